@@ -1,0 +1,56 @@
+# The two set-up commands: `make demo` and `make test`. Both install missing Debian packages when run
+# as root, configure and build; then demo runs the main job on the bundled demo scene and test runs
+# every test.
+
+BUILD      ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS       ?= 2
+DEMO_OUT   ?= $(BUILD)/demo/demo.x
+PACKAGES   := cmake g++ make pkg-config zlib1g-dev nlohmann-json3-dev libcli11-dev \
+              libgtest-dev libgmock-dev libbenchmark-dev libassimp-dev
+
+.PHONY: all deps configure build demo test test-asan bench clean
+
+all: build
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
+	  done); \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:" $$missing; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	  else \
+	    echo "Missing Debian packages (run as root to install them):" $$missing; \
+	  fi; \
+	fi
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+
+configure: $(BUILD)/CMakeCache.txt
+
+build: deps configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+demo: build
+	@mkdir -p $(dir $(DEMO_OUT))
+	@$(BUILD)/bin/ruvx demo $(DEMO_OUT) --config-dir $(BUILD)/demo/config \
+	  && echo "demo: wrote $(DEMO_OUT)" \
+	  || echo "demo: the export wrote no file (see the message above)"
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+# The tests again under the address and undefined-behaviour sanitizers, in a build of their own.
+test-asan: deps
+	cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=Debug -DRUV_SANITIZE=ON
+	cmake --build $(BUILD)-asan -j$(JOBS)
+	cd $(BUILD)-asan && ctest --output-on-failure -j$(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+clean:
+	rm -rf $(BUILD) $(BUILD)-asan
