@@ -1,0 +1,17 @@
+// ruvx: the stand-alone host through which people run the exporter on this platform.
+#include <CLI/CLI.hpp>
+
+#include "commands.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"ruvx: runs the ruv .x exporter on scene files, and reads .x files"};
+  app.require_subcommand(1);
+  int exitStatus = 0;
+  ruvx::AddExportCommand(app, exitStatus);
+  ruvx::AddDemoCommand(app, exitStatus);
+  ruvx::AddOptionsCommand(app, exitStatus);
+  ruvx::AddDumpCommand(app, exitStatus);
+  ruvx::AddConvertCommand(app, exitStatus);
+  CLI11_PARSE(app, argc, argv);
+  return exitStatus;
+}

@@ -1,0 +1,1 @@
+// Placeholder until the in-memory host lands.
