@@ -9,6 +9,9 @@ endfunction()
 # One GoogleTest executable per test folder; every case is registered with CTest.
 function(ruv_test_executable name dir)
   file(GLOB _sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  if(NOT _sources)
+    return()
+  endif()
   add_executable(${name} ${_sources})
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock ${ARGN})
   target_compile_definitions(${name} PRIVATE
