@@ -1,1 +1,0 @@
-// Placeholder until the in-memory host lands.

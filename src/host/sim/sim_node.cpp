@@ -1,0 +1,29 @@
+#include "host/sim/sim_node.h"
+
+namespace sim {
+
+SimNode::SimNode(std::wstring name, bool isRoot) : name_(std::move(name)), isRoot_(isRoot) {}
+
+INode* SimNode::GetChildNode(int i) {
+  if (i < 0 || static_cast<std::size_t>(i) >= children_.size()) return nullptr;
+  return children_[static_cast<std::size_t>(i)].get();
+}
+
+int SimNode::IsNodeHidden(BOOL) { return hidden_ ? 1 : 0; }
+
+Matrix3 SimNode::GetNodeTM(TimeValue t, Interval*) {
+  // Walk up rather than recurse: a scene may be as deep as its file allows.
+  Matrix3 world = transform_.At(t);
+  for (const SimNode* ancestor = parent_; ancestor; ancestor = ancestor->parent_) {
+    world = world * ancestor->transform_.At(t);
+  }
+  return world;
+}
+
+SimNode& SimNode::AddChild(std::unique_ptr<SimNode> child) {
+  child->parent_ = this;
+  children_.push_back(std::move(child));
+  return *children_.back();
+}
+
+}  // namespace sim

@@ -1,0 +1,49 @@
+// The file-system calls the exporter makes, with the results the host's own platform gives them.
+// Functions named after a system call take host paths ('\'-separated wide text, see host_path.h);
+// the whole-file helpers take native paths.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/win_types.h"
+
+constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x00000001;
+constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x00000010;
+constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x00000080;
+
+// Attributes of the file or folder at `path`: FILE_ATTRIBUTE_DIRECTORY for a folder,
+// FILE_ATTRIBUTE_READONLY when its owner may not write it, FILE_ATTRIBUTE_NORMAL when neither
+// applies; INVALID_FILE_ATTRIBUTES when nothing is there (or `path` is null).
+DWORD GetFileAttributesW(const wchar_t* path);
+
+// True when a file or folder exists at `path`.
+BOOL PathFileExistsW(const wchar_t* path);
+
+// The long form of an existing path. This platform has no short names, so the long form is the
+// path as given (relative paths stay relative). Returns 0 when nothing exists at `shortPath`, so the
+// caller keeps the name it has; the required size in characters, terminator included, when
+// `buffer` holds fewer than that; otherwise the length copied into `buffer`, terminator excluded.
+DWORD GetLongPathNameW(const wchar_t* shortPath, wchar_t* buffer, DWORD size);
+
+namespace platform {
+
+// Larger files are refused by ReadWholeFile: nothing the exporter reads whole is anywhere near it,
+// and a wrong path must not exhaust memory.
+constexpr std::uintmax_t kMaxWholeFileSize = 64u << 20;
+
+// The bytes of a regular file; nothing when it is absent, not a regular file, unreadable or larger
+// than kMaxWholeFileSize.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+
+// Replaces `target` with `bytes` whole or not at all: the bytes go to a new file beside the target,
+// are flushed to disk, and the new file is renamed over the target. On any failure the temporary
+// file is removed, the old target (if any) is left as it was, and the result is false. The folder
+// must exist. An existing target keeps its permission bits.
+bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+
+}  // namespace platform

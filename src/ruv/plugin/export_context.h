@@ -1,0 +1,49 @@
+// The state of one export, created by the driver and passed by pointer to every stage.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/interface.h"
+#include "host/matrix3.h"
+#include "host/time_value.h"
+#include "ruv/material/xmaterial.h"
+#include "ruv/scene/xnode.h"
+
+namespace xof {
+class SaveObject;
+class SaveData;
+}  // namespace xof
+
+struct ExportContext {
+  ExportContext() = default;
+  ExportContext(const ExportContext&) = delete;
+  ExportContext& operator=(const ExportContext&) = delete;
+
+  xof::SaveObject* saveObject = nullptr;
+  xof::SaveData* rootFrameData = nullptr;
+  std::vector<XNode*> processedNodes;  // not owning
+  std::int32_t ticksPerFrame = 0;
+  std::int32_t ticksPerSample = 0;
+  Interval animRange;
+  Interface* host = nullptr;
+  bool exportSelected = false;
+  std::wstring outputDir;
+  std::uint32_t workTotal = 0;
+  std::uint32_t writeWorkCount = 0;
+  std::uint32_t progressCount = 0;
+  float progressNextAt = 0.0f;
+  float progressPercent = 0.0f;
+  float progressEndPercent = 100.0f;
+  float progressItemsPerStep = 0.0f;
+  float progressPercentPerStep = 10.0f;
+  std::vector<std::unique_ptr<XMaterialRef>> sharedMaterials;
+  std::wstring rootNodeName;
+  std::wstring rootFrameName;
+  Matrix3 rootTM;
+  std::map<INode*, XNode*> nodeMap;  // every export node, ordered by host node identity; not owning
+  std::vector<std::unique_ptr<XNode>> topNodes;
+};

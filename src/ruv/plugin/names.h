@@ -1,0 +1,13 @@
+// Name rules shared by every stage that writes a name into the file.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The first 255 characters of `text` with every space removed; empty for null or empty text.
+std::wstring StripSpaces(const wchar_t* text);
+
+// `text` made into an identifier the .x file accepts: at most 255 characters copied, '"' turned
+// into '\'', every other character outside [A-Za-z0-9_-] turned into '_', and a leading '_' added
+// when the text starts with a digit.
+std::wstring CleanName(std::wstring_view text);

@@ -1,0 +1,6 @@
+// The processing pass: prepares every exported node and its ancestors once.
+#pragma once
+
+struct ExportContext;
+
+void ProcessNodeTree(ExportContext* context);
