@@ -4,6 +4,17 @@ namespace sim {
 
 SimNode::SimNode(std::wstring name, bool isRoot) : name_(std::move(name)), isRoot_(isRoot) {}
 
+SimNode::~SimNode() {
+  // Tear the subtree down level by level so that a very deep chain cannot exhaust the stack.
+  std::vector<std::unique_ptr<SimNode>> pending = std::move(children_);
+  while (!pending.empty()) {
+    std::unique_ptr<SimNode> node = std::move(pending.back());
+    pending.pop_back();
+    for (auto& child : node->children_) pending.push_back(std::move(child));
+    node->children_.clear();
+  }
+}
+
 INode* SimNode::GetChildNode(int i) {
   if (i < 0 || static_cast<std::size_t>(i) >= children_.size()) return nullptr;
   return children_[static_cast<std::size_t>(i)].get();

@@ -13,6 +13,7 @@ namespace sim {
 class SimNode : public INode {
  public:
   explicit SimNode(std::wstring name, bool isRoot = false);
+  ~SimNode() override;
   SimNode(const SimNode&) = delete;
   SimNode& operator=(const SimNode&) = delete;
 

@@ -1,0 +1,56 @@
+// A value of a parsed scene file together with where it sits, so that every check of its type,
+// range or keys fails with the file name, the JSON pointer and the problem. Internal to the loader.
+#pragma once
+
+#include <cstddef>
+#include <initializer_list>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "host/point3.h"
+
+namespace sim {
+
+class JsonPlace {
+ public:
+  JsonPlace(const nlohmann::json& value, std::string pointer, const std::string& fileName)
+      : value_(&value), pointer_(std::move(pointer)), fileName_(&fileName) {}
+
+  const std::string& Pointer() const { return pointer_; }
+  [[noreturn]] void Fail(const std::string& problem) const;
+
+  // An object with no keys but these (and "comment", free for notes anywhere).
+  void ExpectObject(std::initializer_list<std::string_view> allowedKeys) const;
+  // A member that must be there / may be missing. A member set to null counts as missing.
+  JsonPlace Field(std::string_view key) const;
+  std::optional<JsonPlace> OptionalField(std::string_view key) const;
+  // Every member of an object, in key order, for objects whose keys are data (folder numbers).
+  std::vector<std::pair<std::string, JsonPlace>> Members() const;
+
+  // An array of minSize to maxSize elements; returns its size.
+  std::size_t ExpectArray(std::size_t minSize, std::size_t maxSize) const;
+  JsonPlace Element(std::size_t index) const;
+
+  // UTF-8 text of at most SceneLimits::kMaxStringBytes bytes.
+  std::string String() const;
+  std::wstring WideString() const;
+  bool Bool() const;
+  long long Integer(long long min, long long max) const;
+  // A number that fits a float: NaN, infinities and overflowing values are refused.
+  float Float() const;
+  // [x, y, z]
+  Point3 Point() const;
+
+ private:
+  [[noreturn]] void FailType(const char* expected) const;
+
+  const nlohmann::json* value_;
+  std::string pointer_;
+  const std::string* fileName_;
+};
+
+}  // namespace sim

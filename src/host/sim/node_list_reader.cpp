@@ -1,0 +1,143 @@
+#include "host/sim/node_list_reader.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "host/sim/scene_limits.h"
+#include "host/sim/transform_reader.h"
+
+namespace sim {
+
+namespace {
+
+constexpr int kUnderRoot = -1;
+
+struct NodeEntry {
+  explicit NodeEntry(JsonPlace where) : place(std::move(where)) {}
+
+  JsonPlace place;
+  std::string id;
+  std::wstring name;
+  std::optional<JsonPlace> parent;
+  bool hidden = false;
+  bool selected = false;
+  bool renderable = true;
+  Matrix3 transform;
+};
+
+NodeEntry ReadNodeEntry(const JsonPlace& node) {
+  node.ExpectObject(
+      {"id", "name", "parent", "hidden", "selected", "renderable", "transform"});
+  NodeEntry entry(node);
+  JsonPlace name = node.Field("name");
+  entry.name = name.WideString();
+  // Without an explicit id a node is known by its name.
+  auto id = node.OptionalField("id");
+  entry.id = id ? id->String() : name.String();
+  entry.parent = node.OptionalField("parent");
+  if (auto hidden = node.OptionalField("hidden")) entry.hidden = hidden->Bool();
+  if (auto selected = node.OptionalField("selected")) entry.selected = selected->Bool();
+  if (auto renderable = node.OptionalField("renderable")) entry.renderable = renderable->Bool();
+  if (auto transform = node.OptionalField("transform")) entry.transform = ReadTransform(*transform);
+  return entry;
+}
+
+std::vector<int> ResolveParents(const std::vector<NodeEntry>& entries) {
+  std::map<std::string, int> byId;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    auto [existing, added] = byId.emplace(entries[i].id, static_cast<int>(i));
+    if (!added) {
+      entries[i].place.Fail("the id \"" + entries[i].id + "\" is already used by " +
+                            entries[static_cast<std::size_t>(existing->second)].place.Pointer() +
+                            "; give one of them an explicit \"id\"");
+    }
+  }
+  std::vector<int> parents(entries.size(), kUnderRoot);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (!entries[i].parent) continue;
+    std::string parentId = entries[i].parent->String();
+    auto found = byId.find(parentId);
+    if (found == byId.end()) entries[i].parent->Fail("no node has the id \"" + parentId + "\"");
+    parents[i] = found->second;
+  }
+  return parents;
+}
+
+// Every parent chain must reach the root without looping and without growing too deep.
+void CheckChains(const std::vector<NodeEntry>& entries, const std::vector<int>& parents) {
+  constexpr int kUnknown = -1, kWalking = -2;
+  std::vector<int> depth(entries.size(), kUnknown);
+  for (std::size_t start = 0; start < entries.size(); ++start) {
+    std::vector<int> chain;
+    int node = static_cast<int>(start);
+    while (node != kUnderRoot && depth[static_cast<std::size_t>(node)] == kUnknown) {
+      depth[static_cast<std::size_t>(node)] = kWalking;
+      chain.push_back(node);
+      node = parents[static_cast<std::size_t>(node)];
+    }
+    if (node != kUnderRoot && depth[static_cast<std::size_t>(node)] == kWalking) {
+      std::string loop = entries[static_cast<std::size_t>(node)].id;
+      int step = parents[static_cast<std::size_t>(node)];
+      for (int shown = 0; shown < 8; ++shown, step = parents[static_cast<std::size_t>(step)]) {
+        loop += " -> " + entries[static_cast<std::size_t>(step)].id;
+        if (step == node) break;
+      }
+      if (step != node) loop += " -> ...";
+      entries[static_cast<std::size_t>(node)].parent->Fail("the parent chain loops: " + loop);
+    }
+    int below = node == kUnderRoot ? 0 : depth[static_cast<std::size_t>(node)];
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+      depth[static_cast<std::size_t>(*it)] = ++below;
+      if (below > SceneLimits::kMaxHierarchyDepth) {
+        entries[static_cast<std::size_t>(*it)].place.Fail(
+            "the node lies deeper than " + std::to_string(SceneLimits::kMaxHierarchyDepth) +
+            " levels below the scene root");
+      }
+    }
+  }
+}
+
+void ApplyEntry(const NodeEntry& entry, NodeBuilder& node) {
+  node.Hidden(entry.hidden).Selected(entry.selected).Renderable(entry.renderable);
+  node.Transform(entry.transform);
+}
+
+void ReadRoot(const JsonPlace& root, NodeBuilder& node) {
+  root.ExpectObject({"name", "transform"});
+  if (auto name = root.OptionalField("name")) node.Name(name->WideString());
+  if (auto transform = root.OptionalField("transform")) node.Transform(ReadTransform(*transform));
+}
+
+}  // namespace
+
+void ReadNodes(const std::optional<JsonPlace>& root, const std::optional<JsonPlace>& nodes,
+               SceneBuilder& builder) {
+  if (root) ReadRoot(*root, builder.Root());
+  if (!nodes) return;
+  std::size_t count = nodes->ExpectArray(0, SceneLimits::kMaxNodes);
+  std::vector<NodeEntry> entries;
+  entries.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) entries.push_back(ReadNodeEntry(nodes->Element(i)));
+  std::vector<int> parents = ResolveParents(entries);
+  CheckChains(entries, parents);
+
+  std::vector<std::vector<int>> children(count);
+  std::vector<int> topLevel;
+  for (std::size_t i = 0; i < count; ++i) {
+    (parents[i] == kUnderRoot ? topLevel : children[static_cast<std::size_t>(parents[i])])
+        .push_back(static_cast<int>(i));
+  }
+  // Breadth first with a work list: sibling order is kept, and depth costs no stack.
+  std::vector<std::pair<NodeBuilder*, int>> pending;
+  for (int i : topLevel) pending.emplace_back(&builder.Root(), i);
+  for (std::size_t next = 0; next < pending.size(); ++next) {
+    auto [parent, index] = pending[next];
+    const NodeEntry& entry = entries[static_cast<std::size_t>(index)];
+    NodeBuilder& node = parent->AddChild(entry.name);
+    ApplyEntry(entry, node);
+    for (int child : children[static_cast<std::size_t>(index)]) pending.emplace_back(&node, child);
+  }
+}
+
+}  // namespace sim

@@ -1,0 +1,17 @@
+// The scene root and the flat node list of a scene file, turned into the builder's hierarchy.
+#pragma once
+
+#include <optional>
+
+#include "host/sim/json_place.h"
+#include "host/sim/scene_builder.h"
+
+namespace sim {
+
+// `root` is the optional "root" object (name, transform); `nodes` the optional "nodes" array. Each
+// node names its parent by id; the parents must exist, must not form a cycle, and must keep the
+// hierarchy within SceneLimits::kMaxHierarchyDepth. Siblings keep the order of the list.
+void ReadNodes(const std::optional<JsonPlace>& root, const std::optional<JsonPlace>& nodes,
+               SceneBuilder& builder);
+
+}  // namespace sim

@@ -1,0 +1,118 @@
+#include "host/sim/scene_builder.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace sim {
+
+NodeBuilder& NodeBuilder::AddChild(std::wstring name) {
+  children_.push_back(std::make_unique<NodeBuilder>(std::move(name)));
+  return *children_.back();
+}
+
+NodeBuilder& NodeBuilder::Name(std::wstring name) {
+  name_ = std::move(name);
+  return *this;
+}
+
+NodeBuilder& NodeBuilder::Hidden(bool hidden) {
+  hidden_ = hidden;
+  return *this;
+}
+
+NodeBuilder& NodeBuilder::Selected(bool selected) {
+  selected_ = selected;
+  return *this;
+}
+
+NodeBuilder& NodeBuilder::Renderable(bool renderable) {
+  renderable_ = renderable;
+  return *this;
+}
+
+NodeBuilder& NodeBuilder::Translate(const Point3& offset) {
+  translate_ = offset;
+  matrix_.reset();
+  return *this;
+}
+
+NodeBuilder& NodeBuilder::Rotate(const Point3& degrees) {
+  rotateDegrees_ = degrees;
+  matrix_.reset();
+  return *this;
+}
+
+NodeBuilder& NodeBuilder::Scale(const Point3& factors) {
+  scale_ = factors;
+  matrix_.reset();
+  return *this;
+}
+
+NodeBuilder& NodeBuilder::Transform(const Matrix3& local) {
+  matrix_ = local;
+  translate_ = rotateDegrees_ = Point3();
+  scale_ = Point3(1, 1, 1);
+  return *this;
+}
+
+Matrix3 NodeBuilder::LocalTransform() const {
+  return matrix_ ? *matrix_ : ComposeTransform(translate_, rotateDegrees_, scale_);
+}
+
+std::unique_ptr<SimNode> NodeBuilder::Make(bool isRoot) const {
+  auto node = std::make_unique<SimNode>(name_, isRoot);
+  node->SetHidden(hidden_);
+  node->SetSelected(selected_);
+  node->SetRenderable(renderable_);
+  node->SetTransform(SimTransformTrack(LocalTransform()));
+  for (const auto& child : children_) node->AddChild(child->Make(false));
+  return node;
+}
+
+SceneBuilder::SceneBuilder() : root_(std::make_unique<NodeBuilder>(L"Scene Root")) {}
+
+SceneBuilder& SceneBuilder::FrameRate(int framesPerSecond) {
+  settings_.frameRate = framesPerSecond;
+  return *this;
+}
+
+SceneBuilder& SceneBuilder::TicksPerFrame(int ticks) {
+  settings_.ticksPerFrame = ticks;
+  return *this;
+}
+
+SceneBuilder& SceneBuilder::AnimationFrames(int startFrame, int endFrame) {
+  rangeFrames_ = std::pair{startFrame, endFrame};
+  return *this;
+}
+
+SceneBuilder& SceneBuilder::AnimationTicks(TimeValue start, TimeValue end) {
+  rangeFrames_.reset();
+  settings_.animRange = Interval(start, end);
+  return *this;
+}
+
+SceneBuilder& SceneBuilder::SceneFile(std::wstring hostPath) {
+  settings_.sceneFilePath = std::move(hostPath);
+  return *this;
+}
+
+SceneBuilder& SceneBuilder::Folder(int which, std::wstring hostPath) {
+  settings_.folders[which] = std::move(hostPath);
+  return *this;
+}
+
+std::unique_ptr<SimScene> SceneBuilder::Build() const {
+  SimAppSettings settings = settings_;
+  if (rangeFrames_) {
+    // Widened first: a range given in code must not wrap around silently.
+    auto ticks = [&](int frame) {
+      long long t = static_cast<long long>(frame) * settings.ticksPerFrame;
+      return static_cast<TimeValue>(std::clamp<long long>(t, INT32_MIN, INT32_MAX));
+    };
+    settings.animRange = Interval(ticks(rangeFrames_->first), ticks(rangeFrames_->second));
+  }
+  return std::make_unique<SimScene>(std::move(settings), root_->Make(true));
+}
+
+}  // namespace sim

@@ -1,0 +1,25 @@
+// Bounds on what a scene file may ask for. A file beyond them is refused before anything is
+// allocated for it, so a corrupt or hostile file cannot exhaust memory or the stack.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace sim {
+
+struct SceneLimits {
+  static constexpr std::uintmax_t kMaxFileBytes = 64u * 1024u * 1024u;
+  // Nesting of JSON arrays and objects; the format itself needs far fewer levels.
+  static constexpr int kMaxJsonDepth = 64;
+  // Any one string (name, id, path), in UTF-8 bytes.
+  static constexpr std::size_t kMaxStringBytes = 4096;
+  static constexpr std::size_t kMaxNodes = 100000;
+  // Levels of nodes below the scene root; the exporter walks hierarchies recursively.
+  static constexpr int kMaxHierarchyDepth = 1000;
+  static constexpr int kMaxFrameRate = 1000;
+  static constexpr int kMaxTicksPerFrame = 100000;
+  // Folder numbers a scene may name.
+  static constexpr int kMaxFolderNumber = 99;
+};
+
+}  // namespace sim

@@ -1,0 +1,100 @@
+#include "host/sim/scene_loader.h"
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <system_error>
+
+#include "host/sim/app_settings_reader.h"
+#include "host/sim/json_place.h"
+#include "host/sim/json_prescan.h"
+#include "host/sim/node_list_reader.h"
+#include "host/sim/scene_builder.h"
+#include "host/sim/scene_limits.h"
+
+namespace sim {
+
+namespace {
+
+constexpr const char* kFormatName = "ruv-scene";
+
+std::string TooLarge(std::uintmax_t bytes) {
+  return "the file holds " + std::to_string(bytes) + " bytes, more than the limit of " +
+         std::to_string(SceneLimits::kMaxFileBytes);
+}
+
+nlohmann::json Parse(std::string_view text, const std::string& sourceName) {
+  try {
+    return nlohmann::json::parse(text);
+  } catch (const nlohmann::json::parse_error& error) {
+    // The parser's own text carries its position after "column N: "; ours comes first.
+    std::string problem = error.what();
+    std::size_t column = problem.find("column ");
+    std::size_t start = column == std::string::npos ? column : problem.find(": ", column);
+    if (start != std::string::npos) problem = problem.substr(start + 2);
+    std::size_t offset = error.byte > 0 ? error.byte - 1 : 0;
+    throw SceneFileError(sourceName, DescribeTextPosition(text, offset), problem);
+  }
+}
+
+void ReadHeader(const JsonPlace& document) {
+  JsonPlace format = document.Field("format");
+  if (format.String() != kFormatName) {
+    format.Fail(std::string("expected \"") + kFormatName + "\": this is not a scene file");
+  }
+  JsonPlace version = document.Field("version");
+  if (version.Integer(1, INT32_MAX) > kSceneFormatVersion) {
+    version.Fail("version " + std::to_string(version.Integer(1, INT32_MAX)) +
+                 " is newer than this program reads (up to " +
+                 std::to_string(kSceneFormatVersion) + ")");
+  }
+}
+
+std::unique_ptr<SimScene> ReadDocument(const nlohmann::json& json, const std::string& sourceName,
+                                       const std::filesystem::path& baseFolder) {
+  JsonPlace document(json, "", sourceName);
+  document.ExpectObject({"format", "version", "application", "root", "nodes"});
+  ReadHeader(document);
+  SceneBuilder builder;
+  if (auto application = document.OptionalField("application")) {
+    ReadApplication(*application, baseFolder, builder);
+  }
+  ReadNodes(document.OptionalField("root"), document.OptionalField("nodes"), builder);
+  return builder.Build();
+}
+
+}  // namespace
+
+std::unique_ptr<SimScene> LoadSceneText(std::string_view text, const std::string& sourceName,
+                                        const std::filesystem::path& baseFolder) {
+  if (text.size() > SceneLimits::kMaxFileBytes) {
+    throw SceneFileError(sourceName, "", TooLarge(text.size()));
+  }
+  std::error_code error;
+  std::filesystem::path base = std::filesystem::absolute(
+      baseFolder.empty() ? std::filesystem::path(".") : baseFolder, error);
+  if (error) base = baseFolder;
+  PrescanJson(text, sourceName);
+  nlohmann::json json = Parse(text, sourceName);
+  return ReadDocument(json, sourceName, base.lexically_normal());
+}
+
+std::unique_ptr<SimScene> LoadSceneFile(const std::filesystem::path& path) {
+  std::string name = path.string();
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    throw SceneFileError(name, "", "is a folder, not a scene file");
+  }
+  std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (error) throw SceneFileError(name, "", "cannot be read: " + error.message());
+  if (size > SceneLimits::kMaxFileBytes) throw SceneFileError(name, "", TooLarge(size));
+  std::ifstream in(path, std::ios::binary);
+  std::string text(static_cast<std::size_t>(size), '\0');
+  if (!in || !in.read(text.data(), static_cast<std::streamsize>(size))) {
+    throw SceneFileError(name, "", "cannot be read");
+  }
+  std::filesystem::path folder = std::filesystem::absolute(path, error).parent_path();
+  if (error) folder = path.parent_path();
+  return LoadSceneText(text, name, folder);
+}
+
+}  // namespace sim
