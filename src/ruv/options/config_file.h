@@ -1,0 +1,47 @@
+// The options file: ruv_max_config.ini in the host's plug-in configuration folder, section "Option".
+// Every export loads it before the options dialog and, unless prompts were suppressed or the dialog
+// cancelled, saves it at the end. The save replaces the whole file, so keys of clips beyond the
+// current count, and anything else in it, disappear.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "host/interface.h"
+#include "host/time_value.h"
+#include "platform/profile_document.h"
+#include "ruv/options/export_options.h"
+
+inline constexpr std::wstring_view kOptionsSection = L"Option";
+inline constexpr std::wstring_view kConfigFileName = L"ruv_max_config.ini";
+// Text values are read through a buffer of this many characters, so they are cut to one less.
+inline constexpr std::size_t kProfileStringBufferSize = 260;
+
+// The host's plug-in configuration folder (number 9), "\", and the file name. Empty without a host
+// or without that folder: then a load gives the defaults and a save does nothing, rather than
+// writing the file at the root of the file system.
+std::wstring ConfigFilePath(Interface* host);
+
+// Loads gExportOptions and gAnimationClips from the file at `configPath` (a host path): every key
+// missing from the file (or the whole file) takes its default, SampleRate the host's `frameRate`.
+// Mtl off turns off PowerOf2, OverwriteFX, DxFx, TextureFiles, EffectParam and InlineMtl; Bones off
+// turns off BoneMesh. Clip frames are clamped into the frames of `animRange` (ticks divided by
+// `ticksPerFrame`; a ticksPerFrame of 0 counts as 1) and a clip with an empty name is skipped.
+// Always returns 1.
+int LoadOptions(const std::wstring& configPath, int frameRate, Interval animRange,
+                int ticksPerFrame);
+
+// Writes gExportOptions and gAnimationClips to the file at `configPath`, which is built whole in
+// memory and replaces the old file at once: an interrupted save leaves the old file, never an empty
+// or partial one. An empty path does nothing. Failures are not reported, as the export expects.
+void SaveOptions(const std::wstring& configPath);
+
+// SaveOptions for callers that report failure: false when the path is empty or the file could not
+// be replaced (the old one then stays as it was).
+bool TrySaveOptions(const std::wstring& configPath);
+
+// The two halves of load and save over explicit values, for callers with their own copies.
+void ReadOptions(const platform::ProfileDocument& file, int frameRate, Interval animRange,
+                 int ticksPerFrame, ExportOptions& options, AnimationClips& clips);
+platform::ProfileDocument OptionsDocument(const ExportOptions& options, const AnimationClips& clips);

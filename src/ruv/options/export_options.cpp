@@ -1,0 +1,4 @@
+#include "ruv/options/export_options.h"
+
+ExportOptions gExportOptions;
+AnimationClips gAnimationClips;
