@@ -1,0 +1,34 @@
+// The root of the host's plug-in object classes: class identity, flags and extra interfaces.
+#pragma once
+
+#include "host/class_id.h"
+#include "platform/win_types.h"
+
+// A modifier whose flag A_MOD_DISABLED is set is switched off in the stack.
+constexpr DWORD A_MOD_DISABLED = 0x20;
+
+class Animatable {
+ public:
+  virtual ~Animatable() = default;
+  virtual Class_ID ClassID() = 0;
+  virtual SClass_ID SuperClassID() = 0;
+  // An extra interface by number; null when the object has none of that kind.
+  virtual void* GetInterface(DWORD id) {
+    (void)id;
+    return nullptr;
+  }
+  bool TestAFlag(DWORD mask) const { return (aflag_ & mask) != 0; }
+  void SetAFlag(DWORD mask) { aflag_ |= mask; }
+  void ClearAFlag(DWORD mask) { aflag_ &= ~mask; }
+
+ private:
+  DWORD aflag_ = 0;
+};
+
+class ReferenceMaker : public Animatable {
+ public:
+  // Releases an object that the caller was handed to own (such as a conversion's result).
+  virtual void DeleteMe() { delete this; }
+};
+
+class ReferenceTarget : public ReferenceMaker {};

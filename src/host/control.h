@@ -1,0 +1,6 @@
+// Animation controllers.
+#pragma once
+
+#include "host/animatable.h"
+
+class Control : public ReferenceTarget {};
