@@ -15,6 +15,10 @@ struct Timing {
   int ticksPerFrame = 160;
 };
 
+// The exporter multiplies the two into ticks per second, a 32-bit count.
+static_assert(static_cast<long long>(SceneLimits::kMaxFrameRate) * SceneLimits::kMaxTicksPerFrame <=
+              INT32_MAX);
+
 Timing ReadTiming(const JsonPlace& application) {
   Timing timing;
   if (auto rate = application.OptionalField("frameRate")) {
@@ -22,10 +26,6 @@ Timing ReadTiming(const JsonPlace& application) {
   }
   if (auto ticks = application.OptionalField("ticksPerFrame")) {
     timing.ticksPerFrame = static_cast<int>(ticks->Integer(1, SceneLimits::kMaxTicksPerFrame));
-  }
-  // The exporter multiplies the two into ticks per second, a 32-bit count.
-  if (static_cast<long long>(timing.frameRate) * timing.ticksPerFrame > INT32_MAX) {
-    application.Fail("frameRate times ticksPerFrame exceeds the 32-bit tick count");
   }
   return timing;
 }

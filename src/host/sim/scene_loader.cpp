@@ -22,18 +22,37 @@ std::string TooLarge(std::uintmax_t bytes) {
          std::to_string(SceneLimits::kMaxFileBytes);
 }
 
-nlohmann::json Parse(std::string_view text, const std::string& sourceName) {
-  try {
-    return nlohmann::json::parse(text);
-  } catch (const nlohmann::json::parse_error& error) {
-    // The parser's own text carries its position after "column N: "; ours comes first.
+// The library's document builder, with every parser failure (syntax, bad UTF-8, a number that
+// overflows) turned into our error at the position the parser stopped; the library's own exception
+// for an overflowing number carries no position.
+class PositionedDomParser : public nlohmann::detail::json_sax_dom_parser<nlohmann::json> {
+ public:
+  PositionedDomParser(nlohmann::json& result, std::string_view text, const std::string& sourceName)
+      : json_sax_dom_parser(result, true), text_(text), sourceName_(sourceName) {}
+
+  template <class Exception>
+  bool parse_error(std::size_t position, const std::string&, const Exception& error) {
+    // Drop the library's "[json.exception...] parse error at line L, column C: " lead-in.
     std::string problem = error.what();
+    std::size_t bracket = problem.find("] ");
+    if (bracket != std::string::npos) problem = problem.substr(bracket + 2);
     std::size_t column = problem.find("column ");
-    std::size_t start = column == std::string::npos ? column : problem.find(": ", column);
-    if (start != std::string::npos) problem = problem.substr(start + 2);
-    std::size_t offset = error.byte > 0 ? error.byte - 1 : 0;
-    throw SceneFileError(sourceName, DescribeTextPosition(text, offset), problem);
+    std::size_t colon = column == std::string::npos ? column : problem.find(": ", column);
+    if (colon != std::string::npos) problem = problem.substr(colon + 2);
+    throw SceneFileError(sourceName_, DescribeTextPosition(text_, position > 0 ? position - 1 : 0),
+                         problem);
   }
+
+ private:
+  std::string_view text_;
+  const std::string& sourceName_;
+};
+
+nlohmann::json Parse(std::string_view text, const std::string& sourceName) {
+  nlohmann::json result;
+  PositionedDomParser parser(result, text, sourceName);
+  nlohmann::json::sax_parse(text, &parser);
+  return result;
 }
 
 void ReadHeader(const JsonPlace& document) {
