@@ -1,0 +1,129 @@
+#include "xof/binary_lexer.h"
+
+#include <string>
+
+namespace xof {
+namespace {
+
+// Token codes of the binary encoding.
+enum : std::uint16_t {
+  kName = 1, kString = 2, kInteger = 3, kGuid = 5, kIntegerList = 6, kFloatList = 7,
+  kOBrace = 10, kCBrace = 11, kOParen = 12, kCParen = 13, kOBracket = 14, kCBracket = 15,
+  kOAngle = 16, kCAngle = 17, kDot = 18, kComma = 19, kSemicolon = 20, kTemplate = 31,
+  kWord = 40, kDword = 41, kFloat = 42, kDouble = 43, kChar = 44, kUchar = 45, kSword = 46,
+  kSdword = 47, kVoid = 48, kLpstr = 49, kUnicode = 50, kCstring = 51, kArray = 52,
+};
+
+}  // namespace
+
+std::uint32_t BinaryLexer::ReadDword(std::size_t at) const {
+  auto b = reinterpret_cast<const std::uint8_t*>(data_.data()) + at;
+  return b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+}
+
+std::uint16_t BinaryLexer::ReadWord(std::size_t at) const {
+  auto b = reinterpret_cast<const std::uint8_t*>(data_.data()) + at;
+  return static_cast<std::uint16_t>(b[0] | b[1] << 8);
+}
+
+void BinaryLexer::Need(std::size_t bytes, std::size_t tokenStart, const char* what) const {
+  if (bytes > data_.size() - pos_) {
+    throw FormatError(tokenStart, std::string(what) + " runs past the end of the file");
+  }
+}
+
+Token BinaryLexer::Read() {
+  Token token;
+  token.offset = pos_;
+  if (pos_ >= data_.size()) return token;
+  Need(2, pos_, "token code");
+  std::uint16_t code = ReadWord(pos_);
+  pos_ += 2;
+  auto type = [&](PrimitiveType t) {
+    token.kind = TokenKind::Type;
+    token.type = t;
+    return token;
+  };
+  switch (code) {
+    case kName:
+    case kString: {
+      Need(4, token.offset, code == kName ? "name" : "string");
+      std::uint32_t length = ReadDword(pos_);
+      pos_ += 4;
+      Need(length, token.offset, code == kName ? "name" : "string");
+      token.text = data_.substr(pos_, length);
+      pos_ += length;
+      token.kind = code == kName ? TokenKind::Name : TokenKind::String;
+      if (code == kString) {
+        Need(2, token.offset, "string terminator");
+        std::uint16_t end = ReadWord(pos_);
+        pos_ += 2;
+        if (end != kSemicolon && end != kComma) {
+          throw FormatError(token.offset, "string not followed by ';' or ','");
+        }
+        token.terminator = end == kComma ? TokenKind::Comma : TokenKind::Semicolon;
+      }
+      return token;
+    }
+    case kInteger:
+      Need(4, token.offset, "integer");
+      token.kind = TokenKind::Integer;
+      token.integer = ReadDword(pos_);
+      token.real = static_cast<double>(token.integer);
+      pos_ += 4;
+      return token;
+    case kGuid:
+      Need(16, token.offset, "GUID");
+      token.kind = TokenKind::Guid;
+      token.guid = DecodeGuid(reinterpret_cast<const std::uint8_t*>(data_.data()) + pos_);
+      pos_ += 16;
+      return token;
+    case kIntegerList:
+    case kFloatList: {
+      Need(4, token.offset, "list");
+      std::uint32_t count = ReadDword(pos_);
+      pos_ += 4;
+      std::size_t size = code == kFloatList && floatSize_ == 64 ? 8 : 4;
+      // Compared by division so that a huge count cannot overflow the byte total.
+      if (count > (data_.size() - pos_) / size) {
+        throw FormatError(token.offset, "list of " + std::to_string(count) +
+                                            " values runs past the end of the file");
+      }
+      token.kind = code == kIntegerList ? TokenKind::IntegerList : TokenKind::FloatList;
+      token.count = count;
+      token.valueSize = static_cast<std::uint8_t>(size);
+      token.values = reinterpret_cast<const std::uint8_t*>(data_.data()) + pos_;
+      pos_ += count * size;
+      return token;
+    }
+    case kOBrace: token.kind = TokenKind::OBrace; return token;
+    case kCBrace: token.kind = TokenKind::CBrace; return token;
+    case kOParen: token.kind = TokenKind::OParen; return token;
+    case kCParen: token.kind = TokenKind::CParen; return token;
+    case kOBracket: token.kind = TokenKind::OBracket; return token;
+    case kCBracket: token.kind = TokenKind::CBracket; return token;
+    case kOAngle: token.kind = TokenKind::OAngle; return token;
+    case kCAngle: token.kind = TokenKind::CAngle; return token;
+    case kDot: token.kind = TokenKind::Dot; return token;
+    case kComma: token.kind = TokenKind::Comma; return token;
+    case kSemicolon: token.kind = TokenKind::Semicolon; return token;
+    case kTemplate: token.kind = TokenKind::Template; return token;
+    case kArray: token.kind = TokenKind::Array; return token;
+    case kWord: return type(PrimitiveType::Word);
+    case kDword: return type(PrimitiveType::Dword);
+    case kFloat: return type(PrimitiveType::Float);
+    case kDouble: return type(PrimitiveType::Double);
+    case kChar: return type(PrimitiveType::Char);
+    case kUchar: return type(PrimitiveType::Uchar);
+    case kSword: return type(PrimitiveType::Sword);
+    case kSdword: return type(PrimitiveType::Sdword);
+    case kLpstr: return type(PrimitiveType::String);
+    case kUnicode: return type(PrimitiveType::Unicode);
+    case kCstring: return type(PrimitiveType::Cstring);
+    case kVoid: throw FormatError(token.offset, "VOID members are not supported");
+    default:
+      throw FormatError(token.offset, "unknown binary token code " + std::to_string(code));
+  }
+}
+
+}  // namespace xof

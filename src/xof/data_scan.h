@@ -1,0 +1,29 @@
+// Checking a data block against its template before it is accepted, and cutting it into the
+// segments the writers emit.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "xof/data_object.h"
+#include "xof/tokens.h"
+
+namespace xof {
+
+// A float or double member holding NaN or an infinity; readers of the format cannot take them.
+class NonFiniteError : public FormatError {
+ public:
+  using FormatError::FormatError;
+};
+
+// Checks exact size, zero-terminated strings (which must not hold '"', as text files cannot
+// carry it), array counts against the members that name them, and finite floats. Returns the
+// block's segments, runs of one type merged. Throws FormatError or NonFiniteError.
+std::vector<DataSegment> ScanDataBlock(const Template& definition, const std::uint8_t* data,
+                                       std::size_t size);
+
+// Whether `name` can name an object or reference in every encoding: no white space, control
+// characters, quotes, brackets, separators or comment starts. The empty name is valid (no name).
+bool IsValidObjectName(std::string_view name);
+
+}  // namespace xof

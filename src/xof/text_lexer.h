@@ -1,0 +1,25 @@
+// Tokens of the text encoding: words, numbers, quoted strings, <GUID>s and punctuation, with
+// "//" and "#" comments skipped.
+#pragma once
+
+#include "xof/tokens.h"
+
+namespace xof {
+
+class TextLexer : public Lexer {
+ public:
+  // `text` is the whole file; lexing starts at `start` (after the header).
+  TextLexer(std::string_view text, std::size_t start) : text_(text), pos_(start) {}
+  std::size_t Remaining() const override { return text_.size() - pos_; }
+  bool IsBinary() const override { return false; }
+
+ protected:
+  Token Read() override;
+
+ private:
+  void SkipSpaceAndComments();
+  std::string_view text_;
+  std::size_t pos_;
+};
+
+}  // namespace xof
