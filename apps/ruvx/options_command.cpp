@@ -1,10 +1,114 @@
+// ruvx options: shows the export options as the exporter loads them, and changes them with the
+// exporter's own load and save code.
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <limits>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
 #include "commands.h"
+#include "platform/host_path.h"
+#include "platform/text_encoding.h"
+#include "ruv/options/config_file.h"
+#include "ruv/options/option_text.h"
 
 namespace ruvx {
+namespace {
 
-// Placeholder until the command lands.
+constexpr int kExitUsage = 2;
+constexpr int kExitWriteFailed = 1;
+
+struct OptionsArguments {
+  std::string configDir;
+  std::vector<std::string> sets;
+  int frameRate = 30;
+};
+
+// Where the host keeps its plug-in configuration on this platform.
+std::optional<std::filesystem::path> DefaultConfigDir() {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  if (xdg && *xdg == '/') return std::filesystem::path(xdg) / "ruv";
+  const char* home = std::getenv("HOME");
+  if (home && *home) return std::filesystem::path(home) / ".config" / "ruv";
+  return std::nullopt;
+}
+
+// Applies every --set in order; the first bad one stops the command before anything is saved.
+bool ApplySets(const std::vector<std::string>& sets) {
+  for (const std::string& set : sets) {
+    std::size_t equals = set.find('=');
+    if (equals == std::string::npos) {
+      std::cerr << "ruvx options: --set \"" << set << "\": expected KEY=VALUE\n";
+      return false;
+    }
+    std::wstring key = platform::Utf8ToWide(set.substr(0, equals));
+    std::wstring value = platform::Utf8ToWide(set.substr(equals + 1));
+    if (auto problem = SetOptionFromText(gExportOptions, gAnimationClips, key, value)) {
+      std::cerr << "ruvx options: " << platform::WideToUtf8(*problem) << "; nothing saved\n";
+      return false;
+    }
+  }
+  return true;
+}
+
+int RunOptions(const OptionsArguments& arguments) {
+  std::optional<std::filesystem::path> folder =
+      arguments.configDir.empty() ? DefaultConfigDir()
+                                  : std::optional(std::filesystem::path(arguments.configDir));
+  if (!folder) {
+    std::cerr << "ruvx options: no configuration folder: give --config-dir, or set HOME\n";
+    return kExitUsage;
+  }
+  const std::wstring configPath = ConfigFilePathIn(platform::ToHostPath(*folder));
+
+  // Without a scene there is no animation range: one frame per tick over the whole tick range
+  // clamps no clip, so the clips show as the file holds them (an export clamps them later).
+  LoadOptions(configPath, arguments.frameRate,
+              Interval(std::numeric_limits<TimeValue>::min(), std::numeric_limits<TimeValue>::max()),
+              1);
+
+  if (!arguments.sets.empty()) {
+    if (!ApplySets(arguments.sets)) return kExitUsage;
+    std::error_code error;
+    std::filesystem::create_directories(*folder, error);
+    if (error || !TrySaveOptions(configPath)) {
+      std::cerr << "ruvx options: cannot write " << platform::ToNativePath(configPath).string()
+                << (error ? ": " + error.message() : std::string()) << "; the old file is unchanged\n";
+      return kExitWriteFailed;
+    }
+  }
+
+  for (const OptionText& entry : ListOptions(gExportOptions, gAnimationClips)) {
+    std::cout << platform::WideToUtf8(entry.key) << '=' << platform::WideToUtf8(entry.value) << '\n';
+  }
+  return 0;
+}
+
+}  // namespace
+
 void AddOptionsCommand(CLI::App& app, int& exitStatus) {
-  app.add_subcommand("options", "(not yet available)")->callback([&exitStatus] { exitStatus = 2; });
+  auto arguments = std::make_shared<OptionsArguments>();
+  CLI::App* command = app.add_subcommand(
+      "options", "Print the export options and clips as an export loads them; change and save them");
+  command->add_option("--config-dir", arguments->configDir,
+                      "Folder of ruv_max_config.ini (default: $XDG_CONFIG_HOME/ruv or ~/.config/ruv)");
+  command->add_option("--set", arguments->sets,
+                      "Change one option or clip field and save, e.g. XFileType=0, AnimationCount=2, "
+                      "Animation1_Name=Run (repeatable, applied in order)")
+      ->type_name("KEY=VALUE");
+  command->add_option("--frame-rate", arguments->frameRate,
+                      "Frame rate that SampleRate defaults to when the file lacks it")
+      ->check(CLI::Range(1, std::numeric_limits<int>::max()))
+      ->capture_default_str();
+  command->footer(
+      "Prints KEY=VALUE lines in the order the file is saved. Clips are shown unclamped: an export "
+      "clamps them into its scene's animation range.\nExit status: 0 done; 1 the file could not be "
+      "written (the old one is unchanged); 2 bad arguments or a bad --set (nothing saved).\n");
+  command->callback([arguments, &exitStatus] { exitStatus = RunOptions(*arguments); });
 }
 
 }  // namespace ruvx

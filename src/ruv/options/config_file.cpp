@@ -83,7 +83,11 @@ void ReadClips(const platform::ProfileDocument& file, Interval animRange, int ti
 
 std::wstring ConfigFilePath(Interface* host) {
   const wchar_t* folder = host ? host->GetDir(APP_PLUGCFG_DIR) : nullptr;
-  if (!folder || !*folder) return {};
+  return ConfigFilePathIn(folder ? folder : L"");
+}
+
+std::wstring ConfigFilePathIn(std::wstring_view folder) {
+  if (folder.empty()) return {};
   return std::wstring(folder) + L"\\" + std::wstring(kConfigFileName);
 }
 

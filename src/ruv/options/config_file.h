@@ -22,6 +22,8 @@ inline constexpr std::size_t kProfileStringBufferSize = 260;
 // or without that folder: then a load gives the defaults and a save does nothing, rather than
 // writing the file at the root of the file system.
 std::wstring ConfigFilePath(Interface* host);
+// The same for a folder given directly (a host path); empty for an empty folder.
+std::wstring ConfigFilePathIn(std::wstring_view folder);
 
 // Loads gExportOptions and gAnimationClips from the file at `configPath` (a host path): every key
 // missing from the file (or the whole file) takes its default, SampleRate the host's `frameRate`.

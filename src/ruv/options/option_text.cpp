@@ -22,21 +22,23 @@ std::wstring ValueText(const ExportOptions& options, const OptionKey& option) {
       option.member);
 }
 
+std::wstring Quoted(std::wstring_view value) { return L"\"" + std::wstring(value) + L"\""; }
+
 // Text survives the file when a load gives it back as it was written.
 std::optional<std::wstring> CheckText(std::wstring_view value) {
   if (value.size() > kProfileStringBufferSize - 1) {
-    return L"is longer than " + std::to_wstring(kProfileStringBufferSize - 1) + L" characters";
+    return L"the text is longer than " + std::to_wstring(kProfileStringBufferSize - 1) + L" characters";
   }
   for (wchar_t c : value) {
-    if (c < 0x20 || c == 0x7F) return std::wstring(L"holds a control character");
+    if (c < 0x20 || c == 0x7F) return std::wstring(L"the text holds a control character");
   }
   if (!value.empty() && (value.front() == L' ' || value.back() == L' ' || value.front() == L'\t' ||
                          value.back() == L'\t')) {
-    return std::wstring(L"begins or ends with a blank, which the file drops");
+    return Quoted(value) + L" begins or ends with a blank, which the file drops";
   }
   if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
       value.back() == value.front()) {
-    return std::wstring(L"is enclosed in quotes, which the file drops");
+    return Quoted(value) + L" is enclosed in quotes, which the file drops";
   }
   return std::nullopt;
 }
@@ -46,13 +48,13 @@ std::optional<std::wstring> SetOption(ExportOptions& options, const OptionKey& o
   switch (option.Type()) {
     case OptionType::Integer: {
       std::optional<std::int32_t> number = ParseIntegerText(value);
-      if (!number) return std::wstring(L"is not a 32-bit decimal integer");
+      if (!number) return Quoted(value) + L" is not a 32-bit decimal integer";
       options.*std::get<std::int32_t ExportOptions::*>(option.member) = *number;
       return std::nullopt;
     }
     case OptionType::Float: {
       std::optional<float> number = ParseFloatText(value);
-      if (!number) return std::wstring(L"is not a finite decimal number");
+      if (!number) return Quoted(value) + L" is not a finite decimal number in the float range";
       options.*std::get<float ExportOptions::*>(option.member) = *number;
       return std::nullopt;
     }
@@ -67,7 +69,7 @@ std::optional<std::wstring> SetOption(ExportOptions& options, const OptionKey& o
 std::optional<std::wstring> SetClipCount(AnimationClips& clips, std::wstring_view value) {
   std::optional<std::int32_t> count = ParseIntegerText(value);
   if (!count || *count < 0 || *count > kMaxAnimationClips) {
-    return L"is not a clip count from 0 to " + std::to_wstring(kMaxAnimationClips);
+    return Quoted(value) + L" is not a clip count from 0 to " + std::to_wstring(kMaxAnimationClips);
   }
   clips.resize(static_cast<std::size_t>(*count),
                AnimationClip{std::wstring(kDefaultClipName), kDefaultClipStartKey, kDefaultClipEndKey});
@@ -77,7 +79,7 @@ std::optional<std::wstring> SetClipCount(AnimationClips& clips, std::wstring_vie
 std::optional<std::wstring> SetClipField(AnimationClips& clips, ClipKeyName name,
                                          std::wstring_view value) {
   if (name.index >= clips.size()) {
-    return L"names clip " + std::to_wstring(name.index) + L", but AnimationCount is " +
+    return L"there is no clip " + std::to_wstring(name.index) + L" while AnimationCount is " +
            std::to_wstring(clips.size()) + L" (set AnimationCount first)";
   }
   AnimationClip& clip = clips[name.index];
@@ -87,7 +89,7 @@ std::optional<std::wstring> SetClipField(AnimationClips& clips, ClipKeyName name
     return std::nullopt;
   }
   std::optional<std::int32_t> frame = ParseIntegerText(value);
-  if (!frame) return std::wstring(L"is not a 32-bit decimal integer");
+  if (!frame) return Quoted(value) + L" is not a 32-bit decimal integer";
   (name.field == ClipField::StartKey ? clip.startKey : clip.endKey) = *frame;
   return std::nullopt;
 }
@@ -118,8 +120,8 @@ std::optional<std::wstring> SetOptionFromText(ExportOptions& options, AnimationC
   } else if (std::optional<ClipKeyName> clipKey = ParseClipKey(key)) {
     problem = SetClipField(clips, *clipKey, value);
   } else {
-    return L"unknown option key \"" + std::wstring(key) + L"\"";
+    return std::wstring(key) + L": no option has this key (value " + Quoted(value) + L")";
   }
-  if (problem) return std::wstring(key) + L"=" + std::wstring(value) + L": the value " + *problem;
+  if (problem) return std::wstring(key) + L": " + *problem;
   return std::nullopt;
 }

@@ -23,6 +23,7 @@ std::vector<OptionText> ListOptions(const ExportOptions& options, const Animatio
 // unchanged (at most 259 characters, no control characters, no surrounding blanks or quotes).
 // AnimationCount (0 to kMaxAnimationClips) cuts the list or extends it with the clips a load gives
 // for missing entries; a clip key needs its clip to exist, so set AnimationCount first.
-// Returns nothing on success, else why the value was refused; then nothing has changed.
+// Returns nothing on success, else a message that names the key and why the value was refused;
+// then nothing has changed.
 std::optional<std::wstring> SetOptionFromText(ExportOptions& options, AnimationClips& clips,
                                               std::wstring_view key, std::wstring_view value);
