@@ -16,6 +16,7 @@
 #include "ruv/plugin/names.h"
 #include "ruv/plugin/options_prompt.h"
 #include "ruv/plugin/progress.h"
+#include "ruv/plugin/sampling_step.h"
 #include "ruv/plugin/search_folders.h"
 #include "ruv/scene/node_tree.h"
 #include "ruv/scene/processing.h"
@@ -48,18 +49,6 @@ void SetupConversionFromOptions() {
                   o.XRotEnable ? o.XRot : 0.0f, o.ZRotEnable ? o.ZRot : 0.0f);
 }
 
-// Ticks between two animation samples; an impossible sample rate falls back to the frame rate.
-void SetupSamplingStep(ExportContext* context) {
-  int frameRate = context->host->GetFrameRate();
-  int rate = gExportOptions.Timeline ? frameRate : gExportOptions.SampleRate;
-  int ticksPerSecond = context->host->GetTicksPerFrame() * frameRate;
-  if (rate < 1 || rate > ticksPerSecond) {
-    gExportOptions.SampleRate = frameRate;
-    rate = frameRate;
-  }
-  context->ticksPerSample = rate > 0 ? ticksPerSecond / rate : context->ticksPerFrame;
-}
-
 bool AnyNodeProcessed(const ExportContext& context) {
   return std::any_of(context.nodeMap.begin(), context.nodeMap.end(),
                      [](const auto& entry) { return entry.second && entry.second->processed; });
@@ -78,8 +67,7 @@ void RunExport(ExportContext* context, const wchar_t* name, BOOL suppressPrompts
     return;
   }
 
-  context->rootNodeName = StripSpaces(root->GetName());
-  if (CleanName(context->rootNodeName) != context->rootNodeName) context->rootNodeName = L"SceneRoot";
+  context->rootNodeName = PrepareRootNodeName(root->GetName());
   context->exportSelected = (options & 1) != 0;
 
   std::wstring outputPath = LongOutputPath(name ? name : L"");

@@ -33,3 +33,8 @@ std::wstring CleanName(std::wstring_view text) {
   }
   return out;
 }
+
+std::wstring PrepareRootNodeName(const wchar_t* hostName) {
+  std::wstring name = StripSpaces(hostName);
+  return CleanName(name) == name ? name : L"SceneRoot";
+}

@@ -11,3 +11,7 @@ std::wstring StripSpaces(const wchar_t* text);
 // into '\'', every other character outside [A-Za-z0-9_-] turned into '_', and a leading '_' added
 // when the text starts with a digit.
 std::wstring CleanName(std::wstring_view text);
+
+// The name of the host scene root as the export uses it: its blanks removed, and "SceneRoot" when
+// what remains is not already a clean identifier.
+std::wstring PrepareRootNodeName(const wchar_t* hostName);

@@ -1,0 +1,94 @@
+#include "export_run.h"
+
+#include <sys/stat.h>
+
+#include <iostream>
+#include <optional>
+
+#include "config_folder.h"
+#include "exit_status.h"
+#include "host/interface.h"
+#include "module_loader.h"
+#include "platform/host_path.h"
+#include "platform/text_encoding.h"
+#include "terminal_host.h"
+
+namespace ruvx {
+namespace {
+
+// What identifies one version of a file: a write replaces the file by renaming a new one over it.
+struct FileStamp {
+  dev_t device = 0;
+  ino_t inode = 0;
+  timespec modified{};
+  off_t size = 0;
+  bool operator==(const FileStamp& o) const {
+    return device == o.device && inode == o.inode && modified.tv_sec == o.modified.tv_sec &&
+           modified.tv_nsec == o.modified.tv_nsec && size == o.size;
+  }
+};
+
+std::optional<FileStamp> StampOf(const std::filesystem::path& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return FileStamp{info.st_dev, info.st_ino, info.st_mtim, info.st_size};
+}
+
+void ApplyHostOverrides(sim::SimScene& scene, const ExportFlags& flags,
+                        const std::filesystem::path& configFolder) {
+  sim::SimInterface& host = scene.Host();
+  host.SetDir(APP_PLUGCFG_DIR, platform::ToHostPath(configFolder));
+  if (!flags.imageDir.empty()) host.SetDir(APP_IMAGE_DIR, platform::ToHostPath(flags.imageDir));
+  if (!flags.dataDir.empty()) host.SetDir(APP_MAXDATA_DIR, platform::ToHostPath(flags.dataDir));
+  if (!flags.scenePath.empty()) host.SetCurFilePath(platform::ToHostPath(flags.scenePath));
+}
+
+}  // namespace
+
+void AddExportFlags(CLI::App* command, ExportFlags& flags) {
+  command->add_flag("--selected", flags.selected, "Export only the selected nodes (and their ancestors)");
+  command->add_option("--config-dir", flags.configDir,
+                      "Folder of ruv_max_config.ini (default: ruv under $XDG_CONFIG_HOME or ~/.config)");
+  command->add_option("--module", flags.modulePath, "The exporter module (default: ruv.dle beside ruvx)");
+  command->add_option("--image-dir", flags.imageDir, "Host image folder (overrides the scene file)");
+  command->add_option("--data-dir", flags.dataDir, "Host data folder (overrides the scene file)");
+  command->add_option("--scene-path", flags.scenePath, "Current scene file path (overrides the scene file)");
+}
+
+int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const ExportFlags& flags) {
+  std::optional<std::filesystem::path> configFolder = ConfigFolder(flags.configDir);
+  if (!configFolder) {
+    std::cerr << "ruvx: no configuration folder: give --config-dir, or set HOME\n";
+    return kExitUsage;
+  }
+  std::unique_ptr<ExporterModule> module;
+  try {
+    module = ExporterModule::Load(
+        flags.modulePath.empty() ? DefaultModulePath() : std::filesystem::path(flags.modulePath), L"X");
+  } catch (const std::exception& failure) {
+    std::cerr << "ruvx: " << failure.what() << "\n";
+    return kExitModule;
+  }
+
+  ApplyHostOverrides(scene, flags, *configFolder);
+  ShowHostOnTerminal(scene);
+  std::optional<FileStamp> before = StampOf(output);
+  std::unique_ptr<SceneExport> exporter = module->CreateExporter();
+  std::wstring hostOutput = platform::ToHostPath(output);
+  exporter->DoExport(hostOutput.c_str(), nullptr, &scene.Host(), TRUE, flags.selected ? SCENE_EXPORT_SELECTED : 0);
+  exporter.reset();
+
+  std::optional<FileStamp> after = StampOf(output);
+  if (after && !(before && *before == *after)) {
+    std::cout << "ruvx: wrote " << output.string() << "\n";
+    return kExitSuccess;
+  }
+  if (scene.MainWindow().MessageBoxes().empty()) {
+    std::cerr << "ruvx: the export wrote no file to " << output.string() << "\n";
+  } else {
+    std::cerr << "ruvx: the export wrote no file to " << output.string() << " (see the message above)\n";
+  }
+  return kExitNothingWritten;
+}
+
+}  // namespace ruvx
