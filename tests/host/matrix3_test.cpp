@@ -1,10 +1,10 @@
 // The host math every transform of the exporter goes through: rotation tables, product order,
 // scale with and without translation, inverse.
+#include "host/matrix3.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-#include "host/matrix3.h"
 
 namespace {
 
@@ -38,7 +38,8 @@ TEST(Matrix3, ProductAppliesTheLeftMatrixFirst) {
   EXPECT_NEAR(p.x, 5, 1e-6);
   EXPECT_NEAR(p.y, 1, 1e-6);
   // Moving first and rotating afterwards carries the offset round too: (6,0,0) -> (0,6,0).
-  Point3 q = Point3(1, 0, 0) * (TransMatrix({5, 0, 0}) * RotateZMatrix(static_cast<float>(M_PI / 2)));
+  Point3 q =
+      Point3(1, 0, 0) * (TransMatrix({5, 0, 0}) * RotateZMatrix(static_cast<float>(M_PI / 2)));
   EXPECT_NEAR(q.x, 0, 1e-5);
   EXPECT_NEAR(q.y, 6, 1e-5);
 

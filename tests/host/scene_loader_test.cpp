@@ -1,5 +1,7 @@
 // Scene files: a file and the same scene built in code agree; every example loads; every kind of
 // broken file is refused with a message naming the file, the place and the problem.
+#include "host/sim/scene_loader.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +10,6 @@
 
 #include "host/sim/scene_builder.h"
 #include "host/sim/scene_limits.h"
-#include "host/sim/scene_loader.h"
 #include "platform/host_path.h"
 
 namespace {
@@ -31,10 +32,12 @@ void ExpectSameScene(sim::SimScene& actual, sim::SimScene& expected) {
     EXPECT_EQ(a->Renderable(), e->Renderable());
     Matrix3 am = a->GetNodeTM(0), em = e->GetNodeTM(0);
     for (int row = 0; row < 4; ++row) {
-      for (int column = 0; column < 3; ++column) EXPECT_NEAR(am[row][column], em[row][column], 1e-4);
+      for (int column = 0; column < 3; ++column)
+        EXPECT_NEAR(am[row][column], em[row][column], 1e-4);
     }
     ASSERT_EQ(a->NumberOfChildren(), e->NumberOfChildren());
-    for (int i = 0; i < a->NumberOfChildren(); ++i) pending.emplace_back(a->GetChildNode(i), e->GetChildNode(i));
+    for (int i = 0; i < a->NumberOfChildren(); ++i)
+      pending.emplace_back(a->GetChildNode(i), e->GetChildNode(i));
   }
 }
 
@@ -49,7 +52,9 @@ TEST(SceneLoader, HierarchyExampleMatchesTheSameSceneBuiltInCode) {
   table.AddChild(L"Leg").Translate({-55, -35, 35});
   table.AddChild(L"Guide").Hidden().Renderable(false);
   table.AddChild(L"Lamp").Selected().Translate({30, 0, 72}).Rotate({0, 0, 45});
-  b.Root().AddChild(L"Camera Target").Transform(Matrix3({1, 0, 0}, {0, 0, 1}, {0, -1, 0}, {0, -250, 90}));
+  b.Root()
+      .AddChild(L"Camera Target")
+      .Transform(Matrix3({1, 0, 0}, {0, 0, 1}, {0, -1, 0}, {0, -250, 90}));
   ExpectSameScene(*loaded, *b.Build());
 
   Interface& host = loaded->Host();
@@ -57,7 +62,7 @@ TEST(SceneLoader, HierarchyExampleMatchesTheSameSceneBuiltInCode) {
   // Relative paths resolve against the file's folder and reach the exporter in host form.
   fs::path folder = fs::absolute(kExamples).lexically_normal();
   EXPECT_EQ(std::wstring(host.GetCurFilePath()),
-            platform::ToHostPath(folder / "scenes" / "hierarchy.max"));
+            platform::ToHostPath(folder / "scenes" / "hierarchy.scene"));
   EXPECT_EQ(std::wstring(host.GetDir(APP_IMAGE_DIR)), platform::ToHostPath(folder / "maps"));
   EXPECT_EQ(std::wstring(host.GetDir(APP_MAXDATA_DIR)), platform::ToHostPath(folder / "data"));
   EXPECT_STREQ(host.GetDir(APP_PLUGCFG_DIR), L"");
@@ -76,10 +81,10 @@ TEST(SceneLoader, EveryExampleLoads) {
 
 TEST(SceneLoader, PathsAndOrderRules) {
   auto scene = sim::LoadSceneText(R"({"format": "ruv-scene", "version": 1,
-    "application": {"sceneFile": "..\\b\\.\\s.max", "folders": {"9": "/etc/ruv/", "7": ""}},
+    "application": {"sceneFile": "..\\b\\.\\s.scene", "folders": {"9": "/etc/ruv/", "7": ""}},
     "nodes": [{"name": "Child", "parent": "Later"}, {"name": "Later", "parent": null}]})",
                                   "text", "/work/a");
-  EXPECT_STREQ(scene->Host().GetCurFilePath(), L"\\work\\b\\s.max");
+  EXPECT_STREQ(scene->Host().GetCurFilePath(), L"\\work\\b\\s.scene");
   EXPECT_STREQ(scene->Host().GetDir(APP_PLUGCFG_DIR), L"\\etc\\ruv");
   EXPECT_STREQ(scene->Host().GetDir(APP_IMAGE_DIR), L"");
   // A parent listed after its child still takes it.
@@ -88,7 +93,7 @@ TEST(SceneLoader, PathsAndOrderRules) {
 }
 
 struct BadScene {
-  const char* text;
+  std::string text;
   const char* place;
   const char* problem;
 };
@@ -121,48 +126,47 @@ TEST(SceneLoader, MalformedFilesNameTheFileThePlaceAndTheProblem) {
       {"{\"format\": \"ruv-scene\", \"version\": 1, \"nodes\": [{\"name\": \"\xC3\x28\"}]}",
        "line 1, column 60", "UTF-8"},
       // Wrong types and unknown keys.
-      {R"({"format": "ruv-scene", "version": "1"})", "/version", "expected an integer, found a string"},
-      {R"({"format": "ruv-scene", "version": 1, "nodez": []})", "top level", "unknown key \"nodez\""},
-      {R"({"format": "ruv-scene", "version": 1, "nodes": [{"name": "A", "hidden": 1}]})",
-       "/nodes/0/hidden", "expected true or false"},
-      {R"({"format": "ruv-scene", "version": 1, "nodes": [{"name": "A"}, {"name": 5}]})",
-       "/nodes/1/name", "expected a string"},
-      {R"({"format": "ruv-scene", "version": 1, "nodes": [{"hidden": true}]})", "/nodes/0",
-       "\"name\" is missing"},
-      {R"({"format": "ruv-scene", "version": 1, "application": {"frameRate": 29.97}})",
-       "/application/frameRate", "expected an integer"},
+      {R"({"format": "ruv-scene", "version": "1"})", "/version",
+       "expected an integer, found a string"},
+      {Scene(R"(, "nodez": [])"), "/nodez", "unknown key \"nodez\""},
+      {Scene(R"(, "nodes": [{"name": "A", "hidden": 1}])"), "/nodes/0/hidden",
+       "expected true or false"},
+      {Scene(R"(, "nodes": [{"name": "A"}, {"name": 5}])"), "/nodes/1/name", "expected a string"},
+      {Scene(R"(, "nodes": [{"hidden": true}])"), "/nodes/0", "\"name\" is missing"},
+      {Scene(R"(, "application": {"frameRate": 29.97})"), "/application/frameRate",
+       "expected an integer"},
       // Numbers out of range, NaN-like and overflowing ones.
-      {R"({"format": "ruv-scene", "version": 1, "application": {"frameRate": 0}})",
-       "/application/frameRate", "outside 1 to 1000"},
-      {R"({"format": "ruv-scene", "version": 1, "application": {"ticksPerFrame": 18446744073709551615}})",
+      {Scene(R"(, "application": {"frameRate": 0})"), "/application/frameRate",
+       "outside 1 to 1000"},
+      {Scene(R"(, "application": {"ticksPerFrame": 18446744073709551615})"),
        "/application/ticksPerFrame", "outside"},
-      {R"({"format": "ruv-scene", "version": 1, "application": {"animationRange": {"start": 0, "end": 20000000}}})",
+      {Scene(R"(, "application": {"animationRange": {"start": 0, "end": 20000000}})"),
        "/application/animationRange/end", "outside"},
-      {R"({"format": "ruv-scene", "version": 1, "application": {"animationRange": {"start": 9, "end": 3}}})",
+      {Scene(R"(, "application": {"animationRange": {"start": 9, "end": 3}})"),
        "/application/animationRange/end", "ends before it starts"},
-      {R"({"format": "ruv-scene", "version": 1, "application": {"folders": {"seven": "x"}}})",
-       "/application/folders/seven", "folder number"},
-      {R"({"format": "ruv-scene", "version": 1, "nodes": [{"name": "A", "transform": {"scale": [1, 1e39, 1]}}]})",
+      {Scene(R"(, "application": {"folders": {"seven": "x"}})"), "/application/folders/seven",
+       "folder number"},
+      {Scene(R"(, "nodes": [{"name": "A", "transform": {"scale": [1, 1e39, 1]}}])"),
        "/nodes/0/transform/scale/1", "finite float"},
-      {R"({"format": "ruv-scene", "version": 1, "nodes": [{"name": "A", "transform": {"rotate": [1, 1e999, 1]}}]})",
+      {Scene(R"(, "nodes": [{"name": "A", "transform": {"rotate": [1, 1e999, 1]}}])"),
        "line 1, column 95", "number overflow"},
-      {R"({"format": "ruv-scene", "version": 1, "nodes": [{"name": "A", "transform": {"translate": [1, 2]}}]})",
+      {Scene(R"(, "nodes": [{"name": "A", "transform": {"translate": [1, 2]}}])"),
        "/nodes/0/transform/translate", "expected 3 elements, found 2"},
-      {R"({"format": "ruv-scene", "version": 1, "nodes": [{"name": "A", "transform": {"matrix": [[1,0,0],[0,1,0],[0,0,1]]}}]})",
+      {Scene(R"(, "nodes": [{"name": "A", "transform": {"matrix": [[1,0,0],[0,1,0],[0,0,1]]}}])"),
        "/nodes/0/transform/matrix", "expected 4 elements"},
-      {R"({"format": "ruv-scene", "version": 1, "nodes": [{"name": "A", "transform": {"matrix": [[1,0,0],[0,1,0],[0,0,1],[0,0,0]], "scale": [2,2,2]}}]})",
+      {Scene(R"(, "nodes": [{"name": "A", "transform": {"matrix": [], "scale": [2, 2, 2]}}])"),
        "/nodes/0/transform", "not both"},
       // References.
-      {R"({"format": "ruv-scene", "version": 1, "nodes": [{"name": "A", "parent": "Nobody"}]})",
-       "/nodes/0/parent", "no node has the id \"Nobody\""},
-      {R"({"format": "ruv-scene", "version": 1, "nodes": [{"name": "A"}, {"name": "A"}]})", "/nodes/1",
+      {Scene(R"(, "nodes": [{"name": "A", "parent": "Nobody"}])"), "/nodes/0/parent",
+       "no node has the id \"Nobody\""},
+      {Scene(R"(, "nodes": [{"name": "A"}, {"name": "A"}])"), "/nodes/1",
        "already used by /nodes/0"},
-      {R"({"format": "ruv-scene", "version": 1, "nodes": [{"name": "R"}, {"name": "A", "parent": "B"}, {"name": "B", "parent": "A"}]})",
-       "/nodes/1/parent", "loops: A -> B -> A"},
-      {R"({"format": "ruv-scene", "version": 1, "nodes": [{"name": "A", "parent": "A"}]})",
-       "/nodes/0/parent", "loops: A -> A"},
+      {Scene(R"(, "nodes": [{"name": "A", "parent": "B"}, {"name": "B", "parent": "A"}])"),
+       "/nodes/0/parent", "loops: A -> B -> A"},
+      {Scene(R"(, "nodes": [{"name": "A", "parent": "A"}])"), "/nodes/0/parent", "loops: A -> A"},
       // Repeated keys, which a parser would silently collapse.
-      {"{\"format\": \"ruv-scene\", \"version\": 1, \"nodes\": [{\"name\": \"A\"},\n{\"name\": \"B\", \"name\": \"C\"}]}",
+      {"{\"format\": \"ruv-scene\", \"version\": 1, \"nodes\": [{\"name\": \"A\"},\n{\"name\": "
+       "\"B\", \"name\": \"C\"}]}",
        "/nodes/1/name (line 2, column 15)", "appears twice"},
   };
   for (const BadScene& bad : cases) ExpectRefused(bad.text, bad.place, bad.problem);
@@ -170,7 +174,8 @@ TEST(SceneLoader, MalformedFilesNameTheFileThePlaceAndTheProblem) {
 
 TEST(SceneLoader, AbsurdSizesAreRefusedBeforeTheyCostMemoryOrStack) {
   // Nesting far beyond anything the format needs.
-  std::string deep = Scene(R"(, "comment": )" + std::string(100000, '[') + std::string(100000, ']'));
+  std::string deep =
+      Scene(R"(, "comment": )" + std::string(100000, '[') + std::string(100000, ']'));
   ExpectRefused(deep, "line 1, column 113", "nest deeper than 64");
 
   // One enormous string.
@@ -185,7 +190,8 @@ TEST(SceneLoader, AbsurdSizesAreRefusedBeforeTheyCostMemoryOrStack) {
   auto chain = [](int levels) {
     std::string nodes = R"({"name": "n0"})";
     for (int i = 1; i < levels; ++i) {
-      nodes += R"(, {"name": "n)" + std::to_string(i) + R"(", "parent": "n)" + std::to_string(i - 1) + "\"}";
+      nodes += R"(, {"name": "n)" + std::to_string(i) + R"(", "parent": "n)" +
+               std::to_string(i - 1) + "\"}";
     }
     return Scene(R"(, "nodes": [)" + nodes + "]");
   };
@@ -209,6 +215,33 @@ TEST(SceneLoader, FilesThatCannotBeReadAreNamed) {
   std::ofstream(empty).close();
   EXPECT_THROW(sim::LoadSceneFile(empty), SceneFileError);
   fs::remove(empty);
+}
+
+}  // namespace
+
+namespace {
+
+// Every cut of a good file, and every byte of it replaced by characters that break JSON in
+// different ways, either loads or is refused with a SceneFileError: nothing else escapes, nothing
+// crashes.
+TEST(SceneLoader, DamagedFilesAreRefusedCleanly) {
+  std::ifstream in(kExamples / "hierarchy.json", std::ios::binary);
+  std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_FALSE(good.empty());
+  auto tryLoad = [](const std::string& text) {
+    try {
+      sim::LoadSceneText(text, "damaged.json", "/tmp");
+    } catch (const SceneFileError&) {
+    }
+  };
+  for (std::size_t length = 0; length < good.size(); ++length) tryLoad(good.substr(0, length));
+  for (std::size_t i = 0; i < good.size(); ++i) {
+    for (char replacement : {'"', '}', '\xFF'}) {
+      std::string damaged = good;
+      damaged[i] = replacement;
+      tryLoad(damaged);
+    }
+  }
 }
 
 }  // namespace

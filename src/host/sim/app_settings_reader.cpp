@@ -89,7 +89,8 @@ void ReadApplication(const JsonPlace& application, const std::filesystem::path& 
   if (auto sceneFile = application.OptionalField("sceneFile")) {
     builder.SceneFile(ReadHostPath(*sceneFile, baseFolder));
   }
-  if (auto folders = application.OptionalField("folders")) ReadFolders(*folders, baseFolder, builder);
+  if (auto folders = application.OptionalField("folders"))
+    ReadFolders(*folders, baseFolder, builder);
 }
 
 }  // namespace sim

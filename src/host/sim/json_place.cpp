@@ -39,7 +39,8 @@ void JsonPlace::ExpectObject(std::initializer_list<std::string_view> allowedKeys
     for (std::string_view allowed : allowedKeys) {
       known += (known.empty() ? "" : ", ") + std::string(allowed);
     }
-    Fail("unknown key \"" + key + "\" (known keys: " + known + ")");
+    JsonPlace(value, pointer_ + "/" + EscapePointerSegment(key), *fileName_)
+        .Fail("unknown key \"" + key + "\" (known keys: " + known + ")");
   }
 }
 
@@ -105,8 +106,8 @@ long long JsonPlace::Integer(long long min, long long max) const {
   long long value = 0;
   if (value_->is_number_unsigned()) {
     auto u = value_->get<unsigned long long>();
-    inRange = max >= 0 && u <= static_cast<unsigned long long>(max) &&
-              static_cast<long long>(u) >= min;
+    inRange =
+        max >= 0 && u <= static_cast<unsigned long long>(max) && static_cast<long long>(u) >= min;
     if (inRange) value = static_cast<long long>(u);
   } else {
     value = value_->get<long long>();

@@ -27,8 +27,7 @@ struct NodeEntry {
 };
 
 NodeEntry ReadNodeEntry(const JsonPlace& node) {
-  node.ExpectObject(
-      {"id", "name", "parent", "hidden", "selected", "renderable", "transform"});
+  node.ExpectObject({"id", "name", "parent", "hidden", "selected", "renderable", "transform"});
   NodeEntry entry(node);
   JsonPlace name = node.Field("name");
   entry.name = name.WideString();

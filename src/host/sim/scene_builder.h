@@ -6,7 +6,8 @@
 //   box.AddChild(L"Lid").Rotate({0, 0, 90});
 //   std::unique_ptr<SimScene> scene = b.Build();
 //
-// The builder only describes the scene; Build makes a fresh, independent scene each time it is called.
+// The builder only describes the scene; Build makes a fresh, independent scene each time it is
+// called.
 #pragma once
 
 #include <memory>

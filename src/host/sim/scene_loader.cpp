@@ -63,8 +63,8 @@ void ReadHeader(const JsonPlace& document) {
   JsonPlace version = document.Field("version");
   if (version.Integer(1, INT32_MAX) > kSceneFormatVersion) {
     version.Fail("version " + std::to_string(version.Integer(1, INT32_MAX)) +
-                 " is newer than this program reads (up to " +
-                 std::to_string(kSceneFormatVersion) + ")");
+                 " is newer than this program reads (up to " + std::to_string(kSceneFormatVersion) +
+                 ")");
   }
 }
 

@@ -7,7 +7,8 @@ namespace {
 constexpr float kRadiansPerDegree = 3.14159265358979323846f / 180.0f;
 }  // namespace
 
-Matrix3 ComposeTransform(const Point3& translate, const Point3& rotateDegrees, const Point3& scale) {
+Matrix3 ComposeTransform(const Point3& translate, const Point3& rotateDegrees,
+                         const Point3& scale) {
   Matrix3 m = ScaleMatrix(scale);
   m.RotateX(rotateDegrees.x * kRadiansPerDegree);
   m.RotateY(rotateDegrees.y * kRadiansPerDegree);
