@@ -39,6 +39,9 @@ class PositionedDomParser : public nlohmann::detail::json_sax_dom_parser<nlohman
     std::size_t column = problem.find("column ");
     std::size_t colon = column == std::string::npos ? column : problem.find(": ", column);
     if (colon != std::string::npos) problem = problem.substr(colon + 2);
+    // The parser quotes what it last read, which may be a whole long string.
+    constexpr std::size_t kLongestProblem = 300;
+    if (problem.size() > kLongestProblem) problem = problem.substr(0, kLongestProblem) + "...";
     throw SceneFileError(sourceName_, DescribeTextPosition(text_, position > 0 ? position - 1 : 0),
                          problem);
   }
