@@ -10,11 +10,12 @@ class BinaryLexer : public Lexer {
   // `data` is the whole decoded file; lexing starts at `start`. `floatSize` is 32 or 64.
   BinaryLexer(std::string_view data, std::size_t start, int floatSize)
       : data_(data), pos_(start), floatSize_(floatSize) {}
-  std::size_t Remaining() const override { return data_.size() - pos_; }
   bool IsBinary() const override { return true; }
 
  protected:
   Token Read() override;
+  std::size_t Position() const override { return pos_; }
+  std::size_t Size() const override { return data_.size(); }
 
  private:
   std::uint32_t ReadDword(std::size_t at) const;

@@ -11,13 +11,15 @@ namespace {
 
 class ScanVisitor : public DataVisitorBase {
  public:
-  explicit ScanVisitor(const std::uint8_t* base) : base_(base) {}
+  ScanVisitor(const std::uint8_t* base, bool forWriting)
+      : base_(base), forWriting_(forWriting) {}
   std::vector<DataSegment> segments;
 
   void Values(const Member& m, PrimitiveType type, const std::uint8_t* values, std::size_t count,
               int) {
     if (count == 0) return;
-    if (type == PrimitiveType::Float) {
+    if (!forWriting_) {
+    } else if (type == PrimitiveType::Float) {
       CheckFinite<float>(m, values, count);
     } else if (type == PrimitiveType::Double) {
       CheckFinite<double>(m, values, count);
@@ -35,7 +37,7 @@ class ScanVisitor : public DataVisitorBase {
 
   void String(const Member& m, const char* text, std::size_t length, std::uint64_t index,
               std::uint64_t count, int) {
-    if (std::memchr(text, '"', length)) {
+    if (forWriting_ && std::memchr(text, '"', length)) {
       throw FormatError(text - reinterpret_cast<const char*>(base_),
                         m.name + ": string holds a '\"', which a text file cannot carry");
     }
@@ -71,14 +73,15 @@ class ScanVisitor : public DataVisitorBase {
   }
 
   const std::uint8_t* base_;
+  bool forWriting_;
 };
 
 }  // namespace
 
 std::vector<DataSegment> ScanDataBlock(const Template& definition, const std::uint8_t* data,
-                                       std::size_t size) {
+                                       std::size_t size, bool forWriting) {
   static const std::uint8_t kEmpty = 0;
-  ScanVisitor visitor(data ? data : &kEmpty);
+  ScanVisitor visitor(data ? data : &kEmpty, forWriting);
   DataWalker<ScanVisitor> walker(data ? data : &kEmpty, data ? size : 0, visitor);
   walker.Walk(definition);
   return std::move(visitor.segments);

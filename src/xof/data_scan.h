@@ -18,9 +18,11 @@ class NonFiniteError : public FormatError {
 
 // Checks exact size, zero-terminated strings (which must not hold '"', as text files cannot
 // carry it), array counts against the members that name them, and finite floats. Returns the
-// block's segments, runs of one type merged. Throws FormatError or NonFiniteError.
+// block's segments, runs of one type merged. Throws FormatError or NonFiniteError. The reader
+// passes forWriting = false: a file read is shown whatever floats and quotes it holds, and only
+// writing it again refuses them.
 std::vector<DataSegment> ScanDataBlock(const Template& definition, const std::uint8_t* data,
-                                       std::size_t size);
+                                       std::size_t size, bool forWriting = true);
 
 // Whether `name` can name an object or reference in every encoding: no white space, control
 // characters, quotes, brackets, separators or comment starts. The empty name is valid (no name).

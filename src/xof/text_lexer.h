@@ -10,11 +10,12 @@ class TextLexer : public Lexer {
  public:
   // `text` is the whole file; lexing starts at `start` (after the header).
   TextLexer(std::string_view text, std::size_t start) : text_(text), pos_(start) {}
-  std::size_t Remaining() const override { return text_.size() - pos_; }
   bool IsBinary() const override { return false; }
 
  protected:
   Token Read() override;
+  std::size_t Position() const override { return pos_; }
+  std::size_t Size() const override { return text_.size(); }
 
  private:
   void SkipSpaceAndComments();

@@ -65,12 +65,15 @@ class Lexer {
     }
     return Read();
   }
-  // Bytes of input after the current position: every value still to come takes at least one.
-  virtual std::size_t Remaining() const = 0;
+  // Bytes of input not yet taken (a peeked token counts as not taken): every value still to come
+  // takes at least one.
+  std::size_t Remaining() const { return Size() - (peeked_ ? peek_.offset : Position()); }
   virtual bool IsBinary() const = 0;
 
  protected:
   virtual Token Read() = 0;
+  virtual std::size_t Position() const = 0;
+  virtual std::size_t Size() const = 0;
 
  private:
   Token peek_;

@@ -1,0 +1,178 @@
+#include "xof/file_reader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <new>
+
+#include "xof/binary_lexer.h"
+#include "xof/data_scan.h"
+#include "xof/mszip.h"
+#include "xof/template_parser.h"
+#include "xof/template_sets.h"
+#include "xof/text_lexer.h"
+#include "xof/value_reader.h"
+
+namespace xof {
+namespace {
+
+constexpr int kMaxObjectDepth = 256;
+
+class ObjectParser {
+ public:
+  ObjectParser(Lexer& lexer, XFileDocument& document) : lexer_(lexer), document_(document) {}
+
+  void ParseFile() {
+    for (;;) {
+      Token token = lexer_.Next();
+      if (token.kind == TokenKind::End) return;
+      if (token.kind == TokenKind::Template) {
+        auto definition = ParseTemplateDefinition(lexer_, document_.templates);
+        document_.definedInFile.push_back(document_.templates.Add(std::move(definition)));
+      } else if (token.kind == TokenKind::Name) {
+        document_.objects.push_back(ParseObject(token, 0));
+      } else {
+        throw FormatError(token.offset, "expected a template or a data object, found " + Describe(token));
+      }
+    }
+  }
+
+ private:
+  static bool IsNameToken(const Token& token) {
+    return token.kind == TokenKind::Name || token.kind == TokenKind::Integer ||
+           token.kind == TokenKind::Float;
+  }
+
+  std::unique_ptr<DataObject> ParseObject(const Token& templateName, int depth) {
+    if (depth > kMaxObjectDepth) throw FormatError(templateName.offset, "objects nested too deeply");
+    const Template* type = document_.templates.FindByName(templateName.text);
+    if (!type) {
+      throw FormatError(templateName.offset,
+                        "object of unknown template '" + std::string(templateName.text) + "'");
+    }
+    auto object = std::make_unique<DataObject>();
+    object->type = type;
+    object->fileOffset = templateName.offset;
+    Token token = lexer_.Next();
+    if (IsNameToken(token) && !lexer_.IsBinary()) {
+      object->name = std::string(token.text);
+      token = lexer_.Next();
+    } else if (token.kind == TokenKind::Name) {
+      object->name = std::string(token.text);
+      token = lexer_.Next();
+    }
+    if (token.kind != TokenKind::OBrace) {
+      throw FormatError(token.offset, type->name + " object: expected '{', found " + Describe(token));
+    }
+    if (lexer_.Peek().kind == TokenKind::Guid) object->id = lexer_.Next().guid;
+    DecodeObjectData(lexer_, *type, object->data);
+    ParseChildren(*object, depth);
+    try {
+      object->segments = ScanDataBlock(*type, object->data.data(), object->data.size(),
+                                       /*forWriting=*/false);
+    } catch (const FormatError& error) {
+      throw FormatError(object->fileOffset, type->name + " object: " + error.what());
+    }
+    return object;
+  }
+
+  void ParseChildren(DataObject& object, int depth) {
+    for (;;) {
+      Token token = lexer_.Next();
+      switch (token.kind) {
+        case TokenKind::CBrace: return;
+        case TokenKind::OBrace: object.children.push_back(DataChild{nullptr, ParseReference(token)}); break;
+        case TokenKind::Name: object.children.push_back(DataChild{ParseObject(token, depth + 1), {}}); break;
+        case TokenKind::Semicolon:
+        case TokenKind::Comma: break;
+        case TokenKind::End:
+          throw FormatError(token.offset, object.type->name + " object at byte " +
+                                              std::to_string(object.fileOffset) + " is not closed");
+        default:
+          throw FormatError(token.offset, object.type->name + " object: unexpected " + Describe(token));
+      }
+    }
+  }
+
+  DataReference ParseReference(const Token& open) {
+    DataReference reference;
+    Token token = lexer_.Next();
+    if (IsNameToken(token) && (token.kind == TokenKind::Name || !lexer_.IsBinary())) {
+      reference.name = std::string(token.text);
+      token = lexer_.Next();
+    }
+    if (token.kind == TokenKind::Guid) {
+      reference.id = token.guid;
+      token = lexer_.Next();
+    }
+    if (reference.name.empty() && !reference.id) {
+      throw FormatError(open.offset, "reference without a name or GUID");
+    }
+    if (token.kind != TokenKind::CBrace) {
+      throw FormatError(token.offset, "reference: expected '}', found " + Describe(token));
+    }
+    return reference;
+  }
+
+  Lexer& lexer_;
+  XFileDocument& document_;
+};
+
+}  // namespace
+
+std::string ReadResult::Describe() const {
+  return "byte " + std::to_string(errorOffset) +
+         (errorInDecompressedData ? " of the decompressed data" : "") + ": " + error;
+}
+
+ReadResult ReadXFile(std::string_view bytes) { return ReadXFile(bytes, BuiltInTemplates()); }
+
+ReadResult ReadXFile(std::string_view bytes, const TemplateRegistry& knownTemplates) {
+  ReadResult result;
+  try {
+    auto document = std::make_unique<XFileDocument>();
+    document->header = ParseFileHeader(bytes);
+    document->templates = knownTemplates;
+    std::string decompressed;
+    std::string_view input = bytes;
+    if (document->header.compressed) {
+      decompressed = std::string(bytes.substr(0, kFileHeaderSize)) + InflateMszip(bytes);
+      input = decompressed;
+      result.errorInDecompressedData = true;
+    }
+    std::unique_ptr<Lexer> lexer;
+    if (document->header.binary) {
+      lexer = std::make_unique<BinaryLexer>(input, kFileHeaderSize, document->header.floatSize);
+    } else {
+      lexer = std::make_unique<TextLexer>(input, kFileHeaderSize);
+    }
+    ObjectParser parser(*lexer, *document);
+    parser.ParseFile();
+    result.document = std::move(document);
+    result.errorInDecompressedData = false;
+  } catch (const FormatError& error) {
+    result.error = error.what();
+    result.errorOffset = error.offset();
+  } catch (const std::bad_alloc&) {
+    result.error = "out of memory";
+  }
+  return result;
+}
+
+ReadResult ReadXFileAt(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    ReadResult result;
+    result.error = std::string("cannot open the file: ") + std::strerror(errno);
+    return result;
+  }
+  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (file.bad()) {
+    ReadResult result;
+    result.error = "cannot read the file";
+    return result;
+  }
+  return ReadXFile(bytes);
+}
+
+}  // namespace xof

@@ -1,0 +1,207 @@
+#include "xof/value_reader.h"
+
+#include <cstring>
+#include <limits>
+
+namespace xof {
+namespace {
+
+class ValueReader {
+ public:
+  explicit ValueReader(Lexer& lexer) : lexer_(lexer) {}
+
+  // A bound on how many more values can follow: every value takes at least one byte of input.
+  std::size_t Remaining() const { return (list_.count - index_) + lexer_.Remaining(); }
+
+  std::int64_t Integer(const Template& t, const Member& m) {
+    if (InList()) {
+      if (list_.kind != TokenKind::IntegerList) Mismatch(t, m, "an integer", "a float list", list_.offset);
+      std::uint32_t v;
+      std::memcpy(&v, list_.values + 4 * index_++, 4);
+      return v;
+    }
+    Token token = NextValueToken();
+    if (token.kind == TokenKind::Integer) return token.integer;
+    if (StartList(token)) return Integer(t, m);
+    Mismatch(t, m, "an integer", Describe(token), token.offset);
+  }
+
+  double Real(const Template& t, const Member& m) {
+    if (InList()) {
+      if (list_.kind != TokenKind::FloatList) Mismatch(t, m, "a float", "an integer list", list_.offset);
+      const std::uint8_t* at = list_.values + list_.valueSize * index_++;
+      if (list_.valueSize == 8) {
+        double v;
+        std::memcpy(&v, at, 8);
+        return v;
+      }
+      float v;
+      std::memcpy(&v, at, 4);
+      return v;
+    }
+    Token token = NextValueToken();
+    // Text files may print a whole float without a decimal point.
+    if (token.kind == TokenKind::Float || (token.kind == TokenKind::Integer && !lexer_.IsBinary())) {
+      return token.real;
+    }
+    if (StartList(token)) return Real(t, m);
+    Mismatch(t, m, "a float", Describe(token), token.offset);
+  }
+
+  std::string_view String(const Template& t, const Member& m) {
+    if (InList()) Mismatch(t, m, "a string", "a value list", list_.offset);
+    Token token = NextValueToken();
+    if (token.kind != TokenKind::String) Mismatch(t, m, "a string", Describe(token), token.offset);
+    if (token.text.find('\0') != std::string_view::npos) {
+      throw FormatError(token.offset, t.name + "." + m.name + ": string holds a zero byte");
+    }
+    return token.text;
+  }
+
+  void Finish(const Template& t) {
+    if (InList()) {
+      throw FormatError(list_.offset, t.name + " object: its value list holds " +
+                                          std::to_string(list_.count - index_) +
+                                          " values more than the template has members for");
+    }
+  }
+
+ private:
+  bool InList() const { return index_ < list_.count; }
+
+  // Separators are optional between values, and an empty list carries none.
+  Token NextValueToken() {
+    for (;;) {
+      const Token& next = lexer_.Peek();
+      bool emptyList = (next.kind == TokenKind::IntegerList || next.kind == TokenKind::FloatList) &&
+                       next.count == 0;
+      if (next.kind != TokenKind::Semicolon && next.kind != TokenKind::Comma && !emptyList) break;
+      lexer_.Next();
+    }
+    return lexer_.Next();
+  }
+
+  bool StartList(const Token& token) {
+    if (token.kind != TokenKind::IntegerList && token.kind != TokenKind::FloatList) return false;
+    list_ = token;
+    index_ = 0;
+    return true;
+  }
+
+  [[noreturn]] void Mismatch(const Template& t, const Member& m, const char* wanted,
+                             const std::string& found, std::size_t offset) {
+    throw FormatError(offset, t.name + "." + m.name + ": expected " + wanted +
+                                                ", found " + found);
+  }
+
+  Lexer& lexer_;
+  Token list_;
+  std::uint32_t index_ = 0;
+};
+
+std::int64_t AppendInteger(std::vector<std::uint8_t>& out, PrimitiveType type, std::int64_t value,
+                   bool binary, const Template& t, const Member& m, std::size_t offset) {
+  // Binary lists hold 32-bit patterns: a signed member reads them as two's complement.
+  if (binary && (type == PrimitiveType::Sdword || type == PrimitiveType::Sword ||
+                 type == PrimitiveType::Char)) {
+    value = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+  }
+  std::int64_t low = 0, high = 0;
+  switch (type) {
+    case PrimitiveType::Char: low = -128; high = 127; break;
+    case PrimitiveType::Uchar: low = 0; high = 255; break;
+    case PrimitiveType::Word: low = 0; high = 0xFFFF; break;
+    case PrimitiveType::Sword: low = -32768; high = 32767; break;
+    case PrimitiveType::Sdword: low = std::numeric_limits<std::int32_t>::min(); high = std::numeric_limits<std::int32_t>::max(); break;
+    default: low = 0; high = 0xFFFFFFFF; break;
+  }
+  if (value < low || value > high) {
+    throw FormatError(offset, t.name + "." + m.name + ": value " + std::to_string(value) +
+                                  " does not fit a " + std::string(PrimitiveKeyword(type)));
+  }
+  std::uint32_t bits = static_cast<std::uint32_t>(value);
+  std::uint8_t bytes[4] = {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
+                           static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
+  out.insert(out.end(), bytes, bytes + PrimitiveSize(type));
+  return value;
+}
+
+void AppendReal(std::vector<std::uint8_t>& out, PrimitiveType type, double value) {
+  if (type == PrimitiveType::Double) {
+    std::uint8_t bytes[8];
+    std::memcpy(bytes, &value, 8);
+    out.insert(out.end(), bytes, bytes + 8);
+  } else {
+    float narrowed = static_cast<float>(value);
+    std::uint8_t bytes[4];
+    std::memcpy(bytes, &narrowed, 4);
+    out.insert(out.end(), bytes, bytes + 4);
+  }
+}
+
+class Decoder {
+ public:
+  Decoder(Lexer& lexer, std::vector<std::uint8_t>& out) : lexer_(lexer), in_(lexer), out_(out) {}
+
+  void Decode(const Template& t) {
+    DecodeTemplate(t, 0);
+    in_.Finish(t);
+  }
+
+ private:
+  void DecodeTemplate(const Template& t, int depth) {
+    if (depth > 64) throw FormatError(lexer_.Peek().offset, t.name + ": templates nested too deeply");
+    std::vector<std::int64_t> counts(t.members.size(), 0);
+    for (std::size_t i = 0; i < t.members.size(); ++i) {
+      const Member& m = t.members[i];
+      std::uint64_t count = 1;
+      if (m.isArray) {
+        for (const ArrayDimension& d : m.dimensions) {
+          std::int64_t size = d.member >= 0 ? counts[d.member] : d.size;
+          if (size < 0) throw FormatError(lexer_.Peek().offset, t.name + "." + m.name + ": negative array size");
+          count *= static_cast<std::uint64_t>(size);
+          if (count > in_.Remaining()) {
+            throw FormatError(lexer_.Peek().offset,
+                              t.name + "." + m.name + ": array of " + std::to_string(count) +
+                                  " elements is larger than the rest of the file");
+          }
+        }
+      }
+      if (m.primitive && IsStringType(*m.primitive)) {
+        for (std::uint64_t e = 0; e < count; ++e) {
+          std::string_view text = in_.String(t, m);
+          out_.insert(out_.end(), text.begin(), text.end());
+          out_.push_back(0);
+        }
+      } else if (m.primitive) {
+        PrimitiveType type = *m.primitive;
+        out_.reserve(out_.size() + count * PrimitiveSize(type));
+        for (std::uint64_t e = 0; e < count; ++e) {
+          if (IsFloatType(type)) {
+            AppendReal(out_, type, in_.Real(t, m));
+          } else {
+            std::size_t offset = lexer_.Peek().offset;
+            std::int64_t value = in_.Integer(t, m);
+            value = AppendInteger(out_, type, value, lexer_.IsBinary(), t, m, offset);
+            if (!m.isArray) counts[i] = value;
+          }
+        }
+      } else {
+        for (std::uint64_t e = 0; e < count; ++e) DecodeTemplate(*m.type, depth + 1);
+      }
+    }
+  }
+
+  Lexer& lexer_;
+  ValueReader in_;
+  std::vector<std::uint8_t>& out_;
+};
+
+}  // namespace
+
+void DecodeObjectData(Lexer& lexer, const Template& definition, std::vector<std::uint8_t>& out) {
+  Decoder decoder(lexer, out);
+  decoder.Decode(definition);
+}
+
+}  // namespace xof
