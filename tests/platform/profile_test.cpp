@@ -114,7 +114,8 @@ TEST_F(ProfileFile, TextIsUtf8WithToleranceForBomUtf16AndWindows1252) {
   EXPECT_EQ(String(L"Name", L""), L"\u00E9");
   WriteBytes("[Option]\nName=caf\xE9 \x80\n");  // not UTF-8: the host platform's ANSI code page
   EXPECT_EQ(String(L"Name", L""), L"caf\u00E9 \u20AC");
-  WriteBytes(std::string("\xFF\xFE[\0O\0p\0t\0i\0o\0n\0]\0\n\0N\0=\0\x3D\xD8\x00\xDE\n\0", 36));
+  static const char kUtf16[] = "\xFF\xFE[\0O\0p\0t\0i\0o\0n\0]\0\n\0N\0=\0\x3D\xD8\x00\xDE\n\0";
+  WriteBytes(std::string(kUtf16, sizeof kUtf16 - 1));
   EXPECT_EQ(String(L"N", L""), L"\U0001F600");
 }
 
