@@ -121,6 +121,7 @@ class ObjectParser {
 }  // namespace
 
 std::string ReadResult::Describe() const {
+  if (!errorHasOffset) return error;
   return "byte " + std::to_string(errorOffset) +
          (errorInDecompressedData ? " of the decompressed data" : "") + ": " + error;
 }
@@ -155,6 +156,7 @@ ReadResult ReadXFile(std::string_view bytes, const TemplateRegistry& knownTempla
     result.errorOffset = error.offset();
   } catch (const std::bad_alloc&) {
     result.error = "out of memory";
+    result.errorHasOffset = false;
   }
   return result;
 }
@@ -164,12 +166,14 @@ ReadResult ReadXFileAt(const std::filesystem::path& path) {
   if (!file) {
     ReadResult result;
     result.error = std::string("cannot open the file: ") + std::strerror(errno);
+    result.errorHasOffset = false;
     return result;
   }
   std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   if (file.bad()) {
     ReadResult result;
     result.error = "cannot read the file";
+    result.errorHasOffset = false;
     return result;
   }
   return ReadXFile(bytes);
