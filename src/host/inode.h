@@ -5,6 +5,9 @@
 #include "host/time_value.h"
 #include "platform/win_types.h"
 
+class Control;
+class Object;
+
 class INode {
  public:
   virtual ~INode() = default;
@@ -24,4 +27,19 @@ class INode {
 
   // The node's transform in world space at time t, pivot excluded.
   virtual Matrix3 GetNodeTM(TimeValue t, Interval* valid = nullptr) = 0;
+  // The transform of the node's object in world space: the node transform with the pivot offset.
+  virtual Matrix3 GetObjectTM(TimeValue t, Interval* valid = nullptr) { return GetNodeTM(t, valid); }
+
+  // The top of the node's object-space pipeline (a derived object or the base object); null for
+  // a node without an object.
+  virtual Object* GetObjectRef() { return nullptr; }
+  // The top of the whole pipeline, world-space modifiers included.
+  virtual Object* GetObjOrWSMRef() { return GetObjectRef(); }
+  // The controller of the node's transform; null when it has none.
+  virtual Control* GetTMController() { return nullptr; }
+  // An extra interface of the node by number; null when it has none of that kind.
+  virtual void* GetInterface(DWORD id) {
+    (void)id;
+    return nullptr;
+  }
 };

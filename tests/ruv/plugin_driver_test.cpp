@@ -18,6 +18,9 @@ namespace {
 
 const wchar_t* const kDummyHint =
     L"No node will be export, you can check the Dummy or Helper option and try again.";
+const wchar_t* const kHiddenWarning =
+    L"No node will be export. To export hidden nodes please unhide them and make sure the "
+    L"Renderable option of the object properties is checked.";
 
 std::string ReadText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -72,12 +75,14 @@ TEST_F(DriverTest, EmptySceneSaysNoNodeAndTouchesNothing) {
   EXPECT_FALSE(std::filesystem::exists(folder_ / "out.x"));
 }
 
-TEST_F(DriverTest, NoExportNodeGivesTheDummyHintAndSavesOnlyWithPrompts) {
+TEST_F(DriverTest, NothingProcessedGivesTheWarningAndSavesOnlyWithPrompts) {
+  // A node without an object is of no kind the default options export.
   builder_.Root().AddChild(L"Box01");
   auto scene = builder_.Build();
   EXPECT_EQ(Export(*scene, true), 1);
   ASSERT_EQ(scene->MainWindow().MessageBoxes().size(), 1u);
-  EXPECT_EQ(scene->MainWindow().MessageBoxes()[0].text, kDummyHint);
+  EXPECT_EQ(scene->MainWindow().MessageBoxes()[0].text, kHiddenWarning);
+  EXPECT_EQ(scene->MainWindow().MessageBoxes()[0].caption, L"Warning");
   EXPECT_FALSE(std::filesystem::exists(ConfigFile())) << "prompts suppressed: nothing saved";
   EXPECT_FALSE(scene->Progress().Active());
 
@@ -87,12 +92,13 @@ TEST_F(DriverTest, NoExportNodeGivesTheDummyHintAndSavesOnlyWithPrompts) {
   EXPECT_FALSE(std::filesystem::exists(folder_ / "out.x"));
 }
 
-TEST_F(DriverTest, DummyAndHelperOnEndSilently) {
-  WriteConfig("[Option]\r\nDummy=1\r\nOTHER=1\r\n");
+TEST_F(DriverTest, OtherOptionExportsPlainNodesAsFrames) {
+  WriteConfig("[Option]\r\nOTHER=1\r\n");
   builder_.Root().AddChild(L"Box01");
   auto scene = builder_.Build();
   Export(*scene, true);
   EXPECT_TRUE(scene->MainWindow().MessageBoxes().empty());
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "out.x"));
   // The bar opened and closed; the last update is the phase's end.
   ASSERT_FALSE(scene->Progress().Events().empty());
   EXPECT_EQ(scene->Progress().Events().front().title, L"Kavo");

@@ -1,4 +1,4 @@
-// The export node tree: one XNode per mirrored host node.
+// The export node tree: one XNode per mirrored host node, an XRenderableNode for one with geometry.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,13 @@
 
 #include "host/inode.h"
 #include "host/matrix3.h"
+#include "host/mesh.h"
+#include "host/object.h"
+#include "ruv/material/xmaterial.h"
+
+struct XMeshData;
+struct XSkinInfo;
+class PatchMesh;
 
 // Node kinds, from the class of the node's base object.
 enum XNodeKind : std::uint32_t {
@@ -27,6 +34,9 @@ inline bool IsBoneKind(std::uint32_t kind) {
 }
 
 struct XNode {
+  XNode() = default;
+  XNode(const XNode&) = delete;
+  XNode& operator=(const XNode&) = delete;
   virtual ~XNode() = default;
 
   std::uint32_t kind = KindOther;
@@ -41,3 +51,45 @@ struct XNode {
   XNode* parent = nullptr;  // borrowed
   std::vector<std::unique_ptr<XNode>> children;
 };
+
+// A node whose geometry is exported: "a mesh node" is one that is neither a bone nor of a bone kind.
+struct XRenderableNode : XNode {
+  XRenderableNode() {
+    kind = KindMesh;
+    hasGeometry = 1;
+  }
+  ~XRenderableNode() override { ReleaseTriObject(); }
+
+  // Deletes the converted object when the conversion made it for this node.
+  void ReleaseTriObject() {
+    if (ownsTriObject && triObject) triObject->DeleteMe();
+    triObject = nullptr;
+    ownsTriObject = false;
+  }
+
+  Object* triObject = nullptr;
+  bool ownsTriObject = false;
+  Mesh meshCopy;
+  Mesh* mesh = nullptr;  // points at meshCopy once a mesh is acquired
+  PatchMesh* patchMesh = nullptr;  // borrowed from the evaluated patch object
+  std::vector<int> patchMapping;
+  std::uint32_t hasWorldSpaceModifier = 0;
+  Matrix3 objectTM;
+  std::vector<std::unique_ptr<XMaterialRef>> materials;
+  std::shared_ptr<XMeshData> meshData;
+  std::shared_ptr<XSkinInfo> rawSkin;
+  std::shared_ptr<XSkinInfo> skin;
+  std::vector<Point3> objectPoints;
+  bool hasSkin = false;
+  bool pointOrderDiffers = false;
+};
+
+// The node as a renderable node, or null when it carries no geometry of its own.
+inline XRenderableNode* AsRenderable(XNode* node) {
+  return dynamic_cast<XRenderableNode*>(node);
+}
+
+// A mesh node: geometry that is neither a bone nor of a bone kind.
+inline bool IsMeshNode(const XNode& node) {
+  return node.hasGeometry && !node.isBone && !IsBoneKind(node.kind);
+}

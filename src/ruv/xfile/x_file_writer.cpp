@@ -1,12 +1,101 @@
 #include "ruv/xfile/x_file_writer.h"
 
+#include "platform/text_encoding.h"
 #include "platform/window.h"
+#include "ruv/options/export_options.h"
+#include "ruv/plugin/conversion.h"
 #include "ruv/plugin/export_context.h"
+#include "ruv/plugin/progress.h"
+#include "ruv/xfile/frame_writer.h"
+#include "ruv/xfile/mesh_node_writer.h"
+#include "ruv/xfile/record_layout.h"
+#include "xof/save_object.h"
+#include "xof/template_ids.h"
+#include "xof/template_sets.h"
+
+namespace {
+
+// The save format of the XFileType option: 0 text, 1 binary, anything else compressed.
+DWORD SaveFormat(int fileType) {
+  if (fileType == 0) return xof::kFileFormatText;
+  if (fileType == 1) return xof::kFileFormatBinary;
+  return xof::kFileFormatCompressed;
+}
+
+bool RegisterTemplateSets(xof::XFile* file) {
+  for (std::string_view set :
+       {xof::StandardTemplateSet(), xof::SkinningTemplateSet(), xof::VertexDataTemplateSet()}) {
+    if (xof::Failed(file->RegisterTemplates(set.data(), set.size()))) return false;
+  }
+  return true;
+}
+
+void WriteSceneFrames(ExportContext* context) {
+  // Shared materials are written here, first, once material export exists.
+  ProgressStep(context);
+  context->rootFrameData = nullptr;
+  if (gExportOptions.SceneRoot) {
+    std::string name = platform::WideToAnsi(context->rootFrameName);
+    xof::SaveData* root = nullptr;
+    if (xof::Succeeded(context->saveObject->AddDataObject(xof::tid::Frame, name.c_str(), nullptr, 0,
+                                                          nullptr, &root))) {
+      MatrixRecord matrix = MatrixLayout(ConvertTransform(context->rootTM));
+      xof::SaveData* transform = nullptr;
+      if (xof::Succeeded(root->AddDataObject(xof::tid::FrameTransformMatrix, nullptr, nullptr,
+                                             sizeof matrix, matrix.data(), &transform))) {
+        transform->Release();
+      }
+      context->rootFrameData = root;
+    }
+  }
+  for (auto& top : context->topNodes) {
+    if (!top) continue;
+    if (top->hasGeometry) {
+      WriteMeshNode(context, context->rootFrameData, top.get());
+    } else {
+      WriteFrame(context, context->rootFrameData, top.get());
+    }
+  }
+}
+
+void WriteAnimationRecords(ExportContext* context) {
+  if (!gAnimationClips.empty() && !gExportOptions.Timeline) {
+    DWORD ticksPerSecond = static_cast<DWORD>(context->host->GetFrameRate() * context->ticksPerFrame);
+    xof::SaveData* ticks = nullptr;
+    if (xof::Succeeded(context->saveObject->AddDataObject(xof::tid::AnimTicksPerSecond, "", nullptr,
+                                                          sizeof ticksPerSecond, &ticksPerSecond, &ticks))) {
+      ticks->Release();
+    }
+  }
+  // One animation set per clip follows here once animation export exists.
+}
+
+}  // namespace
 
 void WriteXFile(ExportContext* context, const std::wstring& outputPath) {
-  (void)outputPath;
   if (context->topNodes.empty()) {
     MessageBoxW(context->host->GetMAXHWnd(), L"No node will be export.", L"", MB_OK);
     return;
   }
+  xof::XFile* file = nullptr;
+  if (xof::Failed(xof::XFile::Create(&file))) return;
+  xof::SaveObject* save = nullptr;
+  if (!RegisterTemplateSets(file) ||
+      xof::Failed(file->CreateSaveObject(outputPath.c_str(), xof::kFileSaveToWideFile,
+                                         SaveFormat(gExportOptions.XFileType), &save))) {
+    file->Release();
+    return;
+  }
+  context->saveObject = save;
+
+  if (!(gExportOptions.Animation && gExportOptions.OnlyAnimationSet)) WriteSceneFrames(context);
+  if (gExportOptions.Animation) WriteAnimationRecords(context);
+  save->Save();
+
+  if (context->rootFrameData) context->rootFrameData->Release();
+  context->rootFrameData = nullptr;
+  save->Release();
+  context->saveObject = nullptr;
+  file->Release();
+  ProgressStep(context);
 }

@@ -1,0 +1,12 @@
+// Gives a renderable node a triangle mesh of its own, taken from the host's object stack.
+#pragma once
+
+#include "host/time_value.h"
+
+struct XRenderableNode;
+
+// Evaluates the node's object (below its first enabled Skin or Physique modifier, so a skinned
+// mesh comes in its bind pose) at t, converts it to a triangle mesh and keeps a deep copy, with
+// the evaluated object's points. True when the node holds a mesh with at least one face and one
+// vertex; a node that already has one returns true at once.
+bool AcquireMesh(XRenderableNode* node, TimeValue t);

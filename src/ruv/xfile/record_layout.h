@@ -1,0 +1,43 @@
+// How values are laid out in the data blocks of records: packed, little-endian, no padding.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "host/matrix3.h"
+
+// The 16 floats of a matrix record: each axis row followed by 0, the translation row followed by 1.
+using MatrixRecord = std::array<float, 16>;
+
+inline MatrixRecord MatrixLayout(const Matrix3& m) {
+  MatrixRecord out{};
+  for (int row = 0; row < 4; ++row) {
+    out[row * 4 + 0] = m[row].x;
+    out[row * 4 + 1] = m[row].y;
+    out[row * 4 + 2] = m[row].z;
+    out[row * 4 + 3] = row == 3 ? 1.0f : 0.0f;
+  }
+  return out;
+}
+
+// Appends values to a record's data block.
+class RecordBuffer {
+ public:
+  void Dword(std::uint32_t value) { Raw(&value, sizeof value); }
+  void Word(std::uint16_t value) { Raw(&value, sizeof value); }
+  void Float(float value) { Raw(&value, sizeof value); }
+  void Floats(const float* values, std::size_t count) { Raw(values, count * sizeof(float)); }
+  void Raw(const void* data, std::size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    bytes_.append(bytes, size);
+  }
+
+  const void* data() const { return bytes_.data(); }
+  std::size_t size() const { return bytes_.size(); }
+
+ private:
+  std::string bytes_;
+};
