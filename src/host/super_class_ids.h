@@ -2,6 +2,7 @@
 #pragma once
 
 #include "host/class_id.h"
+#include "platform/win_types.h"
 
 constexpr SClass_ID GEN_DERIVOB_CLASS_ID = 0x0002;
 constexpr SClass_ID DERIVOB_CLASS_ID = 0x0003;

@@ -31,6 +31,10 @@ void JsonPlace::FailType(const char* expected) const {
 }
 
 void JsonPlace::ExpectObject(std::initializer_list<std::string_view> allowedKeys) const {
+  ExpectObject(std::span<const std::string_view>(allowedKeys.begin(), allowedKeys.size()));
+}
+
+void JsonPlace::ExpectObject(std::span<const std::string_view> allowedKeys) const {
   if (!value_->is_object()) FailType("an object");
   for (const auto& [key, value] : value_->items()) {
     if (key == "comment") continue;

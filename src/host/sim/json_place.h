@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -25,6 +26,9 @@ class JsonPlace {
 
   // An object with no keys but these (and "comment", free for notes anywhere).
   void ExpectObject(std::initializer_list<std::string_view> allowedKeys) const;
+  void ExpectObject(std::span<const std::string_view> allowedKeys) const;
+  bool IsString() const { return value_->is_string(); }
+  bool IsObject() const { return value_->is_object(); }
   // A member that must be there / may be missing. A member set to null counts as missing.
   JsonPlace Field(std::string_view key) const;
   std::optional<JsonPlace> OptionalField(std::string_view key) const;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "host/sim/object_reader.h"
 #include "host/sim/scene_limits.h"
 #include "host/sim/transform_reader.h"
 
@@ -24,10 +25,29 @@ struct NodeEntry {
   bool selected = false;
   bool renderable = true;
   Matrix3 transform;
+  Matrix3 pivot;
+  NodeObjects objects;
 };
 
-NodeEntry ReadNodeEntry(const JsonPlace& node) {
-  node.ExpectObject({"id", "name", "parent", "hidden", "selected", "renderable", "transform"});
+// Keys that version 2 of the format added to nodes.
+constexpr std::string_view kObjectKeys[] = {"object", "modifiers", "derivedObjects",
+                                            "worldSpaceModifiers", "pivot", "controller"};
+
+void CheckKeys(const JsonPlace& node, int version) {
+  if (version < 2) {
+    for (std::string_view key : kObjectKeys) {
+      if (auto field = node.OptionalField(key)) {
+        field->Fail("\"" + std::string(key) + "\" needs format version 2 or later");
+      }
+    }
+  }
+  node.ExpectObject({"id", "name", "parent", "hidden", "selected", "renderable", "transform",
+                     "object", "modifiers", "derivedObjects", "worldSpaceModifiers", "pivot",
+                     "controller"});
+}
+
+NodeEntry ReadNodeEntry(const JsonPlace& node, int version, GeometryBudget& budget) {
+  CheckKeys(node, version);
   NodeEntry entry(node);
   JsonPlace name = node.Field("name");
   entry.name = name.WideString();
@@ -39,6 +59,8 @@ NodeEntry ReadNodeEntry(const JsonPlace& node) {
   if (auto selected = node.OptionalField("selected")) entry.selected = selected->Bool();
   if (auto renderable = node.OptionalField("renderable")) entry.renderable = renderable->Bool();
   if (auto transform = node.OptionalField("transform")) entry.transform = ReadTransform(*transform);
+  if (auto pivot = node.OptionalField("pivot")) entry.pivot = ReadTransform(*pivot);
+  entry.objects = ReadNodeObjects(node, budget);
   return entry;
 }
 
@@ -97,9 +119,10 @@ void CheckChains(const std::vector<NodeEntry>& entries, const std::vector<int>& 
   }
 }
 
-void ApplyEntry(const NodeEntry& entry, NodeBuilder& node) {
+void ApplyEntry(NodeEntry& entry, NodeBuilder& node) {
   node.Hidden(entry.hidden).Selected(entry.selected).Renderable(entry.renderable);
-  node.Transform(entry.transform);
+  node.Transform(entry.transform).Pivot(entry.pivot);
+  ApplyNodeObjects(std::move(entry.objects), node);
 }
 
 void ReadRoot(const JsonPlace& root, NodeBuilder& node) {
@@ -111,13 +134,16 @@ void ReadRoot(const JsonPlace& root, NodeBuilder& node) {
 }  // namespace
 
 void ReadNodes(const std::optional<JsonPlace>& root, const std::optional<JsonPlace>& nodes,
-               SceneBuilder& builder) {
+               int version, SceneBuilder& builder) {
   if (root) ReadRoot(*root, builder.Root());
   if (!nodes) return;
   std::size_t count = nodes->ExpectArray(0, SceneLimits::kMaxNodes);
   std::vector<NodeEntry> entries;
   entries.reserve(count);
-  for (std::size_t i = 0; i < count; ++i) entries.push_back(ReadNodeEntry(nodes->Element(i)));
+  GeometryBudget budget;
+  for (std::size_t i = 0; i < count; ++i) {
+    entries.push_back(ReadNodeEntry(nodes->Element(i), version, budget));
+  }
   std::vector<int> parents = ResolveParents(entries);
   CheckChains(entries, parents);
 
@@ -132,7 +158,7 @@ void ReadNodes(const std::optional<JsonPlace>& root, const std::optional<JsonPla
   for (int i : topLevel) pending.emplace_back(&builder.Root(), i);
   for (std::size_t next = 0; next < pending.size(); ++next) {
     auto [parent, index] = pending[next];
-    const NodeEntry& entry = entries[static_cast<std::size_t>(index)];
+    NodeEntry& entry = entries[static_cast<std::size_t>(index)];
     NodeBuilder& node = parent->AddChild(entry.name);
     ApplyEntry(entry, node);
     for (int child : children[static_cast<std::size_t>(index)]) pending.emplace_back(&node, child);

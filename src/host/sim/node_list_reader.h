@@ -10,8 +10,9 @@ namespace sim {
 
 // `root` is the optional "root" object (name, transform); `nodes` the optional "nodes" array. Each
 // node names its parent by id; the parents must exist, must not form a cycle, and must keep the
-// hierarchy within SceneLimits::kMaxHierarchyDepth. Siblings keep the order of the list.
+// hierarchy within SceneLimits::kMaxHierarchyDepth. Siblings keep the order of the list. `version`
+// is the file's format version: keys newer than it are refused.
 void ReadNodes(const std::optional<JsonPlace>& root, const std::optional<JsonPlace>& nodes,
-               SceneBuilder& builder);
+               int version, SceneBuilder& builder);
 
 }  // namespace sim

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "host/sim/mesh_primitives.h"
+
 namespace sim {
 
 NodeBuilder& NodeBuilder::AddChild(std::wstring name) {
@@ -59,12 +61,79 @@ Matrix3 NodeBuilder::LocalTransform() const {
   return matrix_ ? *matrix_ : ComposeTransform(translate_, rotateDegrees_, scale_);
 }
 
+NodeBuilder& NodeBuilder::TriMesh(Mesh mesh) {
+  return SetObject({.classId = TRIOBJ_CLASS_ID, .triObject = true, .mesh = std::move(mesh)});
+}
+
+NodeBuilder& NodeBuilder::Box(float length, float width, float height) {
+  return SetObject({.classId = kBoxClass, .mesh = MakeBoxMesh(length, width, height)});
+}
+
+NodeBuilder& NodeBuilder::Sphere(float radius, int segments) {
+  return SetObject({.classId = kSphereClass, .mesh = MakeSphereMesh(radius, segments)});
+}
+
+NodeBuilder& NodeBuilder::Custom(SClass_ID superClass, Class_ID classId, bool convertible) {
+  ObjectSpec object;
+  object.superClass = superClass;
+  object.classId = classId;
+  if (convertible) object.mesh = MakeBoxMesh(1, 1, 1);
+  return SetObject(std::move(object));
+}
+
+NodeBuilder& NodeBuilder::SetObject(ObjectSpec object) {
+  objects_.base = std::move(object);
+  return *this;
+}
+
+NodeBuilder& NodeBuilder::Dummy() { return Custom(HELPER_CLASS_ID, kDummyClass); }
+
+NodeBuilder& NodeBuilder::Bone(Class_ID boneClass) {
+  return Custom(GEOMOBJECT_CLASS_ID, boneClass, true);
+}
+
+NodeBuilder& NodeBuilder::Biped() { return Custom(GEOMOBJECT_CLASS_ID, kBipedClass, true); }
+
+NodeBuilder& NodeBuilder::Target() { return Custom(GEOMOBJECT_CLASS_ID, kTargetClass); }
+
+NodeBuilder& NodeBuilder::Modifier(Class_ID classId, bool enabled, const Point3& displacement) {
+  if (objects_.derivedObjects.empty()) objects_.derivedObjects.emplace_back();
+  objects_.derivedObjects.back().push_back({classId, OSM_CLASS_ID, enabled, displacement});
+  return *this;
+}
+
+NodeBuilder& NodeBuilder::DerivedObject() {
+  objects_.derivedObjects.emplace_back();
+  return *this;
+}
+
+NodeBuilder& NodeBuilder::WorldSpaceModifier(Class_ID classId, bool enabled,
+                                             const Point3& displacement) {
+  objects_.worldSpaceModifiers.push_back({classId, WSM_CLASS_ID, enabled, displacement});
+  return *this;
+}
+
+NodeBuilder& NodeBuilder::Pivot(const Matrix3& offset) {
+  pivot_ = offset;
+  return *this;
+}
+
+NodeBuilder& NodeBuilder::Pivot(const Point3& offset) { return Pivot(TransMatrix(offset)); }
+
+NodeBuilder& NodeBuilder::Controller(Class_ID classId) {
+  controller_ = classId;
+  return *this;
+}
+
 std::unique_ptr<SimNode> NodeBuilder::Make(bool isRoot) const {
   auto node = std::make_unique<SimNode>(name_, isRoot);
   node->SetHidden(hidden_);
   node->SetSelected(selected_);
   node->SetRenderable(renderable_);
   node->SetTransform(SimTransformTrack(LocalTransform()));
+  node->SetObjectOffset(pivot_);
+  if (!objects_.Empty()) node->SetObjects(std::make_unique<SimObjectPipeline>(objects_));
+  if (controller_) node->SetTMController(std::make_unique<SimControl>(*controller_));
   for (const auto& child : children_) node->AddChild(child->Make(false));
   return node;
 }

@@ -4,6 +4,7 @@
 //   b.FrameRate(30).AnimationFrames(0, 50);
 //   NodeBuilder& box = b.Root().AddChild(L"Box01").Translate({10, 20, 30}).Hidden();
 //   box.AddChild(L"Lid").Rotate({0, 0, 90});
+//   box.Box(20, 20, 10).Modifier(kDisplaceModifierClass, true, {0, 0, 5}).Pivot({0, 0, -5});
 //   std::unique_ptr<SimScene> scene = b.Build();
 //
 // The builder only describes the scene; Build makes a fresh, independent scene each time it is
@@ -16,6 +17,8 @@
 #include <vector>
 
 #include "host/sim/sim_app_settings.h"
+#include "host/sim/sim_classes.h"
+#include "host/sim/sim_object_pipeline.h"
 #include "host/sim/sim_scene.h"
 
 namespace sim {
@@ -45,6 +48,41 @@ class NodeBuilder {
   // The local transform the node will get.
   Matrix3 LocalTransform() const;
 
+  // The node's object. Each call replaces the object given before; modifiers stay. A node given
+  // none has no object (GetObjectRef answers null).
+  // An editable mesh: a triangle-mesh object holding `mesh`.
+  NodeBuilder& TriMesh(Mesh mesh);
+  // Parametric geometry converting to a new triangle-mesh object (see mesh_primitives.h).
+  NodeBuilder& Box(float length, float width, float height);
+  NodeBuilder& Sphere(float radius, int segments = 16);
+  // An object of any class; a convertible one converts to a unit box (MakeBoxMesh(1, 1, 1)).
+  NodeBuilder& Custom(SClass_ID superClass, Class_ID classId, bool convertible = false);
+  NodeBuilder& SetObject(ObjectSpec object);
+  // The host's classes: a dummy helper; a bone (kBoneClass or one of the other bone classes) and a
+  // biped, both convertible geometry; a target, geometry that does not convert.
+  NodeBuilder& Dummy();
+  NodeBuilder& Bone(Class_ID boneClass = kBoneClass);
+  NodeBuilder& Biped();
+  NodeBuilder& Target();
+
+  // The modifier stack, written from the bottom up in the order the host applies it. Modifier puts
+  // an object-space modifier on top of the newest derived object, starting one when there is none;
+  // DerivedObject starts a new, empty derived object above the others. So
+  //   .Box(1, 1, 1).Modifier(kDisplaceModifierClass).DerivedObject().Modifier(kSkinModifierClass)
+  // stacks box <- [displace] <- [skin], and GetObjectRef answers the derived object of the skin.
+  NodeBuilder& Modifier(Class_ID classId, bool enabled = true, const Point3& displacement = {});
+  NodeBuilder& DerivedObject();
+  // A world-space modifier on top of the node's world-space derived object, which the first call
+  // creates above the object-space stack.
+  NodeBuilder& WorldSpaceModifier(Class_ID classId, bool enabled = true,
+                                  const Point3& displacement = {});
+
+  // The object offset (pivot), applied to the object before the node transform.
+  NodeBuilder& Pivot(const Matrix3& offset);
+  NodeBuilder& Pivot(const Point3& offset);
+  // The class of the node's transform controller; a node given none has no controller.
+  NodeBuilder& Controller(Class_ID classId);
+
  private:
   friend class SceneBuilder;
   std::unique_ptr<SimNode> Make(bool isRoot) const;
@@ -57,6 +95,9 @@ class NodeBuilder {
   Point3 rotateDegrees_;
   Point3 scale_{1, 1, 1};
   std::optional<Matrix3> matrix_;
+  PipelineSpec objects_;
+  Matrix3 pivot_;
+  std::optional<Class_ID> controller_;
   std::vector<std::unique_ptr<NodeBuilder>> children_;
 };
 

@@ -20,6 +20,13 @@ struct SceneLimits {
   static constexpr int kMaxTicksPerFrame = 100000;
   // Folder numbers a scene may name.
   static constexpr int kMaxFolderNumber = 99;
+  // Vertices and faces of all meshes of a scene together, those of parametric objects included.
+  static constexpr std::size_t kMaxSceneVertices = 2000000;
+  static constexpr std::size_t kMaxSceneFaces = 4000000;
+  static constexpr int kMaxSphereSegments = 256;
+  // Derived objects stacked on one node, and modifiers in one derived object.
+  static constexpr std::size_t kMaxDerivedObjects = 16;
+  static constexpr std::size_t kMaxModifiers = 64;
 };
 
 }  // namespace sim

@@ -58,29 +58,32 @@ nlohmann::json Parse(std::string_view text, const std::string& sourceName) {
   return result;
 }
 
-void ReadHeader(const JsonPlace& document) {
+// Returns the file's format version.
+int ReadHeader(const JsonPlace& document) {
   JsonPlace format = document.Field("format");
   if (format.String() != kFormatName) {
     format.Fail(std::string("expected \"") + kFormatName + "\": this is not a scene file");
   }
   JsonPlace version = document.Field("version");
-  if (version.Integer(1, INT32_MAX) > kSceneFormatVersion) {
-    version.Fail("version " + std::to_string(version.Integer(1, INT32_MAX)) +
-                 " is newer than this program reads (up to " + std::to_string(kSceneFormatVersion) +
-                 ")");
+  long long number = version.Integer(1, INT32_MAX);
+  if (number > kSceneFormatVersion) {
+    version.Fail("version " + std::to_string(number) + " is newer than this program reads (up to " +
+                 std::to_string(kSceneFormatVersion) + ")");
   }
+  return static_cast<int>(number);
 }
 
 std::unique_ptr<SimScene> ReadDocument(const nlohmann::json& json, const std::string& sourceName,
                                        const std::filesystem::path& baseFolder) {
   JsonPlace document(json, "", sourceName);
   document.ExpectObject({"format", "version", "application", "root", "nodes"});
-  ReadHeader(document);
+  int version = ReadHeader(document);
   SceneBuilder builder;
   if (auto application = document.OptionalField("application")) {
     ReadApplication(*application, baseFolder, builder);
   }
-  ReadNodes(document.OptionalField("root"), document.OptionalField("nodes"), builder);
+  ReadNodes(document.OptionalField("root"), document.OptionalField("nodes"), version,
+            builder);
   return builder.Build();
 }
 

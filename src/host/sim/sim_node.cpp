@@ -1,5 +1,7 @@
 #include "host/sim/sim_node.h"
 
+#include "host/super_class_ids.h"
+
 namespace sim {
 
 SimNode::SimNode(std::wstring name, bool isRoot) : name_(std::move(name)), isRoot_(isRoot) {}
@@ -29,6 +31,14 @@ Matrix3 SimNode::GetNodeTM(TimeValue t, Interval*) {
     world = world * ancestor->transform_.At(t);
   }
   return world;
+}
+
+Matrix3 SimNode::GetObjectTM(TimeValue t, Interval* valid) {
+  return objectOffset_ * GetNodeTM(t, valid);
+}
+
+void* SimNode::GetInterface(DWORD id) {
+  return id == NODE_WSM_INTERFACE_ID ? static_cast<INode*>(this) : nullptr;
 }
 
 SimNode& SimNode::AddChild(std::unique_ptr<SimNode> child) {

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "host/inode.h"
+#include "host/sim/sim_object_pipeline.h"
+#include "host/sim/sim_objects.h"
 #include "host/sim/sim_transform.h"
 
 namespace sim {
@@ -28,6 +30,13 @@ class SimNode : public INode {
   int Renderable() override { return renderable_ ? 1 : 0; }
   // The local transform at t composed with every ancestor's: the node's place in world space.
   Matrix3 GetNodeTM(TimeValue t, Interval* valid = nullptr) override;
+  // The object offset (pivot) applied before the node transform.
+  Matrix3 GetObjectTM(TimeValue t, Interval* valid = nullptr) override;
+  Object* GetObjectRef() override { return objects_ ? objects_->ObjectRef() : nullptr; }
+  Object* GetObjOrWSMRef() override { return objects_ ? objects_->ObjOrWSMRef() : nullptr; }
+  Control* GetTMController() override { return controller_.get(); }
+  // Every node answers the world-space modifier interface (NODE_WSM_INTERFACE_ID) with itself.
+  void* GetInterface(DWORD id) override;
 
   // Takes ownership of `child`, appends it after the existing children and returns it.
   SimNode& AddChild(std::unique_ptr<SimNode> child);
@@ -39,12 +48,20 @@ class SimNode : public INode {
   bool IsSelected() const { return selected_; }
   bool IsRenderable() const { return renderable_; }
   const SimTransformTrack& Transform() const { return transform_; }
+  const Matrix3& ObjectOffset() const { return objectOffset_; }
+  // Null for a node without objects.
+  SimObjectPipeline* Objects() const { return objects_.get(); }
 
   void SetName(std::wstring name) { name_ = std::move(name); }
   void SetHidden(bool hidden) { hidden_ = hidden; }
   void SetSelected(bool selected) { selected_ = selected; }
   void SetRenderable(bool renderable) { renderable_ = renderable; }
   void SetTransform(SimTransformTrack transform) { transform_ = std::move(transform); }
+  void SetObjectOffset(const Matrix3& offset) { objectOffset_ = offset; }
+  void SetObjects(std::unique_ptr<SimObjectPipeline> objects) { objects_ = std::move(objects); }
+  void SetTMController(std::unique_ptr<SimControl> controller) {
+    controller_ = std::move(controller);
+  }
 
  private:
   std::wstring name_;
@@ -53,6 +70,9 @@ class SimNode : public INode {
   bool selected_ = false;
   bool renderable_ = true;
   SimTransformTrack transform_;
+  Matrix3 objectOffset_;
+  std::unique_ptr<SimObjectPipeline> objects_;
+  std::unique_ptr<SimControl> controller_;
   SimNode* parent_ = nullptr;
   std::vector<std::unique_ptr<SimNode>> children_;
 };

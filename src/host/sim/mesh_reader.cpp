@@ -1,0 +1,77 @@
+#include "host/sim/mesh_reader.h"
+
+#include <cstdint>
+#include <string>
+
+#include "host/sim/scene_limits.h"
+
+namespace sim {
+
+void GeometryBudget::Take(const JsonPlace& place, std::size_t vertices, std::size_t faces) {
+  if (vertices > SceneLimits::kMaxSceneVertices - vertices_) {
+    place.Fail("the scene's meshes would hold more than " +
+               std::to_string(SceneLimits::kMaxSceneVertices) + " vertices in all");
+  }
+  if (faces > SceneLimits::kMaxSceneFaces - faces_) {
+    place.Fail("the scene's meshes would hold more than " +
+               std::to_string(SceneLimits::kMaxSceneFaces) + " faces in all");
+  }
+  vertices_ += vertices;
+  faces_ += faces;
+}
+
+namespace {
+
+DWORD ReadVertexIndex(const JsonPlace& index, int vertexCount) {
+  long long value = index.Integer(0, UINT32_MAX);
+  if (value >= vertexCount) {
+    index.Fail("vertex " + std::to_string(value) + " does not exist: the mesh has " +
+               std::to_string(vertexCount) + " vertices");
+  }
+  return static_cast<DWORD>(value);
+}
+
+Face ReadFace(const JsonPlace& entry, int vertexCount) {
+  Face face;
+  JsonPlace corners = entry;
+  if (entry.IsObject()) {
+    entry.ExpectObject({"vertices", "smoothing", "materialId"});
+    corners = entry.Field("vertices");
+    if (auto smoothing = entry.OptionalField("smoothing")) {
+      face.setSmGroup(static_cast<DWORD>(smoothing->Integer(0, UINT32_MAX)));
+    }
+    if (auto material = entry.OptionalField("materialId")) {
+      face.setMatID(static_cast<WORD>(material->Integer(0, UINT16_MAX)));
+    }
+  }
+  corners.ExpectArray(3, 3);
+  face.setVerts(ReadVertexIndex(corners.Element(0), vertexCount),
+                ReadVertexIndex(corners.Element(1), vertexCount),
+                ReadVertexIndex(corners.Element(2), vertexCount));
+  return face;
+}
+
+}  // namespace
+
+Mesh ReadMesh(const JsonPlace& object, GeometryBudget& budget) {
+  JsonPlace vertices = object.Field("vertices");
+  JsonPlace faces = object.Field("faces");
+  // Sized against the whole scene's budget before anything is allocated for them.
+  std::size_t vertexCount = vertices.ExpectArray(0, SIZE_MAX);
+  std::size_t faceCount = faces.ExpectArray(0, SIZE_MAX);
+  budget.Take(vertices, vertexCount, 0);
+  budget.Take(faces, 0, faceCount);
+
+  Mesh mesh;
+  mesh.setNumVerts(static_cast<int>(vertexCount));
+  for (std::size_t i = 0; i < vertexCount; ++i) {
+    mesh.setVert(static_cast<int>(i), vertices.Element(i).Point());
+  }
+  mesh.setNumFaces(static_cast<int>(faceCount));
+  for (std::size_t i = 0; i < faceCount; ++i) {
+    mesh.faces[i] = ReadFace(faces.Element(i), static_cast<int>(vertexCount));
+  }
+  return mesh;
+}
+
+}  // namespace sim

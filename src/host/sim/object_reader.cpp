@@ -1,0 +1,201 @@
+#include "host/sim/object_reader.h"
+
+#include <string>
+#include <string_view>
+
+#include "host/sim/class_reader.h"
+#include "host/sim/mesh_primitives.h"
+#include "host/sim/scene_limits.h"
+
+namespace sim {
+
+namespace {
+
+// Objects of a fixed class that a scene names by type; "classId" may name another class of the
+// same family (say, one of the other bone classes), "convertible" overrides the default.
+struct GenericType {
+  std::string_view name;
+  SClass_ID superClass;
+  Class_ID classId;
+  bool convertible;
+};
+
+constexpr GenericType kGenericTypes[] = {
+    {"dummy", HELPER_CLASS_ID, kDummyClass, false},
+    {"helper", HELPER_CLASS_ID, kPointHelperClass, false},
+    {"bone", GEOMOBJECT_CLASS_ID, kBoneClass, true},
+    {"biped", GEOMOBJECT_CLASS_ID, kBipedClass, true},
+    {"target", GEOMOBJECT_CLASS_ID, kTargetClass, false},
+    {"patch", GEOMOBJECT_CLASS_ID, kPatchClass, true},
+    {"surface", GEOMOBJECT_CLASS_ID, kSurfaceClass, true},
+    {"shape", SHAPE_CLASS_ID, kLineShapeClass, false},
+};
+
+constexpr NamedClass kObjectSpaceModifiers[] = {{"skin", kSkinModifierClass},
+                                                {"physique", kPhysiqueModifierClass},
+                                                {"displace", kDisplaceModifierClass}};
+constexpr NamedClass kWorldSpaceModifiers[] = {{"displace", kWorldDisplaceModifierClass}};
+constexpr NamedClass kControllers[] = {{"footstep", kFootstepControllerClass},
+                                       {"transform", kTransformControllerClass}};
+
+float ReadSize(const JsonPlace& object, std::string_view key, float fallback) {
+  auto place = object.OptionalField(key);
+  if (!place) return fallback;
+  float size = place->Float();
+  if (size < 0) place->Fail("a size must not be negative");
+  return size;
+}
+
+ObjectSpec ReadMeshObject(const JsonPlace& object, GeometryBudget& budget) {
+  object.ExpectObject({"type", "vertices", "faces"});
+  return {.classId = TRIOBJ_CLASS_ID, .triObject = true, .mesh = ReadMesh(object, budget)};
+}
+
+ObjectSpec ReadBox(const JsonPlace& object, GeometryBudget& budget) {
+  object.ExpectObject({"type", "length", "width", "height"});
+  float length = ReadSize(object, "length", 1), width = ReadSize(object, "width", 1);
+  float height = ReadSize(object, "height", 1);
+  budget.Take(object, 8, 12);
+  return {.classId = kBoxClass, .mesh = MakeBoxMesh(length, width, height)};
+}
+
+ObjectSpec ReadSphere(const JsonPlace& object, GeometryBudget& budget) {
+  object.ExpectObject({"type", "radius", "segments"});
+  float radius = ReadSize(object, "radius", 1);
+  int segments = 16;
+  if (auto place = object.OptionalField("segments")) {
+    segments = static_cast<int>(place->Integer(3, SceneLimits::kMaxSphereSegments));
+  }
+  budget.Take(object, static_cast<std::size_t>(SphereVertexCount(segments)),
+              static_cast<std::size_t>(SphereFaceCount(segments)));
+  return {.classId = kSphereClass, .mesh = MakeSphereMesh(radius, segments)};
+}
+
+// "custom" when `type` is null: the super class and class ID are then required.
+ObjectSpec ReadGeneric(const JsonPlace& object, const GenericType* type, GeometryBudget& budget) {
+  ObjectSpec spec;
+  bool convertible = false;
+  if (type) {
+    object.ExpectObject({"type", "classId", "convertible"});
+    spec.superClass = type->superClass;
+    spec.classId = type->classId;
+    convertible = type->convertible;
+  } else {
+    object.ExpectObject({"type", "superClass", "classId", "convertible"});
+    spec.superClass = ReadClassNumber(object.Field("superClass"));
+    spec.classId = ReadClassId(object.Field("classId"));
+  }
+  if (auto classId = object.OptionalField("classId")) spec.classId = ReadClassId(*classId);
+  if (auto place = object.OptionalField("convertible")) convertible = place->Bool();
+  if (convertible) {
+    budget.Take(object, 8, 12);
+    spec.mesh = MakeBoxMesh(1, 1, 1);
+  }
+  return spec;
+}
+
+ObjectSpec ReadObject(const JsonPlace& object, GeometryBudget& budget) {
+  JsonPlace typePlace = object.Field("type");
+  std::string type = typePlace.String();
+  if (type == "mesh") return ReadMeshObject(object, budget);
+  if (type == "box") return ReadBox(object, budget);
+  if (type == "sphere") return ReadSphere(object, budget);
+  if (type == "custom") return ReadGeneric(object, nullptr, budget);
+  std::string known = "\"mesh\", \"box\", \"sphere\"";
+  for (const GenericType& generic : kGenericTypes) {
+    if (generic.name == type) return ReadGeneric(object, &generic, budget);
+    known += ", \"" + std::string(generic.name) + "\"";
+  }
+  typePlace.Fail("unknown object type \"" + type + "\" (known: " + known + ", \"custom\")");
+}
+
+// A class by name or number, or {"class": ..., "enabled": ..., "displacement": ...}.
+template <std::size_t N>
+ModifierSpec ReadModifier(const JsonPlace& entry, const NamedClass (&names)[N],
+                          SClass_ID superClass) {
+  ModifierSpec modifier;
+  modifier.superClass = superClass;
+  if (!entry.IsObject()) {
+    modifier.classId = ReadNamedClass(entry, names);
+    return modifier;
+  }
+  entry.ExpectObject({"class", "enabled", "displacement"});
+  modifier.classId = ReadNamedClass(entry.Field("class"), names);
+  if (auto enabled = entry.OptionalField("enabled")) modifier.enabled = enabled->Bool();
+  if (auto displacement = entry.OptionalField("displacement")) {
+    modifier.displacement = displacement->Point();
+  }
+  return modifier;
+}
+
+// A list given topmost first, returned bottom first.
+template <std::size_t N>
+std::vector<ModifierSpec> ReadModifierList(const JsonPlace& list, const NamedClass (&names)[N],
+                                           SClass_ID superClass) {
+  std::size_t count = list.ExpectArray(0, SceneLimits::kMaxModifiers);
+  std::vector<ModifierSpec> modifiers;
+  modifiers.reserve(count);
+  for (std::size_t i = count; i-- > 0;) {
+    modifiers.push_back(ReadModifier(list.Element(i), names, superClass));
+  }
+  return modifiers;
+}
+
+std::vector<std::vector<ModifierSpec>> ReadDerivedObjects(const JsonPlace& list) {
+  std::size_t count = list.ExpectArray(0, SceneLimits::kMaxDerivedObjects);
+  std::vector<std::vector<ModifierSpec>> derivedObjects;
+  derivedObjects.reserve(count);
+  for (std::size_t i = count; i-- > 0;) {
+    JsonPlace derived = list.Element(i);
+    derived.ExpectObject({"modifiers"});
+    derivedObjects.push_back(ReadModifierList(derived.Field("modifiers"), kObjectSpaceModifiers,
+                                              OSM_CLASS_ID));
+  }
+  return derivedObjects;
+}
+
+Class_ID ReadController(const JsonPlace& controller) {
+  if (!controller.IsObject()) return ReadNamedClass(controller, kControllers);
+  controller.ExpectObject({"class"});
+  return ReadNamedClass(controller.Field("class"), kControllers);
+}
+
+}  // namespace
+
+NodeObjects ReadNodeObjects(const JsonPlace& node, GeometryBudget& budget) {
+  NodeObjects objects;
+  PipelineSpec& pipeline = objects.pipeline;
+  if (auto object = node.OptionalField("object")) pipeline.base = ReadObject(*object, budget);
+  auto modifiers = node.OptionalField("modifiers");
+  auto derivedObjects = node.OptionalField("derivedObjects");
+  if (modifiers && derivedObjects) {
+    node.Fail("give either \"modifiers\" (one derived object) or \"derivedObjects\", not both");
+  }
+  if (modifiers) {
+    pipeline.derivedObjects.push_back(
+        ReadModifierList(*modifiers, kObjectSpaceModifiers, OSM_CLASS_ID));
+  }
+  if (derivedObjects) pipeline.derivedObjects = ReadDerivedObjects(*derivedObjects);
+  if (auto worldSpace = node.OptionalField("worldSpaceModifiers")) {
+    pipeline.worldSpaceModifiers = ReadModifierList(*worldSpace, kWorldSpaceModifiers, WSM_CLASS_ID);
+  }
+  if (auto controller = node.OptionalField("controller")) {
+    objects.controller = ReadController(*controller);
+  }
+  return objects;
+}
+
+void ApplyNodeObjects(NodeObjects objects, NodeBuilder& node) {
+  PipelineSpec& pipeline = objects.pipeline;
+  if (pipeline.base) node.SetObject(std::move(*pipeline.base));
+  for (const auto& derived : pipeline.derivedObjects) {
+    node.DerivedObject();
+    for (const ModifierSpec& m : derived) node.Modifier(m.classId, m.enabled, m.displacement);
+  }
+  for (const ModifierSpec& m : pipeline.worldSpaceModifiers) {
+    node.WorldSpaceModifier(m.classId, m.enabled, m.displacement);
+  }
+  if (objects.controller) node.Controller(*objects.controller);
+}
+
+}  // namespace sim

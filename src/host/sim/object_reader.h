@@ -1,0 +1,26 @@
+// What a scene node is made of beyond its place in the hierarchy: its object, the modifiers
+// stacked on it, its world-space modifiers and its transform controller.
+#pragma once
+
+#include <optional>
+
+#include "host/sim/json_place.h"
+#include "host/sim/mesh_reader.h"
+#include "host/sim/scene_builder.h"
+
+namespace sim {
+
+struct NodeObjects {
+  PipelineSpec pipeline;
+  std::optional<Class_ID> controller;
+};
+
+// Reads the keys "object", "modifiers", "derivedObjects", "worldSpaceModifiers" and "controller"
+// of `node` (the caller checks the node's keys). Lists in the file are topmost first, as the host
+// shows a stack; the result is bottom first, as PipelineSpec holds it.
+NodeObjects ReadNodeObjects(const JsonPlace& node, GeometryBudget& budget);
+
+// Gives `node` what ReadNodeObjects read.
+void ApplyNodeObjects(NodeObjects objects, NodeBuilder& node);
+
+}  // namespace sim

@@ -1,0 +1,66 @@
+// A node's objects: its base object, the derived objects stacked on it and the world-space derived
+// object above them all. Scenes describe them as plain values (ObjectSpec, ModifierSpec,
+// PipelineSpec), so that a builder can make a fresh, independent set for every scene it builds.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "host/mesh.h"
+#include "host/sim/sim_derived_object.h"
+#include "host/super_class_ids.h"
+#include "host/sim/sim_objects.h"
+
+namespace sim {
+
+struct ObjectSpec {
+  SClass_ID superClass = GEOMOBJECT_CLASS_ID;
+  Class_ID classId;
+  // A triangle-mesh object (class TRIOBJ_CLASS_ID) holding `mesh`, rather than an object that
+  // converts to one.
+  bool triObject = false;
+  // What the object converts to; none for an object that cannot convert.
+  std::optional<Mesh> mesh;
+};
+
+struct ModifierSpec {
+  Class_ID classId;
+  SClass_ID superClass = OSM_CLASS_ID;
+  bool enabled = true;
+  Point3 displacement;
+};
+
+struct PipelineSpec {
+  std::optional<ObjectSpec> base;
+  // Object-space derived objects from the bottom up, each with its modifiers from the bottom up.
+  std::vector<std::vector<ModifierSpec>> derivedObjects;
+  // From the bottom up; a world-space derived object exists when there is at least one.
+  std::vector<ModifierSpec> worldSpaceModifiers;
+
+  bool Empty() const {
+    return !base && derivedObjects.empty() && worldSpaceModifiers.empty();
+  }
+};
+
+class SimObjectPipeline {
+ public:
+  explicit SimObjectPipeline(const PipelineSpec& spec);
+  SimObjectPipeline(const SimObjectPipeline&) = delete;
+  SimObjectPipeline& operator=(const SimObjectPipeline&) = delete;
+
+  // The top of the object-space stack: the topmost derived object, else the base object; null
+  // when the node has neither.
+  Object* ObjectRef() const;
+  // The world-space derived object when there is one, else ObjectRef().
+  Object* ObjOrWSMRef() const;
+  Object* Base() const { return base_.get(); }
+
+ private:
+  std::unique_ptr<Object> base_;
+  // Bottom first; each holds a pointer to the one below.
+  std::vector<std::unique_ptr<SimDerivedObject>> derivedObjects_;
+  std::unique_ptr<SimDerivedObject> worldSpace_;
+};
+
+}  // namespace sim
