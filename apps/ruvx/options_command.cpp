@@ -67,9 +67,9 @@ int RunOptions(const OptionsArguments& arguments) {
 
   // Without a scene there is no animation range: one frame per tick over the whole tick range
   // clamps no clip, so the clips show as the file holds them (an export clamps them later).
-  LoadOptions(configPath, arguments.frameRate,
-              Interval(std::numeric_limits<TimeValue>::min(), std::numeric_limits<TimeValue>::max()),
-              1);
+  LoadOptions(
+      configPath, arguments.frameRate,
+      Interval(std::numeric_limits<TimeValue>::min(), std::numeric_limits<TimeValue>::max()), 1);
 
   if (!arguments.sets.empty()) {
     if (!ApplySets(arguments.sets)) return kExitUsage;
@@ -77,13 +77,15 @@ int RunOptions(const OptionsArguments& arguments) {
     std::filesystem::create_directories(*folder, error);
     if (error || !TrySaveOptions(configPath)) {
       std::cerr << "ruvx options: cannot write " << platform::ToNativePath(configPath).string()
-                << (error ? ": " + error.message() : std::string()) << "; the old file is unchanged\n";
+                << (error ? ": " + error.message() : std::string())
+                << "; the old file is unchanged\n";
       return kExitWriteFailed;
     }
   }
 
   for (const OptionText& entry : ListOptions(gExportOptions, gAnimationClips)) {
-    std::cout << platform::WideToUtf8(entry.key) << '=' << platform::WideToUtf8(entry.value) << '\n';
+    std::cout << platform::WideToUtf8(entry.key) << '=' << platform::WideToUtf8(entry.value)
+              << '\n';
   }
   return 0;
 }
@@ -93,15 +95,19 @@ int RunOptions(const OptionsArguments& arguments) {
 void AddOptionsCommand(CLI::App& app, int& exitStatus) {
   auto arguments = std::make_shared<OptionsArguments>();
   CLI::App* command = app.add_subcommand(
-      "options", "Print the export options and clips as an export loads them; change and save them");
-  command->add_option("--config-dir", arguments->configDir,
-                      "Folder of ruv_max_config.ini (default: $XDG_CONFIG_HOME/ruv or ~/.config/ruv)");
-  command->add_option("--set", arguments->sets,
-                      "Change one option or clip field and save, e.g. XFileType=0, AnimationCount=2, "
-                      "Animation1_Name=Run (repeatable, applied in order)")
+      "options",
+      "Print the export options and clips as an export loads them; change and save them");
+  command->add_option(
+      "--config-dir", arguments->configDir,
+      "Folder of ruv_max_config.ini (default: $XDG_CONFIG_HOME/ruv or ~/.config/ruv)");
+  command
+      ->add_option("--set", arguments->sets,
+                   "Change one option or clip field and save, e.g. XFileType=0, AnimationCount=2, "
+                   "Animation1_Name=Run (repeatable, applied in order)")
       ->type_name("KEY=VALUE");
-  command->add_option("--frame-rate", arguments->frameRate,
-                      "Frame rate that SampleRate defaults to when the file lacks it")
+  command
+      ->add_option("--frame-rate", arguments->frameRate,
+                   "Frame rate that SampleRate defaults to when the file lacks it")
       ->check(CLI::Range(1, std::numeric_limits<int>::max()))
       ->capture_default_str();
   command->footer(

@@ -25,8 +25,8 @@ DWORD GetFileAttributesW(const wchar_t* path);
 BOOL PathFileExistsW(const wchar_t* path);
 
 // The long form of an existing path. This platform has no short names, so the long form is the
-// path as given (relative paths stay relative). Returns 0 when nothing exists at `shortPath`, so the
-// caller keeps the name it has; the required size in characters, terminator included, when
+// path as given (relative paths stay relative). Returns 0 when nothing exists at `shortPath`, so
+// the caller keeps the name it has; the required size in characters, terminator included, when
 // `buffer` holds fewer than that; otherwise the length copied into `buffer`, terminator excluded.
 DWORD GetLongPathNameW(const wchar_t* shortPath, wchar_t* buffer, DWORD size);
 

@@ -33,8 +33,10 @@ DWORD GetPrivateProfileStringW(const wchar_t* section, const wchar_t* key,
   if (!buffer || size == 0) return 0;
   buffer[0] = L'\0';
   if (!section || !key) return 0;
-  platform::ProfileDocument document = path ? platform::ReadProfile(path) : platform::ProfileDocument{};
-  std::wstring value = document.GetString(section, key, defaultValue ? defaultValue : L"", size - 1);
+  platform::ProfileDocument document =
+      path ? platform::ReadProfile(path) : platform::ProfileDocument{};
+  std::wstring value =
+      document.GetString(section, key, defaultValue ? defaultValue : L"", size - 1);
   std::copy(value.begin(), value.end(), buffer);
   buffer[value.size()] = L'\0';
   return static_cast<DWORD>(value.size());

@@ -16,8 +16,8 @@
 UINT GetPrivateProfileIntW(const wchar_t* section, const wchar_t* key, int defaultValue,
                            const wchar_t* path);
 
-// Copies the value of `key` in `section` (or `defaultValue` when the file, section or key is absent)
-// into `buffer`, without its surrounding blanks and one pair of surrounding quotes, cut to
+// Copies the value of `key` in `section` (or `defaultValue` when the file, section or key is
+// absent) into `buffer`, without its surrounding blanks and one pair of surrounding quotes, cut to
 // `size` - 1 characters and terminated. Returns the number of characters copied. A null section or
 // key (the host platform's name listings) is not supported and copies nothing.
 DWORD GetPrivateProfileStringW(const wchar_t* section, const wchar_t* key,

@@ -27,7 +27,8 @@ std::wstring_view TrimTrailingBlanks(std::wstring_view text) {
 
 std::wstring WithoutLineBreaks(std::wstring_view text) {
   std::wstring out(text);
-  std::replace_if(out.begin(), out.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
+  std::replace_if(
+      out.begin(), out.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
   return out;
 }
 
@@ -158,9 +159,9 @@ void ProfileDocument::Set(std::wstring_view section, std::wstring_view key,
     return;
   }
   // Before the blank lines that close the section, so they keep separating it from the next one.
-  auto lastFilled = std::find_if(target->lines.rbegin(), target->lines.rend(), [](const Line& line) {
-    return line.isKey || !TrimBlanks(line.key).empty();
-  });
+  auto lastFilled =
+      std::find_if(target->lines.rbegin(), target->lines.rend(),
+                   [](const Line& line) { return line.isKey || !TrimBlanks(line.key).empty(); });
   auto at = target->lines.insert(lastFilled.base(),
                                  Line{std::move(cleanKey), std::move(cleanValue), true});
   if (at + 1 == target->lines.end()) {

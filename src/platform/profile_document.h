@@ -6,8 +6,8 @@
 // - a line "[name]" opens a section (a missing ']' ends the name at the line's end);
 // - a line "key=value" is a key; key and value lose their surrounding blanks;
 // - lines before the first section belong to a section without header, named "";
-// - blank lines, lines starting with ';' or '#' and lines without '=' are kept as they are and never
-//   match a key, so a rewrite carries them over;
+// - blank lines, lines starting with ';' or '#' and lines without '=' are kept as they are and
+//   never match a key, so a rewrite carries them over;
 // - section and key names compare case-insensitively (letters of ASCII and Latin-1); the first
 //   section and the first key of a name win when a file repeats one.
 #pragma once
@@ -46,8 +46,9 @@ class ProfileDocument {
                       std::int32_t defaultValue) const;
 
   // Replaces the value of the key's first occurrence, or appends the key at the end of the section
-  // (before its closing blank lines), or appends the section at the end of the document. CR and LF in names and values become spaces: the
-  // text cannot hold them, and they would otherwise inject lines of their own.
+  // (before its closing blank lines), or appends the section at the end of the document. CR and LF
+  // in names and values become spaces: the text cannot hold them, and they would otherwise inject
+  // lines of their own.
   void Set(std::wstring_view section, std::wstring_view key, std::wstring_view value);
 
   // Removes every occurrence of the key; true when one was there.
@@ -59,7 +60,7 @@ class ProfileDocument {
 
  private:
   struct Line {
-    std::wstring key;    // for a key line; otherwise the whole line as read
+    std::wstring key;  // for a key line; otherwise the whole line as read
     std::wstring value;
     bool isKey = false;
   };

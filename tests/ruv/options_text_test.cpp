@@ -24,10 +24,12 @@ TEST(OptionValues, FileTextReadsLikeTheRuntimeTypedTextStrictly) {
   EXPECT_FLOAT_EQ(ReadFloatOption(L"junk"), 0.0f);
   EXPECT_FLOAT_EQ(ReadFloatOption(L""), 0.0f);
   EXPECT_TRUE(std::isinf(ReadFloatOption(L"-1e50")));
+  EXPECT_FLOAT_EQ(ReadFloatOption(L"0x10"), 16.0f);
 
   EXPECT_EQ(ParseFloatText(L"2.5"), 2.5f);
   EXPECT_EQ(ParseFloatText(L"+1"), 1.0f);
-  for (const wchar_t* bad : {L"", L" 1", L"1x", L"nan", L"inf", L"1e39", L"+-1", L"0x10", L"\u0661"}) {
+  for (const wchar_t* bad :
+       {L"", L" 1", L"1x", L"nan", L"inf", L"1e39", L"+-1", L"0x10", L"\u0661"}) {
     EXPECT_FALSE(ParseFloatText(bad)) << bad;
   }
   EXPECT_EQ(ParseIntegerText(L"-2147483648"), -2147483647 - 1);
@@ -91,19 +93,6 @@ TEST_F(SetOption, ClipCountResizesAndClipKeysNeedTheirClip) {
   EXPECT_TRUE(Set(L"AnimationCount", L"-1"));
   EXPECT_FALSE(Set(L"AnimationCount", L"0"));
   EXPECT_TRUE(clips_.empty());
-}
-
-TEST(ListOptions, PutsClipKeysAfterTheOptionsInClipOrder) {
-  ExportOptions options;
-  options.SpaceScale = 1.0f;
-  std::vector<OptionText> list = ListOptions(options, {{L"A", 1, 2}, {L"B", 3, 4}});
-  ASSERT_EQ(list.size(), 55u + 7u);
-  EXPECT_EQ(list.front().key, L"SceneRoot");
-  EXPECT_EQ(list[54].key, L"SceneRootName");
-  EXPECT_EQ(list[55].key, L"AnimationCount");
-  EXPECT_EQ(list[55].value, L"2");
-  EXPECT_EQ(list[59].key, L"Animation1_Name");
-  EXPECT_EQ(list[61].value, L"4");
 }
 
 }  // namespace

@@ -8,9 +8,12 @@ constexpr std::wstring_view kClipKeyPrefix = L"animation";
 
 std::wstring_view SuffixOf(ClipField field) {
   switch (field) {
-    case ClipField::Name: return L"_Name";
-    case ClipField::StartKey: return L"_StartKey";
-    case ClipField::EndKey: return L"_EndKey";
+    case ClipField::Name:
+      return L"_Name";
+    case ClipField::StartKey:
+      return L"_StartKey";
+    case ClipField::EndKey:
+      return L"_EndKey";
   }
   return L"";
 }

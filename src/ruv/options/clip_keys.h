@@ -32,5 +32,6 @@ struct ClipKeyName {
 };
 
 // The clip and field a key names (case-insensitively, as the file compares keys); nothing when the
-// key is no clip key. The index is plain decimal without sign or leading zeros, as ClipKey writes it.
+// key is no clip key. The index is plain decimal without sign or leading zeros, as ClipKey writes
+// it.
 std::optional<ClipKeyName> ParseClipKey(std::wstring_view key);

@@ -26,8 +26,8 @@ void ReadOption(const platform::ProfileDocument& file, const OptionKey& option, 
     }
     case OptionType::Float:
       // The rotations' shortcut for the exact text "0" gives the value the conversion gives anyway.
-      options.*std::get<float ExportOptions::*>(option.member) =
-          ReadFloatOption(file.GetString(kOptionsSection, option.key, option.textDefault, kMaxTextLength));
+      options.*std::get<float ExportOptions::*>(option.member) = ReadFloatOption(
+          file.GetString(kOptionsSection, option.key, option.textDefault, kMaxTextLength));
       break;
     case OptionType::Text:
       options.*std::get<std::wstring ExportOptions::*>(option.member) =
@@ -68,8 +68,10 @@ void ReadClips(const platform::ProfileDocument& file, Interval animRange, int ti
     std::wstring name = file.GetString(kOptionsSection, ClipKey(index, ClipField::Name),
                                        kDefaultClipName, kMaxTextLength);
     if (name.empty()) continue;
-    std::int32_t start = file.GetInt(kOptionsSection, ClipKey(index, ClipField::StartKey), kDefaultClipStartKey);
-    std::int32_t end = file.GetInt(kOptionsSection, ClipKey(index, ClipField::EndKey), kDefaultClipEndKey);
+    std::int32_t start =
+        file.GetInt(kOptionsSection, ClipKey(index, ClipField::StartKey), kDefaultClipStartKey);
+    std::int32_t end =
+        file.GetInt(kOptionsSection, ClipKey(index, ClipField::EndKey), kDefaultClipEndKey);
     // min(max()) rather than std::clamp: a range whose start lies after its end must not be
     // undefined behaviour, and this order settles such a clip on the last frame.
     end = std::min(std::max(end, firstFrame), lastFrame);
@@ -94,12 +96,14 @@ std::wstring ConfigFilePathIn(std::wstring_view folder) {
 void ReadOptions(const platform::ProfileDocument& file, int frameRate, Interval animRange,
                  int ticksPerFrame, ExportOptions& options, AnimationClips& clips) {
   options = ExportOptions{};
-  for (const OptionKey* option : OptionsInReadOrder()) ReadOption(file, *option, frameRate, options);
+  for (const OptionKey* option : OptionsInReadOrder())
+    ReadOption(file, *option, frameRate, options);
   ApplyDependentSwitches(options);
   ReadClips(file, animRange, ticksPerFrame, clips);
 }
 
-platform::ProfileDocument OptionsDocument(const ExportOptions& options, const AnimationClips& clips) {
+platform::ProfileDocument OptionsDocument(const ExportOptions& options,
+                                          const AnimationClips& clips) {
   platform::ProfileDocument document;
   const std::vector<OptionText> list = ListOptions(options, clips);
   const auto saveOrder = OptionsInSaveOrder();

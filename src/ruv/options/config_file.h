@@ -1,7 +1,7 @@
-// The options file: ruv_max_config.ini in the host's plug-in configuration folder, section "Option".
-// Every export loads it before the options dialog and, unless prompts were suppressed or the dialog
-// cancelled, saves it at the end. The save replaces the whole file, so keys of clips beyond the
-// current count, and anything else in it, disappear.
+// The options file: ruv_max_config.ini in the host's plug-in configuration folder, section
+// "Option". Every export loads it before the options dialog and, unless prompts were suppressed or
+// the dialog cancelled, saves it at the end. The save replaces the whole file, so keys of clips
+// beyond the current count, and anything else in it, disappear.
 #pragma once
 
 #include <cstddef>
@@ -46,4 +46,5 @@ bool TrySaveOptions(const std::wstring& configPath);
 // The two halves of load and save over explicit values, for callers with their own copies.
 void ReadOptions(const platform::ProfileDocument& file, int frameRate, Interval animRange,
                  int ticksPerFrame, ExportOptions& options, AnimationClips& clips);
-platform::ProfileDocument OptionsDocument(const ExportOptions& options, const AnimationClips& clips);
+platform::ProfileDocument OptionsDocument(const ExportOptions& options,
+                                          const AnimationClips& clips);

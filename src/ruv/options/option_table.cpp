@@ -17,7 +17,8 @@ constexpr OptionKey FrameRateInteger(std::wstring_view key, std::int32_t E::*mem
 constexpr OptionKey Float(std::wstring_view key, float E::*member, std::wstring_view fallback) {
   return OptionKey{key, member, 0, fallback, false};
 }
-constexpr OptionKey Text(std::wstring_view key, std::wstring E::*member, std::wstring_view fallback) {
+constexpr OptionKey Text(std::wstring_view key, std::wstring E::*member,
+                         std::wstring_view fallback) {
   return OptionKey{key, member, 0, fallback, false};
 }
 
@@ -80,20 +81,23 @@ constexpr std::array<OptionKey, kOptionCount> kOptionTable = {
 };
 
 // The integers first, then the scene root name and the three floats.
+// clang-format off
 constexpr std::array<std::wstring_view, kOptionCount> kReadOrderKeys = {
     L"SceneRoot", L"Meshs", L"Bones", L"Mtl", L"Normal", L"Tangent", L"BiTangent", L"VertexColor",
-    L"InlineMtl", L"PowerOf2", L"WorldSpace", L"MultiTexCoordsOptimize", L"XFileType",
-    L"Animation", L"OTHER", L"Dummy", L"FX", L"NormalMapCode", L"VertexDup", L"EffectParam",
-    L"DiffuseMapColor", L"AnimationOptions", L"AnimationOpenClose", L"AnimationQuality",
-    L"OverwriteTexture", L"BoneMesh", L"TexCoords", L"TextureFormat", L"TextureConvert",
-    L"SkinFix", L"Precision", L"SampleRate", L"Timeline", L"TimelineCustom", L"KeyFrames",
-    L"KeyOptimizeLevel", L"KeyType", L"SpaceScaleEnable", L"RightHand", L"DuplicateNodeName",
-    L"DxFx", L"OverwriteFX", L"TextureFiles", L"ProcMapX", L"ProcMapY", L"Skin", L"DeclData",
-    L"OnlyAnimationSet", L"Multi-Textures", L"ZRotEnable", L"XRotEnable", L"SceneRootName",
-    L"SpaceScale", L"ZRot", L"XRot",
+    L"InlineMtl", L"PowerOf2", L"WorldSpace", L"MultiTexCoordsOptimize", L"XFileType", L"Animation",
+    L"OTHER", L"Dummy", L"FX", L"NormalMapCode", L"VertexDup", L"EffectParam", L"DiffuseMapColor",
+    L"AnimationOptions", L"AnimationOpenClose", L"AnimationQuality", L"OverwriteTexture",
+    L"BoneMesh", L"TexCoords", L"TextureFormat", L"TextureConvert", L"SkinFix", L"Precision",
+    L"SampleRate", L"Timeline", L"TimelineCustom", L"KeyFrames", L"KeyOptimizeLevel", L"KeyType",
+    L"SpaceScaleEnable", L"RightHand", L"DuplicateNodeName", L"DxFx", L"OverwriteFX",
+    L"TextureFiles", L"ProcMapX", L"ProcMapY", L"Skin", L"DeclData", L"OnlyAnimationSet",
+    L"Multi-Textures", L"ZRotEnable", L"XRotEnable", L"SceneRootName", L"SpaceScale", L"ZRot",
+    L"XRot",
 };
+// clang-format on
 
 // The integers first, then the three floats and the scene root name.
+// clang-format off
 constexpr std::array<std::wstring_view, kOptionCount> kSaveOrderKeys = {
     L"SceneRoot", L"Meshs", L"Mtl", L"OTHER", L"Normal", L"Tangent", L"BiTangent", L"InlineMtl",
     L"PowerOf2", L"Bones", L"Precision", L"WorldSpace", L"MultiTexCoordsOptimize", L"XFileType",
@@ -106,6 +110,7 @@ constexpr std::array<std::wstring_view, kOptionCount> kSaveOrderKeys = {
     L"OnlyAnimationSet", L"Multi-Textures", L"ZRotEnable", L"XRotEnable", L"SpaceScale", L"ZRot",
     L"XRot", L"SceneRootName",
 };
+// clang-format on
 
 // Resolves an order's keys to table entries. A key missing from the table, or named twice, is not
 // a constant expression, so a mistyped order fails the build instead of losing an option.
@@ -118,7 +123,8 @@ constexpr std::array<const OptionKey*, kOptionCount> Resolve(
     for (std::size_t k = 0; k < kOptionCount; ++k) {
       if (kOptionTable[k].key == keys[i]) found = k;
     }
-    if (found == kOptionCount || used[found]) throw "an order names a key not in the table, or twice";
+    if (found == kOptionCount || used[found])
+      throw "an order names a key not in the table, or twice";
     used[found] = true;
     resolved[i] = &kOptionTable[found];
   }

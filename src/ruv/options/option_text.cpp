@@ -15,9 +15,12 @@ std::wstring ValueText(const ExportOptions& options, const OptionKey& option) {
       [&](auto member) -> std::wstring {
         const auto& value = options.*member;
         using Value = std::decay_t<decltype(value)>;
-        if constexpr (std::is_same_v<Value, std::int32_t>) return FormatIntegerOption(value);
-        else if constexpr (std::is_same_v<Value, float>) return FormatFloatOption(value);
-        else return value;
+        if constexpr (std::is_same_v<Value, std::int32_t>)
+          return FormatIntegerOption(value);
+        else if constexpr (std::is_same_v<Value, float>)
+          return FormatFloatOption(value);
+        else
+          return value;
       },
       option.member);
 }
@@ -27,7 +30,8 @@ std::wstring Quoted(std::wstring_view value) { return L"\"" + std::wstring(value
 // Text survives the file when a load gives it back as it was written.
 std::optional<std::wstring> CheckText(std::wstring_view value) {
   if (value.size() > kProfileStringBufferSize - 1) {
-    return L"the text is longer than " + std::to_wstring(kProfileStringBufferSize - 1) + L" characters";
+    return L"the text is longer than " + std::to_wstring(kProfileStringBufferSize - 1) +
+           L" characters";
   }
   for (wchar_t c : value) {
     if (c < 0x20 || c == 0x7F) return std::wstring(L"the text holds a control character");
@@ -71,8 +75,9 @@ std::optional<std::wstring> SetClipCount(AnimationClips& clips, std::wstring_vie
   if (!count || *count < 0 || *count > kMaxAnimationClips) {
     return Quoted(value) + L" is not a clip count from 0 to " + std::to_wstring(kMaxAnimationClips);
   }
-  clips.resize(static_cast<std::size_t>(*count),
-               AnimationClip{std::wstring(kDefaultClipName), kDefaultClipStartKey, kDefaultClipEndKey});
+  clips.resize(
+      static_cast<std::size_t>(*count),
+      AnimationClip{std::wstring(kDefaultClipName), kDefaultClipStartKey, kDefaultClipEndKey});
   return std::nullopt;
 }
 
@@ -101,7 +106,8 @@ std::vector<OptionText> ListOptions(const ExportOptions& options, const Animatio
   for (const OptionKey* option : OptionsInSaveOrder()) {
     list.push_back({std::wstring(option->key), ValueText(options, *option)});
   }
-  list.push_back({std::wstring(kAnimationCountKey), FormatIntegerOption(static_cast<std::int32_t>(clips.size()))});
+  list.push_back({std::wstring(kAnimationCountKey),
+                  FormatIntegerOption(static_cast<std::int32_t>(clips.size()))});
   for (std::size_t i = 0; i < clips.size(); ++i) {
     list.push_back({ClipKey(i, ClipField::Name), clips[i].name});
     list.push_back({ClipKey(i, ClipField::StartKey), FormatIntegerOption(clips[i].startKey)});

@@ -39,7 +39,8 @@ float ReadFloatOption(std::wstring_view text) {
                          : std::wcstod(terminated.c_str(), nullptr);
   // Narrowing a double beyond the float range is undefined; the runtime's answer is infinity.
   if (std::isfinite(value) && std::fabs(value) > std::numeric_limits<float>::max()) {
-    return value > 0 ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
+    return value > 0 ? std::numeric_limits<float>::infinity()
+                     : -std::numeric_limits<float>::infinity();
   }
   return static_cast<float>(value);
 }
@@ -61,9 +62,10 @@ std::optional<float> ParseFloatText(std::wstring_view text) {
   const char* first = ascii->data();
   if (*first == '+' && ascii->size() > 1 && first[1] != '-') ++first;
   double value = 0;
-  auto [end, error] = std::from_chars(first, ascii->data() + ascii->size(), value,
-                                      std::chars_format::general);
+  auto [end, error] =
+      std::from_chars(first, ascii->data() + ascii->size(), value, std::chars_format::general);
   if (error != std::errc() || end != ascii->data() + ascii->size()) return std::nullopt;
-  if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max()) return std::nullopt;
+  if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max())
+    return std::nullopt;
   return static_cast<float>(value);
 }
