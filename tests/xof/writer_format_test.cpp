@@ -1,0 +1,174 @@
+// Layout details of the writers that readers depend on and that the samples do not show.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <random>
+
+#include "test_support.h"
+#include "xof/file_writer.h"
+#include "xof/mszip.h"
+#include "xof/number_format.h"
+#include "xof/template_ids.h"
+
+namespace xof::test {
+namespace {
+
+std::string Fixed6(float v) {
+  char buffer[64];
+  return std::string(buffer, FormatFixed6(v, buffer));
+}
+
+TEST(NumberFormat, FloatsPrintExactlyAsPercentF) {
+  std::vector<float> values = {0.0f, -0.0f, 1.0f, -1.0f, 0.5f, 1e-7f, -1e-7f, 0.0078125f, 0.0234375f,
+                               96.07843f, 1e20f, -3.0e9f, std::numeric_limits<float>::max(),
+                               std::numeric_limits<float>::denorm_min(), 0.9999995f, 123456.7890625f};
+  // Ties at the seventh decimal (multiples of 1/128) must round to even like printf.
+  for (int i = 0; i < 256; ++i) values.push_back(static_cast<float>(i) / 128.0f + 3.0f);
+  std::mt19937 random(7);
+  std::uniform_int_distribution<std::uint32_t> bits;
+  while (values.size() < 20000) {
+    std::uint32_t b = bits(random);
+    float v;
+    std::memcpy(&v, &b, 4);
+    if (std::isfinite(v)) values.push_back(v);
+  }
+  for (float v : values) {
+    char expected[512];
+    std::snprintf(expected, sizeof expected, "%f", static_cast<double>(v));
+    ASSERT_EQ(Fixed6(v), expected) << v;
+  }
+  char buffer[64];
+  EXPECT_EQ(std::string(buffer, FormatInteger(-42, buffer)), "-42");
+  EXPECT_EQ(std::string(buffer, FormatInteger(4294967295, buffer)), "4294967295");
+}
+
+std::string SaveWith(DWORD format, const std::function<void(SaveObject&)>& build) {
+  XofPtr<XFile> file;
+  *(&file) = NewRegisteredFile();
+  XofPtr<SaveObject> save;
+  EXPECT_EQ(file->CreateMemorySaveObject(format, &save), S_OK);
+  build(*save.get());
+  EXPECT_EQ(save->Save(), S_OK) << save->LastError();
+  return save->savedBytes();
+}
+
+Block Identity() {
+  Block b;
+  return std::move(b.Floats({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}));
+}
+
+// A mesh with no faces and a bone that weighs nothing: the text must not write the lone ';' of an
+// empty array (readers take it for a missing value); templates the file uses beyond the standard
+// ones are defined first; empty names write no name.
+TEST(TextWriter, EmptyArraysUnnamedObjectsAndTemplateDefinitions) {
+  std::string text = SaveWith(kFileFormatText, [](SaveObject& save) {
+    SaveData* mesh = nullptr;
+    Block empty;
+    empty.Dword(0).Dword(0);
+    ASSERT_EQ(save.AddDataObject(tid::Mesh, "", nullptr, empty.size(), empty.data(), &mesh), S_OK);
+    Block bone;
+    bone.String("Bone2").Dword(0).Raw(Identity().data(), 64);
+    ASSERT_EQ(mesh->AddDataObject(tid::SkinWeights, "", nullptr, bone.size(), bone.data(), nullptr), S_OK);
+    ASSERT_EQ(mesh->AddDataReference("Shared", nullptr), S_OK);
+    mesh->Release();
+  });
+  const std::string expected =
+      "xof 0303txt 0032\n"
+      "template SkinWeights {\n"
+      " <6f0d123b-bad2-4167-a0d0-80224f25fabb>\n"
+      " STRING transformNodeName;\n"
+      " DWORD nWeights;\n"
+      " array DWORD vertexIndices[nWeights];\n"
+      " array FLOAT weights[nWeights];\n"
+      " Matrix4x4 matrixOffset;\n"
+      "}\n"
+      "\n\n"
+      "Mesh {\n"
+      " 0;\n"
+      " 0;\n"
+      "\n"
+      " SkinWeights {\n"
+      "  \"Bone2\";\n"
+      "  0;\n"
+      "  1.000000,0.000000,0.000000,0.000000,0.000000,1.000000,0.000000,0.000000,0.000000,0.000000,"
+      "1.000000,0.000000,0.000000,0.000000,0.000000,1.000000;;\n"
+      " }\n"
+      " { Shared }\n"
+      "}";
+  EXPECT_EQ(text, expected);
+}
+
+TEST(TextWriter, DependenciesOfDefinedTemplatesComeFirst) {
+  std::string text = SaveWith(kFileFormatText, [](SaveObject& save) {
+    Block decl;
+    decl.Dword(1).Dword(2).Dword(0).Dword(3).Dword(0).Dword(3).Floats({0, 0, 1});
+    ASSERT_EQ(save.AddDataObject(tid::DeclData, "", nullptr, decl.size(), decl.data(), nullptr), S_OK);
+  });
+  std::size_t element = text.find("template VertexElement");
+  std::size_t decl = text.find("template DeclData");
+  ASSERT_NE(element, std::string::npos);
+  ASSERT_NE(decl, std::string::npos);
+  EXPECT_LT(element, decl);
+  EXPECT_EQ(text.find("template Vector"), std::string::npos);
+  EXPECT_NE(text.find(" 1;\n 2;0;3;0;;\n 3;\n 0,\n 0,\n 1065353216;\n}"), std::string::npos) << text;
+}
+
+// One list per run of integers or floats, small integers widened, strings ended by ';'.
+TEST(BinaryWriter, ValuesGoOutAsListsPerRun) {
+  std::string bytes = SaveWith(kFileFormatBinary, [](SaveObject& save) {
+    Block header;
+    header.Word(1).Word(2).Word(3);
+    ASSERT_EQ(save.AddDataObject(tid::XSkinMeshHeader, "", nullptr, header.size(), header.data(), nullptr), S_OK);
+    Block params;
+    params.String("Tint").Dword(2).Floats({0.5f, -0.0f});
+    ASSERT_EQ(save.AddDataObject(tid::EffectParamFloats, "P", nullptr, params.size(), params.data(), nullptr), S_OK);
+  });
+  auto word = [](std::uint16_t v) { return std::string{static_cast<char>(v), static_cast<char>(v >> 8)}; };
+  auto dword = [&](std::uint32_t v) { return word(static_cast<std::uint16_t>(v)) + word(static_cast<std::uint16_t>(v >> 16)); };
+  auto name = [&](std::string_view n) { return word(1) + dword(static_cast<std::uint32_t>(n.size())) + std::string(n); };
+  auto real = [&](float f) { std::uint32_t b; std::memcpy(&b, &f, 4); return dword(b); };
+  std::string header = name("XSkinMeshHeader") + word(10) + word(6) + dword(3) + dword(1) + dword(2) +
+                       dword(3) + word(11);
+  std::string params = name("EffectParamFloats") + name("P") + word(10) + word(2) + dword(4) + "Tint" +
+                       word(20) + word(6) + dword(1) + dword(2) + word(7) + dword(2) + real(0.5f) +
+                       real(-0.0f) + word(11);
+  ASSERT_GE(bytes.size(), header.size() + params.size());
+  EXPECT_EQ(bytes.substr(bytes.size() - header.size() - params.size()), header + params);
+}
+
+// Blocks hold at most 32 KiB of the binary stream: readers fail on larger ones.
+TEST(CompressedWriter, BlocksSplitAtTheWindowSize) {
+  for (std::size_t floats : {0u, 8170u, 8192u, 8193u, 30000u}) {
+    SCOPED_TRACE(floats);
+    auto build = [floats](SaveObject& save) {
+      Block params;
+      params.String("F").Dword(static_cast<std::uint32_t>(floats));
+      for (std::size_t i = 0; i < floats; ++i) params.Float(static_cast<float>(i % 977) * 0.25f);
+      ASSERT_EQ(save.AddDataObject(tid::EffectParamFloats, "", nullptr, params.size(), params.data(), nullptr), S_OK);
+    };
+    std::string binary = SaveWith(kFileFormatBinary, build);
+    std::string compressed = SaveWith(kFileFormatCompressed, build);
+    ASSERT_EQ(compressed.substr(0, 16), "xof 0303bzip0032");
+    std::uint32_t total;
+    std::memcpy(&total, compressed.data() + 16, 4);
+    EXPECT_EQ(total, binary.size());
+    std::size_t pos = 20, blocks = 0;
+    while (pos < compressed.size()) {
+      std::uint16_t plain, packed;
+      std::memcpy(&plain, compressed.data() + pos, 2);
+      std::memcpy(&packed, compressed.data() + pos + 2, 2);
+      EXPECT_LE(plain, kMszipBlockSize);
+      EXPECT_EQ(compressed.substr(pos + 4, 2), "CK");
+      pos += 4 + packed;
+      ++blocks;
+    }
+    EXPECT_EQ(pos, compressed.size());
+    EXPECT_EQ(blocks, (binary.size() - 16 + kMszipBlockSize - 1) / kMszipBlockSize);
+    EXPECT_EQ(InflateMszip(compressed), binary.substr(16));
+  }
+}
+
+}  // namespace
+}  // namespace xof::test
