@@ -6,31 +6,6 @@
 
 namespace xof {
 
-std::size_t PrimitiveSize(PrimitiveType type) {
-  switch (type) {
-    case PrimitiveType::Char:
-    case PrimitiveType::Uchar: return 1;
-    case PrimitiveType::Word:
-    case PrimitiveType::Sword: return 2;
-    case PrimitiveType::Dword:
-    case PrimitiveType::Sdword:
-    case PrimitiveType::Float: return 4;
-    case PrimitiveType::Double: return 8;
-    default: return 0;
-  }
-}
-
-bool IsStringType(PrimitiveType type) {
-  return type == PrimitiveType::String || type == PrimitiveType::Cstring ||
-         type == PrimitiveType::Unicode;
-}
-
-bool IsFloatType(PrimitiveType type) {
-  return type == PrimitiveType::Float || type == PrimitiveType::Double;
-}
-
-bool IsIntegerType(PrimitiveType type) { return !IsStringType(type) && !IsFloatType(type); }
-
 std::string_view PrimitiveKeyword(PrimitiveType type) {
   switch (type) {
     case PrimitiveType::Word: return "WORD";

@@ -22,11 +22,29 @@ enum class PrimitiveType : std::uint8_t {
   Unicode,  // held as 8-bit text like the other strings
 };
 
-// Bytes a value takes in a data block; 0 for the zero-terminated string types.
-std::size_t PrimitiveSize(PrimitiveType type);
-bool IsStringType(PrimitiveType type);
-bool IsFloatType(PrimitiveType type);
-bool IsIntegerType(PrimitiveType type);
+// Bytes a value takes in a data block; 0 for the zero-terminated string types. Inline: the data
+// walk asks for every value run.
+constexpr std::size_t PrimitiveSize(PrimitiveType type) {
+  switch (type) {
+    case PrimitiveType::Char:
+    case PrimitiveType::Uchar: return 1;
+    case PrimitiveType::Word:
+    case PrimitiveType::Sword: return 2;
+    case PrimitiveType::Dword:
+    case PrimitiveType::Sdword:
+    case PrimitiveType::Float: return 4;
+    case PrimitiveType::Double: return 8;
+    default: return 0;
+  }
+}
+constexpr bool IsStringType(PrimitiveType type) {
+  return type == PrimitiveType::String || type == PrimitiveType::Cstring ||
+         type == PrimitiveType::Unicode;
+}
+constexpr bool IsFloatType(PrimitiveType type) {
+  return type == PrimitiveType::Float || type == PrimitiveType::Double;
+}
+constexpr bool IsIntegerType(PrimitiveType type) { return !IsStringType(type) && !IsFloatType(type); }
 // The keyword of a type in text template definitions ("DWORD", "STRING", ...).
 std::string_view PrimitiveKeyword(PrimitiveType type);
 
