@@ -101,8 +101,18 @@ bool WriteFileAtomically(const std::filesystem::path& target, std::string_view b
   ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(temporary.c_str());
-  return ok;
+  if (!ok) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  // The rename itself lives in the folder; without this a power cut could still lose it.
+  std::filesystem::path folder = target.parent_path();
+  int folderFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd >= 0) {
+    ::fsync(folderFd);
+    ::close(folderFd);
+  }
+  return true;
 }
 
 }  // namespace platform
