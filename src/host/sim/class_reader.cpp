@@ -9,7 +9,8 @@ std::uint32_t ReadClassNumber(const JsonPlace& number) {
   if (!number.IsString()) return static_cast<std::uint32_t>(number.Integer(0, UINT32_MAX));
   std::string text = number.String();
   std::uint32_t value = 0;
-  bool hex = text.size() > 2 && text.size() <= 10 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  bool hex =
+      text.size() > 2 && text.size() <= 10 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
   if (hex) {
     const char* end = text.data() + text.size();
     auto [stop, error] = std::from_chars(text.data() + 2, end, value, 16);
@@ -24,7 +25,8 @@ std::uint32_t ReadClassNumber(const JsonPlace& number) {
 
 Class_ID ReadClassId(const JsonPlace& parts) {
   parts.ExpectArray(2, 2);
-  return Class_ID(ReadClassNumber(parts.Element(0)), ReadClassNumber(parts.Element(1)));
+  std::uint32_t first = ReadClassNumber(parts.Element(0));
+  return Class_ID(first, ReadClassNumber(parts.Element(1)));
 }
 
 Class_ID ReadNamedClass(const JsonPlace& value, const NamedClass* names, std::size_t count) {
@@ -35,8 +37,7 @@ Class_ID ReadNamedClass(const JsonPlace& value, const NamedClass* names, std::si
     if (names[i].name == name) return names[i].classId;
     known += (known.empty() ? "\"" : ", \"") + std::string(names[i].name) + "\"";
   }
-  value.Fail("unknown class \"" + name + "\" (known: " + known +
-             ", or [first part, second part])");
+  value.Fail("unknown class \"" + name + "\" (known: " + known + ", or [first part, second part])");
 }
 
 }  // namespace sim

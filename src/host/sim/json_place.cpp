@@ -135,7 +135,10 @@ float JsonPlace::Float() const {
 
 Point3 JsonPlace::Point() const {
   ExpectArray(3, 3);
-  return Point3(Element(0).Float(), Element(1).Float(), Element(2).Float());
+  // Read in order, so that the first bad component is the one reported.
+  Point3 p;
+  for (int i = 0; i < 3; ++i) p[i] = Element(static_cast<std::size_t>(i)).Float();
+  return p;
 }
 
 }  // namespace sim

@@ -45,9 +45,10 @@ Face ReadFace(const JsonPlace& entry, int vertexCount) {
     }
   }
   corners.ExpectArray(3, 3);
-  face.setVerts(ReadVertexIndex(corners.Element(0), vertexCount),
-                ReadVertexIndex(corners.Element(1), vertexCount),
-                ReadVertexIndex(corners.Element(2), vertexCount));
+  // One at a time, so that the first bad corner is the one reported.
+  for (int k = 0; k < 3; ++k) {
+    face.v[k] = ReadVertexIndex(corners.Element(static_cast<std::size_t>(k)), vertexCount);
+  }
   return face;
 }
 

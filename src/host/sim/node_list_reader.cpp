@@ -30,8 +30,8 @@ struct NodeEntry {
 };
 
 // Keys that version 2 of the format added to nodes.
-constexpr std::string_view kObjectKeys[] = {"object", "modifiers", "derivedObjects",
-                                            "worldSpaceModifiers", "pivot", "controller"};
+constexpr std::string_view kObjectKeys[] = {
+    "object", "modifiers", "derivedObjects", "worldSpaceModifiers", "pivot", "controller"};
 
 void CheckKeys(const JsonPlace& node, int version) {
   if (version < 2) {

@@ -1,5 +1,6 @@
 #include "host/sim/object_reader.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -135,9 +136,10 @@ std::vector<ModifierSpec> ReadModifierList(const JsonPlace& list, const NamedCla
   std::size_t count = list.ExpectArray(0, SceneLimits::kMaxModifiers);
   std::vector<ModifierSpec> modifiers;
   modifiers.reserve(count);
-  for (std::size_t i = count; i-- > 0;) {
+  for (std::size_t i = 0; i < count; ++i) {
     modifiers.push_back(ReadModifier(list.Element(i), names, superClass));
   }
+  std::reverse(modifiers.begin(), modifiers.end());
   return modifiers;
 }
 
@@ -145,12 +147,13 @@ std::vector<std::vector<ModifierSpec>> ReadDerivedObjects(const JsonPlace& list)
   std::size_t count = list.ExpectArray(0, SceneLimits::kMaxDerivedObjects);
   std::vector<std::vector<ModifierSpec>> derivedObjects;
   derivedObjects.reserve(count);
-  for (std::size_t i = count; i-- > 0;) {
+  for (std::size_t i = 0; i < count; ++i) {
     JsonPlace derived = list.Element(i);
     derived.ExpectObject({"modifiers"});
-    derivedObjects.push_back(ReadModifierList(derived.Field("modifiers"), kObjectSpaceModifiers,
-                                              OSM_CLASS_ID));
+    derivedObjects.push_back(
+        ReadModifierList(derived.Field("modifiers"), kObjectSpaceModifiers, OSM_CLASS_ID));
   }
+  std::reverse(derivedObjects.begin(), derivedObjects.end());
   return derivedObjects;
 }
 
@@ -177,7 +180,8 @@ NodeObjects ReadNodeObjects(const JsonPlace& node, GeometryBudget& budget) {
   }
   if (derivedObjects) pipeline.derivedObjects = ReadDerivedObjects(*derivedObjects);
   if (auto worldSpace = node.OptionalField("worldSpaceModifiers")) {
-    pipeline.worldSpaceModifiers = ReadModifierList(*worldSpace, kWorldSpaceModifiers, WSM_CLASS_ID);
+    pipeline.worldSpaceModifiers =
+        ReadModifierList(*worldSpace, kWorldSpaceModifiers, WSM_CLASS_ID);
   }
   if (auto controller = node.OptionalField("controller")) {
     objects.controller = ReadController(*controller);

@@ -82,8 +82,7 @@ std::unique_ptr<SimScene> ReadDocument(const nlohmann::json& json, const std::st
   if (auto application = document.OptionalField("application")) {
     ReadApplication(*application, baseFolder, builder);
   }
-  ReadNodes(document.OptionalField("root"), document.OptionalField("nodes"), version,
-            builder);
+  ReadNodes(document.OptionalField("root"), document.OptionalField("nodes"), version, builder);
   return builder.Build();
 }
 

@@ -29,7 +29,8 @@ class SimDerivedObject : public IDerivedObject {
   Class_ID ClassID() override { return classId_; }
   SClass_ID SuperClassID() override;
   // The object below with every enabled modifier applied. With nothing to apply that is the object
-  // below's own evaluation; otherwise a copy the derived object keeps until the stack changes. Null when there is nothing below.
+  // below's own evaluation; otherwise a copy the derived object keeps until the stack changes. Null
+  // when there is nothing below.
   ObjectState Eval(TimeValue t) override;
   // The points of the evaluated object.
   int NumPoints() override;

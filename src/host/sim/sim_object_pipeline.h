@@ -9,8 +9,8 @@
 
 #include "host/mesh.h"
 #include "host/sim/sim_derived_object.h"
-#include "host/super_class_ids.h"
 #include "host/sim/sim_objects.h"
+#include "host/super_class_ids.h"
 
 namespace sim {
 
@@ -38,9 +38,7 @@ struct PipelineSpec {
   // From the bottom up; a world-space derived object exists when there is at least one.
   std::vector<ModifierSpec> worldSpaceModifiers;
 
-  bool Empty() const {
-    return !base && derivedObjects.empty() && worldSpaceModifiers.empty();
-  }
+  bool Empty() const { return !base && derivedObjects.empty() && worldSpaceModifiers.empty(); }
 };
 
 class SimObjectPipeline {

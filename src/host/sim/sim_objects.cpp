@@ -31,9 +31,7 @@ Object* SimTriObject::ConvertToType(TimeValue, Class_ID type) {
 
 Point3 SimObject::GetPoint(int i) { return mesh_ ? MeshPoint(*mesh_, i) : Point3(); }
 
-int SimObject::CanConvertToType(Class_ID type) {
-  return mesh_ && type == TRIOBJ_CLASS_ID ? 1 : 0;
-}
+int SimObject::CanConvertToType(Class_ID type) { return mesh_ && type == TRIOBJ_CLASS_ID ? 1 : 0; }
 
 Object* SimObject::ConvertToType(TimeValue, Class_ID type) {
   if (!CanConvertToType(type)) return nullptr;

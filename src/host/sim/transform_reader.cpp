@@ -8,8 +8,11 @@ namespace {
 
 Matrix3 ReadMatrix(const JsonPlace& rows) {
   rows.ExpectArray(4, 4);
-  return Matrix3(rows.Element(0).Point(), rows.Element(1).Point(), rows.Element(2).Point(),
-                 rows.Element(3).Point());
+  // Row by row, so that the first bad row is the one reported.
+  Matrix3 matrix;
+  for (int row = 0; row < 4; ++row)
+    matrix.SetRow(row, rows.Element(static_cast<std::size_t>(row)).Point());
+  return matrix;
 }
 
 }  // namespace
