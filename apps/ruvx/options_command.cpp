@@ -108,7 +108,7 @@ void AddOptionsCommand(CLI::App& app, int& exitStatus) {
   command
       ->add_option("--frame-rate", arguments->frameRate,
                    "Frame rate that SampleRate defaults to when the file lacks it")
-      ->check(CLI::PositiveNumber)
+      ->check(CLI::Range(1, 100000))
       ->capture_default_str();
   command->footer(
       "Prints KEY=VALUE lines in the order the file is saved. Clips are shown unclamped: an export "
