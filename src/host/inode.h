@@ -35,6 +35,8 @@ class INode {
   virtual Object* GetObjectRef() { return nullptr; }
   // The top of the whole pipeline, world-space modifiers included.
   virtual Object* GetObjOrWSMRef() { return GetObjectRef(); }
+  // The node's wire colour, packed 0x00BBGGRR.
+  virtual DWORD GetWireColor() { return 0; }
   // The controller of the node's transform; null when it has none.
   virtual Control* GetTMController() { return nullptr; }
   // An extra interface of the node by number; null when it has none of that kind.

@@ -27,6 +27,7 @@ using HWND = platform::Window*;
 using HINSTANCE = platform::ModuleInstance*;
 
 constexpr UINT MB_OK = 0x00000000;
+constexpr UINT MB_ICONERROR = 0x00000010;
 constexpr UINT MB_ICONWARNING = 0x00000030;
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;

@@ -40,6 +40,15 @@ void CollectPoints(Object* object, std::vector<Point3>& points) {
   for (int i = 0; i < count; ++i) points.push_back(object->GetPoint(i));
 }
 
+// A face that names a vertex the mesh does not have would be read past the vertex array later.
+bool FacesInRange(const Mesh& mesh) {
+  const auto count = static_cast<DWORD>(mesh.getNumVerts());
+  for (const Face& face : mesh.faces) {
+    if (face.v[0] >= count || face.v[1] >= count || face.v[2] >= count) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool AcquireMesh(XRenderableNode* node, TimeValue t) {
@@ -67,7 +76,7 @@ bool AcquireMesh(XRenderableNode* node, TimeValue t) {
   // The skin numbers its points as the converted object does.
   CollectPoints(converted, node->objectPoints);
 
-  if (node->mesh->getNumFaces() > 0 && node->mesh->getNumVerts() > 0) {
+  if (node->mesh->getNumFaces() > 0 && node->mesh->getNumVerts() > 0 && FacesInRange(*node->mesh)) {
     if (static_cast<int>(node->objectPoints.size()) != node->mesh->getNumVerts()) node->pointOrderDiffers = true;
     return true;
   }

@@ -1,4 +1,238 @@
 #include "ruv/mesh/mesh_generation.h"
 
-// Vertex generation is not built yet: every geometry node is written as a plain frame.
-bool GenMeshData(ExportContext*, XRenderableNode*) { return false; }
+#include <memory>
+#include <vector>
+
+#include "platform/window.h"
+#include "ruv/material/map_uv_transform.h"
+#include "ruv/mesh/channel_aliases.h"
+#include "ruv/mesh/tangent_frames.h"
+#include "ruv/mesh/xmesh_data.h"
+#include "ruv/options/export_options.h"
+#include "ruv/plugin/conversion.h"
+#include "ruv/plugin/export_context.h"
+#include "ruv/plugin/progress.h"
+#include "ruv/scene/xnode.h"
+
+namespace {
+
+struct FaceUVSetup {
+  std::vector<Matrix2> transforms;  // per used channel
+  int tangentChannel = 0;           // index into mapChannels
+};
+
+// What every face shares: the node, its mesh, the transforms and the options in force.
+class MeshGenerator {
+ public:
+  MeshGenerator(ExportContext* context, XRenderableNode* node, XMeshData& data)
+      : context_(context), node_(node), mesh_(node->mesh), data_(data) {}
+
+  bool Run();
+
+ private:
+  void PrepareNormals();
+  void CollectChannels();
+  void TransformPositions();
+  FaceUVSetup SetupFaceUV(const XMaterial* material);
+  void FillCorner(int face, int corner, std::int32_t slot, const FaceUVSetup& uv, XVertexAttributes& set);
+  void AccumulateTangents(const XFace& face, int tangentChannel);
+  void FinishTangentFrames();
+
+  ExportContext* context_;
+  XRenderableNode* node_;
+  Mesh* mesh_;
+  XMeshData& data_;
+  MeshNormalSpec* spec_ = nullptr;
+  Matrix3 normalMatrix_;
+  bool meshNode_ = false;
+  bool wantNormals_ = false;
+  bool wantTangents_ = false;
+  bool texCoords_ = false;
+};
+
+void MeshGenerator::PrepareNormals() {
+  spec_ = mesh_->GetSpecifiedNormals();
+  if (spec_) {
+    spec_->BuildNormals();
+    spec_->CheckNormals();
+  }
+  if (!spec_ || spec_->GetNumFaces() != mesh_->getNumFaces() || spec_->GetNumNormals() == 0) {
+    mesh_->buildNormals();
+    mesh_->checkNormals(TRUE);
+    spec_ = nullptr;
+  }
+}
+
+void MeshGenerator::CollectChannels() {
+  for (int channel = 1; channel < MAX_MESHMAPS; ++channel) {
+    if (!mesh_->mapSupport(channel)) continue;
+    data_.channelAliases.push_back(static_cast<std::int32_t>(data_.mapChannels.size()));
+    data_.mapChannels.push_back(channel);
+  }
+}
+
+void MeshGenerator::TransformPositions() {
+  Matrix3 m = MeshTransform(*node_);
+  normalMatrix_ = NormalMatrix(m);
+  for (int i = 0; i < data_.positionCount; ++i) {
+    data_.positions[i].position = (mesh_->verts[i] * m) * gConversion;
+  }
+}
+
+FaceUVSetup MeshGenerator::SetupFaceUV(const XMaterial* material) {
+  FaceUVSetup uv{std::vector<Matrix2>(data_.mapChannels.size(), ComputeMapUVTransform(nullptr)), 0};
+  if (!material || !texCoords_) return uv;
+  std::vector<bool> given(data_.mapChannels.size(), false);
+  bool tangentChosen = false;
+  for (const XTextureSlot& slot : material->maps) {
+    if (slot.mapChannel < 1 || slot.mapChannel >= MAX_MESHMAPS || !mesh_->mapSupport(slot.mapChannel)) continue;
+    std::int32_t index = ChannelIndex(data_, slot.mapChannel);
+    if (!given[index]) {
+      uv.transforms[index] = slot.uvTransform;
+      given[index] = true;
+    }
+    if (!tangentChosen && slot.role == XTextureSlot::kNormalMap) {
+      uv.tangentChannel = index;
+      tangentChosen = true;
+    }
+  }
+  return uv;
+}
+
+// Reads the map vertex of a face corner, or zero when the channel's face points past its vertices.
+Point3 MapVertex(Mesh& mesh, int channel, int face, int corner) {
+  TVFace* faces = mesh.mapFaces(channel);
+  UVVert* verts = mesh.mapVerts(channel);
+  if (!faces || !verts) return Point3();
+  DWORD index = faces[face].t[corner];
+  return static_cast<int>(index) < mesh.getNumMapVerts(channel) ? verts[index] : Point3();
+}
+
+void MeshGenerator::FillCorner(int face, int corner, std::int32_t slot, const FaceUVSetup& uv,
+                               XVertexAttributes& set) {
+  set.normal = Point3();
+  if (wantNormals_) {
+    Point3 normal = CornerNormal(mesh_, face, corner, spec_);
+    set.normal = Normalize(gConversion.VectorTransform(normalMatrix_.VectorTransform(normal)));
+  }
+  set.materialSlot = slot;
+  set.texCoords.clear();
+  if (texCoords_) {
+    for (std::size_t j = 0; j < data_.mapChannels.size(); ++j) {
+      Point3 uvw = MapVertex(*mesh_, data_.mapChannels[j], face, corner);
+      Point2 mapped = Point2(uvw.x, uvw.y) * uv.transforms[j];
+      set.texCoords.emplace_back(mapped.x, mapped.y, 0.0f);
+    }
+  }
+  set.color = data_.hasVertexColors ? MapVertex(*mesh_, 0, face, corner) : Point3(1, 1, 1);
+  set.alpha = data_.hasVertexAlpha ? MapVertex(*mesh_, MAP_ALPHA, face, corner).x : 1.0f;
+}
+
+void MeshGenerator::AccumulateTangents(const XFace& face, int tangentChannel) {
+  const XVertex* v[3];
+  Point3 p[3], t[3];
+  for (int i = 0; i < 3; ++i) {
+    v[i] = &data_.vertices[face.vertex[i]];
+    p[i] = data_.positions[v[i]->positionIndex].position;
+    t[i] = data_.AttributesOf(*v[i]).texCoords[tangentChannel];
+  }
+  TriangleAngles angles = CornerAngles(p[0], p[1], p[2]);
+  const float weight[3] = {angles.a, angles.b, angles.c};
+  for (int i = 0; i < 3; ++i) {
+    int j = (i + 1) % 3, k = (i + 2) % 3;
+    TangentFrame frame = FaceTangentFrame(p[i], p[j], p[k], t[i], t[j], t[k]);
+    XVertex& target = data_.vertices[face.vertex[i]];
+    target.tangent += frame.tangent * weight[i];
+    target.binormal += frame.binormal * weight[i];
+  }
+}
+
+void MeshGenerator::FinishTangentFrames() {
+  for (XVertex& vertex : data_.vertices) {
+    XVertexAttributes& set = data_.positions[vertex.positionIndex].attributes[vertex.attributeIndex];
+    OrthonormalizeTangentFrame(vertex.tangent, vertex.binormal, set.normal);
+  }
+}
+
+bool MeshGenerator::Run() {
+  const ExportOptions& o = gExportOptions;
+  meshNode_ = IsMeshNode(*node_);
+  wantNormals_ = o.Normal || o.Tangent || o.BiTangent;
+  wantTangents_ = meshNode_ && (o.Tangent || o.BiTangent);
+  texCoords_ = o.TexCoords != 0;
+
+  PrepareNormals();
+  CollectChannels();
+  TransformPositions();
+  Matrix3 d = MeshTransform(*node_) * gConversion;
+  bool keepOrder = DotProd(CrossProd(d[0], d[1]), d[2]) >= 0.0f;
+  const int order[3] = {0, keepOrder ? 1 : 2, keepOrder ? 2 : 1};
+
+  if (meshNode_ && o.VertexColor) {
+    data_.hasVertexAlpha = mesh_->mapSupport(MAP_ALPHA);
+    data_.hasVertexColors = mesh_->mapSupport(0) && mesh_->vcFaceArray() && mesh_->vertColArray() &&
+                            mesh_->getNumVertCol() != 0;
+  }
+
+  const auto& materials = node_->materials;
+  const std::size_t materialCount = materials.size();
+  XVertexAttributes corners[3];
+  for (int f = 0; f < data_.faceCount; ++f) {
+    ProgressStep(context_);
+    if (f >= mesh_->getNumFaces()) {
+      MessageBoxW(nullptr, L"RUV has detected a 3ds Max bug which can cause crash! please save your scene data and reload it.",
+                  L"3ds Max bug", MB_OK | MB_ICONERROR);
+      return false;
+    }
+    const Face& hostFace = mesh_->faces[f];
+    XFace& face = data_.faces[f];
+    std::int32_t slot = -1;
+    const XMaterial* material = nullptr;
+    if (materialCount > 0) {
+      std::size_t m = materialCount == 1 ? 0 : hostFace.getMatID() % materialCount;
+      face.materialSlot = static_cast<std::int32_t>(m);
+      slot = face.materialSlot;
+      material = ResolveMaterial(*materials[m], context_->sharedMaterials);
+    }
+    FaceUVSetup uv = SetupFaceUV(material);
+    for (int i = 0; i < 3; ++i) {
+      FillCorner(f, order[i], slot, uv, corners[i]);
+      face.vertex[i] = FindOrAddVertex(data_, static_cast<std::int32_t>(hostFace.v[order[i]]), corners[i]);
+    }
+    if (wantTangents_ && texCoords_ && !data_.mapChannels.empty()) AccumulateTangents(face, uv.tangentChannel);
+  }
+
+  if (wantTangents_) FinishTangentFrames();
+  if (meshNode_ && o.MultiTexCoordsOptimize && texCoords_) FindChannelAliases(data_);
+  return true;
+}
+
+}  // namespace
+
+Matrix3 MeshTransform(const XRenderableNode& node) {
+  if (gExportOptions.WorldSpace && IsMeshNode(node)) return node.objectTM;
+  return node.objectTM * Inverse(node.nodeTM);
+}
+
+bool GenMeshData(ExportContext* context, XRenderableNode* node) {
+  if (!node->mesh || !node->hostNode) return false;
+  Mesh* mesh = node->mesh;
+  if (mesh->getNumFaces() < 1 || mesh->getNumVerts() < 1) {
+    MessageBoxW(nullptr, L"cntFaces <= 0 || cntVerts <= 0", L"GenMeshData\u51fa\u9519", MB_OK);
+  }
+
+  auto data = std::make_shared<XMeshData>();
+  node->meshData = data;
+  data->faceCount = mesh->getNumFaces();
+  data->positionCount = mesh->getNumVerts();
+  data->faces.resize(data->faceCount);
+  data->positions.resize(data->positionCount);
+  data->wireColor = node->hostNode->GetWireColor();
+
+  MeshGenerator generator(context, node, *data);
+  if (!generator.Run()) {
+    node->meshData.reset();
+    return false;
+  }
+  return true;
+}

@@ -40,7 +40,7 @@ struct ExportContext {
   float progressEndPercent = 100.0f;
   float progressItemsPerStep = 0.0f;
   float progressPercentPerStep = 10.0f;
-  std::vector<std::unique_ptr<XMaterialRef>> sharedMaterials;
+  std::vector<std::unique_ptr<XMaterial>> sharedMaterials;
   std::wstring rootNodeName;
   std::wstring rootFrameName;
   Matrix3 rootTM;

@@ -75,7 +75,7 @@ struct XRenderableNode : XNode {
   std::vector<int> patchMapping;
   std::uint32_t hasWorldSpaceModifier = 0;
   Matrix3 objectTM;
-  std::vector<std::unique_ptr<XMaterialRef>> materials;
+  std::vector<std::unique_ptr<XMaterialEntry>> materials;
   std::shared_ptr<XMeshData> meshData;
   std::shared_ptr<XSkinInfo> rawSkin;
   std::shared_ptr<XSkinInfo> skin;

@@ -1,14 +1,118 @@
 #include "ruv/xfile/mesh_node_writer.h"
 
+#include <string>
+
+#include "platform/text_encoding.h"
+#include "ruv/mesh/xmesh_data.h"
 #include "ruv/options/export_options.h"
+#include "ruv/plugin/conversion.h"
+#include "ruv/plugin/export_context.h"
+#include "ruv/plugin/progress.h"
+#include "ruv/scene/transforms.h"
 #include "ruv/scene/xnode.h"
 #include "ruv/xfile/frame_writer.h"
+#include "ruv/xfile/mesh_records.h"
+#include "ruv/xfile/record_layout.h"
+#include "xof/save_object.h"
+#include "xof/template_ids.h"
+
+namespace {
+
+// Adds a record under `parent` and lets it go at once: the records below a mesh have no children.
+void AddLeaf(xof::SaveData* parent, const xof::Guid& templateId, const char* name, const RecordBuffer& data) {
+  xof::SaveData* record = nullptr;
+  if (xof::Succeeded(parent->AddDataObject(templateId, name, nullptr, data.size(), data.data(), &record))) {
+    record->Release();
+  }
+}
+
+// The frame of a mesh node, or null where world space writes the mesh without one.
+xof::SaveData* MeshNodeFrame(ExportContext* context, xof::SaveData* parent, XRenderableNode& node) {
+  const ExportOptions& o = gExportOptions;
+  if (!o.WorldSpace) {
+    MatrixRecord matrix = MatrixLayout(LocalFrameMatrix(node));
+    return AddFrameRecord(context, parent ? parent : context->rootFrameData, node, matrix.data());
+  }
+  if (!IsMeshNode(node)) {
+    MatrixRecord matrix = MatrixLayout(ConvertTransform(node.nodeTM));
+    return AddFrameRecord(context, context->rootFrameData, node, matrix.data());
+  }
+  // Its vertices are already in world space; animation keys move it relative to the bind pose.
+  if (o.Animation && !node.hasSkin) {
+    MatrixRecord identity = MatrixLayout(Matrix3());
+    return AddFrameRecord(context, context->rootFrameData, node, identity.data());
+  }
+  return nullptr;
+}
+
+void WriteMaterialList(ExportContext* context, xof::SaveData* mesh, XRenderableNode& node) {
+  const XMeshData& data = *node.meshData;
+  auto count = static_cast<std::uint32_t>(node.materials.size());
+  xof::SaveData* list = nullptr;
+  RecordBuffer block = MeshMaterialListRecord(data, count > 0 ? count : 1);
+  if (xof::Failed(mesh->AddDataObject(xof::tid::MeshMaterialList, nullptr, nullptr, block.size(), block.data(), &list)))
+    return;
+  if (count == 0) AddLeaf(list, xof::tid::Material, "", WireColorMaterialRecord(data.wireColor));
+  // The node's own material records join the list here once material export exists.
+  (void)context;
+  list->Release();
+}
+
+void WriteVertexRecords(xof::SaveData* mesh, XRenderableNode& node) {
+  const ExportOptions& o = gExportOptions;
+  const XMeshData& data = *node.meshData;
+  bool meshNode = IsMeshNode(node);
+  if (o.DeclData) {
+    std::vector<VertexElement> elements = DeclElements(data, meshNode);
+    if (!elements.empty()) AddLeaf(mesh, xof::tid::DeclData, nullptr, DeclDataRecord(data, elements));
+    return;
+  }
+  if (o.TexCoords) {
+    for (std::size_t j = 0; j < data.mapChannels.size(); ++j) {
+      if (data.channelAliases[j] != static_cast<std::int32_t>(j)) continue;
+      std::string name = "c" + std::to_string(data.mapChannels[j]);
+      AddLeaf(mesh, xof::tid::MeshTextureCoords, name.c_str(), TextureCoordsRecord(data, j));
+    }
+  }
+  if (o.VertexColor && meshNode && (data.hasVertexColors || data.hasVertexAlpha)) {
+    AddLeaf(mesh, xof::tid::MeshVertexColors, nullptr, VertexColorsRecord(data));
+  }
+}
+
+void WriteMeshRecords(ExportContext* context, xof::SaveData* where, XRenderableNode& node) {
+  const ExportOptions& o = gExportOptions;
+  const XMeshData& data = *node.meshData;
+  std::string name = platform::WideToAnsi(node.name);
+  RecordBuffer block = MeshRecord(data);
+  xof::SaveData* mesh = nullptr;
+  HRESULT added = where ? where->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr, block.size(), block.data(), &mesh)
+                        : context->saveObject->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr, block.size(),
+                                                             block.data(), &mesh);
+  ProgressStep(context);
+  if (xof::Failed(added)) return;
+  if (o.Normal && !o.DeclData) AddLeaf(mesh, xof::tid::MeshNormals, nullptr, MeshNormalsRecord(data));
+  if (o.Mtl) {
+    WriteMaterialList(context, mesh, node);
+    ProgressStep(context);
+  }
+  WriteVertexRecords(mesh, node);
+  ProgressStep(context);
+  // Skin records follow the mesh's own here once skin export exists.
+  mesh->Release();
+}
+
+}  // namespace
 
 void WriteMeshNode(ExportContext* context, xof::SaveData* parent, XNode* node) {
+  auto* renderable = AsRenderable(node);
   if (!node->processed) {
     if (gExportOptions.WorldSpace) WriteChildren(context, parent, node);
     return;
   }
-  // Mesh records need generated mesh data, which no node has yet: a processed node without it
-  // writes nothing, its descendants included.
+  if (!renderable || !renderable->meshData) return;
+
+  xof::SaveData* frame = MeshNodeFrame(context, parent, *renderable);
+  WriteMeshRecords(context, frame ? frame : context->rootFrameData, *renderable);
+  WriteChildren(context, frame ? frame : parent, node);
+  if (frame) frame->Release();
 }

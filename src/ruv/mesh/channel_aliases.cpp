@@ -1,0 +1,30 @@
+#include "ruv/mesh/channel_aliases.h"
+
+#include <cstdint>
+
+#include "ruv/mesh/xmesh_data.h"
+
+namespace {
+
+bool ChannelsEqual(const XMeshData& data, std::size_t i, std::size_t j) {
+  for (const XVertex& vertex : data.vertices) {
+    const auto& coords = data.AttributesOf(vertex).texCoords;
+    if (coords.size() <= i || coords.size() <= j) return false;
+    if (!AttributesEqual(coords[i], coords[j])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void FindChannelAliases(XMeshData& data) {
+  for (std::size_t i = 0; i < data.mapChannels.size(); ++i) {
+    data.channelAliases[i] = static_cast<std::int32_t>(i);
+    for (std::size_t j = 0; j < i; ++j) {
+      if (ChannelsEqual(data, i, j)) {
+        data.channelAliases[i] = static_cast<std::int32_t>(j);
+        break;
+      }
+    }
+  }
+}

@@ -1,0 +1,145 @@
+#include "ruv/xfile/mesh_records.h"
+
+#include "ruv/mesh/xmesh_data.h"
+#include "ruv/options/export_options.h"
+
+namespace {
+
+// Direct3D 9 declaration types and usages.
+constexpr std::uint32_t kFloat2 = 1, kFloat3 = 2, kFloat4 = 3;
+constexpr std::uint32_t kUsageNormal = 3, kUsageTexCoord = 5, kUsageTangent = 6, kUsageBinormal = 7,
+                        kUsageColor = 10;
+
+void PutPoint(RecordBuffer& out, const Point3& p) {
+  out.Float(p.x);
+  out.Float(p.y);
+  out.Float(p.z);
+}
+
+void PutFaces(RecordBuffer& out, const XMeshData& data) {
+  out.Dword(static_cast<std::uint32_t>(data.faces.size()));
+  for (const XFace& face : data.faces) {
+    out.Dword(3);
+    for (std::int32_t v : face.vertex) out.Dword(static_cast<std::uint32_t>(v));
+  }
+}
+
+bool HasColors(const XMeshData& data) { return data.hasVertexColors || data.hasVertexAlpha; }
+
+}  // namespace
+
+RecordBuffer MeshRecord(const XMeshData& data) {
+  RecordBuffer out;
+  out.Dword(static_cast<std::uint32_t>(data.vertices.size()));
+  for (const XVertex& vertex : data.vertices) PutPoint(out, data.positions[vertex.positionIndex].position);
+  PutFaces(out, data);
+  return out;
+}
+
+RecordBuffer MeshNormalsRecord(const XMeshData& data) {
+  RecordBuffer out;
+  out.Dword(static_cast<std::uint32_t>(data.vertices.size()));
+  for (const XVertex& vertex : data.vertices) PutPoint(out, data.AttributesOf(vertex).normal);
+  PutFaces(out, data);
+  return out;
+}
+
+RecordBuffer MeshMaterialListRecord(const XMeshData& data, std::uint32_t materialCount) {
+  RecordBuffer out;
+  out.Dword(materialCount);
+  out.Dword(static_cast<std::uint32_t>(data.faces.size()));
+  for (const XFace& face : data.faces) out.Dword(static_cast<std::uint32_t>(face.materialSlot));
+  return out;
+}
+
+RecordBuffer WireColorMaterialRecord(std::uint32_t wireColor) {
+  RecordBuffer out;
+  out.Float(static_cast<float>(wireColor & 0xFF) / 255.0f);
+  out.Float(static_cast<float>((wireColor >> 8) & 0xFF) / 255.0f);
+  out.Float(static_cast<float>((wireColor >> 16) & 0xFF) / 255.0f);
+  out.Float(1.0f);
+  out.Float(0.0f);
+  for (int i = 0; i < 6; ++i) out.Float(0.0f);  // specular and emissive colours
+  return out;
+}
+
+RecordBuffer TextureCoordsRecord(const XMeshData& data, std::size_t channelIndex) {
+  RecordBuffer out;
+  out.Dword(static_cast<std::uint32_t>(data.vertices.size()));
+  for (const XVertex& vertex : data.vertices) {
+    const Point3& uv = data.AttributesOf(vertex).texCoords[channelIndex];
+    out.Float(uv.x);
+    out.Float(uv.y);
+  }
+  return out;
+}
+
+RecordBuffer VertexColorsRecord(const XMeshData& data) {
+  RecordBuffer out;
+  out.Dword(static_cast<std::uint32_t>(data.vertices.size()));
+  for (std::size_t v = 0; v < data.vertices.size(); ++v) {
+    const XVertexAttributes& set = data.AttributesOf(data.vertices[v]);
+    out.Dword(static_cast<std::uint32_t>(v));
+    PutPoint(out, set.color);
+    out.Float(set.alpha);
+  }
+  return out;
+}
+
+std::vector<VertexElement> DeclElements(const XMeshData& data, bool meshNode) {
+  const ExportOptions& o = gExportOptions;
+  std::vector<VertexElement> elements;
+  if (o.Normal) elements.push_back({kFloat3, 0, kUsageNormal, 0});
+  if (o.Tangent && meshNode) elements.push_back({kFloat3, 0, kUsageTangent, 0});
+  if (o.BiTangent && meshNode) elements.push_back({kFloat3, 0, kUsageBinormal, 0});
+  if (o.VertexColor && meshNode && HasColors(data)) elements.push_back({kFloat4, 0, kUsageColor, 0});
+  if (o.TexCoords) {
+    std::uint32_t usageIndex = 0;
+    for (std::size_t j = 0; j < data.mapChannels.size(); ++j) {
+      if (data.channelAliases[j] == static_cast<std::int32_t>(j))
+        elements.push_back({kFloat2, 0, kUsageTexCoord, usageIndex++});
+    }
+  }
+  return elements;
+}
+
+RecordBuffer DeclDataRecord(const XMeshData& data, const std::vector<VertexElement>& elements) {
+  std::uint32_t perVertex = 0;
+  for (const VertexElement& e : elements) perVertex += e.type == kFloat2 ? 2 : e.type == kFloat3 ? 3 : 4;
+  // Texture-coordinate elements follow the channels that are not aliases, in order.
+  std::vector<std::size_t> channels;
+  for (std::size_t j = 0; j < data.mapChannels.size(); ++j) {
+    if (data.channelAliases[j] == static_cast<std::int32_t>(j)) channels.push_back(j);
+  }
+
+  RecordBuffer out;
+  out.Dword(static_cast<std::uint32_t>(elements.size()));
+  for (const VertexElement& e : elements) {
+    out.Dword(e.type);
+    out.Dword(e.method);
+    out.Dword(e.usage);
+    out.Dword(e.usageIndex);
+  }
+  out.Dword(static_cast<std::uint32_t>(data.vertices.size()) * perVertex);
+  for (const XVertex& vertex : data.vertices) {
+    const XVertexAttributes& set = data.AttributesOf(vertex);
+    for (const VertexElement& e : elements) {
+      switch (e.usage) {
+        case kUsageNormal: PutPoint(out, set.normal); break;
+        case kUsageTangent: PutPoint(out, vertex.tangent); break;
+        case kUsageBinormal: PutPoint(out, vertex.binormal); break;
+        case kUsageColor:
+          PutPoint(out, set.color);
+          out.Float(set.alpha);
+          break;
+        case kUsageTexCoord: {
+          const Point3& uv = set.texCoords[channels[e.usageIndex]];
+          out.Float(uv.x);
+          out.Float(uv.y);
+          break;
+        }
+      }
+    }
+  }
+  return out;
+}

@@ -1,0 +1,215 @@
+// Vertex generation on small meshes, each with a reason why its expected result is right.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "host/sim/mesh_primitives.h"
+#include "host/sim/scene_builder.h"
+#include "ruv/material/xmaterial.h"
+#include "ruv/mesh/mesh_generation.h"
+#include "ruv/mesh/xmesh_data.h"
+#include "ruv/options/export_options.h"
+#include "ruv/plugin/conversion.h"
+#include "ruv/plugin/export_context.h"
+#include "ruv/scene/xnode.h"
+
+namespace {
+
+class MeshGenerationTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = gExportOptions;
+    gExportOptions = ExportOptions{};
+    gExportOptions.Normal = 1;
+    gConversion = Matrix3();
+    gConversionInverse = Matrix3();
+    sim::SceneBuilder builder;
+    builder.Root().AddChild(L"Host");
+    scene_ = builder.Build();
+    context_.host = &scene_->Host();
+    context_.progressNextAt = 1e30f;  // no bar moves in these tests
+    node_.hostNode = scene_->FindNode(L"Host");
+  }
+  void TearDown() override { gExportOptions = saved_; }
+
+  const XMeshData& Generate(Mesh mesh) {
+    node_.meshCopy = std::move(mesh);
+    node_.mesh = &node_.meshCopy;
+    EXPECT_TRUE(GenMeshData(&context_, &node_));
+    return *node_.meshData;
+  }
+
+  // A single triangle with channel 1 (and optionally 2) giving each corner the same coordinates.
+  static Mesh Triangle(bool secondChannel = false, Point3 uv = {0.25f, 0.25f, 0}) {
+    Mesh mesh;
+    mesh.verts = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    mesh.setNumFaces(1);
+    mesh.faces[0].setVerts(0, 1, 2);
+    mesh.faces[0].setSmGroup(1);
+    for (int channel : secondChannel ? std::vector<int>{1, 2} : std::vector<int>{1}) {
+      mesh.setMapSupport(channel);
+      mesh.setNumMapVerts(channel, 3);
+      mesh.mapVerts(channel)[0] = uv;
+      mesh.mapVerts(channel)[1] = {1, 0, 0};
+      mesh.mapVerts(channel)[2] = {0, 1, 0};
+      mesh.mapFaces(channel)[0].setTVerts(0, 1, 2);
+    }
+    return mesh;
+  }
+
+  ExportOptions saved_;
+  std::unique_ptr<sim::SimScene> scene_;
+  ExportContext context_;
+  XRenderableNode node_;
+};
+
+}  // namespace
+
+TEST_F(MeshGenerationTest, BoxWithSixSmoothingGroupsGives24Vertices) {
+  // Every host corner meets three sides of different groups: three normals, three output vertices.
+  const XMeshData& data = Generate(sim::MakeBoxMesh(2, 2, 2));
+  EXPECT_EQ(data.positionCount, 8);
+  EXPECT_EQ(data.faceCount, 12);
+  EXPECT_EQ(data.vertices.size(), 24u);
+  for (const XPosition& position : data.positions) EXPECT_EQ(position.attributes.size(), 3u);
+  for (const XVertex& vertex : data.vertices) {
+    const XVertexAttributes& set = data.AttributesOf(vertex);
+    EXPECT_EQ(data.vertices[set.vertexIndex].positionIndex, vertex.positionIndex) << "sets name their vertex";
+    EXPECT_NEAR(set.normal.Length(), 1.0f, 1e-6f);
+  }
+}
+
+TEST_F(MeshGenerationTest, WithoutNormalsVerticesSplitOnlyByOtherAttributes) {
+  gExportOptions.Normal = 0;
+  const XMeshData& data = Generate(sim::MakeBoxMesh(2, 2, 2));
+  EXPECT_EQ(data.vertices.size(), 8u);
+  for (const XVertex& vertex : data.vertices) EXPECT_EQ(data.AttributesOf(vertex).normal, Point3());
+}
+
+TEST_F(MeshGenerationTest, HostVerticesAreNeverMergedAndFacesNeverDropped) {
+  Mesh mesh;
+  mesh.verts = {{0, 0, 0}, {0, 0, 0}, {1, 0, 0}};
+  mesh.setNumFaces(2);
+  mesh.faces[0].setVerts(0, 1, 2);
+  mesh.faces[1].setVerts(2, 2, 2);  // all corners on one vertex, equal attributes
+  gExportOptions.Normal = 0;
+  const XMeshData& data = Generate(mesh);
+  EXPECT_EQ(data.vertices.size(), 3u) << "two host vertices at one place stay two";
+  ASSERT_EQ(data.faces.size(), 2u);
+  EXPECT_EQ(data.faces[1].vertex[0], data.faces[1].vertex[1]);
+  EXPECT_EQ(data.faces[1].vertex[1], data.faces[1].vertex[2]);
+}
+
+TEST_F(MeshGenerationTest, AMirrorReversesTheWinding) {
+  gExportOptions.Normal = 0;
+  const XMeshData& plain = Generate(Triangle());
+  std::vector<int> plainOrder;
+  for (int v : plain.faces[0].vertex) plainOrder.push_back(plain.vertices[v].positionIndex);
+  EXPECT_EQ(plainOrder, (std::vector<int>{0, 1, 2}));
+
+  node_.objectTM = ScaleMatrix({-1, 1, 1});  // the mirror stays in the object matrix
+  const XMeshData& mirrored = Generate(Triangle());
+  std::vector<int> mirroredOrder;
+  for (int v : mirrored.faces[0].vertex) mirroredOrder.push_back(mirrored.vertices[v].positionIndex);
+  EXPECT_EQ(mirroredOrder, (std::vector<int>{0, 2, 1}));
+
+  // The default conversion swaps two axes: a mirror of its own, so host order turns too.
+  node_.objectTM = Matrix3();
+  SetupConversion(1.0f, 0, 0.0f, 0.0f);
+  const XMeshData& converted = Generate(Triangle());
+  EXPECT_EQ(converted.vertices[converted.faces[0].vertex[1]].positionIndex, 2);
+  EXPECT_EQ(converted.positions[1].position, Point3(1, 0, 0));
+  EXPECT_EQ(converted.positions[2].position, Point3(0, 0, 1));
+}
+
+TEST_F(MeshGenerationTest, TextureCoordinatesAreFlippedInV) {
+  gExportOptions.TexCoords = 1;
+  const XMeshData& data = Generate(Triangle());
+  ASSERT_EQ(data.mapChannels, (std::vector<std::int32_t>{1}));
+  const XVertexAttributes& first = data.AttributesOf(data.vertices[data.faces[0].vertex[0]]);
+  ASSERT_EQ(first.texCoords.size(), 1u);
+  EXPECT_EQ(first.texCoords[0], Point3(0.25f, 0.75f, 0));
+}
+
+TEST_F(MeshGenerationTest, EqualChannelsAliasOnlyWhenAsked) {
+  gExportOptions.TexCoords = 1;
+  const XMeshData& separate = Generate(Triangle(true));
+  EXPECT_EQ(separate.channelAliases, (std::vector<std::int32_t>{0, 1}));
+  gExportOptions.MultiTexCoordsOptimize = 1;
+  const XMeshData& merged = Generate(Triangle(true));
+  EXPECT_EQ(merged.mapChannels, (std::vector<std::int32_t>{1, 2}));
+  EXPECT_EQ(merged.channelAliases, (std::vector<std::int32_t>{0, 0}));
+}
+
+TEST_F(MeshGenerationTest, MaterialIdsWrapAroundTheMaterialList) {
+  Mesh mesh = Triangle();
+  mesh.faces[0].setMatID(7);
+  for (int i = 0; i < 3; ++i) node_.materials.push_back(std::make_unique<XMaterial>());
+  EXPECT_EQ(Generate(mesh).faces[0].materialSlot, 1) << "7 mod 3";
+  node_.materials.resize(1);
+  EXPECT_EQ(Generate(mesh).faces[0].materialSlot, 0) << "a single material takes every face";
+  node_.materials.clear();
+  const XMeshData& none = Generate(mesh);
+  EXPECT_EQ(none.faces[0].materialSlot, 0);
+  EXPECT_EQ(none.AttributesOf(none.vertices[0]).materialSlot, -1);
+}
+
+TEST_F(MeshGenerationTest, ATextureSlotGivesItsTransformToItsChannel) {
+  gExportOptions.TexCoords = 1;
+  auto material = std::make_unique<XMaterial>();
+  material->maps[0].mapChannel = 1;
+  material->maps[0].uvTransform = Matrix2{{2, 0}, {0, 1}, {0, 0}};  // doubles u, keeps v
+  material->maps[3].mapChannel = 1;  // a later slot on the same channel gives nothing
+  material->maps[3].uvTransform = Matrix2{{5, 0}, {0, 5}, {0, 0}};
+  node_.materials.push_back(std::move(material));
+  const XMeshData& data = Generate(Triangle());
+  EXPECT_EQ(data.AttributesOf(data.vertices[data.faces[0].vertex[0]]).texCoords[0], Point3(0.5f, 0.25f, 0));
+}
+
+TEST_F(MeshGenerationTest, TangentFramesFollowTheTextureAxes) {
+  gExportOptions.TexCoords = 1;
+  gExportOptions.Tangent = 1;
+  gExportOptions.BiTangent = 1;
+  // After the V flip, u runs along +X and v along -Y; the binormal is then turned to follow the
+  // normal (+Z), so every frame comes out as (+X, +Y, +Z).
+  const XMeshData& data = Generate(Triangle(false, {0, 0, 0}));
+  for (const XVertex& vertex : data.vertices) {
+    EXPECT_NEAR(vertex.tangent.x, 1, 1e-6f);
+    EXPECT_NEAR(vertex.binormal.y, 1, 1e-6f);
+    const Point3& n = data.AttributesOf(vertex).normal;
+    EXPECT_NEAR(DotProd(CrossProd(vertex.tangent, vertex.binormal), n), 1.0f, 1e-5f);
+  }
+}
+
+TEST_F(MeshGenerationTest, DegenerateFacesAddNoNotANumber) {
+  gExportOptions.TexCoords = 1;
+  gExportOptions.Tangent = 1;
+  Mesh mesh = Triangle();
+  mesh.verts[1] = mesh.verts[0];  // a zero-length edge
+  const XMeshData& data = Generate(mesh);
+  for (const XVertex& vertex : data.vertices) {
+    EXPECT_FALSE(std::isnan(vertex.tangent.x) || std::isnan(vertex.binormal.x));
+  }
+}
+
+TEST_F(MeshGenerationTest, VertexColoursAndAlphaOnlyForMeshNodesWithTheOption) {
+  Mesh mesh = Triangle();
+  mesh.setMapSupport(0);
+  mesh.setNumMapVerts(0, 1);
+  mesh.mapVerts(0)[0] = {1, 0, 0};
+  mesh.mapFaces(0)[0].setTVerts(0, 0, 0);
+  mesh.setMapSupport(MAP_ALPHA);
+  mesh.setNumMapVerts(MAP_ALPHA, 1);
+  mesh.mapVerts(MAP_ALPHA)[0] = {0.5f, 0, 0};
+  mesh.mapFaces(MAP_ALPHA)[0].setTVerts(0, 0, 0);
+  const XMeshData& off = Generate(mesh);
+  EXPECT_EQ(off.AttributesOf(off.vertices[0]).color, Point3(1, 1, 1));
+  gExportOptions.VertexColor = 1;
+  const XMeshData& on = Generate(mesh);
+  EXPECT_TRUE(on.hasVertexColors);
+  EXPECT_TRUE(on.hasVertexAlpha);
+  EXPECT_EQ(on.AttributesOf(on.vertices[0]).color, Point3(1, 0, 0));
+  EXPECT_EQ(on.AttributesOf(on.vertices[0]).alpha, 0.5f);
+  node_.isBone = 1;
+  EXPECT_FALSE(Generate(mesh).hasVertexColors) << "a bone's geometry carries no colours";
+}
