@@ -207,24 +207,31 @@ TEST(SceneLoader, FilesThatCannotBeReadAreNamed) {
 namespace {
 
 // Every cut of a good file, and every byte of it replaced by characters that break JSON in
-// different ways, either loads or is refused with a SceneFileError: nothing else escapes, nothing
-// crashes.
+// different ways or change a number's value (an index past the end, a size out of range), either
+// loads or is refused with a SceneFileError: nothing else escapes, nothing crashes.
 TEST(SceneLoader, DamagedFilesAreRefusedCleanly) {
-  std::ifstream in(kExamples / "hierarchy.json", std::ios::binary);
-  std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  ASSERT_FALSE(good.empty());
   auto tryLoad = [](const std::string& text) {
     try {
       sim::LoadSceneText(text, "damaged.json", "/tmp");
     } catch (const SceneFileError&) {
     }
   };
-  for (std::size_t length = 0; length < good.size(); ++length) tryLoad(good.substr(0, length));
-  for (std::size_t i = 0; i < good.size(); ++i) {
-    for (char replacement : {'"', '}', '\xFF'}) {
-      std::string damaged = good;
-      damaged[i] = replacement;
-      tryLoad(damaged);
+  // The version 2 file mostly for what breaks its objects rather than its syntax, which the other
+  // one covers.
+  const std::pair<const char*, std::string> files[] = {{"hierarchy.json", "\"}\xFF"},
+                                                       {"world-space.json", "9"}};
+  for (const auto& [name, replacements] : files) {
+    SCOPED_TRACE(name);
+    std::ifstream in(kExamples / name, std::ios::binary);
+    std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(good.empty());
+    for (std::size_t length = 0; length < good.size(); ++length) tryLoad(good.substr(0, length));
+    for (std::size_t i = 0; i < good.size(); ++i) {
+      for (char replacement : replacements) {
+        std::string damaged = good;
+        damaged[i] = replacement;
+        tryLoad(damaged);
+      }
     }
   }
 }
