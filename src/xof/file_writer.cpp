@@ -11,43 +11,45 @@
 namespace xof {
 namespace {
 
-void CollectUsed(const Template& definition, std::set<const Template*>& used) {
-  if (!used.insert(&definition).second) return;
-  for (const Member& m : definition.members) {
-    if (m.type) CollectUsed(*m.type, used);
-  }
-}
+// Templates in order of first use (dependencies before the template using them), so that the
+// output never depends on where templates happen to sit in memory.
+struct UsedTemplates {
+  std::set<const Template*> seen;
+  std::vector<const Template*> inOrder;
 
-void CollectUsed(const DataObjectList& objects, std::set<const Template*>& used) {
-  std::vector<const DataObject*> pending;
-  for (const auto& object : objects) pending.push_back(object.get());
-  while (!pending.empty()) {
-    const DataObject* object = pending.back();
-    pending.pop_back();
-    CollectUsed(*object->type, used);
-    for (const DataChild& child : object->children) {
-      if (!child.IsReference()) pending.push_back(child.object.get());
+  void Add(const Template& definition) {
+    if (seen.count(&definition)) return;
+    for (const Member& m : definition.members) {
+      if (m.type) Add(*m.type);
+    }
+    seen.insert(&definition);
+    inOrder.push_back(&definition);
+  }
+  void Add(const DataObject& object) {
+    Add(*object.type);
+    for (const DataChild& child : object.children) {
+      if (!child.IsReference()) Add(*child.object);
     }
   }
-}
+};
 
 }  // namespace
 
 std::vector<const Template*> TemplatesToDefine(const TemplateRegistry& registry,
                                                const DataObjectList& objects) {
-  std::set<const Template*> used;
-  CollectUsed(objects, used);
+  UsedTemplates used;
+  for (const auto& object : objects) used.Add(*object);
   std::vector<const Template*> result;
   std::set<const Template*> listed;
   for (const Template* definition : registry.InOrder()) {
-    if (used.count(definition) && !IsStandardTemplate(definition->id)) {
+    if (used.seen.count(definition) && !IsStandardTemplate(definition->id)) {
       result.push_back(definition);
       listed.insert(definition);
     }
   }
   // Templates no longer in the registry's order (replaced by a later registration) but still used
   // by objects go last, so that every non-standard template is defined.
-  for (const Template* definition : used) {
+  for (const Template* definition : used.inOrder) {
     if (!listed.count(definition) && !IsStandardTemplate(definition->id)) result.push_back(definition);
   }
   return result;
