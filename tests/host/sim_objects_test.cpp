@@ -1,6 +1,6 @@
 // The in-memory host's object pipeline as the exporter walks it: who owns a conversion's result,
 // what a stack of derived objects evaluates to, the object transform with its pivot, the
-// world-space reference and the transform controller.
+// world-space reference.
 #include <gtest/gtest.h>
 
 #include "host/sim/scene_builder.h"
@@ -218,31 +218,6 @@ TEST(SimObjects, WorldSpaceModifiersSitAboveTheObjectSpaceStack) {
   EXPECT_NE(plain->GetInterface(NODE_WSM_INTERFACE_ID), nullptr);
   EXPECT_NE(warped->GetInterface(NODE_WSM_INTERFACE_ID), nullptr);
   EXPECT_EQ(plain->GetInterface(NODE_WSM_INTERFACE_ID + 1), nullptr);
-}
-
-TEST(SimObjects, HostClassesAndControllers) {
-  SceneBuilder b;
-  b.Root().AddChild(L"Dummy").Dummy();
-  b.Root().AddChild(L"Bone").Bone(sim::kBoneOtherClassB);
-  b.Root().AddChild(L"Footstep").Biped().Controller(sim::kFootstepControllerClass);
-  b.Root().AddChild(L"Target").Target();
-  auto scene = b.Build();
-
-  Object* dummy = scene->FindNode(L"Dummy")->GetObjectRef();
-  EXPECT_EQ(dummy->SuperClassID(), HELPER_CLASS_ID);
-  EXPECT_EQ(dummy->ClassID(), sim::kDummyClass);
-  EXPECT_FALSE(dummy->CanConvertToType(TRIOBJ_CLASS_ID));
-  Object* bone = scene->FindNode(L"Bone")->GetObjectRef();
-  EXPECT_EQ(bone->ClassID(), sim::kBoneOtherClassB);
-  EXPECT_TRUE(bone->CanConvertToType(TRIOBJ_CLASS_ID));
-  EXPECT_EQ(bone->NumPoints(), 8);
-  EXPECT_FALSE(scene->FindNode(L"Target")->GetObjectRef()->CanConvertToType(TRIOBJ_CLASS_ID));
-
-  Control* footstep = scene->FindNode(L"Footstep")->GetTMController();
-  ASSERT_NE(footstep, nullptr);
-  EXPECT_EQ(footstep->ClassID(), sim::kFootstepControllerClass);
-  EXPECT_EQ(footstep->SuperClassID(), CTRL_MATRIX3_CLASS_ID);
-  EXPECT_EQ(scene->FindNode(L"Footstep")->GetObjectRef()->ClassID(), sim::kBipedClass);
 }
 
 }  // namespace
