@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include "commands.h"
+#include "exit_status.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"ruvx: runs the ruv .x exporter on scene files, and reads .x files"};
@@ -12,6 +13,11 @@ int main(int argc, char** argv) {
   ruvx::AddOptionsCommand(app, exitStatus);
   ruvx::AddDumpCommand(app, exitStatus);
   ruvx::AddConvertCommand(app, exitStatus);
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    // Help and version requests end well; every other command-line fault is a usage error.
+    return app.exit(error) == 0 ? 0 : ruvx::kExitUsage;
+  }
   return exitStatus;
 }

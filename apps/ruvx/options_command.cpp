@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "commands.h"
+#include "config_folder.h"
+#include "exit_status.h"
 #include "platform/host_path.h"
 #include "platform/text_encoding.h"
 #include "ruv/options/config_file.h"
@@ -19,23 +21,12 @@
 namespace ruvx {
 namespace {
 
-constexpr int kExitUsage = 2;
-constexpr int kExitWriteFailed = 1;
 
 struct OptionsArguments {
   std::string configDir;
   std::vector<std::string> sets;
   int frameRate = 30;
 };
-
-// Where the host keeps its plug-in configuration on this platform.
-std::optional<std::filesystem::path> DefaultConfigDir() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  if (xdg && *xdg == '/') return std::filesystem::path(xdg) / "ruv";
-  const char* home = std::getenv("HOME");
-  if (home && *home) return std::filesystem::path(home) / ".config" / "ruv";
-  return std::nullopt;
-}
 
 // Applies every --set in order; the first bad one stops the command before anything is saved.
 bool ApplySets(const std::vector<std::string>& sets) {
@@ -57,8 +48,7 @@ bool ApplySets(const std::vector<std::string>& sets) {
 
 int RunOptions(const OptionsArguments& arguments) {
   std::optional<std::filesystem::path> folder =
-      arguments.configDir.empty() ? DefaultConfigDir()
-                                  : std::optional(std::filesystem::path(arguments.configDir));
+      ConfigFolder(arguments.configDir);
   if (!folder) {
     std::cerr << "ruvx options: no configuration folder: give --config-dir, or set HOME\n";
     return kExitUsage;
@@ -112,8 +102,8 @@ void AddOptionsCommand(CLI::App& app, int& exitStatus) {
       ->capture_default_str();
   command->footer(
       "Prints KEY=VALUE lines in the order the file is saved. Clips are shown unclamped: an export "
-      "clamps them into its scene's animation range.\nExit status: 0 done; 1 the file could not be "
-      "written (the old one is unchanged); 2 bad arguments or a bad --set (nothing saved).\n");
+      "clamps them into its scene's animation range.\nExit status: 0 done; 2 bad arguments or a bad "
+      "--set (nothing saved); 5 the file could not be written (the old one is unchanged).\n");
   command->callback([arguments, &exitStatus] { exitStatus = RunOptions(*arguments); });
 }
 
