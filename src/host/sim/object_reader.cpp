@@ -47,12 +47,12 @@ float ReadSize(const JsonPlace& object, std::string_view key, float fallback) {
   return size;
 }
 
-ObjectSpec ReadMeshObject(const JsonPlace& object, GeometryBudget& budget) {
+ObjectDescription ReadMeshObject(const JsonPlace& object, GeometryBudget& budget) {
   object.ExpectObject({"type", "vertices", "faces"});
   return {.classId = TRIOBJ_CLASS_ID, .triObject = true, .mesh = ReadMesh(object, budget)};
 }
 
-ObjectSpec ReadBox(const JsonPlace& object, GeometryBudget& budget) {
+ObjectDescription ReadBox(const JsonPlace& object, GeometryBudget& budget) {
   object.ExpectObject({"type", "length", "width", "height"});
   float length = ReadSize(object, "length", 1), width = ReadSize(object, "width", 1);
   float height = ReadSize(object, "height", 1);
@@ -60,7 +60,7 @@ ObjectSpec ReadBox(const JsonPlace& object, GeometryBudget& budget) {
   return {.classId = kBoxClass, .mesh = MakeBoxMesh(length, width, height)};
 }
 
-ObjectSpec ReadSphere(const JsonPlace& object, GeometryBudget& budget) {
+ObjectDescription ReadSphere(const JsonPlace& object, GeometryBudget& budget) {
   object.ExpectObject({"type", "radius", "segments"});
   float radius = ReadSize(object, "radius", 1);
   int segments = 16;
@@ -73,29 +73,30 @@ ObjectSpec ReadSphere(const JsonPlace& object, GeometryBudget& budget) {
 }
 
 // "custom" when `type` is null: the super class and class ID are then required.
-ObjectSpec ReadGeneric(const JsonPlace& object, const GenericType* type, GeometryBudget& budget) {
-  ObjectSpec spec;
+ObjectDescription ReadGeneric(const JsonPlace& object, const GenericType* type,
+                              GeometryBudget& budget) {
+  ObjectDescription description;
   bool convertible = false;
   if (type) {
     object.ExpectObject({"type", "classId", "convertible"});
-    spec.superClass = type->superClass;
-    spec.classId = type->classId;
+    description.superClass = type->superClass;
+    description.classId = type->classId;
     convertible = type->convertible;
   } else {
     object.ExpectObject({"type", "superClass", "classId", "convertible"});
-    spec.superClass = ReadClassNumber(object.Field("superClass"));
-    spec.classId = ReadClassId(object.Field("classId"));
+    description.superClass = ReadClassNumber(object.Field("superClass"));
+    description.classId = ReadClassId(object.Field("classId"));
   }
-  if (auto classId = object.OptionalField("classId")) spec.classId = ReadClassId(*classId);
+  if (auto classId = object.OptionalField("classId")) description.classId = ReadClassId(*classId);
   if (auto place = object.OptionalField("convertible")) convertible = place->Bool();
   if (convertible) {
     budget.Take(object, 8, 12);
-    spec.mesh = MakeBoxMesh(1, 1, 1);
+    description.mesh = MakeBoxMesh(1, 1, 1);
   }
-  return spec;
+  return description;
 }
 
-ObjectSpec ReadObject(const JsonPlace& object, GeometryBudget& budget) {
+ObjectDescription ReadObject(const JsonPlace& object, GeometryBudget& budget) {
   JsonPlace typePlace = object.Field("type");
   std::string type = typePlace.String();
   if (type == "mesh") return ReadMeshObject(object, budget);
@@ -112,9 +113,9 @@ ObjectSpec ReadObject(const JsonPlace& object, GeometryBudget& budget) {
 
 // A class by name or number, or {"class": ..., "enabled": ..., "displacement": ...}.
 template <std::size_t N>
-ModifierSpec ReadModifier(const JsonPlace& entry, const NamedClass (&names)[N],
-                          SClass_ID superClass) {
-  ModifierSpec modifier;
+ModifierDescription ReadModifier(const JsonPlace& entry, const NamedClass (&names)[N],
+                                 SClass_ID superClass) {
+  ModifierDescription modifier;
   modifier.superClass = superClass;
   if (!entry.IsObject()) {
     modifier.classId = ReadNamedClass(entry, names);
@@ -131,10 +132,11 @@ ModifierSpec ReadModifier(const JsonPlace& entry, const NamedClass (&names)[N],
 
 // A list given topmost first, returned bottom first.
 template <std::size_t N>
-std::vector<ModifierSpec> ReadModifierList(const JsonPlace& list, const NamedClass (&names)[N],
-                                           SClass_ID superClass) {
+std::vector<ModifierDescription> ReadModifierList(const JsonPlace& list,
+                                                  const NamedClass (&names)[N],
+                                                  SClass_ID superClass) {
   std::size_t count = list.ExpectArray(0, SceneLimits::kMaxModifiers);
-  std::vector<ModifierSpec> modifiers;
+  std::vector<ModifierDescription> modifiers;
   modifiers.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     modifiers.push_back(ReadModifier(list.Element(i), names, superClass));
@@ -143,9 +145,9 @@ std::vector<ModifierSpec> ReadModifierList(const JsonPlace& list, const NamedCla
   return modifiers;
 }
 
-std::vector<std::vector<ModifierSpec>> ReadDerivedObjects(const JsonPlace& list) {
+std::vector<std::vector<ModifierDescription>> ReadDerivedObjects(const JsonPlace& list) {
   std::size_t count = list.ExpectArray(0, SceneLimits::kMaxDerivedObjects);
-  std::vector<std::vector<ModifierSpec>> derivedObjects;
+  std::vector<std::vector<ModifierDescription>> derivedObjects;
   derivedObjects.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     JsonPlace derived = list.Element(i);
@@ -167,7 +169,7 @@ Class_ID ReadController(const JsonPlace& controller) {
 
 NodeObjects ReadNodeObjects(const JsonPlace& node, GeometryBudget& budget) {
   NodeObjects objects;
-  PipelineSpec& pipeline = objects.pipeline;
+  PipelineDescription& pipeline = objects.pipeline;
   if (auto object = node.OptionalField("object")) pipeline.base = ReadObject(*object, budget);
   auto modifiers = node.OptionalField("modifiers");
   auto derivedObjects = node.OptionalField("derivedObjects");
@@ -190,13 +192,14 @@ NodeObjects ReadNodeObjects(const JsonPlace& node, GeometryBudget& budget) {
 }
 
 void ApplyNodeObjects(NodeObjects objects, NodeBuilder& node) {
-  PipelineSpec& pipeline = objects.pipeline;
+  PipelineDescription& pipeline = objects.pipeline;
   if (pipeline.base) node.SetObject(std::move(*pipeline.base));
   for (const auto& derived : pipeline.derivedObjects) {
     node.DerivedObject();
-    for (const ModifierSpec& m : derived) node.Modifier(m.classId, m.enabled, m.displacement);
+    for (const ModifierDescription& m : derived)
+      node.Modifier(m.classId, m.enabled, m.displacement);
   }
-  for (const ModifierSpec& m : pipeline.worldSpaceModifiers) {
+  for (const ModifierDescription& m : pipeline.worldSpaceModifiers) {
     node.WorldSpaceModifier(m.classId, m.enabled, m.displacement);
   }
   if (objects.controller) node.Controller(*objects.controller);

@@ -11,13 +11,13 @@
 namespace sim {
 
 struct NodeObjects {
-  PipelineSpec pipeline;
+  PipelineDescription pipeline;
   std::optional<Class_ID> controller;
 };
 
 // Reads the keys "object", "modifiers", "derivedObjects", "worldSpaceModifiers" and "controller"
 // of `node` (the caller checks the node's keys). Lists in the file are topmost first, as the host
-// shows a stack; the result is bottom first, as PipelineSpec holds it.
+// shows a stack; the result is bottom first, as PipelineDescription holds it.
 NodeObjects ReadNodeObjects(const JsonPlace& node, GeometryBudget& budget);
 
 // Gives `node` what ReadNodeObjects read.

@@ -74,14 +74,14 @@ NodeBuilder& NodeBuilder::Sphere(float radius, int segments) {
 }
 
 NodeBuilder& NodeBuilder::Custom(SClass_ID superClass, Class_ID classId, bool convertible) {
-  ObjectSpec object;
+  ObjectDescription object;
   object.superClass = superClass;
   object.classId = classId;
   if (convertible) object.mesh = MakeBoxMesh(1, 1, 1);
   return SetObject(std::move(object));
 }
 
-NodeBuilder& NodeBuilder::SetObject(ObjectSpec object) {
+NodeBuilder& NodeBuilder::SetObject(ObjectDescription object) {
   objects_.base = std::move(object);
   return *this;
 }

@@ -57,7 +57,7 @@ class NodeBuilder {
   NodeBuilder& Sphere(float radius, int segments = 16);
   // An object of any class; a convertible one converts to a unit box (MakeBoxMesh(1, 1, 1)).
   NodeBuilder& Custom(SClass_ID superClass, Class_ID classId, bool convertible = false);
-  NodeBuilder& SetObject(ObjectSpec object);
+  NodeBuilder& SetObject(ObjectDescription object);
   // The host's classes: a dummy helper; a bone (kBoneClass or one of the other bone classes) and a
   // biped, both convertible geometry; a target, geometry that does not convert.
   NodeBuilder& Dummy();
@@ -95,7 +95,7 @@ class NodeBuilder {
   Point3 rotateDegrees_;
   Point3 scale_{1, 1, 1};
   std::optional<Matrix3> matrix_;
-  PipelineSpec objects_;
+  PipelineDescription objects_;
   Matrix3 pivot_;
   std::optional<Class_ID> controller_;
   std::vector<std::unique_ptr<NodeBuilder>> children_;

@@ -6,15 +6,16 @@ namespace sim {
 
 namespace {
 
-std::unique_ptr<Object> MakeBase(const ObjectSpec& spec) {
-  if (spec.triObject) return std::make_unique<SimTriObject>(spec.mesh.value_or(Mesh()));
-  return std::make_unique<SimObject>(spec.superClass, spec.classId, spec.mesh);
+std::unique_ptr<Object> MakeBase(const ObjectDescription& description) {
+  if (description.triObject)
+    return std::make_unique<SimTriObject>(description.mesh.value_or(Mesh()));
+  return std::make_unique<SimObject>(description.superClass, description.classId, description.mesh);
 }
 
 std::unique_ptr<SimDerivedObject> MakeDerived(Class_ID classId, Object* input,
-                                              const std::vector<ModifierSpec>& modifiers) {
+                                              const std::vector<ModifierDescription>& modifiers) {
   auto derived = std::make_unique<SimDerivedObject>(classId, input);
-  for (const ModifierSpec& m : modifiers) {
+  for (const ModifierDescription& m : modifiers) {
     derived->AddModifierOnTop(
         std::make_unique<SimModifier>(m.classId, m.superClass, m.enabled, m.displacement));
   }
@@ -23,15 +24,15 @@ std::unique_ptr<SimDerivedObject> MakeDerived(Class_ID classId, Object* input,
 
 }  // namespace
 
-SimObjectPipeline::SimObjectPipeline(const PipelineSpec& spec) {
-  if (spec.base) base_ = MakeBase(*spec.base);
+SimObjectPipeline::SimObjectPipeline(const PipelineDescription& description) {
+  if (description.base) base_ = MakeBase(*description.base);
   Object* top = base_.get();
-  for (const auto& modifiers : spec.derivedObjects) {
+  for (const auto& modifiers : description.derivedObjects) {
     derivedObjects_.push_back(MakeDerived(kObjectSpaceDerivedClass, top, modifiers));
     top = derivedObjects_.back().get();
   }
-  if (!spec.worldSpaceModifiers.empty()) {
-    worldSpace_ = MakeDerived(WSM_DERIVOB_CLASS_ID, top, spec.worldSpaceModifiers);
+  if (!description.worldSpaceModifiers.empty()) {
+    worldSpace_ = MakeDerived(WSM_DERIVOB_CLASS_ID, top, description.worldSpaceModifiers);
   }
 }
 

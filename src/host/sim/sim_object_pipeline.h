@@ -1,6 +1,7 @@
 // A node's objects: its base object, the derived objects stacked on it and the world-space derived
-// object above them all. Scenes describe them as plain values (ObjectSpec, ModifierSpec,
-// PipelineSpec), so that a builder can make a fresh, independent set for every scene it builds.
+// object above them all. Scenes describe them as plain values (ObjectDescription,
+// ModifierDescription, PipelineDescription), so that a builder can make a fresh, independent set
+// for every scene it builds.
 #pragma once
 
 #include <memory>
@@ -14,7 +15,7 @@
 
 namespace sim {
 
-struct ObjectSpec {
+struct ObjectDescription {
   SClass_ID superClass = GEOMOBJECT_CLASS_ID;
   Class_ID classId;
   // A triangle-mesh object (class TRIOBJ_CLASS_ID) holding `mesh`, rather than an object that
@@ -24,26 +25,26 @@ struct ObjectSpec {
   std::optional<Mesh> mesh;
 };
 
-struct ModifierSpec {
+struct ModifierDescription {
   Class_ID classId;
   SClass_ID superClass = OSM_CLASS_ID;
   bool enabled = true;
   Point3 displacement;
 };
 
-struct PipelineSpec {
-  std::optional<ObjectSpec> base;
+struct PipelineDescription {
+  std::optional<ObjectDescription> base;
   // Object-space derived objects from the bottom up, each with its modifiers from the bottom up.
-  std::vector<std::vector<ModifierSpec>> derivedObjects;
+  std::vector<std::vector<ModifierDescription>> derivedObjects;
   // From the bottom up; a world-space derived object exists when there is at least one.
-  std::vector<ModifierSpec> worldSpaceModifiers;
+  std::vector<ModifierDescription> worldSpaceModifiers;
 
   bool Empty() const { return !base && derivedObjects.empty() && worldSpaceModifiers.empty(); }
 };
 
 class SimObjectPipeline {
  public:
-  explicit SimObjectPipeline(const PipelineSpec& spec);
+  explicit SimObjectPipeline(const PipelineDescription& description);
   SimObjectPipeline(const SimObjectPipeline&) = delete;
   SimObjectPipeline& operator=(const SimObjectPipeline&) = delete;
 
