@@ -2,7 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <cstdio>
 #include <new>
 
 #include "xof/binary_lexer.h"
@@ -162,19 +162,33 @@ ReadResult ReadXFile(std::string_view bytes, const TemplateRegistry& knownTempla
 }
 
 ReadResult ReadXFileAt(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    ReadResult result;
-    result.error = std::string("cannot open the file: ") + std::strerror(errno);
-    result.errorHasOffset = false;
-    return result;
+  ReadResult failure;
+  failure.errorHasOffset = false;
+  std::error_code code;
+  if (std::filesystem::is_directory(path, code)) {
+    failure.error = "is a folder, not a file";
+    return failure;
   }
-  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) {
-    ReadResult result;
-    result.error = "cannot read the file";
-    result.errorHasOffset = false;
-    return result;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) {
+    failure.error = std::string("cannot open the file: ") + std::strerror(errno);
+    return failure;
+  }
+  std::string bytes;
+  try {
+    char buffer[1 << 16];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+  } catch (const std::bad_alloc&) {
+    std::fclose(file);
+    failure.error = "file too large to read";
+    return failure;
+  }
+  bool readError = std::ferror(file) != 0;
+  std::fclose(file);
+  if (readError) {
+    failure.error = "cannot read the file";
+    return failure;
   }
   return ReadXFile(bytes);
 }

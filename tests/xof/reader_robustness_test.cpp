@@ -132,3 +132,20 @@ TEST(ReaderRobustness, VersionsFloatSizesAndSeparatorsThatReadersMeet) {
 
 }  // namespace
 }  // namespace xof::test
+
+namespace xof::test {
+namespace {
+
+TEST(ReaderRobustness, FilesThatCannotBeReadAreReportedWithoutAnOffset) {
+  for (const std::string& path : {std::string(RUV_SOURCE_DIR) + "/tests/xof/data",
+                                  std::string(RUV_SOURCE_DIR) + "/tests/xof/data/missing.x"}) {
+    ReadResult result = ReadXFileAt(path);
+    EXPECT_FALSE(result.ok()) << path;
+    EXPECT_FALSE(result.errorHasOffset);
+    EXPECT_EQ(result.Describe().find("byte"), std::string::npos) << result.Describe();
+  }
+  EXPECT_TRUE(ReadXFileAt(SamplePath("test_cube_binary.x")).ok());
+}
+
+}  // namespace
+}  // namespace xof::test
