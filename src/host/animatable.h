@@ -2,6 +2,7 @@
 #pragma once
 
 #include "host/class_id.h"
+#include "host/interface_id.h"
 #include "platform/win_types.h"
 
 // A modifier whose flag A_MOD_DISABLED is set is switched off in the stack.
@@ -14,6 +15,11 @@ class Animatable {
   virtual SClass_ID SuperClassID() = 0;
   // An extra interface by number; null when the object has none of that kind.
   virtual void* GetInterface(DWORD id) {
+    (void)id;
+    return nullptr;
+  }
+  // An extra interface by Interface_ID; null when the object has none of that kind.
+  virtual BaseInterface* GetInterface(Interface_ID id) {
     (void)id;
     return nullptr;
   }

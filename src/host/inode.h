@@ -6,6 +6,7 @@
 #include "platform/win_types.h"
 
 class Control;
+class Mtl;
 class Object;
 
 class INode {
@@ -35,6 +36,8 @@ class INode {
   virtual Object* GetObjectRef() { return nullptr; }
   // The top of the whole pipeline, world-space modifiers included.
   virtual Object* GetObjOrWSMRef() { return GetObjectRef(); }
+  // The node's material; null when it has none.
+  virtual Mtl* GetMtl() { return nullptr; }
   // The node's wire colour, packed 0x00BBGGRR.
   virtual DWORD GetWireColor() { return 0; }
   // The controller of the node's transform; null when it has none.
