@@ -1,0 +1,117 @@
+#include "platform/copy_file.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <filesystem>
+#include <string>
+
+#include "platform/host_path.h"
+
+namespace {
+
+// Closes the descriptor on every way out of the copy.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+  // Closes now, so that a failure to close (data not written) is seen.
+  bool Close() {
+    int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+// Non-blocking open, so that a pipe or a device under a texture's name cannot hang the export;
+// anything but a regular file is refused before a byte is read.
+int OpenRegularFile(const std::filesystem::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+bool CopyBytes(int from, int to) {
+  char chunk[65536];
+  for (;;) {
+    ssize_t got = ::read(from, chunk, sizeof chunk);
+    if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (got < 0) return false;
+    if (got == 0) return true;
+    for (ssize_t done = 0; done < got;) {
+      ssize_t written = ::write(to, chunk + done, static_cast<std::size_t>(got - done));
+      if (written < 0 && errno == EINTR) continue;
+      if (written < 0) return false;
+      done += written;
+    }
+  }
+}
+
+std::filesystem::path TemporaryNameFor(const std::filesystem::path& target) {
+  static std::atomic<unsigned> counter{0};
+  std::filesystem::path name = target;
+  name += ".copy-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+  return name;
+}
+
+// Moves the finished copy into place. Refusing an existing target is done by the rename itself
+// where the file system supports it; elsewhere a check just before the rename has to do.
+bool MoveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& target,
+                   bool failIfExists) {
+  if (!failIfExists) {
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return false;
+    return ::rename(temporary.c_str(), target.c_str()) == 0;
+  }
+  if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+    return true;
+  }
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  struct stat info {};
+  if (::lstat(target.c_str(), &info) == 0) return false;
+  return ::rename(temporary.c_str(), target.c_str()) == 0;
+}
+
+}  // namespace
+
+BOOL CopyFileW(const wchar_t* existingFile, const wchar_t* newFile, BOOL failIfExists) {
+  if (!existingFile || !*existingFile || !newFile || !*newFile) return FALSE;
+  const std::filesystem::path source = platform::ToNativePath(existingFile);
+  const std::filesystem::path target = platform::ToNativePath(newFile);
+  if (failIfExists) {
+    // Saves reading a large texture only to throw the copy away.
+    struct stat info {};
+    if (::lstat(target.c_str(), &info) == 0) return FALSE;
+  }
+  Descriptor from(OpenRegularFile(source));
+  if (from.get() < 0) return FALSE;
+
+  const std::filesystem::path temporary = TemporaryNameFor(target);
+  Descriptor to(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  if (to.get() < 0) return FALSE;
+  bool ok = CopyBytes(from.get(), to.get()) && ::fsync(to.get()) == 0;
+  ok = to.Close() && ok;
+  ok = ok && MoveIntoPlace(temporary, target, failIfExists != FALSE);
+  if (!ok) {
+    ::unlink(temporary.c_str());
+    return FALSE;
+  }
+  return TRUE;
+}
