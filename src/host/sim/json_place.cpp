@@ -141,4 +141,15 @@ Point3 JsonPlace::Point() const {
   return p;
 }
 
+void RefuseLaterKeys(const JsonPlace& object, int version, int since,
+                     std::initializer_list<std::string_view> keys) {
+  if (version >= since) return;
+  for (std::string_view key : keys) {
+    if (auto field = object.OptionalField(key)) {
+      field->Fail("\"" + std::string(key) + "\" needs format version " + std::to_string(since) +
+                  " or later");
+    }
+  }
+}
+
 }  // namespace sim

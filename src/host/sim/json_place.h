@@ -29,6 +29,8 @@ class JsonPlace {
   void ExpectObject(std::span<const std::string_view> allowedKeys) const;
   bool IsString() const { return value_->is_string(); }
   bool IsObject() const { return value_->is_object(); }
+  bool IsNumber() const { return value_->is_number(); }
+  bool IsNull() const { return value_->is_null(); }
   // A member that must be there / may be missing. A member set to null counts as missing.
   JsonPlace Field(std::string_view key) const;
   std::optional<JsonPlace> OptionalField(std::string_view key) const;
@@ -56,5 +58,10 @@ class JsonPlace {
   std::string pointer_;
   const std::string* fileName_;
 };
+
+// Refuses, at the first one present, a key of `object` that format version `since` added, when the
+// file states an older `version`: a file must say which version it needs.
+void RefuseLaterKeys(const JsonPlace& object, int version, int since,
+                     std::initializer_list<std::string_view> keys);
 
 }  // namespace sim

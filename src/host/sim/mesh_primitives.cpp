@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
+
+#include "host/sim/mesh_builder.h"
 
 namespace sim {
 
@@ -10,15 +13,20 @@ namespace {
 
 constexpr float kPi = 3.14159265358979323846f;
 
-// Two faces over the quad a-b-c-d, given counter-clockwise seen from outside.
-void AddQuad(Mesh& mesh, int& face, DWORD a, DWORD b, DWORD c, DWORD d, WORD material,
-             DWORD smoothing) {
-  for (const auto& [x, y, z] : {std::array<DWORD, 3>{a, b, c}, std::array<DWORD, 3>{c, d, a}}) {
+using Quad = std::array<DWORD, 4>;
+
+// Two faces over the quad a-b-c-d, given counter-clockwise seen from outside, and their map faces
+// over the map quad `map`, corner for corner.
+void AddQuad(Mesh& mesh, int& face, const Quad& q, const Quad& map, WORD material, DWORD smoothing,
+             std::vector<MapFace>& mapFaces) {
+  for (const auto& [x, y, z] : {std::array{q[0], q[1], q[2]}, std::array{q[2], q[3], q[0]}}) {
     Face& f = mesh.faces[static_cast<std::size_t>(face++)];
     f.setVerts(x, y, z);
     f.setMatID(material);
     f.setSmGroup(smoothing);
   }
+  mapFaces.push_back({map[0], map[1], map[2]});
+  mapFaces.push_back({map[2], map[3], map[0]});
 }
 
 int Bands(int segments) { return std::max(2, segments / 2); }
@@ -35,13 +43,16 @@ Mesh MakeBoxMesh(float length, float width, float height) {
     mesh.setVert(i + 4, corners[i] + Point3(0, 0, height));
   }
   mesh.setNumFaces(12);
-  const DWORD sides[6][4] = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4},
-                             {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
+  const Quad sides[6] = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4},
+                         {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
+  // Every side shows the whole unit square, its first edge along U.
+  const Quad square = {0, 1, 2, 3};
+  std::vector<MapFace> mapFaces;
   int face = 0;
   for (int side = 0; side < 6; ++side) {
-    const DWORD* q = sides[side];
-    AddQuad(mesh, face, q[0], q[1], q[2], q[3], static_cast<WORD>(side), 1u << side);
+    AddQuad(mesh, face, sides[side], square, static_cast<WORD>(side), 1u << side, mapFaces);
   }
+  SetMapChannel(mesh, 1, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, mapFaces);
   return mesh;
 }
 
@@ -77,22 +88,50 @@ Mesh MakeSphereMesh(float radius, int segments) {
   const DWORD south = static_cast<DWORD>(mesh.getNumVerts() - 1);
   mesh.setVert(static_cast<int>(south), {0, 0, -radius});
 
+  // Map vertices: each ring once more than it has vertices, so the seam at u = 1 does not wrap
+  // back to u = 0; then one per pole triangle at the middle of its span, north first.
+  std::vector<UVVert> mapVerts;
+  auto ringMap = [&](int ring, int j) { return static_cast<DWORD>((ring - 1) * (segments + 1) + j); };
+  for (int ring = 1; ring < bands; ++ring) {
+    for (int j = 0; j <= segments; ++j) {
+      mapVerts.emplace_back(static_cast<float>(j) / static_cast<float>(segments),
+                            1.0f - static_cast<float>(ring) / static_cast<float>(bands), 0.0f);
+    }
+  }
+  const DWORD northMap = static_cast<DWORD>(mapVerts.size());
+  for (float v : {1.0f, 0.0f}) {
+    for (int j = 0; j < segments; ++j) {
+      mapVerts.emplace_back((static_cast<float>(j) + 0.5f) / static_cast<float>(segments), v, 0.0f);
+    }
+  }
+  const DWORD southMap = northMap + static_cast<DWORD>(segments);
+
+  std::vector<MapFace> mapFaces;
   int face = 0;
-  auto addTriangle = [&](DWORD a, DWORD b, DWORD c) {
+  auto addTriangle = [&](DWORD a, DWORD b, DWORD c, const MapFace& map) {
     Face& f = mesh.faces[static_cast<std::size_t>(face++)];
     f.setVerts(a, b, c);
     f.setSmGroup(1);
+    mapFaces.push_back(map);
   };
-  for (int j = 0; j < segments; ++j) addTriangle(0, ringVertex(1, j), ringVertex(1, j + 1));
+  for (int j = 0; j < segments; ++j) {
+    addTriangle(0, ringVertex(1, j), ringVertex(1, j + 1),
+                {northMap + static_cast<DWORD>(j), ringMap(1, j), ringMap(1, j + 1)});
+  }
   for (int ring = 1; ring + 1 < bands; ++ring) {
     for (int j = 0; j < segments; ++j) {
-      AddQuad(mesh, face, ringVertex(ring, j), ringVertex(ring + 1, j), ringVertex(ring + 1, j + 1),
-              ringVertex(ring, j + 1), 0, 1);
+      AddQuad(mesh, face,
+              {ringVertex(ring, j), ringVertex(ring + 1, j), ringVertex(ring + 1, j + 1),
+               ringVertex(ring, j + 1)},
+              {ringMap(ring, j), ringMap(ring + 1, j), ringMap(ring + 1, j + 1), ringMap(ring, j + 1)},
+              0, 1, mapFaces);
     }
   }
   for (int j = 0; j < segments; ++j) {
-    addTriangle(ringVertex(bands - 1, j), south, ringVertex(bands - 1, j + 1));
+    addTriangle(ringVertex(bands - 1, j), south, ringVertex(bands - 1, j + 1),
+                {ringMap(bands - 1, j), southMap + static_cast<DWORD>(j), ringMap(bands - 1, j + 1)});
   }
+  SetMapChannel(mesh, 1, std::move(mapVerts), mapFaces);
   return mesh;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "host/sim/mesh_channel_reader.h"
 #include "host/sim/scene_limits.h"
 
 namespace sim {
@@ -18,6 +19,19 @@ void GeometryBudget::Take(const JsonPlace& place, std::size_t vertices, std::siz
   }
   vertices_ += vertices;
   faces_ += faces;
+}
+
+void GeometryBudget::TakeMapData(const JsonPlace& place, std::size_t vertices, std::size_t faces) {
+  if (vertices > SceneLimits::kMaxSceneMapVertices - mapVertices_) {
+    place.Fail("the scene's map channels and specified normals would hold more than " +
+               std::to_string(SceneLimits::kMaxSceneMapVertices) + " vertices in all");
+  }
+  if (faces > SceneLimits::kMaxSceneMapFaces - mapFaces_) {
+    place.Fail("the scene's map channels and specified normals would hold more than " +
+               std::to_string(SceneLimits::kMaxSceneMapFaces) + " faces in all");
+  }
+  mapVertices_ += vertices;
+  mapFaces_ += faces;
 }
 
 namespace {
@@ -71,6 +85,10 @@ Mesh ReadMesh(const JsonPlace& object, GeometryBudget& budget) {
   mesh.setNumFaces(static_cast<int>(faceCount));
   for (std::size_t i = 0; i < faceCount; ++i) {
     mesh.faces[i] = ReadFace(faces.Element(i), static_cast<int>(vertexCount));
+  }
+  if (auto maps = object.OptionalField("maps")) ReadMapChannels(*maps, mesh, budget);
+  if (auto normals = object.OptionalField("specifiedNormals")) {
+    ReadSpecifiedNormals(*normals, mesh, budget);
   }
   return mesh;
 }

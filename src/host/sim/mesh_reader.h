@@ -14,15 +14,20 @@ class GeometryBudget {
  public:
   // Fails at `place` when the scene would exceed either total.
   void Take(const JsonPlace& place, std::size_t vertices, std::size_t faces);
+  // The same for map channels and specified normals, against their own totals.
+  void TakeMapData(const JsonPlace& place, std::size_t vertices, std::size_t faces);
 
  private:
   std::size_t vertices_ = 0;
   std::size_t faces_ = 0;
+  std::size_t mapVertices_ = 0;
+  std::size_t mapFaces_ = 0;
 };
 
 // The "vertices" ([x, y, z] each) and "faces" of a mesh object. A face is [a, b, c] or
 // {"vertices": [a, b, c], "smoothing": bits, "materialId": id}; every index must name a vertex.
-// Other keys of `object` are its caller's to check.
+// Then, when present, the map channels ("maps") and specified normals ("specifiedNormals"), see
+// mesh_channel_reader.h. Which keys `object` may hold is its caller's to check.
 Mesh ReadMesh(const JsonPlace& object, GeometryBudget& budget);
 
 }  // namespace sim

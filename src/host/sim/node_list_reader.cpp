@@ -26,24 +26,28 @@ struct NodeEntry {
   bool renderable = true;
   Matrix3 transform;
   Matrix3 pivot;
+  std::optional<DWORD> wireColor;
   NodeObjects objects;
 };
 
-// Keys that version 2 of the format added to nodes.
-constexpr std::string_view kObjectKeys[] = {
-    "object", "modifiers", "derivedObjects", "worldSpaceModifiers", "pivot", "controller"};
-
 void CheckKeys(const JsonPlace& node, int version) {
-  if (version < 2) {
-    for (std::string_view key : kObjectKeys) {
-      if (auto field = node.OptionalField(key)) {
-        field->Fail("\"" + std::string(key) + "\" needs format version 2 or later");
-      }
-    }
-  }
+  RefuseLaterKeys(node, version, 2,
+                  {"object", "modifiers", "derivedObjects", "worldSpaceModifiers", "pivot",
+                   "controller"});
+  RefuseLaterKeys(node, version, 3, {"wireColor"});
   node.ExpectObject({"id", "name", "parent", "hidden", "selected", "renderable", "transform",
                      "object", "modifiers", "derivedObjects", "worldSpaceModifiers", "pivot",
-                     "controller"});
+                     "controller", "wireColor"});
+}
+
+// [r, g, b], bytes, packed as the host packs colours: red in the low byte.
+DWORD ReadWireColor(const JsonPlace& color) {
+  color.ExpectArray(3, 3);
+  DWORD packed = 0;
+  for (std::size_t i = 0; i < 3; ++i) {
+    packed |= static_cast<DWORD>(color.Element(i).Integer(0, 255)) << (8 * i);
+  }
+  return packed;
 }
 
 NodeEntry ReadNodeEntry(const JsonPlace& node, int version, GeometryBudget& budget) {
@@ -60,7 +64,8 @@ NodeEntry ReadNodeEntry(const JsonPlace& node, int version, GeometryBudget& budg
   if (auto renderable = node.OptionalField("renderable")) entry.renderable = renderable->Bool();
   if (auto transform = node.OptionalField("transform")) entry.transform = ReadTransform(*transform);
   if (auto pivot = node.OptionalField("pivot")) entry.pivot = ReadTransform(*pivot);
-  entry.objects = ReadNodeObjects(node, budget);
+  if (auto color = node.OptionalField("wireColor")) entry.wireColor = ReadWireColor(*color);
+  entry.objects = ReadNodeObjects(node, version, budget);
   return entry;
 }
 
@@ -122,6 +127,7 @@ void CheckChains(const std::vector<NodeEntry>& entries, const std::vector<int>& 
 void ApplyEntry(NodeEntry& entry, NodeBuilder& node) {
   node.Hidden(entry.hidden).Selected(entry.selected).Renderable(entry.renderable);
   node.Transform(entry.transform).Pivot(entry.pivot);
+  if (entry.wireColor) node.WireColor(*entry.wireColor);
   ApplyNodeObjects(std::move(entry.objects), node);
 }
 

@@ -47,8 +47,9 @@ float ReadSize(const JsonPlace& object, std::string_view key, float fallback) {
   return size;
 }
 
-ObjectDescription ReadMeshObject(const JsonPlace& object, GeometryBudget& budget) {
-  object.ExpectObject({"type", "vertices", "faces"});
+ObjectDescription ReadMeshObject(const JsonPlace& object, int version, GeometryBudget& budget) {
+  RefuseLaterKeys(object, version, 3, {"maps", "specifiedNormals"});
+  object.ExpectObject({"type", "vertices", "faces", "maps", "specifiedNormals"});
   return {.classId = TRIOBJ_CLASS_ID, .triObject = true, .mesh = ReadMesh(object, budget)};
 }
 
@@ -96,10 +97,10 @@ ObjectDescription ReadGeneric(const JsonPlace& object, const GenericType* type,
   return description;
 }
 
-ObjectDescription ReadObject(const JsonPlace& object, GeometryBudget& budget) {
+ObjectDescription ReadObject(const JsonPlace& object, int version, GeometryBudget& budget) {
   JsonPlace typePlace = object.Field("type");
   std::string type = typePlace.String();
-  if (type == "mesh") return ReadMeshObject(object, budget);
+  if (type == "mesh") return ReadMeshObject(object, version, budget);
   if (type == "box") return ReadBox(object, budget);
   if (type == "sphere") return ReadSphere(object, budget);
   if (type == "custom") return ReadGeneric(object, nullptr, budget);
@@ -167,10 +168,12 @@ Class_ID ReadController(const JsonPlace& controller) {
 
 }  // namespace
 
-NodeObjects ReadNodeObjects(const JsonPlace& node, GeometryBudget& budget) {
+NodeObjects ReadNodeObjects(const JsonPlace& node, int version, GeometryBudget& budget) {
   NodeObjects objects;
   PipelineDescription& pipeline = objects.pipeline;
-  if (auto object = node.OptionalField("object")) pipeline.base = ReadObject(*object, budget);
+  if (auto object = node.OptionalField("object")) {
+    pipeline.base = ReadObject(*object, version, budget);
+  }
   auto modifiers = node.OptionalField("modifiers");
   auto derivedObjects = node.OptionalField("derivedObjects");
   if (modifiers && derivedObjects) {

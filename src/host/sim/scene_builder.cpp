@@ -32,6 +32,16 @@ NodeBuilder& NodeBuilder::Renderable(bool renderable) {
   return *this;
 }
 
+NodeBuilder& NodeBuilder::WireColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+  return WireColor(static_cast<DWORD>(red) | static_cast<DWORD>(green) << 8 |
+                   static_cast<DWORD>(blue) << 16);
+}
+
+NodeBuilder& NodeBuilder::WireColor(DWORD packed) {
+  wireColor_ = packed;
+  return *this;
+}
+
 NodeBuilder& NodeBuilder::Translate(const Point3& offset) {
   translate_ = offset;
   matrix_.reset();
@@ -130,6 +140,7 @@ std::unique_ptr<SimNode> NodeBuilder::Make(bool isRoot) const {
   node->SetHidden(hidden_);
   node->SetSelected(selected_);
   node->SetRenderable(renderable_);
+  node->SetWireColor(wireColor_);
   node->SetTransform(SimTransformTrack(LocalTransform()));
   node->SetObjectOffset(pivot_);
   if (!objects_.Empty()) node->SetObjects(std::make_unique<SimObjectPipeline>(objects_));

@@ -5,12 +5,14 @@
 //   NodeBuilder& box = b.Root().AddChild(L"Box01").Translate({10, 20, 30}).Hidden();
 //   box.AddChild(L"Lid").Rotate({0, 0, 90});
 //   box.Box(20, 20, 10).Modifier(kDisplaceModifierClass, true, {0, 0, 5}).Pivot({0, 0, -5});
+//   b.Root().AddChild(L"Sign").WireColor(0, 128, 255).TriMesh(MakeMesh(...));  // mesh_builder.h
 //   std::unique_ptr<SimScene> scene = b.Build();
 //
 // The builder only describes the scene; Build makes a fresh, independent scene each time it is
 // called.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,6 +39,9 @@ class NodeBuilder {
   NodeBuilder& Hidden(bool hidden = true);
   NodeBuilder& Selected(bool selected = true);
   NodeBuilder& Renderable(bool renderable = true);
+  // The wire colour, as bytes or packed 0x00BBGGRR; kDefaultWireColor when not given.
+  NodeBuilder& WireColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+  NodeBuilder& WireColor(DWORD packed);
 
   // Parts of a local transform composed as scale, rotation (X, Y, Z, degrees), translation.
   NodeBuilder& Translate(const Point3& offset);
@@ -91,6 +96,7 @@ class NodeBuilder {
   bool hidden_ = false;
   bool selected_ = false;
   bool renderable_ = true;
+  DWORD wireColor_ = kDefaultWireColor;
   Point3 translate_;
   Point3 rotateDegrees_;
   Point3 scale_{1, 1, 1};

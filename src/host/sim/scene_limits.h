@@ -23,6 +23,11 @@ struct SceneLimits {
   // Vertices and faces of all meshes of a scene together, those of parametric objects included.
   static constexpr std::size_t kMaxSceneVertices = 2000000;
   static constexpr std::size_t kMaxSceneFaces = 4000000;
+  // Map vertices and map faces of all map channels of a scene's mesh objects together, specified
+  // normals and their faces counted with them. A channel without faces of its own still takes one
+  // map face per mesh face.
+  static constexpr std::size_t kMaxSceneMapVertices = 4000000;
+  static constexpr std::size_t kMaxSceneMapFaces = 8000000;
   static constexpr int kMaxSphereSegments = 256;
   // Derived objects stacked on one node, and modifiers in one derived object.
   static constexpr std::size_t kMaxDerivedObjects = 16;

@@ -12,6 +12,10 @@
 
 namespace sim {
 
+// The wire colour of a node that was given none, packed 0x00BBGGRR: a mid grey, so that the
+// material the exporter makes of it is neither black nor white.
+constexpr DWORD kDefaultWireColor = 0x00808080;
+
 class SimNode : public INode {
  public:
   explicit SimNode(std::wstring name, bool isRoot = false);
@@ -34,6 +38,7 @@ class SimNode : public INode {
   Matrix3 GetObjectTM(TimeValue t, Interval* valid = nullptr) override;
   Object* GetObjectRef() override { return objects_ ? objects_->ObjectRef() : nullptr; }
   Object* GetObjOrWSMRef() override { return objects_ ? objects_->ObjOrWSMRef() : nullptr; }
+  DWORD GetWireColor() override { return wireColor_; }
   Control* GetTMController() override { return controller_.get(); }
   // Every node answers the world-space modifier interface (NODE_WSM_INTERFACE_ID) with itself.
   void* GetInterface(DWORD id) override;
@@ -58,6 +63,7 @@ class SimNode : public INode {
   void SetRenderable(bool renderable) { renderable_ = renderable; }
   void SetTransform(SimTransformTrack transform) { transform_ = std::move(transform); }
   void SetObjectOffset(const Matrix3& offset) { objectOffset_ = offset; }
+  void SetWireColor(DWORD packed) { wireColor_ = packed; }
   void SetObjects(std::unique_ptr<SimObjectPipeline> objects) { objects_ = std::move(objects); }
   void SetTMController(std::unique_ptr<SimControl> controller) {
     controller_ = std::move(controller);
@@ -71,6 +77,7 @@ class SimNode : public INode {
   bool renderable_ = true;
   SimTransformTrack transform_;
   Matrix3 objectOffset_;
+  DWORD wireColor_ = kDefaultWireColor;
   std::unique_ptr<SimObjectPipeline> objects_;
   std::unique_ptr<SimControl> controller_;
   SimNode* parent_ = nullptr;

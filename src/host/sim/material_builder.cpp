@@ -1,0 +1,304 @@
+#include "host/sim/material_builder.h"
+
+#include <stdexcept>
+
+namespace sim {
+
+namespace {
+
+constexpr int kMaxSubSlot = 99;
+
+template <class T>
+void PutAt(std::vector<T>& list, int i, T value) {
+  if (i < 0 || i > kMaxSubSlot) throw std::invalid_argument("sub-slot numbers run from 0 to 99");
+  if (list.size() <= static_cast<std::size_t>(i)) list.resize(static_cast<std::size_t>(i) + 1);
+  list[static_cast<std::size_t>(i)] = std::move(value);
+}
+
+MapSpec NewMap(MapKind kind, std::vector<AColor> colors = {}) {
+  MapSpec spec;
+  spec.kind = kind;
+  spec.name = L"Map";
+  spec.colors = std::move(colors);
+  return spec;
+}
+
+MaterialSpec NewMaterial(MaterialKind kind, std::wstring name, Class_ID classId) {
+  MaterialSpec spec;
+  spec.kind = kind;
+  spec.name = std::move(name);
+  spec.classId = classId;
+  return spec;
+}
+
+}  // namespace
+
+MapBuilder::MapBuilder(MapSpec spec) : spec_(std::make_shared<MapSpec>(std::move(spec))) {}
+
+MapBuilder& MapBuilder::Name(std::wstring name) {
+  spec_->name = std::move(name);
+  return *this;
+}
+
+MapBuilder& MapBuilder::Offset(float u, float v) {
+  spec_->placement.offsetU = u;
+  spec_->placement.offsetV = v;
+  return *this;
+}
+
+MapBuilder& MapBuilder::Repeat(float u, float v) {
+  spec_->placement.repeatU = u;
+  spec_->placement.repeatV = v;
+  return *this;
+}
+
+MapBuilder& MapBuilder::Angle(float degrees) {
+  spec_->placement.angle = degrees;
+  return *this;
+}
+
+MapBuilder& MapBuilder::Tiling(int flags) {
+  spec_->tiling = flags;
+  return *this;
+}
+
+MapBuilder& MapBuilder::Channel(int mapChannel) {
+  spec_->mapChannel = mapChannel;
+  return *this;
+}
+
+MapBuilder& MapBuilder::Crop(float u, float v, float width, float height, bool apply) {
+  if (spec_->kind != MapKind::kBitmap) throw std::invalid_argument("only bitmaps crop");
+  spec_->crop = {u, v, width, height, apply, false};
+  return *this;
+}
+
+MapBuilder& MapBuilder::Place(float u, float v, float width, float height, bool apply) {
+  Crop(u, v, width, height, apply);
+  spec_->crop.place = true;
+  return *this;
+}
+
+MapBuilder& MapBuilder::FlatColor(const AColor& color) {
+  MapKind kind = spec_->kind;
+  if (kind == MapKind::kChecker || kind == MapKind::kGradient || kind == MapKind::kNoise) {
+    throw std::invalid_argument("a procedural map has its pattern's colours, not a flat one");
+  }
+  spec_->colors = {color};
+  return *this;
+}
+
+MapBuilder& MapBuilder::SubMap(int i, const MapBuilder& map) {
+  PutAt(spec_->subMaps, i, map.Spec());
+  return *this;
+}
+
+MapBuilder BitmapTexture(std::wstring hostPath) {
+  MapSpec spec = NewMap(MapKind::kBitmap);
+  spec.file = std::move(hostPath);
+  return MapBuilder(std::move(spec));
+}
+
+MapBuilder Checker(const AColor& color0, const AColor& color1) {
+  return MapBuilder(NewMap(MapKind::kChecker, {color0, color1}));
+}
+
+MapBuilder Gradient(const AColor& top, const AColor& middle, const AColor& bottom,
+                    float middlePosition) {
+  MapSpec spec = NewMap(MapKind::kGradient, {top, middle, bottom});
+  spec.gradientMiddle = middlePosition;
+  return MapBuilder(std::move(spec));
+}
+
+MapBuilder Noise(const AColor& color0, const AColor& color1, float size) {
+  MapSpec spec = NewMap(MapKind::kNoise, {color0, color1});
+  spec.noiseSize = size;
+  return MapBuilder(std::move(spec));
+}
+
+MapBuilder NormalBump(const MapBuilder& normalMap) {
+  MapSpec spec = NewMap(MapKind::kNormalBump);
+  spec.subMaps = {normalMap.Spec()};
+  return MapBuilder(std::move(spec));
+}
+
+MapBuilder VertexColorMap() { return MapBuilder(NewMap(MapKind::kVertexColor)); }
+
+MapBuilder CustomMap(Class_ID classId) {
+  MapSpec spec = NewMap(MapKind::kCustom);
+  spec.classId = classId;
+  return MapBuilder(std::move(spec));
+}
+
+MaterialBuilder::MaterialBuilder(MaterialSpec spec)
+    : spec_(std::make_shared<MaterialSpec>(std::move(spec))) {}
+
+MaterialSpec* MaterialBuilder::Edit() {
+  if (!spec_) throw std::invalid_argument("a null material has nothing to set");
+  return spec_.get();
+}
+
+MaterialBuilder& MaterialBuilder::Name(std::wstring name) {
+  Edit()->name = std::move(name);
+  return *this;
+}
+
+MaterialBuilder& MaterialBuilder::ClassId(Class_ID classId) {
+  Edit()->classId = classId;
+  return *this;
+}
+
+MaterialBuilder& MaterialBuilder::Diffuse(const Color& color) {
+  Edit()->colors.diffuse = color;
+  return *this;
+}
+
+MaterialBuilder& MaterialBuilder::Specular(const Color& color) {
+  Edit()->colors.specular = color;
+  return *this;
+}
+
+MaterialBuilder& MaterialBuilder::Shininess(float shininess) {
+  Edit()->colors.shininess = shininess;
+  return *this;
+}
+
+MaterialBuilder& MaterialBuilder::ShininessStrength(float strength) {
+  Edit()->colors.shininessStrength = strength;
+  return *this;
+}
+
+MaterialBuilder& MaterialBuilder::Transparency(float transparency) {
+  Edit()->colors.transparency = transparency;
+  return *this;
+}
+
+MaterialBuilder& MaterialBuilder::SelfIllumination(const Color& color) {
+  Edit()->colors.selfIlluminationOn = true;
+  Edit()->colors.selfIllumination = color;
+  return *this;
+}
+
+MaterialBuilder& MaterialBuilder::Map(int slot, const MapBuilder& map, bool enabled) {
+  MapEnabled(slot, enabled);
+  spec_->slots[static_cast<std::size_t>(slot)].map = map.Spec();
+  return *this;
+}
+
+MaterialBuilder& MaterialBuilder::MapEnabled(int slot, bool enabled) {
+  if (Edit()->kind != MaterialKind::kStandard) {
+    throw std::invalid_argument("map slots belong to standard materials; others have SubMap");
+  }
+  if (slot < 0 || slot >= kStandardSlotCount) throw std::invalid_argument("slots run from 0 to 11");
+  spec_->slots[static_cast<std::size_t>(slot)].enabled = enabled;
+  return *this;
+}
+
+MaterialBuilder& MaterialBuilder::SubMap(int i, const MapBuilder& map) {
+  if (Edit()->kind != MaterialKind::kOther) {
+    throw std::invalid_argument("sub-maps by number belong to other materials");
+  }
+  PutAt(spec_->subMaps, i, map.Spec());
+  return *this;
+}
+
+MaterialBuilder& MaterialBuilder::SubMaterials(const std::vector<MaterialBuilder>& subMaterials) {
+  MaterialKind kind = Edit()->kind;
+  if (kind != MaterialKind::kMulti && kind != MaterialKind::kOther) {
+    throw std::invalid_argument("only multi and other materials have sub-materials");
+  }
+  spec_->subMaterials.clear();
+  for (const MaterialBuilder& sub : subMaterials) spec_->subMaterials.push_back(sub.Spec());
+  return *this;
+}
+
+MaterialBuilder& MaterialBuilder::EffectFile(std::wstring hostPath) {
+  if (Edit()->kind != MaterialKind::kDirectX) {
+    throw std::invalid_argument("only DirectX shader materials have an effect file");
+  }
+  spec_->effectFile = std::move(hostPath);
+  return *this;
+}
+
+MaterialBuilder& MaterialBuilder::Param(EffectParamSpec param) {
+  if (Edit()->kind != MaterialKind::kDirectX) {
+    throw std::invalid_argument("only DirectX shader materials have effect parameters");
+  }
+  spec_->effectParams.push_back(std::move(param));
+  return *this;
+}
+
+MaterialBuilder& MaterialBuilder::FloatParam(std::wstring name, float value) {
+  return Param({std::move(name), TYPE_FLOAT, value});
+}
+
+MaterialBuilder& MaterialBuilder::PercentParam(std::wstring name, float fraction) {
+  return Param({std::move(name), TYPE_PCNT_FRAC, fraction});
+}
+
+MaterialBuilder& MaterialBuilder::Point3Param(std::wstring name, const Point3& value) {
+  return Param({std::move(name), TYPE_POINT3, value});
+}
+
+MaterialBuilder& MaterialBuilder::Point4Param(std::wstring name, const Point4& value) {
+  return Param({std::move(name), TYPE_POINT4, value});
+}
+
+MaterialBuilder& MaterialBuilder::ColorParam(std::wstring name, const AColor& value) {
+  return Param({std::move(name), TYPE_FRGBA, value});
+}
+
+MaterialBuilder& MaterialBuilder::BoolParam(std::wstring name, bool value) {
+  return Param({std::move(name), TYPE_BOOL, value ? 1 : 0});
+}
+
+MaterialBuilder& MaterialBuilder::IntParam(std::wstring name, int value) {
+  return Param({std::move(name), TYPE_INT, value});
+}
+
+MaterialBuilder& MaterialBuilder::StringParam(std::wstring name, std::wstring value) {
+  return Param({std::move(name), TYPE_STRING, std::move(value)});
+}
+
+MaterialBuilder& MaterialBuilder::FileNameParam(std::wstring name, std::wstring hostPath) {
+  return Param({std::move(name), TYPE_FILENAME, std::move(hostPath)});
+}
+
+MaterialBuilder& MaterialBuilder::BitmapParam(std::wstring name, std::wstring hostPath,
+                                              int mappingChannel) {
+  return Param({std::move(name), TYPE_BITMAP, std::move(hostPath), mappingChannel});
+}
+
+MaterialBuilder& MaterialBuilder::MapParam(std::wstring name, const MapBuilder& map) {
+  return Param({std::move(name), TYPE_TEXMAP, map.Spec()});
+}
+
+MaterialBuilder& MaterialBuilder::WithoutParamBlocks() {
+  if (Edit()->kind != MaterialKind::kDirectX) {
+    throw std::invalid_argument("only DirectX shader materials can lose their parameter blocks");
+  }
+  spec_->withoutParamBlocks = true;
+  return *this;
+}
+
+MaterialBuilder StandardMaterial(std::wstring name) {
+  return MaterialBuilder(NewMaterial(MaterialKind::kStandard, std::move(name), DMTL_CLASS_ID));
+}
+
+MaterialBuilder MultiMaterial(std::wstring name, const std::vector<MaterialBuilder>& subMaterials) {
+  MaterialBuilder multi(NewMaterial(MaterialKind::kMulti, std::move(name), MULTI_CLASS_ID));
+  multi.SubMaterials(subMaterials);
+  return multi;
+}
+
+MaterialBuilder OtherMaterial(std::wstring name, Class_ID classId) {
+  return MaterialBuilder(NewMaterial(MaterialKind::kOther, std::move(name), classId));
+}
+
+MaterialBuilder DxMaterial(std::wstring name, std::wstring effectFileHostPath) {
+  MaterialBuilder material(NewMaterial(MaterialKind::kDirectX, std::move(name), kDxMaterialClass));
+  if (!effectFileHostPath.empty()) material.EffectFile(std::move(effectFileHostPath));
+  return material;
+}
+
+}  // namespace sim
