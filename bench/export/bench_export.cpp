@@ -1,0 +1,210 @@
+// Export of a generated grid mesh (smoothing-group normals, one texture-coordinate set) at sizes
+// from 10k to 1M faces: faces per second of vertex generation alone and of the whole export in each
+// encoding, and a check that both grow linearly with the face count.
+//
+//   bench_export           10k .. 300k faces, a short run
+//   bench_export --full    10k .. 1M faces
+//
+// Exits 1 when a stage grows faster than linearly or an export fails.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "grid_mesh.h"
+#include "host/sim/scene_builder.h"
+#include "platform/host_path.h"
+#include "ruv/mesh/mesh_generation.h"
+#include "ruv/mesh/xmesh_data.h"
+#include "ruv/options/config_file.h"
+#include "ruv/options/export_options.h"
+#include "ruv/plugin/conversion.h"
+#include "ruv/plugin/export_context.h"
+#include "ruv/plugin/export_driver.h"
+#include "ruv/scene/xnode.h"
+
+namespace {
+
+// Processor time of this process, not wall time: the machine is shared, and time spent waiting for a
+// core is not the exporter's. Writing the file is system time, which this counts.
+double CpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
+struct GridSize {
+  int columns;
+  int rows;
+  int Faces() const { return 2 * columns * rows; }
+};
+
+// Exact face counts, so that the rates compare like with like.
+constexpr GridSize kSizes[] = {{100, 50}, {150, 100}, {250, 200}, {500, 300}, {1000, 500}};
+constexpr int kShortSizes = 4;  // up to 300k faces
+
+struct Encoding {
+  int fileType;  // the XFileType option
+  const char* name;
+};
+constexpr Encoding kEncodings[] = {{0, "text"}, {1, "binary"}, {2, "compressed"}};
+
+// Per-face time may rise a little with size as the mesh outgrows the caches; twice the per-face time
+// over a hundredfold size (an exponent of 1.15) is the most that still counts as linear. Quadratic
+// work shows as an exponent near 2.
+constexpr double kLinearExponentLimit = 1.15;
+
+// The best of at least `minRuns` runs, more while the budget lasts: the machine is shared, the
+// fastest run is the one least disturbed. `prepare` runs untimed before each run.
+double BestSeconds(const std::function<void()>& prepare, const std::function<void()>& run, int minRuns,
+                   double budgetSeconds) {
+  double best = 1e30, spent = 0;
+  for (int i = 0; i < minRuns || (spent < budgetSeconds && i < 20); ++i) {
+    prepare();
+    double start = CpuSeconds();
+    run();
+    double seconds = CpuSeconds() - start;
+    best = std::min(best, seconds);
+    spent += seconds;
+  }
+  return best;
+}
+
+int RunsFor(int faces) { return faces >= 1000000 ? 2 : 3; }
+
+// GenMeshData on the grid with the options an export without an options file has.
+double GenerationSeconds(const Mesh& grid, bool& ok) {
+  LoadOptions(L"", 30, Interval(0, 100 * 160), 160);
+  SetupConversion(1.0f, gExportOptions.RightHand, 0.0f, 0.0f);
+  sim::SceneBuilder builder;
+  builder.Root().AddChild(L"Grid");
+  auto scene = builder.Build();
+  ExportContext context;
+  context.host = &scene->Host();
+  context.progressNextAt = 1e30f;  // no bar is open
+  auto node = std::make_unique<XRenderableNode>();
+  node->hostNode = scene->FindNode(L"Grid");
+  double seconds = BestSeconds(
+      [&] {
+        node->meshData.reset();
+        node->meshCopy = grid;
+        node->mesh = &node->meshCopy;
+      },
+      [&] { ok = GenMeshData(&context, node.get()) && ok; }, RunsFor(grid.getNumFaces()), 1.0);
+  // One output vertex per host vertex: anything else means the generation measured other work.
+  ok = ok && node->meshData && static_cast<int>(node->meshData->vertices.size()) == grid.getNumVerts();
+  return seconds;
+}
+
+// The host's own smoothing-group normals, which the generation builds first: its share of the time.
+double HostNormalsSeconds(const Mesh& grid) {
+  Mesh copy;
+  return BestSeconds([&] { copy = grid; }, [&] { copy.buildNormals(); }, RunsFor(grid.getNumFaces()), 0.5);
+}
+
+struct ExportResult {
+  double seconds = 0;
+  double megabytes = 0;
+  bool ok = false;
+};
+
+ExportResult WholeExportSeconds(sim::SimScene& scene, const std::filesystem::path& folder, const Encoding& encoding,
+                                int faces) {
+  std::ofstream(folder / "ruv_max_config.ini", std::ios::binary)
+      << "[Option]\r\nXFileType=" << encoding.fileType << "\r\n";
+  std::filesystem::path output = folder / "grid.x";
+  std::wstring hostOutput = platform::ToHostPath(output);
+  ExportResult result;
+  result.seconds = BestSeconds([&] { std::filesystem::remove(output); },
+                               [&] { XDoExport(hostOutput.c_str(), nullptr, &scene.Host(), TRUE, 0); },
+                               RunsFor(faces), 1.0);
+  result.ok = scene.MainWindow().MessageBoxes().empty() && std::filesystem::exists(output);
+  if (result.ok) result.megabytes = static_cast<double>(std::filesystem::file_size(output)) / 1e6;
+  return result;
+}
+
+// The exponent k of time ~ faces^k between the smallest and the largest size.
+double GrowthExponent(const std::vector<double>& seconds, const std::vector<int>& faces) {
+  return std::log(seconds.back() / seconds.front()) /
+         std::log(static_cast<double>(faces.back()) / static_cast<double>(faces.front()));
+}
+
+bool ReportGrowth(const char* what, const std::vector<double>& seconds, const std::vector<int>& faces) {
+  double exponent = GrowthExponent(seconds, faces);
+  bool linear = exponent <= kLinearExponentLimit;
+  std::printf("  %-22s time ~ faces^%.2f from %dk to %dk faces: %s\n", what, exponent, faces.front() / 1000,
+              faces.back() / 1000, linear ? "linear" : "GROWS FASTER THAN LINEAR");
+  return linear;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool full = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--full") == 0) {
+      full = true;
+    } else {
+      std::fprintf(stderr, "usage: bench_export [--full]\n");
+      return 2;
+    }
+  }
+  const int sizeCount = full ? static_cast<int>(std::size(kSizes)) : kShortSizes;
+  std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("bench_export_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+
+  std::printf("bench_export: grid meshes, smoothing group 1, one texture-coordinate set, default options;\n"
+              "processor time, best of a few runs (shared machine: expect noise of 10-20%%)\n\n");
+  std::printf("%9s %9s | %-27s | %s\n", "faces", "vertices", "generation  Mfaces/s (normals)",
+              "whole export  Mfaces/s (MB written)");
+  std::vector<int> faces;
+  std::vector<double> generation;
+  std::vector<std::vector<double>> exports(std::size(kEncodings));
+  bool ok = true;
+  for (int s = 0; s < sizeCount; ++s) {
+    const GridSize size = kSizes[s];
+    Mesh grid = MakeGridMesh(size.columns, size.rows);
+    faces.push_back(size.Faces());
+    bool generated = true;
+    generation.push_back(GenerationSeconds(grid, generated));
+    double normals = HostNormalsSeconds(grid);
+    ok = ok && generated;
+    std::printf("%9d %9d | %8.2f (%4.0f%% host normals)%s |", size.Faces(), grid.getNumVerts(),
+                size.Faces() / generation.back() / 1e6, 100.0 * normals / generation.back(),
+                generated ? "" : " FAILED");
+
+    sim::SceneBuilder builder;
+    builder.Root().AddChild(L"Grid").TriMesh(std::move(grid));
+    builder.Folder(9, platform::ToHostPath(folder));
+    auto scene = builder.Build();
+    for (std::size_t e = 0; e < std::size(kEncodings); ++e) {
+      ExportResult result = WholeExportSeconds(*scene, folder, kEncodings[e], size.Faces());
+      exports[e].push_back(result.seconds);
+      ok = ok && result.ok;
+      std::printf(" %s %.2f (%.1f)%s", kEncodings[e].name, size.Faces() / result.seconds / 1e6, result.megabytes,
+                  result.ok ? "" : " FAILED");
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+  }
+
+  std::printf("\n");
+  bool linear = ReportGrowth("generation:", generation, faces);
+  for (std::size_t e = 0; e < std::size(kEncodings); ++e) {
+    std::string what = std::string("export, ") + kEncodings[e].name + ":";
+    linear = ReportGrowth(what.c_str(), exports[e], faces) && linear;
+  }
+  std::filesystem::remove_all(folder);
+  if (!ok) std::printf("an export or generation failed: the figures above do not measure a full export\n");
+  return ok && linear ? 0 : 1;
+}
