@@ -1,9 +1,11 @@
-// The parametric objects' meshes: closed, wound outwards, with the documented sides, materials and
-// smoothing groups, since the exporter's normals and material slots are checked against them.
+// The parametric objects' meshes: closed, wound outwards, with the documented sides, materials,
+// smoothing groups and mapping, since the exporter's normals, material slots and tangent frames are
+// checked against them.
 #include "host/sim/mesh_primitives.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <utility>
@@ -36,6 +38,25 @@ void ExpectClosedAndOutward(const Mesh& mesh, const Point3& centre) {
   }
 }
 
+// Channel 1 is the only channel; every map face names map vertices that exist and winds
+// counter-clockwise in (u, v) as its face does from outside, so tangent frames come out
+// right-handed. Returns the widest u span of one map face.
+float ExpectMappingWoundLikeTheFaces(Mesh& mesh) {
+  for (int channel = -NUM_HIDDENMAPS; channel < MAX_MESHMAPS; ++channel) {
+    EXPECT_EQ(mesh.mapSupport(channel), channel == 1) << "channel " << channel;
+  }
+  const UVVert* uv = mesh.mapVerts(1);
+  const TVFace* faces = mesh.mapFaces(1);
+  float widest = 0;
+  for (int f = 0; f < mesh.getNumFaces(); ++f) {
+    for (DWORD t : faces[f].t) EXPECT_LT(static_cast<int>(t), mesh.getNumMapVerts(1));
+    const UVVert &a = uv[faces[f].t[0]], &b = uv[faces[f].t[1]], &c = uv[faces[f].t[2]];
+    EXPECT_GT(CrossProd(b - a, c - a).z, 0.0f) << "map face " << f;
+    widest = std::max({widest, std::fabs(b.x - a.x), std::fabs(c.x - a.x), std::fabs(c.x - b.x)});
+  }
+  return widest;
+}
+
 TEST(MeshPrimitives, BoxHasSixSidesWithTheirOwnMaterialAndSmoothingGroup) {
   Mesh box = sim::MakeBoxMesh(4, 2, 3);  // length Y 4, width X 2, height Z 3
   ASSERT_EQ(box.getNumVerts(), 8);
@@ -54,6 +75,14 @@ TEST(MeshPrimitives, BoxHasSixSidesWithTheirOwnMaterialAndSmoothingGroup) {
       EXPECT_GT(DotProd(FaceNormal(box, face), facing[side]), 0.0f) << "face " << f;
     }
   }
+
+  // Every side shows the whole unit square: its first listed corner at (0, 0).
+  ExpectMappingWoundLikeTheFaces(box);
+  EXPECT_EQ(box.getNumMapVerts(1), 4);
+  for (int side = 0; side < 6; ++side) {
+    EXPECT_EQ(box.mapVerts(1)[box.mapFaces(1)[2 * side].t[0]], Point3(0, 0, 0));
+    EXPECT_EQ(box.mapVerts(1)[box.mapFaces(1)[2 * side].t[2]], Point3(1, 1, 0));
+  }
 }
 
 TEST(MeshPrimitives, SphereIsClosedWithEveryVertexOnTheSurface) {
@@ -71,6 +100,14 @@ TEST(MeshPrimitives, SphereIsClosedWithEveryVertexOnTheSurface) {
     EXPECT_EQ(used.size(), static_cast<std::size_t>(sphere.getNumVerts()));
     for (const Point3& p : sphere.verts) EXPECT_NEAR(p.Length(), 2.0f, 1e-5);
     EXPECT_EQ(sphere.getVert(0), Point3(0, 0, 2));
+
+    // No face wraps around the seam from u near 1 back to u near 0.
+    float widest = ExpectMappingWoundLikeTheFaces(sphere);
+    EXPECT_LE(widest, 1.0f / static_cast<float>(segments) + 1e-6f);
+    for (int i = 0; i < sphere.getNumMapVerts(1); ++i) {
+      const UVVert& t = sphere.mapVerts(1)[i];
+      EXPECT_TRUE(t.x >= 0 && t.x <= 1 && t.y >= 0 && t.y <= 1 && t.z == 0);
+    }
   }
   // 16 segments: 8 bands, 7 rings of 16 between the poles.
   EXPECT_EQ(sim::SphereVertexCount(16), 2 + 7 * 16);

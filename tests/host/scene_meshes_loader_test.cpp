@@ -1,0 +1,184 @@
+// Scene files of version 3: a mesh's map channels and specified normals and a node's wire colour
+// arrive in the host exactly as the same scene built in code has them, and every broken form is
+// refused with the place and the problem.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "host/sim/mesh_builder.h"
+#include "host/sim/mesh_primitives.h"
+#include "host/sim/mesh_reader.h"
+#include "host/sim/scene_builder.h"
+#include "host/sim/scene_limits.h"
+#include "host/tri_object.h"
+#include "scene_file_expectations.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using test::BadScene;
+using test::ExpectRefused;
+using test::Scene;
+
+const fs::path kExamples = fs::path(RUV_SOURCE_DIR) / "examples";
+
+// The mesh the exporter would get from the node's object.
+Mesh MeshOf(INode* node) {
+  Object* object = node->GetObjectRef();
+  Object* converted = object->ConvertToType(0, TRIOBJ_CLASS_ID);
+  Mesh mesh = static_cast<TriObject*>(converted)->GetMesh();
+  if (converted != object) converted->DeleteMe();
+  return mesh;
+}
+
+void ExpectSameMesh(Mesh actual, Mesh expected) {
+  ASSERT_EQ(actual.verts, expected.verts);
+  ASSERT_EQ(actual.getNumFaces(), expected.getNumFaces());
+  for (int f = 0; f < actual.getNumFaces(); ++f) {
+    const Face &a = actual.faces[static_cast<std::size_t>(f)],
+               &e = expected.faces[static_cast<std::size_t>(f)];
+    EXPECT_TRUE(a.v[0] == e.v[0] && a.v[1] == e.v[1] && a.v[2] == e.v[2]) << "face " << f;
+    EXPECT_EQ(a.smGroup, e.smGroup);
+    EXPECT_EQ(a.flags, e.flags);
+  }
+  for (int channel = -NUM_HIDDENMAPS; channel < MAX_MESHMAPS; ++channel) {
+    SCOPED_TRACE(channel);
+    ASSERT_EQ(actual.mapSupport(channel), expected.mapSupport(channel));
+    if (!actual.mapSupport(channel)) continue;
+    ASSERT_EQ(actual.getNumMapVerts(channel), expected.getNumMapVerts(channel));
+    for (int i = 0; i < actual.getNumMapVerts(channel); ++i) {
+      EXPECT_EQ(actual.mapVerts(channel)[i], expected.mapVerts(channel)[i]);
+    }
+    for (int f = 0; f < actual.getNumFaces(); ++f) {
+      for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(actual.mapFaces(channel)[f].t[k], expected.mapFaces(channel)[f].t[k]);
+      }
+    }
+  }
+  MeshNormalSpec* a = actual.GetSpecifiedNormals();
+  MeshNormalSpec* e = expected.GetSpecifiedNormals();
+  ASSERT_EQ(a != nullptr, e != nullptr);
+  if (!a) return;
+  ASSERT_EQ(a->GetNumNormals(), e->GetNumNormals());
+  ASSERT_EQ(a->GetNumFaces(), e->GetNumFaces());
+  // A corner given no normal answers the zero vector until the normals are built.
+  for (int f = 0; f < a->GetNumFaces(); ++f) {
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(a->GetNormal(f, k), e->GetNormal(f, k));
+  }
+}
+
+TEST(SceneMeshesLoader, MeshesExampleMatchesTheSameMeshesBuiltInCode) {
+  auto loaded = sim::LoadSceneFile(kExamples / "meshes.json");
+
+  Mesh panel = sim::MakeMesh({{-5, -5, 0}, {5, -5, 0}, {5, 5, 0}, {-5, 5, 0}},
+                             {{0, 1, 2}, {2, 3, 0}}, 1);
+  sim::SetPlanarMap(panel, 1);
+  sim::CopyMapChannel(panel, 1, 2);
+  sim::SetVertexMap(panel, 3, {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}});
+
+  Mesh painted = sim::MakeMesh({{-5, 0, 0}, {5, 0, 0}, {5, 0, 10}, {-5, 0, 10}},
+                               {{0, 1, 2}, {2, 3, 0}}, 1);
+  sim::SetVertexMap(painted, 1, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}});
+  sim::SetVertexColors(painted, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 1}});
+  sim::SetMapChannel(painted, MAP_ALPHA, {{1, 1, 1}, {0.5f, 0.5f, 0.5f}}, {{0, 0, 1}, {1, 1, 0}});
+
+  Mesh wedge = sim::MakeMesh(
+      {{-5, -5, 0}, {5, -5, 0}, {5, 5, 5}, {-5, 5, 5}, {-5, 5, 0}, {5, 5, 0}},
+      {{0, 1, 2}, {2, 3, 0}, {4, 3, 2}, {2, 5, 4}}, 1);
+  wedge.faces[2].setSmGroup(2);
+  wedge.faces[3].setSmGroup(2);
+  constexpr int none = sim::kNoNormal;
+  sim::SetSpecifiedNormals(wedge, {{0, -0.4472136f, 0.8944272f}, {0, -0.7071068f, 0.7071068f}},
+                           {{1, 1, 0}, {0, 0, 1}, {none, none, none}, {none, none, none}});
+
+  const std::pair<const wchar_t*, Mesh*> meshes[] = {
+      {L"Panel", &panel}, {L"Painted", &painted}, {L"Wedge", &wedge}};
+  for (const auto& [name, expected] : meshes) {
+    SCOPED_TRACE(std::wstring(name).size());
+    ExpectSameMesh(MeshOf(loaded->FindNode(name)), *expected);
+  }
+  ExpectSameMesh(MeshOf(loaded->FindNode(L"Crate")), sim::MakeBoxMesh(10, 10, 10));
+
+  // Red in the low byte, as the exporter unpacks it; a node given none has the default.
+  EXPECT_EQ(loaded->FindNode(L"Crate")->GetWireColor(), 0x00FF8000u);
+  EXPECT_EQ(loaded->FindNode(L"Panel")->GetWireColor(), 0x002828C8u);
+  EXPECT_EQ(loaded->FindNode(L"Globe")->GetWireColor(), sim::kDefaultWireColor);
+  sim::SceneBuilder b;
+  b.Root().AddChild(L"A").WireColor(0, 128, 255);
+  EXPECT_EQ(b.Build()->FindNode(L"A")->GetWireColor(), 0x00FF8000u);
+}
+
+TEST(SceneMeshesLoader, BrokenChannelsNormalsAndColoursNameThePlaceAndTheProblem) {
+  auto mesh = [](const std::string& extra, int version = 3) {
+    return Scene(R"(, "nodes": [{"name": "A", "object": {"type": "mesh",
+        "vertices": [[0, 0, 0], [1, 0, 0], [0, 1, 0], [1, 1, 0]],
+        "faces": [[0, 1, 2], [2, 1, 3]], )" +
+                     extra + "}}]",
+                 version);
+  };
+  const std::string two = R"("faces": [[0, 1, 2], [2, 1, 0]])";
+  const std::string uv = R"("vertices": [[0, 0], [1, 0], [0, 1]])";
+  const BadScene cases[] = {
+      // Version 2 files know none of the new keys.
+      {mesh(R"("maps": {})", 2), "/nodes/0/object/maps", "needs format version 3"},
+      {Scene(R"(, "nodes": [{"name": "A", "wireColor": [1, 2, 3]}])", 2), "/nodes/0/wireColor",
+       "needs format version 3"},
+      // Channel keys.
+      {mesh(R"("maps": {"100": {)" + uv + ", " + two + "}}"), "/nodes/0/object/maps/100",
+       "unknown map channel \"100\""},
+      {mesh(R"("maps": {"-3": {)" + uv + "}}"), "/nodes/0/object/maps/-3", "-2 to 99"},
+      {mesh(R"("maps": {"uv": {)" + uv + "}}"), "/nodes/0/object/maps/uv", "\"colors\""},
+      {mesh(R"("maps": {" 1": {)" + uv + "}}"), "/nodes/0/object/maps/ 1", "unknown map channel"},
+      {mesh(R"("maps": {"0": {"vertices": [[1, 1, 1]], "faces": [[0, 0, 0], [0, 0, 0]]},
+                        "colors": {"vertices": [[1, 1, 1]], "faces": [[0, 0, 0], [0, 0, 0]]}})"),
+       "/nodes/0/object/maps/colors", "channel 0 is given twice, as \"0\" and as \"colors\""},
+      // Channel contents.
+      {mesh(R"("maps": {"1": {)" + uv + R"(, "faces": [[0, 1, 2]]}})"),
+       "/nodes/0/object/maps/1/faces", "one map face per mesh face, 2, found 1"},
+      {mesh(R"("maps": {"1": {)" + uv + R"(, "faces": [[0, 1, 2], [2, 1, 3]]}})"),
+       "/nodes/0/object/maps/1/faces/1/2", "map vertex 3 does not exist: the channel has 3"},
+      {mesh(R"("maps": {"1": {)" + uv + "}}"), "/nodes/0/object/maps/1/vertices",
+       "one map vertex per mesh vertex, 4, found 3"},
+      {mesh(R"("maps": {"colors": {"vertices": [[1, 0], [1, 0, 0], [1, 0, 0], [1, 0, 0]]}})"),
+       "/nodes/0/object/maps/colors/vertices/0", "expected 3 elements, found 2"},
+      {mesh(R"("maps": {"2": {"vertices": [0.5, 1, 1, 1]}})"), "/nodes/0/object/maps/2/vertices/0",
+       "expected an array, found a number"},
+      {mesh(R"("maps": {"alpha": {"vertices": [1, 1, 1, "opaque"]}})"),
+       "/nodes/0/object/maps/alpha/vertices/3", "expected an array, found a string"},
+      {mesh(R"("maps": {"1": {)" + uv + ", " + two + R"(, "scale": 2}})"),
+       "/nodes/0/object/maps/1/scale", "unknown key \"scale\""},
+      // Specified normals.
+      {mesh(R"("specifiedNormals": {"normals": [[0, 0, 1]], "faces": [[0, 0, 0]]})"),
+       "/nodes/0/object/specifiedNormals/faces", "one normal face per mesh face, 2, found 1"},
+      {mesh(R"("specifiedNormals": {"normals": [[0, 0, 1]], "faces": [null, [0, 1, 0]]})"),
+       "/nodes/0/object/specifiedNormals/faces/1/1",
+       "normal 1 does not exist: the mesh has 1 specified normals"},
+      {mesh(R"("specifiedNormals": {"normals": [[0, 0, 1]], "faces": [null, [0, -2, 0]]})"),
+       "/nodes/0/object/specifiedNormals/faces/1/1", "outside -1 to"},
+      {mesh(R"("specifiedNormals": {"faces": [null, null]})"), "/nodes/0/object/specifiedNormals",
+       "\"normals\" is missing"},
+      // Wire colours.
+      {Scene(R"(, "nodes": [{"name": "A", "wireColor": [0, 128, 256]}])", 3),
+       "/nodes/0/wireColor/2", "outside 0 to 255"},
+      {Scene(R"(, "nodes": [{"name": "A", "wireColor": [0, 128]}])", 3), "/nodes/0/wireColor",
+       "expected 3 elements, found 2"},
+  };
+  for (const BadScene& bad : cases) ExpectRefused(bad.text, bad.place, bad.problem);
+}
+
+TEST(SceneMeshesLoader, MapDataHasItsOwnSceneBudget) {
+  nlohmann::json value;
+  std::string file = "budget.json";
+  sim::JsonPlace place(value, "/nodes/2/object/maps/1", file);
+  sim::GeometryBudget budget;
+  // Map data does not eat into the mesh totals, nor they into its.
+  budget.Take(place, sim::SceneLimits::kMaxSceneVertices, sim::SceneLimits::kMaxSceneFaces);
+  budget.TakeMapData(place, sim::SceneLimits::kMaxSceneMapVertices - 1,
+                     sim::SceneLimits::kMaxSceneMapFaces);
+  budget.TakeMapData(place, 1, 0);
+  EXPECT_THROW(budget.TakeMapData(place, 0, 1), sim::SceneFileError);
+  EXPECT_THROW(sim::GeometryBudget().TakeMapData(place, SIZE_MAX, 0), sim::SceneFileError);
+}
+
+}  // namespace
