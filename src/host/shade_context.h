@@ -1,6 +1,7 @@
 // The shading context a map is evaluated in: one surface point with its coordinates.
 #pragma once
 
+#include "host/class_id.h"
 #include "host/color.h"
 #include "host/interface_id.h"
 #include "host/matrix2.h"

@@ -9,6 +9,7 @@
 #include "platform/file_system.h"
 #include "platform/text_encoding.h"
 #include "platform/window.h"
+#include "ruv/material/texture_search.h"
 #include "ruv/options/config_file.h"
 #include "ruv/options/export_options.h"
 #include "ruv/plugin/conversion.h"
@@ -78,6 +79,8 @@ void RunExport(ExportContext* context, const wchar_t* name, BOOL suppressPrompts
   DataDir = WithTrailingBackslash(dataDir ? dataDir : L"");
   const wchar_t* scenePath = host->GetCurFilePath();
   SceneDir = SceneFolderOf(scenePath ? scenePath : L"");
+  // Folders may have changed since the last export.
+  ResetTextureSearch();
 
   LoadExportOptions(context);
   if (!suppressPrompts && ShowOptionsPrompt(context) == 0) return;

@@ -1,6 +1,7 @@
 #include "ruv/scene/processing.h"
 
 #include "ruv/animation/animation_extraction.h"
+#include "ruv/material/material_extraction.h"
 #include "ruv/mesh/mesh_generation.h"
 #include "ruv/options/export_options.h"
 #include "ruv/plugin/export_context.h"
@@ -60,7 +61,7 @@ bool PrepareRenderableNode(ExportContext* context, XRenderableNode* node) {
   node->hasWorldSpaceModifier = HasWorldSpaceModifier(node->hostNode);
   node->nodeTM = BindPoseNodeMatrix(node->hostNode, time);
   node->objectTM = BindPoseObjectMatrix(node->hostNode, time);
-  // The node's materials join its list and the scene's here once material export exists.
+  ExtractNodeMaterials(node, context->sharedMaterials, node->hostNode->GetMtl());
   if (!GenMeshData(context, node)) return false;
   return true;
 }

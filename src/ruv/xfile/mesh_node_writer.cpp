@@ -11,6 +11,7 @@
 #include "ruv/scene/transforms.h"
 #include "ruv/scene/xnode.h"
 #include "ruv/xfile/frame_writer.h"
+#include "ruv/xfile/material_writer.h"
 #include "ruv/xfile/mesh_records.h"
 #include "ruv/xfile/record_layout.h"
 #include "xof/save_object.h"
@@ -53,8 +54,7 @@ void WriteMaterialList(ExportContext* context, xof::SaveData* mesh, XRenderableN
   if (xof::Failed(mesh->AddDataObject(xof::tid::MeshMaterialList, nullptr, nullptr, block.size(), block.data(), &list)))
     return;
   if (count == 0) AddLeaf(list, xof::tid::Material, "", WireColorMaterialRecord(data.wireColor));
-  // The node's own material records join the list here once material export exists.
-  (void)context;
+  for (auto& entry : node.materials) WriteMaterialRecord(context, list, entry.get(), &node);
   list->Release();
 }
 

@@ -7,6 +7,7 @@
 #include "ruv/plugin/export_context.h"
 #include "ruv/plugin/progress.h"
 #include "ruv/xfile/frame_writer.h"
+#include "ruv/xfile/material_writer.h"
 #include "ruv/xfile/mesh_node_writer.h"
 #include "ruv/xfile/record_layout.h"
 #include "xof/save_object.h"
@@ -31,7 +32,9 @@ bool RegisterTemplateSets(xof::XFile* file) {
 }
 
 void WriteSceneFrames(ExportContext* context) {
-  // Shared materials are written here, first, once material export exists.
+  if (gExportOptions.Mtl) {
+    for (auto& material : context->sharedMaterials) WriteMaterialRecord(context, nullptr, material.get(), nullptr);
+  }
   ProgressStep(context);
   context->rootFrameData = nullptr;
   if (gExportOptions.SceneRoot) {

@@ -1,0 +1,32 @@
+#include "ruv/material/node_materials.h"
+
+#include "ruv/options/export_options.h"
+#include "ruv/scene/xnode.h"
+
+namespace {
+
+bool NameTakenInNode(const XRenderableNode& node, const std::wstring& name) {
+  for (const auto& entry : node.materials) {
+    if (entry->type != kMaterialReference && static_cast<const XMaterial&>(*entry).name == name) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void AddNodeMaterial(XRenderableNode* node, std::vector<std::unique_ptr<XMaterial>>& shared,
+                     std::unique_ptr<XMaterial> record) {
+  if (!record) return;
+  if (record->name == node->name) record->name = L"Mat_" + record->name;
+  if (record->name == L"string") record->name = L"_" + record->name;
+
+  if (gExportOptions.InlineMtl || record->type == kEffectMaterial) {
+    while (NameTakenInNode(*node, record->name)) record->name.push_back(L'_');
+    node->materials.push_back(std::move(record));
+    return;
+  }
+  std::uint32_t index = 0;
+  while (index < shared.size() && shared[index]->name != record->name) ++index;
+  if (index == shared.size()) shared.push_back(std::move(record));
+  node->materials.push_back(std::make_unique<XMaterialRef>(index));
+}
