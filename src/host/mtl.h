@@ -10,6 +10,10 @@
 class ShadeContext;
 class Texmap;
 
+// The super classes of materials and maps.
+constexpr SClass_ID MATERIAL_CLASS_ID = 0x0C00;
+constexpr SClass_ID TEXMAP_CLASS_ID = 0x0C10;
+
 // Classes and interfaces of materials and maps the exporter recognises.
 constexpr Class_ID DMTL_CLASS_ID(0x00000002, 0);
 constexpr Class_ID DMTL2_CLASS_ID(0x00000003, 0);

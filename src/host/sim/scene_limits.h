@@ -29,6 +29,15 @@ struct SceneLimits {
   static constexpr std::size_t kMaxSceneMapVertices = 4000000;
   static constexpr std::size_t kMaxSceneMapFaces = 8000000;
   static constexpr int kMaxSphereSegments = 256;
+  // Materials of a scene, sub-materials of one material, levels of materials inside materials,
+  // sub-maps of one map or material, and parameters of one effect.
+  static constexpr std::size_t kMaxMaterials = 10000;
+  static constexpr std::size_t kMaxSubMaterials = 1000;
+  static constexpr int kMaxMaterialDepth = 100;
+  static constexpr std::size_t kMaxSubMaps = 100;
+  static constexpr std::size_t kMaxEffectParams = 1000;
+  // The highest map channel a map may use.
+  static constexpr int kMaxMapChannel = 99;
   // Derived objects stacked on one node, and modifiers in one derived object.
   static constexpr std::size_t kMaxDerivedObjects = 16;
   static constexpr std::size_t kMaxModifiers = 64;
