@@ -1,6 +1,6 @@
-// The pieces of the effect text that depend on the material and the options, beyond what the
-// golden files pin: the shaders of a diffuse-only and of a normal-mapped material, a normal map
-// without normal-map code, the emissive switch, and the "%f" number format.
+// The effect text's pieces that the golden files leave open: the pixel shaders of a diffuse-only
+// and of a normal-mapped material, a normal map without normal-map code, nameless textures, the
+// emissive switch, and the "%f" number format.
 #include "ruv/effect/effect_fragments.h"
 
 #include <gtest/gtest.h>
@@ -19,55 +19,48 @@ class EffectFragments : public ::testing::Test {
   void TearDown() override { gExportOptions = ExportOptions{}; }
 };
 
-TEST_F(EffectFragments, DiffuseOnlyMaterialLightsTheTexturePerVertex) {
+constexpr const char* kPixelShaderStart =
+    "\nfloat4  PS( VS_OUTPUT vout ) : COLOR \n{ \n   //TODO: Modify the folowing code: \n";
+constexpr const char* kPixelShaderEnd =
+    "   if(bEmissiveColor)\n     color.rgb += EmissiveColor.rgb;\n   return  color; \n}; \n";
+
+TEST_F(EffectFragments, DiffuseOnlyMaterialTintedByItsColour) {
   XEffectDesc desc;
-  AddEffectTexture(desc, L"Wood", 1, 0, 1, 1);
-  const EffectChoices choices = ChooseEffectFragments(desc);
-  const std::string vs = VertexShader(desc, choices);
-  EXPECT_NE(vs.find("   OUT.TexCoord0.xy = IN.TexCoord0.xy; \n"
-                    "   float3 WorldNormal = normalize( mul( IN.N, (float3x3)World ) );\n"),
-            std::string::npos);
-  EXPECT_EQ(PixelShader(desc, choices),
-            "\nfloat4  PS( VS_OUTPUT vout ) : COLOR \n{ \n   //TODO: Modify the folowing code: \n"
-            "   float4 color = tex2D( WoodSampler, vout.TexCoord0 ); \n"
-            "   color.rgb = color.rgb * vout.LightStrength; \n"
-            "   if(bEmissiveColor)\n     color.rgb += EmissiveColor.rgb;\n"
-            "   return  color; \n}; \n");
+  desc.diffuseMapColor = true;
+  AddEffectTexture(desc, L"Wood", 1, 3, 1, 1);
+  EXPECT_EQ(PixelShader(desc, ChooseEffectFragments(desc)),
+            std::string(kPixelShaderStart) +
+                "   float4 color = tex2D( WoodSampler, vout.TexCoord3 ); \n"
+                "   color.rgb = color.rgb * vout.LightStrength; \n"
+                "   color = color * DiffuseColor; \n" +
+                kPixelShaderEnd);
 }
 
-TEST_F(EffectFragments, NormalMappedMaterialMovesTheLightIntoTangentSpace) {
+TEST_F(EffectFragments, NormalMappedMaterialSamplesTheFirstNormalMap) {
   gExportOptions.NormalMapCode = 1;
   XEffectDesc desc;
   AddEffectTexture(desc, L"Bump", 2, 1, 1, 1);
   AddEffectTexture(desc, L"Diffuse", 1, 0, 1, 1);
-  AddEffectTexture(desc, L"Bump2", 2, 0, 1, 1);  // only the first normal map is sampled
-  const EffectChoices choices = ChooseEffectFragments(desc);
-  EXPECT_NE(VertexShader(desc, choices).find("   float3x3 TBN = { IN.T, IN.B, IN.N };\n"),
-            std::string::npos);
-  EXPECT_EQ(PixelShader(desc, choices),
-            "\nfloat4  PS( VS_OUTPUT vout ) : COLOR \n{ \n   //TODO: Modify the folowing code: \n"
-            "   float4 color = tex2D( DiffuseSampler, vout.TexCoord0 ); \n"
-            "   if(bLight) \n   { \n"
-            "     float3 bumpNormal =  2 * tex2D( BumpSampler, vout.TexCoord1 ) - 1 ;\n"
-            "     float3 LightVector1 = normalize(vout.LightTangentSpace);\n"
-            "     float bump = max(0, dot( bumpNormal, LightVector1 ));\n"
-            "     color.rgb = color.rgb * bump;\n   } \n"
-            "   if(bEmissiveColor)\n     color.rgb += EmissiveColor.rgb;\n"
-            "   return  color; \n}; \n");
+  AddEffectTexture(desc, L"Bump2", 2, 0, 1, 1);
+  EXPECT_EQ(PixelShader(desc, ChooseEffectFragments(desc)),
+            std::string(kPixelShaderStart) +
+                "   float4 color = tex2D( DiffuseSampler, vout.TexCoord0 ); \n"
+                "   if(bLight) \n   { \n"
+                "     float3 bumpNormal =  2 * tex2D( BumpSampler, vout.TexCoord1 ) - 1 ;\n"
+                "     float3 LightVector1 = normalize(vout.LightTangentSpace);\n"
+                "     float bump = max(0, dot( bumpNormal, LightVector1 ));\n"
+                "     color.rgb = color.rgb * bump;\n   } \n" +
+                kPixelShaderEnd);
 }
 
 TEST_F(EffectFragments, NormalMapWithoutNormalMapCodeIsOnlyDeclared) {
   XEffectDesc desc;
   AddEffectTexture(desc, L"Bump", 2, 0, 1, 1);
   const EffectChoices choices = ChooseEffectFragments(desc);
-  EXPECT_EQ(choices.normalMap, nullptr);
   EXPECT_NE(EffectSamplers(desc).find("sampler2D BumpSampler"), std::string::npos);
-  // Without a diffuse texture the material colour takes its place under the per-vertex light.
-  EXPECT_NE(PixelShader(desc, choices)
-                .find("   float4 color = DiffuseColor; \n"
-                      "   color.rgb = DiffuseColor.rgb * vout.LightStrength; \n"
-                      "   if(bEmissiveColor)"),
-            std::string::npos);
+  EXPECT_EQ(PixelShader(desc, choices),
+            std::string(kPixelShaderStart) + "   float4 color = DiffuseColor; \n" +
+                "   color.rgb = DiffuseColor.rgb * vout.LightStrength; \n" + kPixelShaderEnd);
   // The per-vertex light reads N, which is declared although the Normal option is off.
   EXPECT_EQ(VertexInput(desc, choices),
             "\nstruct VS_INPUT \n{ \n   float4 Position  : POSITION; \n"
@@ -93,9 +86,9 @@ TEST_F(EffectFragments, AnyNonZeroEmissiveComponentSwitchesEmissiveOn) {
 }
 
 TEST_F(EffectFragments, NumbersMatchTheCFormatInEveryCase) {
-  const float values[] = {0.0f,     -0.0f,        1.0f,     0.1f,         -1e-7f,      0.0000005f,
-                          2.5e-6f,  1.0000005f,   -0.125f,  123456789.0f, 16777217.0f, FLT_MAX,
-                          -FLT_MAX, FLT_TRUE_MIN, INFINITY, -INFINITY,    NAN};
+  const float values[] = {0.0f,     -0.0f,        1.0f,     0.1f,          -1e-7f,      0.0000005f,
+                          2.5e-6f,  1.0000005f,   -0.125f,  1.23456789e8f, 16777217.0f, FLT_MAX,
+                          -FLT_MAX, FLT_TRUE_MIN, INFINITY, -INFINITY,     NAN};
   for (float value : values) {
     char expected[64];
     std::snprintf(expected, sizeof expected, "%f", static_cast<double>(value));
