@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/file_system.h"
 #include "platform/win_types.h"
 
 using HANDLE = void*;
