@@ -27,6 +27,7 @@ struct NodeEntry {
   Matrix3 transform;
   Matrix3 pivot;
   std::optional<DWORD> wireColor;
+  std::optional<MaterialBuilder> material;
   NodeObjects objects;
 };
 
@@ -35,9 +36,10 @@ void CheckKeys(const JsonPlace& node, int version) {
                   {"object", "modifiers", "derivedObjects", "worldSpaceModifiers", "pivot",
                    "controller"});
   RefuseLaterKeys(node, version, 3, {"wireColor"});
+  RefuseLaterKeys(node, version, 4, {"material"});
   node.ExpectObject({"id", "name", "parent", "hidden", "selected", "renderable", "transform",
                      "object", "modifiers", "derivedObjects", "worldSpaceModifiers", "pivot",
-                     "controller", "wireColor"});
+                     "controller", "wireColor", "material"});
 }
 
 // [r, g, b], bytes, packed as the host packs colours: red in the low byte.
@@ -50,7 +52,8 @@ DWORD ReadWireColor(const JsonPlace& color) {
   return packed;
 }
 
-NodeEntry ReadNodeEntry(const JsonPlace& node, int version, GeometryBudget& budget) {
+NodeEntry ReadNodeEntry(const JsonPlace& node, int version, const MaterialTable& materials,
+                        GeometryBudget& budget) {
   CheckKeys(node, version);
   NodeEntry entry(node);
   JsonPlace name = node.Field("name");
@@ -65,6 +68,9 @@ NodeEntry ReadNodeEntry(const JsonPlace& node, int version, GeometryBudget& budg
   if (auto transform = node.OptionalField("transform")) entry.transform = ReadTransform(*transform);
   if (auto pivot = node.OptionalField("pivot")) entry.pivot = ReadTransform(*pivot);
   if (auto color = node.OptionalField("wireColor")) entry.wireColor = ReadWireColor(*color);
+  if (auto material = node.OptionalField("material")) {
+    entry.material = LookUpMaterial(*material, materials);
+  }
   entry.objects = ReadNodeObjects(node, version, budget);
   return entry;
 }
@@ -128,6 +134,7 @@ void ApplyEntry(NodeEntry& entry, NodeBuilder& node) {
   node.Hidden(entry.hidden).Selected(entry.selected).Renderable(entry.renderable);
   node.Transform(entry.transform).Pivot(entry.pivot);
   if (entry.wireColor) node.WireColor(*entry.wireColor);
+  if (entry.material) node.Material(*entry.material);
   ApplyNodeObjects(std::move(entry.objects), node);
 }
 
@@ -140,7 +147,7 @@ void ReadRoot(const JsonPlace& root, NodeBuilder& node) {
 }  // namespace
 
 void ReadNodes(const std::optional<JsonPlace>& root, const std::optional<JsonPlace>& nodes,
-               int version, SceneBuilder& builder) {
+               int version, const MaterialTable& materials, SceneBuilder& builder) {
   if (root) ReadRoot(*root, builder.Root());
   if (!nodes) return;
   std::size_t count = nodes->ExpectArray(0, SceneLimits::kMaxNodes);
@@ -148,7 +155,7 @@ void ReadNodes(const std::optional<JsonPlace>& root, const std::optional<JsonPla
   entries.reserve(count);
   GeometryBudget budget;
   for (std::size_t i = 0; i < count; ++i) {
-    entries.push_back(ReadNodeEntry(nodes->Element(i), version, budget));
+    entries.push_back(ReadNodeEntry(nodes->Element(i), version, materials, budget));
   }
   std::vector<int> parents = ResolveParents(entries);
   CheckChains(entries, parents);

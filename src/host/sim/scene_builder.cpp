@@ -135,7 +135,12 @@ NodeBuilder& NodeBuilder::Controller(Class_ID classId) {
   return *this;
 }
 
-std::unique_ptr<SimNode> NodeBuilder::Make(bool isRoot) const {
+NodeBuilder& NodeBuilder::Material(const MaterialBuilder& material) {
+  material_ = material.Spec();
+  return *this;
+}
+
+std::unique_ptr<SimNode> NodeBuilder::Make(bool isRoot, MaterialInstancer& materials) const {
   auto node = std::make_unique<SimNode>(name_, isRoot);
   node->SetHidden(hidden_);
   node->SetSelected(selected_);
@@ -145,7 +150,8 @@ std::unique_ptr<SimNode> NodeBuilder::Make(bool isRoot) const {
   node->SetObjectOffset(pivot_);
   if (!objects_.Empty()) node->SetObjects(std::make_unique<SimObjectPipeline>(objects_));
   if (controller_) node->SetTMController(std::make_unique<SimControl>(*controller_));
-  for (const auto& child : children_) node->AddChild(child->Make(false));
+  node->SetMtl(materials.Material(material_));
+  for (const auto& child : children_) node->AddChild(child->Make(false, materials));
   return node;
 }
 
@@ -192,7 +198,10 @@ std::unique_ptr<SimScene> SceneBuilder::Build() const {
     };
     settings.animRange = Interval(ticks(rangeFrames_->first), ticks(rangeFrames_->second));
   }
-  return std::make_unique<SimScene>(std::move(settings), root_->Make(true));
+  auto library = std::make_unique<SimMaterialLibrary>();
+  MaterialInstancer materials(*library);
+  std::unique_ptr<SimNode> root = root_->Make(true, materials);
+  return std::make_unique<SimScene>(std::move(settings), std::move(root), std::move(library));
 }
 
 }  // namespace sim

@@ -6,6 +6,7 @@
 //   box.AddChild(L"Lid").Rotate({0, 0, 90});
 //   box.Box(20, 20, 10).Modifier(kDisplaceModifierClass, true, {0, 0, 5}).Pivot({0, 0, -5});
 //   b.Root().AddChild(L"Sign").WireColor(0, 128, 255).TriMesh(MakeMesh(...));  // mesh_builder.h
+//   box.Material(StandardMaterial(L"Wood").Map(kDiffuseSlot, BitmapTexture(L"wood.jpg")));
 //   std::unique_ptr<SimScene> scene = b.Build();
 //
 // The builder only describes the scene; Build makes a fresh, independent scene each time it is
@@ -18,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "host/sim/material_builder.h"
+#include "host/sim/material_instancer.h"
 #include "host/sim/sim_app_settings.h"
 #include "host/sim/sim_classes.h"
 #include "host/sim/sim_object_pipeline.h"
@@ -87,10 +90,13 @@ class NodeBuilder {
   NodeBuilder& Pivot(const Point3& offset);
   // The class of the node's transform controller; a node given none has no controller.
   NodeBuilder& Controller(Class_ID classId);
+  // The node's material (material_builder.h); nullptr for none. Nodes given the same builder (or
+  // copies of it) share one material object.
+  NodeBuilder& Material(const MaterialBuilder& material);
 
  private:
   friend class SceneBuilder;
-  std::unique_ptr<SimNode> Make(bool isRoot) const;
+  std::unique_ptr<SimNode> Make(bool isRoot, MaterialInstancer& materials) const;
 
   std::wstring name_;
   bool hidden_ = false;
@@ -104,6 +110,7 @@ class NodeBuilder {
   PipelineDescription objects_;
   Matrix3 pivot_;
   std::optional<Class_ID> controller_;
+  MaterialSpecRef material_;
   std::vector<std::unique_ptr<NodeBuilder>> children_;
 };
 

@@ -7,6 +7,7 @@
 #include "host/sim/app_settings_reader.h"
 #include "host/sim/json_place.h"
 #include "host/sim/json_prescan.h"
+#include "host/sim/material_reader.h"
 #include "host/sim/node_list_reader.h"
 #include "host/sim/scene_builder.h"
 #include "host/sim/scene_limits.h"
@@ -76,13 +77,16 @@ int ReadHeader(const JsonPlace& document) {
 std::unique_ptr<SimScene> ReadDocument(const nlohmann::json& json, const std::string& sourceName,
                                        const std::filesystem::path& baseFolder) {
   JsonPlace document(json, "", sourceName);
-  document.ExpectObject({"format", "version", "application", "root", "nodes"});
+  document.ExpectObject({"format", "version", "application", "materials", "root", "nodes"});
   int version = ReadHeader(document);
+  RefuseLaterKeys(document, version, 4, {"materials"});
   SceneBuilder builder;
   if (auto application = document.OptionalField("application")) {
     ReadApplication(*application, baseFolder, builder);
   }
-  ReadNodes(document.OptionalField("root"), document.OptionalField("nodes"), version, builder);
+  MaterialTable materials = ReadMaterials(document.OptionalField("materials"), baseFolder);
+  ReadNodes(document.OptionalField("root"), document.OptionalField("nodes"), version, materials,
+            builder);
   return builder.Build();
 }
 

@@ -39,6 +39,8 @@ class SimNode : public INode {
   Object* GetObjectRef() override { return objects_ ? objects_->ObjectRef() : nullptr; }
   Object* GetObjOrWSMRef() override { return objects_ ? objects_->ObjOrWSMRef() : nullptr; }
   DWORD GetWireColor() override { return wireColor_; }
+  // The scene's material of the node, which other nodes may share; null for none.
+  Mtl* GetMtl() override { return material_; }
   Control* GetTMController() override { return controller_.get(); }
   // Every node answers the world-space modifier interface (NODE_WSM_INTERFACE_ID) with itself.
   void* GetInterface(DWORD id) override;
@@ -64,6 +66,8 @@ class SimNode : public INode {
   void SetTransform(SimTransformTrack transform) { transform_ = std::move(transform); }
   void SetObjectOffset(const Matrix3& offset) { objectOffset_ = offset; }
   void SetWireColor(DWORD packed) { wireColor_ = packed; }
+  // `material` stays owned by the scene.
+  void SetMtl(Mtl* material) { material_ = material; }
   void SetObjects(std::unique_ptr<SimObjectPipeline> objects) { objects_ = std::move(objects); }
   void SetTMController(std::unique_ptr<SimControl> controller) {
     controller_ = std::move(controller);
@@ -78,6 +82,7 @@ class SimNode : public INode {
   SimTransformTrack transform_;
   Matrix3 objectOffset_;
   DWORD wireColor_ = kDefaultWireColor;
+  Mtl* material_ = nullptr;
   std::unique_ptr<SimObjectPipeline> objects_;
   std::unique_ptr<SimControl> controller_;
   SimNode* parent_ = nullptr;

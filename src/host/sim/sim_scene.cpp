@@ -4,8 +4,11 @@
 
 namespace sim {
 
-SimScene::SimScene(SimAppSettings settings, std::unique_ptr<SimNode> root)
-    : root_(std::move(root)), host_(std::move(settings), root_.get()) {}
+SimScene::SimScene(SimAppSettings settings, std::unique_ptr<SimNode> root,
+                   std::unique_ptr<SimMaterialLibrary> materials)
+    : materials_(materials ? std::move(materials) : std::make_unique<SimMaterialLibrary>()),
+      root_(std::move(root)),
+      host_(std::move(settings), root_.get()) {}
 
 SimNode* SimScene::FindNode(std::wstring_view name) {
   std::vector<SimNode*> pending{root_.get()};

@@ -1,17 +1,21 @@
-// One loaded or built scene: the node hierarchy and the host application around it.
+// One loaded or built scene: the node hierarchy, its materials and maps, and the host application
+// around it.
 #pragma once
 
 #include <memory>
 #include <string_view>
 
 #include "host/sim/sim_interface.h"
+#include "host/sim/sim_material_library.h"
 #include "host/sim/sim_node.h"
 
 namespace sim {
 
 class SimScene {
  public:
-  SimScene(SimAppSettings settings, std::unique_ptr<SimNode> root);
+  // `materials` holds what the nodes' materials point to.
+  SimScene(SimAppSettings settings, std::unique_ptr<SimNode> root,
+           std::unique_ptr<SimMaterialLibrary> materials = nullptr);
   SimScene(const SimScene&) = delete;
   SimScene& operator=(const SimScene&) = delete;
 
@@ -20,6 +24,8 @@ class SimScene {
   SimNode& Root() { return *root_; }
   SimMainWindow& MainWindow() { return host_.MainWindow(); }
   SimProgress& Progress() { return host_.Progress(); }
+  // Every material and map of the scene, shared or not.
+  const SimMaterialLibrary& Materials() const { return *materials_; }
 
   // The first node of that name in depth-first child order (the root included); null when none.
   SimNode* FindNode(std::wstring_view name);
@@ -27,7 +33,8 @@ class SimScene {
   std::size_t NodeCount() const;
 
  private:
-  // Declared before the host, which keeps a pointer to it.
+  // Declared before the nodes, which point into it, and the host, which keeps a pointer to the root.
+  std::unique_ptr<SimMaterialLibrary> materials_;
   std::unique_ptr<SimNode> root_;
   SimInterface host_;
 };
