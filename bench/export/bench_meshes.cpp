@@ -1,4 +1,4 @@
-#include "grid_mesh.h"
+#include "bench_meshes.h"
 
 #include <cmath>
 
@@ -36,6 +36,21 @@ Mesh MakeGridMesh(int columns, int rows) {
   for (int f = 0; f < mesh.getNumFaces(); ++f) {
     const Face& face = mesh.faces[f];
     mesh.mapFaces(1)[f].setTVerts(face.v[0], face.v[1], face.v[2]);
+  }
+  return mesh;
+}
+
+Mesh MakeFacetedConeMesh(int faces) {
+  Mesh mesh;
+  mesh.setNumVerts(faces + 1);
+  mesh.setVert(0, Point3(0, 0, 1));
+  const double step = 2.0 * 3.14159265358979323846 / faces;
+  for (int i = 0; i < faces; ++i) {
+    mesh.setVert(i + 1, Point3(static_cast<float>(std::cos(step * i)), static_cast<float>(std::sin(step * i)), 0));
+  }
+  mesh.setNumFaces(faces);
+  for (int i = 0; i < faces; ++i) {
+    mesh.faces[i].setVerts(0, static_cast<DWORD>(i + 1), static_cast<DWORD>((i + 1) % faces + 1));
   }
   return mesh;
 }
