@@ -142,11 +142,11 @@ void SetSpecifiedNormals(Mesh& mesh, std::vector<Point3> normals,
       }
     }
   }
-  MeshNormalSpec& spec = mesh.SpecifyNormals();
-  for (const Point3& normal : normals) spec.AddNormal(normal);
+  MeshNormalSpec& given = mesh.SpecifyNormals();
+  for (const Point3& normal : normals) given.AddNormal(normal);
   for (std::size_t f = 0; f < faces.size(); ++f) {
     for (int corner = 0; corner < 3; ++corner) {
-      spec.SetNormalId(static_cast<int>(f), corner, faces[f][static_cast<std::size_t>(corner)]);
+      given.SetNormalId(static_cast<int>(f), corner, faces[f][static_cast<std::size_t>(corner)]);
     }
   }
 }

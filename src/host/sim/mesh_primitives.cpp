@@ -15,8 +15,8 @@ constexpr float kPi = 3.14159265358979323846f;
 
 using Quad = std::array<DWORD, 4>;
 
-// Two faces over the quad a-b-c-d, given counter-clockwise seen from outside, and their map faces
-// over the map quad `map`, corner for corner.
+// Two faces over the quad `q`, given counter-clockwise seen from outside, and their map faces over
+// the map quad `map`, corner for corner.
 void AddQuad(Mesh& mesh, int& face, const Quad& q, const Quad& map, WORD material, DWORD smoothing,
              std::vector<MapFace>& mapFaces) {
   for (const auto& [x, y, z] : {std::array{q[0], q[1], q[2]}, std::array{q[2], q[3], q[0]}}) {
@@ -91,7 +91,9 @@ Mesh MakeSphereMesh(float radius, int segments) {
   // Map vertices: each ring once more than it has vertices, so the seam at u = 1 does not wrap
   // back to u = 0; then one per pole triangle at the middle of its span, north first.
   std::vector<UVVert> mapVerts;
-  auto ringMap = [&](int ring, int j) { return static_cast<DWORD>((ring - 1) * (segments + 1) + j); };
+  auto ringMap = [&](int ring, int j) {
+    return static_cast<DWORD>((ring - 1) * (segments + 1) + j);
+  };
   for (int ring = 1; ring < bands; ++ring) {
     for (int j = 0; j <= segments; ++j) {
       mapVerts.emplace_back(static_cast<float>(j) / static_cast<float>(segments),
@@ -123,13 +125,15 @@ Mesh MakeSphereMesh(float radius, int segments) {
       AddQuad(mesh, face,
               {ringVertex(ring, j), ringVertex(ring + 1, j), ringVertex(ring + 1, j + 1),
                ringVertex(ring, j + 1)},
-              {ringMap(ring, j), ringMap(ring + 1, j), ringMap(ring + 1, j + 1), ringMap(ring, j + 1)},
+              {ringMap(ring, j), ringMap(ring + 1, j), ringMap(ring + 1, j + 1),
+               ringMap(ring, j + 1)},
               0, 1, mapFaces);
     }
   }
   for (int j = 0; j < segments; ++j) {
     addTriangle(ringVertex(bands - 1, j), south, ringVertex(bands - 1, j + 1),
-                {ringMap(bands - 1, j), southMap + static_cast<DWORD>(j), ringMap(bands - 1, j + 1)});
+                {ringMap(bands - 1, j), southMap + static_cast<DWORD>(j),
+                 ringMap(bands - 1, j + 1)});
   }
   SetMapChannel(mesh, 1, std::move(mapVerts), mapFaces);
   return mesh;

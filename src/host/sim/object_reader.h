@@ -16,9 +16,9 @@ struct NodeObjects {
 };
 
 // Reads the keys "object", "modifiers", "derivedObjects", "worldSpaceModifiers" and "controller"
-// of `node` (the caller checks the node's keys) in a file of format `version`. Lists in the file are
-// topmost first, as the host shows a stack; the result is bottom first, as PipelineDescription
-// holds it.
+// of `node` (the caller checks the node's keys) in a file of format `version`. Lists in the file
+// are topmost first, as the host shows a stack; the result is bottom first, as
+// PipelineDescription holds it.
 NodeObjects ReadNodeObjects(const JsonPlace& node, int version, GeometryBudget& budget);
 
 // Gives `node` what ReadNodeObjects read.
