@@ -97,7 +97,8 @@ bool ReadListing(const std::string& folder, std::wstring_view pattern, Listing& 
     Entry entry;
     if (!HostName(name, entry.name) || !MatchesPattern(entry.name, pattern)) continue;
     // An entry that vanished between the listing and its description is simply not listed.
-    if (DescribeEntry(::dirfd(dir), name.c_str(), entry)) listing.entries.push_back(std::move(entry));
+    if (DescribeEntry(::dirfd(dir), name.c_str(), entry))
+      listing.entries.push_back(std::move(entry));
   }
   ::closedir(dir);
   return true;

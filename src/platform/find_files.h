@@ -28,7 +28,7 @@ struct WIN32_FIND_DATAW {
   DWORD dwFileAttributes;
   DWORD nFileSizeHigh;
   DWORD nFileSizeLow;
-  wchar_t cFileName[MAX_PATH];  // the entry's name without folder, zero-terminated
+  wchar_t cFileName[MAX_PATH];     // the entry's name without folder, zero-terminated
   wchar_t cAlternateFileName[14];  // always empty: this platform has no short names
 };
 

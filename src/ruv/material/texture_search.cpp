@@ -67,7 +67,8 @@ class FolderTreeWalk {
     HANDLE find = FindFirstFileW((folder + L"*.*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return;
     do {
-      level.entries.push_back({data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+      level.entries.push_back(
+          {data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
     } while (FindNextFileW(find, &data));
     FindClose(find);
     open_.push_back(std::move(level));
