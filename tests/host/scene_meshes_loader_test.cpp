@@ -127,9 +127,7 @@ TEST(SceneMeshesLoader, BrokenChannelsNormalsAndColoursNameThePlaceAndTheProblem
       // Channel keys.
       {mesh(R"("maps": {"100": {)" + uv + ", " + two + "}}"), "/nodes/0/object/maps/100",
        "unknown map channel \"100\""},
-      {mesh(R"("maps": {"-3": {)" + uv + "}}"), "/nodes/0/object/maps/-3", "-2 to 99"},
       {mesh(R"("maps": {"uv": {)" + uv + "}}"), "/nodes/0/object/maps/uv", "\"colors\""},
-      {mesh(R"("maps": {" 1": {)" + uv + "}}"), "/nodes/0/object/maps/ 1", "unknown map channel"},
       {mesh(R"("maps": {"0": {"vertices": [[1, 1, 1]], "faces": [[0, 0, 0], [0, 0, 0]]},
                         "colors": {"vertices": [[1, 1, 1]], "faces": [[0, 0, 0], [0, 0, 0]]}})"),
        "/nodes/0/object/maps/colors", "channel 0 is given twice, as \"0\" and as \"colors\""},
@@ -144,10 +142,6 @@ TEST(SceneMeshesLoader, BrokenChannelsNormalsAndColoursNameThePlaceAndTheProblem
        "/nodes/0/object/maps/colors/vertices/0", "expected 3 elements, found 2"},
       {mesh(R"("maps": {"2": {"vertices": [0.5, 1, 1, 1]}})"), "/nodes/0/object/maps/2/vertices/0",
        "expected an array, found a number"},
-      {mesh(R"("maps": {"alpha": {"vertices": [1, 1, 1, "opaque"]}})"),
-       "/nodes/0/object/maps/alpha/vertices/3", "expected an array, found a string"},
-      {mesh(R"("maps": {"1": {)" + uv + ", " + two + R"(, "scale": 2}})"),
-       "/nodes/0/object/maps/1/scale", "unknown key \"scale\""},
       // Specified normals.
       {mesh(R"("specifiedNormals": {"normals": [[0, 0, 1]], "faces": [[0, 0, 0]]})"),
        "/nodes/0/object/specifiedNormals/faces", "one normal face per mesh face, 2, found 1"},
@@ -156,13 +150,9 @@ TEST(SceneMeshesLoader, BrokenChannelsNormalsAndColoursNameThePlaceAndTheProblem
        "normal 1 does not exist: the mesh has 1 specified normals"},
       {mesh(R"("specifiedNormals": {"normals": [[0, 0, 1]], "faces": [null, [0, -2, 0]]})"),
        "/nodes/0/object/specifiedNormals/faces/1/1", "outside -1 to"},
-      {mesh(R"("specifiedNormals": {"faces": [null, null]})"), "/nodes/0/object/specifiedNormals",
-       "\"normals\" is missing"},
       // Wire colours.
       {Scene(R"(, "nodes": [{"name": "A", "wireColor": [0, 128, 256]}])", 3),
        "/nodes/0/wireColor/2", "outside 0 to 255"},
-      {Scene(R"(, "nodes": [{"name": "A", "wireColor": [0, 128]}])", 3), "/nodes/0/wireColor",
-       "expected 3 elements, found 2"},
   };
   for (const BadScene& bad : cases) ExpectRefused(bad.text, bad.place, bad.problem);
 }
