@@ -52,7 +52,7 @@ bool CopyBytes(int from, int to) {
   char chunk[65536];
   for (;;) {
     ssize_t got = ::read(from, chunk, sizeof chunk);
-    if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (got < 0 && errno == EINTR) continue;
     if (got < 0) return false;
     if (got == 0) return true;
     for (ssize_t done = 0; done < got;) {
@@ -64,11 +64,12 @@ bool CopyBytes(int from, int to) {
   }
 }
 
+// A short name beside the target, so that a target name near the file system's limit still
+// leaves room for it; unique between processes and between copies of this one.
 std::filesystem::path TemporaryNameFor(const std::filesystem::path& target) {
   static std::atomic<unsigned> counter{0};
-  std::filesystem::path name = target;
-  name += ".copy-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-  return name;
+  return target.parent_path() /
+         (".ruv-copy-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
 }
 
 // Moves the finished copy into place. Refusing an existing target is done by the rename itself

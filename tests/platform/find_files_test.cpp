@@ -92,7 +92,9 @@ TEST_F(FolderTest, CopyIsByteForByteAndRefusesAnExistingTargetWhenAsked) {
   EXPECT_TRUE(CopyFileW(Host("src.bmp").c_str(), Host("old.bmp").c_str(), FALSE));
   // Onto itself: the file must survive whole, not be truncated before it is read.
   EXPECT_TRUE(CopyFileW(Host("src.bmp").c_str(), Host("src.bmp").c_str(), FALSE));
-  for (const char* name : {"new.bmp", "old.bmp", "src.bmp"}) {
+  const std::string longest(255, 'L');  // the longest name a folder holds
+  EXPECT_TRUE(CopyFileW(Host("src.bmp").c_str(), Host(longest).c_str(), TRUE));
+  for (std::string name : {"new.bmp", "old.bmp", "src.bmp", longest.c_str()}) {
     EXPECT_EQ(platform::ReadWholeFile(folder_ / name), bytes) << name;
   }
 }
