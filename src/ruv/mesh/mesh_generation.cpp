@@ -7,6 +7,7 @@
 #include "ruv/material/map_uv_transform.h"
 #include "ruv/mesh/channel_aliases.h"
 #include "ruv/mesh/tangent_frames.h"
+#include "ruv/mesh/vertex_welder.h"
 #include "ruv/mesh/xmesh_data.h"
 #include "ruv/options/export_options.h"
 #include "ruv/plugin/conversion.h"
@@ -25,7 +26,7 @@ struct FaceUVSetup {
 class MeshGenerator {
  public:
   MeshGenerator(ExportContext* context, XRenderableNode* node, XMeshData& data)
-      : context_(context), node_(node), mesh_(node->mesh), data_(data) {}
+      : context_(context), node_(node), mesh_(node->mesh), data_(data), welder_(data) {}
 
   bool Run();
 
@@ -42,6 +43,7 @@ class MeshGenerator {
   XRenderableNode* node_;
   Mesh* mesh_;
   XMeshData& data_;
+  VertexWelder welder_;
   MeshNormalSpec* spec_ = nullptr;
   Matrix3 normalMatrix_;
   bool meshNode_ = false;
@@ -197,7 +199,7 @@ bool MeshGenerator::Run() {
     FaceUVSetup uv = SetupFaceUV(material);
     for (int i = 0; i < 3; ++i) {
       FillCorner(f, order[i], slot, uv, corners[i]);
-      face.vertex[i] = FindOrAddVertex(data_, static_cast<std::int32_t>(hostFace.v[order[i]]), corners[i]);
+      face.vertex[i] = welder_.FindOrAdd(static_cast<std::int32_t>(hostFace.v[order[i]]), corners[i]);
     }
     if (wantTangents_ && texCoords_ && !data_.mapChannels.empty()) AccumulateTangents(face, uv.tangentChannel);
   }
