@@ -26,8 +26,8 @@ const fs::path kExamples = fs::path(RUV_SOURCE_DIR) / "examples";
 
 // A version 4 scene of `materials` and one node "N" using `material` (none when empty).
 std::string WithMaterials(const std::string& materials, const std::string& material = "") {
-  std::string node = material.empty() ? R"({"name": "N"})"
-                                      : R"({"name": "N", "material": ")" + material + R"("})";
+  std::string node =
+      material.empty() ? R"({"name": "N"})" : R"({"name": "N", "material": ")" + material + R"("})";
   return Scene(R"(, "materials": [)" + materials + R"(], "nodes": [)" + node + "]", 4);
 }
 
@@ -171,12 +171,14 @@ TEST(MaterialLoader, BrokenMaterialListsAreRefusedAtTheirPlace) {
       // Slots.
       {WithMaterials(R"({"name": "S", "type": "standard", "maps": {"12": {"type": "checker"}}})"),
        "/materials/0/maps/12", "unknown map slot \"12\""},
-      {WithMaterials(R"({"name": "S", "type": "standard", "maps": {"difuse": {"type": "checker"}}})"),
+      {WithMaterials(
+           R"({"name": "S", "type": "standard", "maps": {"difuse": {"type": "checker"}}})"),
        "/materials/0/maps/difuse", "a slot is a number from 0 to 11 or one of"},
       {WithMaterials(
            R"({"name": "S", "type": "standard", "maps": {"1": {"type": "checker"}, "diffuse": {"type": "noise"}}})"),
        "/materials/0/maps/diffuse", "map slot 1 is given twice"},
-      {WithMaterials(R"({"name": "O", "type": "other", "subMaps": [{"type": "checker", "enabled": false}]})"),
+      {WithMaterials(
+           R"({"name": "O", "type": "other", "subMaps": [{"type": "checker", "enabled": false}]})"),
        "/materials/0/subMaps/0/enabled", "unknown key \"enabled\""},
       {WithMaterials(R"({"name": "S", "type": "multi", "maps": {}})"), "/materials/0/maps",
        "unknown key \"maps\""},
@@ -189,17 +191,23 @@ TEST(MaterialLoader, BrokenMaterialListsAreRefusedAtTheirPlace) {
        "/materials/0/subMaps/0/type", "unknown map type \"marble\""},
       {WithMaterials(R"({"name": "S", "type": "other", "subMaps": [{"type": "bitmap"}]})"),
        "/materials/0/subMaps/0", "\"file\" is missing"},
-      {WithMaterials(R"({"name": "S", "type": "other", "subMaps": [{"type": "checker", "tiling": ["uWarp"]}]})"),
+      {WithMaterials(
+           R"({"name": "S", "type": "other", "subMaps": [{"type": "checker", "tiling": ["uWarp"]}]})"),
        "/materials/0/subMaps/0/tiling/0", "unknown tiling flag \"uWarp\""},
-      {WithMaterials(R"({"name": "S", "type": "other", "subMaps": [{"type": "checker", "mapChannel": 100}]})"),
+      {WithMaterials(
+           R"({"name": "S", "type": "other", "subMaps": [{"type": "checker", "mapChannel": 100}]})"),
        "/materials/0/subMaps/0/mapChannel", "outside 0 to 99"},
-      {WithMaterials(R"({"name": "S", "type": "other", "subMaps": [{"type": "checker", "colors": [[1, 0, 0]]}]})"),
+      {WithMaterials(
+           R"({"name": "S", "type": "other", "subMaps": [{"type": "checker", "colors": [[1, 0, 0]]}]})"),
        "/materials/0/subMaps/0/colors", "expected 2 elements, found 1"},
-      {WithMaterials(R"({"name": "D", "type": "directx", "parameters": [{"name": "p", "type": "matrix"}]})"),
+      {WithMaterials(
+           R"({"name": "D", "type": "directx", "parameters": [{"name": "p", "type": "matrix"}]})"),
        "/materials/0/parameters/0/type", "unknown parameter type \"matrix\""},
-      {WithMaterials(R"({"name": "D", "type": "directx", "parameters": [{"name": "p", "type": "int", "value": 1.5}]})"),
+      {WithMaterials(
+           R"({"name": "D", "type": "directx", "parameters": [{"name": "p", "type": "int", "value": 1.5}]})"),
        "/materials/0/parameters/0/value", "expected an integer"},
-      {WithMaterials(R"({"name": "D", "type": "directx", "parameters": [{"name": "p", "type": "float", "mapChannel": 1}]})"),
+      {WithMaterials(
+           R"({"name": "D", "type": "directx", "parameters": [{"name": "p", "type": "float", "mapChannel": 1}]})"),
        "/materials/0/parameters/0/mapChannel", "only a bitmap parameter"},
       {WithMaterials(R"({"name": "S", "type": "standard", "transparency": 2})"),
        "/materials/0/transparency", "between 0 and 1"},

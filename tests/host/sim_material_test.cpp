@@ -139,13 +139,16 @@ TEST(SimMaps, PlacementComposesAboutTheCentreAndDefaultsToTheExactIdentity) {
   EXPECT_EQ(plain.texmap->GetTextureTiling(), U_WRAP | V_WRAP);
   EXPECT_EQ(plain.texmap->GetMapChannel(), 1);
 
-  auto place = [](const UVPlacement& placement, Point3 uv) { return uv * UVTransformOf(placement); };
+  auto place = [](const UVPlacement& placement, Point3 uv) {
+    return uv * UVTransformOf(placement);
+  };
   auto expectNear = [](Point3 a, Point3 b) {
     EXPECT_NEAR(a.x, b.x, 1e-5);
     EXPECT_NEAR(a.y, b.y, 1e-5);
   };
   // The centre stays put under repeats and turns; the offset moves everything.
-  expectNear(place({.offsetU = 0.1f, .repeatU = 2, .repeatV = 2}, {0.5f, 0.5f, 0}), {0.6f, 0.5f, 0});
+  expectNear(place({.offsetU = 0.1f, .repeatU = 2, .repeatV = 2}, {0.5f, 0.5f, 0}),
+             {0.6f, 0.5f, 0});
   expectNear(place({.offsetU = 0.1f, .repeatU = 2, .repeatV = 2}, {1, 0.5f, 0}), {1.6f, 0.5f, 0});
   expectNear(place({.angle = 90}, {1, 0.5f, 0}), {0.5f, 1, 0});
   // Repeats apply before the turn: U stretched, then turned onto V.
@@ -191,12 +194,13 @@ TEST(SimParamBlocks, AWrongTypeOrAnUnknownIdAnswersZeroEmptyOrNull) {
 }
 
 TEST(SimMaterials, StandardMaterialSlotsAndColourQueries) {
-  OneMaterial wood(StandardMaterial(L"Wood")
-                       .Diffuse({0.6f, 0.4f, 0.2f})
-                       .Shininess(0.3f)
-                       .SelfIllumination({0.1f, 0.1f, 0.1f})
-                       .Map(kDiffuseSlot, BitmapTexture(L"C:\\old\\wood.jpg").Tiling(U_WRAP | V_MIRROR))
-                       .Map(kBumpSlot, Checker(), false));
+  OneMaterial wood(
+      StandardMaterial(L"Wood")
+          .Diffuse({0.6f, 0.4f, 0.2f})
+          .Shininess(0.3f)
+          .SelfIllumination({0.1f, 0.1f, 0.1f})
+          .Map(kDiffuseSlot, BitmapTexture(L"C:\\old\\wood.jpg").Tiling(U_WRAP | V_MIRROR))
+          .Map(kBumpSlot, Checker(), false));
   auto* standard = dynamic_cast<StdMat*>(wood.mtl);
   ASSERT_NE(standard, nullptr);
   EXPECT_EQ(standard->ClassID(), DMTL_CLASS_ID);
@@ -264,10 +268,12 @@ TEST(SimMaterials, MultiOtherAndDirectXMaterials) {
   EXPECT_EQ(file->GetParamDef(file->IndextoID(0)).type, TYPE_FILENAME);
   EXPECT_STREQ(file->GetStr(file->IndextoID(0)), L"C:\\fx\\glow.fx");
 
-  OneMaterial broken(DxMaterial(L"Broken", L"x.fx").BitmapParam(L"map", L"a.png").WithoutParamBlocks());
+  OneMaterial broken(
+      DxMaterial(L"Broken", L"x.fx").BitmapParam(L"map", L"a.png").WithoutParamBlocks());
   EXPECT_EQ(broken.mtl->NumParamBlocks(), 0);
   EXPECT_EQ(broken.mtl->GetParamBlock(0), nullptr);
-  auto* brokenEffect = dynamic_cast<IDxMaterial*>(broken.mtl->GetInterface(IDXMATERIAL_INTERFACE_ID));
+  auto* brokenEffect =
+      dynamic_cast<IDxMaterial*>(broken.mtl->GetInterface(IDXMATERIAL_INTERFACE_ID));
   EXPECT_EQ(brokenEffect->GetEffectBitmap(0), nullptr);
 }
 

@@ -93,7 +93,8 @@ MapBuilder ReadTypedMap(const JsonPlace& map, const std::string& type,
                         const std::filesystem::path& baseFolder, bool inStandardSlot) {
   if (type == "bitmap") {
     ExpectMapKeys(map, inStandardSlot, {"file", "crop", "color"});
-    MapBuilder bitmap = BitmapTexture(ResolveTexturePath(map.Field("file").WideString(), baseFolder));
+    MapBuilder bitmap =
+        BitmapTexture(ResolveTexturePath(map.Field("file").WideString(), baseFolder));
     if (auto crop = map.OptionalField("crop")) {
       BitmapCrop values = ReadCrop(*crop);
       if (values.place) {
@@ -188,7 +189,8 @@ MapBuilder ReadMap(const JsonPlace& map, const std::filesystem::path& baseFolder
   }
   if (auto subMaps = map.OptionalField("subMaps")) {
     // Normal Bump's sub-maps are its "map" and "bumpMap".
-    if (type == "normalBump") subMaps->Fail("a Normal Bump map gives its sub-maps as \"map\" and \"bumpMap\"");
+    if (type == "normalBump")
+      subMaps->Fail("a Normal Bump map gives its sub-maps as \"map\" and \"bumpMap\"");
     std::size_t count = subMaps->ExpectArray(0, SceneLimits::kMaxSubMaps);
     for (std::size_t i = 0; i < count; ++i) {
       JsonPlace entry = subMaps->Element(i);

@@ -18,13 +18,18 @@ struct NamedSlot {
 };
 
 constexpr NamedSlot kSlots[] = {
-    {"ambient", kAmbientSlot},       {"diffuse", kDiffuseSlot},
-    {"specular", kSpecularSlot},     {"shininess", kShininessSlot},
+    {"ambient", kAmbientSlot},
+    {"diffuse", kDiffuseSlot},
+    {"specular", kSpecularSlot},
+    {"shininess", kShininessSlot},
     {"shininessStrength", kShininessStrengthSlot},
     {"selfIllumination", kSelfIlluminationSlot},
-    {"opacity", kOpacitySlot},       {"filterColor", kFilterColorSlot},
-    {"bump", kBumpSlot},             {"reflection", kReflectionSlot},
-    {"refraction", kRefractionSlot}, {"displacement", kDisplacementSlot},
+    {"opacity", kOpacitySlot},
+    {"filterColor", kFilterColorSlot},
+    {"bump", kBumpSlot},
+    {"reflection", kReflectionSlot},
+    {"refraction", kRefractionSlot},
+    {"displacement", kDisplacementSlot},
 };
 
 struct NamedType {
@@ -33,16 +38,17 @@ struct NamedType {
 };
 
 constexpr NamedType kParamTypes[] = {
-    {"float", TYPE_FLOAT},   {"percent", TYPE_PCNT_FRAC}, {"point3", TYPE_POINT3},
-    {"point4", TYPE_POINT4}, {"color", TYPE_FRGBA},       {"rgb", TYPE_RGBA},
-    {"bool", TYPE_BOOL},     {"int", TYPE_INT},           {"string", TYPE_STRING},
-    {"filename", TYPE_FILENAME}, {"bitmap", TYPE_BITMAP}, {"texmap", TYPE_TEXMAP},
+    {"float", TYPE_FLOAT},       {"percent", TYPE_PCNT_FRAC}, {"point3", TYPE_POINT3},
+    {"point4", TYPE_POINT4},     {"color", TYPE_FRGBA},       {"rgb", TYPE_RGBA},
+    {"bool", TYPE_BOOL},         {"int", TYPE_INT},           {"string", TYPE_STRING},
+    {"filename", TYPE_FILENAME}, {"bitmap", TYPE_BITMAP},     {"texmap", TYPE_TEXMAP},
 };
 
 template <class Named, std::size_t N>
 std::string KnownNames(const Named (&names)[N]) {
   std::string known;
-  for (const Named& named : names) known += (known.empty() ? "\"" : ", \"") + std::string(named.name) + "\"";
+  for (const Named& named : names)
+    known += (known.empty() ? "\"" : ", \"") + std::string(named.name) + "\"";
   return known;
 }
 
@@ -203,9 +209,8 @@ Class_ID ReadStandardClass(const JsonPlace& classId) {
 }
 
 MaterialEntry ReadEntry(const JsonPlace& entry, const std::filesystem::path& baseFolder) {
-  constexpr std::string_view kColorKeys[] = {"diffuse", "specular", "shininess",
-                                             "shininessStrength", "transparency",
-                                             "selfIllumination"};
+  constexpr std::string_view kColorKeys[] = {
+      "diffuse", "specular", "shininess", "shininessStrength", "transparency", "selfIllumination"};
   std::vector<std::string_view> keys{"id", "name", "type"};
   keys.insert(keys.end(), std::begin(kColorKeys), std::end(kColorKeys));
   if (!entry.IsObject()) entry.Fail("expected a material object");
@@ -287,8 +292,8 @@ void CheckNesting(const std::vector<MaterialEntry>& entries) {
             inLoop = inLoop || step.first == child;
             if (inLoop) loop += entries[static_cast<std::size_t>(step.first)].id + " -> ";
           }
-          entry.subMaterials->Element(next - 1)
-              .Fail("the material contains itself: " + loop + entries[static_cast<std::size_t>(child)].id);
+          entry.subMaterials->Element(next - 1).Fail("the material contains itself: " + loop +
+                                                     entries[static_cast<std::size_t>(child)].id);
         }
         if (depth[static_cast<std::size_t>(child)] == kUnvisited) {
           depth[static_cast<std::size_t>(child)] = kOnPath;

@@ -25,14 +25,16 @@ class SimMtlBase : public Base {
   int NumSubTexmaps() override { return static_cast<int>(subMaps_.size()); }
   // Null for an empty slot and for a number out of range.
   Texmap* GetSubTexmap(int i) override {
-    return i >= 0 && static_cast<std::size_t>(i) < subMaps_.size() ? subMaps_[static_cast<std::size_t>(i)]
-                                                                    : nullptr;
+    return i >= 0 && static_cast<std::size_t>(i) < subMaps_.size()
+               ? subMaps_[static_cast<std::size_t>(i)]
+               : nullptr;
   }
   int NumParamBlocks() override { return static_cast<int>(blocks_.size()); }
   // Null for a number out of range.
   IParamBlock2* GetParamBlock(int i) override {
-    return i >= 0 && static_cast<std::size_t>(i) < blocks_.size() ? blocks_[static_cast<std::size_t>(i)].get()
-                                                                  : nullptr;
+    return i >= 0 && static_cast<std::size_t>(i) < blocks_.size()
+               ? blocks_[static_cast<std::size_t>(i)].get()
+               : nullptr;
   }
 
   const std::wstring& Name() const { return name_; }
@@ -40,16 +42,20 @@ class SimMtlBase : public Base {
   // Sets sub-map i, growing the list with empty slots as needed.
   void SetSubTexmap(int i, Texmap* map) {
     if (i < 0) return;
-    if (static_cast<std::size_t>(i) >= subMaps_.size()) subMaps_.resize(static_cast<std::size_t>(i) + 1);
+    if (static_cast<std::size_t>(i) >= subMaps_.size())
+      subMaps_.resize(static_cast<std::size_t>(i) + 1);
     subMaps_[static_cast<std::size_t>(i)] = map;
   }
-  void SetNumSubTexmaps(int count) { subMaps_.resize(static_cast<std::size_t>(count < 0 ? 0 : count)); }
+  void SetNumSubTexmaps(int count) {
+    subMaps_.resize(static_cast<std::size_t>(count < 0 ? 0 : count));
+  }
   // No parameter blocks at all.
   void ClearParamBlocks() { blocks_.clear(); }
   // Parameter block i, created (with any blocks before it) on first use; null for i < 0.
   SimParamBlock* Block(int i) {
     if (i < 0) return nullptr;
-    while (blocks_.size() <= static_cast<std::size_t>(i)) blocks_.push_back(std::make_unique<SimParamBlock>());
+    while (blocks_.size() <= static_cast<std::size_t>(i))
+      blocks_.push_back(std::make_unique<SimParamBlock>());
     return blocks_[static_cast<std::size_t>(i)].get();
   }
 

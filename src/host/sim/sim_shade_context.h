@@ -10,7 +10,8 @@ namespace sim {
 class SimShadeContext : public ShadeContext {
  public:
   SimShadeContext() = default;
-  SimShadeContext(const Point3& uvw, const Point3& objectPoint) : uvw_(uvw), objectPoint_(objectPoint) {}
+  SimShadeContext(const Point3& uvw, const Point3& objectPoint)
+      : uvw_(uvw), objectPoint_(objectPoint) {}
 
   void SetUVW(const Point3& uvw) { uvw_ = uvw; }
   void SetObjectPoint(const Point3& p) { objectPoint_ = p; }

@@ -79,7 +79,8 @@ void SimBitmapTex::SetCrop(const BitmapCrop& crop) {
   block->Add(kBitmapCropPlace, L"cropPlace", TYPE_INT, crop.place ? 1 : 0);
 }
 
-SimNormalBumpMap::SimNormalBumpMap(std::wstring name) : SimTexmap(GNORMAL_CLASS_ID, std::move(name)) {
+SimNormalBumpMap::SimNormalBumpMap(std::wstring name)
+    : SimTexmap(GNORMAL_CLASS_ID, std::move(name)) {
   SetNumSubTexmaps(2);
   SetFlatColor(kFlatNormal);
 }

@@ -41,7 +41,8 @@ float TileCoordinate(float c, bool wrap, bool mirror);
 template <class Base>
 class SimMapBase : public SimMtlBase<Base> {
  public:
-  SimMapBase(Class_ID classId, std::wstring name) : SimMtlBase<Base>(classId, TEXMAP_CLASS_ID, std::move(name)) {}
+  SimMapBase(Class_ID classId, std::wstring name)
+      : SimMtlBase<Base>(classId, TEXMAP_CLASS_ID, std::move(name)) {}
 
   AColor EvalColor(ShadeContext&) override { return flatColor_; }
   void GetUVTransform(Matrix3& transform) override { transform = UVTransformOf(placement_); }
