@@ -18,12 +18,15 @@ void AddConvertCommand(CLI::App& app, int& exitStatus) {
     xof::FileFormat format = xof::FileFormat::Binary;
   };
   auto arguments = std::make_shared<Arguments>();
-  CLI::App* command = app.add_subcommand("convert", "Re-encode a .x file as text, binary or compressed");
+  CLI::App* command =
+      app.add_subcommand("convert", "Re-encode a .x file as text, binary or compressed");
   command->add_option("input", arguments->input, "the .x file to read")->required();
-  command->add_option("output", arguments->output, "the .x file to write (replaced whole)")->required();
-  const std::map<std::string, xof::FileFormat> formats = {{"text", xof::FileFormat::Text},
-                                                          {"binary", xof::FileFormat::Binary},
-                                                          {"compressed", xof::FileFormat::Compressed}};
+  command->add_option("output", arguments->output, "the .x file to write (replaced whole)")
+      ->required();
+  const std::map<std::string, xof::FileFormat> formats = {
+      {"text", xof::FileFormat::Text},
+      {"binary", xof::FileFormat::Binary},
+      {"compressed", xof::FileFormat::Compressed}};
   command->add_option("--format", arguments->format, "encoding of the output")
       ->required()
       ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case));

@@ -16,7 +16,8 @@ void AddDumpCommand(CLI::App& app, int& exitStatus) {
   };
   auto arguments = std::make_shared<Arguments>();
   CLI::App* command = app.add_subcommand("dump", "Print the object tree of a .x file");
-  command->add_option("file", arguments->file, "the .x file (text, binary or compressed)")->required();
+  command->add_option("file", arguments->file, "the .x file (text, binary or compressed)")
+      ->required();
   command->add_flag("--json", arguments->json, "print JSON instead of indented text");
   command->callback([&exitStatus, arguments] {
     xof::ReadResult result = xof::ReadXFileAt(arguments->file);

@@ -32,7 +32,8 @@ double Seconds(const std::function<void()>& run) {
 
 // The machine's disk and other processes add noise: each contender runs in turn, the best of
 // several turns counts.
-std::pair<double, double> BestOfPairs(int turns, const std::function<void()>& a, const std::function<void()>& b) {
+std::pair<double, double> BestOfPairs(int turns, const std::function<void()>& a,
+                                      const std::function<void()>& b) {
   double bestA = 1e30, bestB = 1e30;
   for (int i = 0; i < turns; ++i) {
     bestA = std::min(bestA, Seconds(a));
@@ -90,15 +91,20 @@ struct Scene {
   std::vector<std::uint8_t> texCoords = TexCoordBlock();
 };
 
-xof::SaveObject* BuildSaveObject(xof::XFile& file, const Scene& scene, const std::wstring& path, DWORD format) {
+xof::SaveObject* BuildSaveObject(xof::XFile& file, const Scene& scene, const std::wstring& path,
+                                 DWORD format) {
   xof::SaveObject* save = nullptr;
-  if (xof::Failed(file.CreateSaveObject(path.c_str(), xof::kFileSaveToWideFile, format, &save))) return nullptr;
+  if (xof::Failed(file.CreateSaveObject(path.c_str(), xof::kFileSaveToWideFile, format, &save)))
+    return nullptr;
   xof::SaveData* frame = nullptr;
   xof::SaveData* mesh = nullptr;
   save->AddDataObject(xof::tid::Frame, "Big", nullptr, 0, nullptr, &frame);
-  if (xof::Failed(frame->AddDataObject(xof::tid::Mesh, "Big", nullptr, scene.mesh.size(), scene.mesh.data(), &mesh)) ||
-      xof::Failed(mesh->AddDataObject(xof::tid::MeshNormals, "", nullptr, scene.normals.size(), scene.normals.data(), nullptr)) ||
-      xof::Failed(mesh->AddDataObject(xof::tid::MeshTextureCoords, "c1", nullptr, scene.texCoords.size(), scene.texCoords.data(), nullptr))) {
+  if (xof::Failed(frame->AddDataObject(xof::tid::Mesh, "Big", nullptr, scene.mesh.size(),
+                                       scene.mesh.data(), &mesh)) ||
+      xof::Failed(mesh->AddDataObject(xof::tid::MeshNormals, "", nullptr, scene.normals.size(),
+                                      scene.normals.data(), nullptr)) ||
+      xof::Failed(mesh->AddDataObject(xof::tid::MeshTextureCoords, "c1", nullptr,
+                                      scene.texCoords.size(), scene.texCoords.data(), nullptr))) {
     std::fprintf(stderr, "bench_xof: %s\n", save->LastError().c_str());
   }
   mesh->Release();
@@ -124,12 +130,14 @@ std::string ReadFile(const std::filesystem::path& path) {
 }  // namespace
 
 int main() {
-  std::filesystem::path folder = std::filesystem::temp_directory_path() / ("bench_xof_" + std::to_string(::getpid()));
+  std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("bench_xof_" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
   Scene scene;
   xof::XFile* file = nullptr;
   xof::XFile::Create(&file);
-  for (std::string_view set : {xof::StandardTemplateSet(), xof::SkinningTemplateSet(), xof::VertexDataTemplateSet()}) {
+  for (std::string_view set :
+       {xof::StandardTemplateSet(), xof::SkinningTemplateSet(), xof::VertexDataTemplateSet()}) {
     file->RegisterTemplates(set.data(), set.size());
   }
 
@@ -142,43 +150,54 @@ int main() {
     binary = BuildSaveObject(*file, scene, HostPath(binaryPath), xof::kFileFormatBinary);
   });
   xof::SaveObject* text = BuildSaveObject(*file, scene, HostPath(textPath), xof::kFileFormatText);
-  xof::SaveObject* compressed = BuildSaveObject(*file, scene, HostPath(compressedPath), xof::kFileFormatCompressed);
+  xof::SaveObject* compressed =
+      BuildSaveObject(*file, scene, HostPath(compressedPath), xof::kFileFormatCompressed);
 
   binary->Save();
   std::string binaryBytes = ReadFile(binaryPath);
   std::filesystem::path rawPath = folder / "raw.bin";
-  auto [binarySeconds, fwriteSeconds] = BestOfPairs(7, [&] { binary->Save(); }, [&] {
-    std::FILE* f = std::fopen(rawPath.c_str(), "wb");
-    std::fwrite(binaryBytes.data(), 1, binaryBytes.size(), f);
-    std::fclose(f);
-  });
+  auto [binarySeconds, fwriteSeconds] = BestOfPairs(
+      7, [&] { binary->Save(); },
+      [&] {
+        std::FILE* f = std::fopen(rawPath.c_str(), "wb");
+        std::fwrite(binaryBytes.data(), 1, binaryBytes.size(), f);
+        std::fclose(f);
+      });
 
   std::vector<std::uint8_t> deflated(compressBound(static_cast<uLong>(binaryBytes.size())));
-  auto [compressedSeconds, deflateSeconds] = BestOfPairs(2, [&] { compressed->Save(); }, [&] {
-    z_stream z{};
-    deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-    z.next_in = reinterpret_cast<Bytef*>(binaryBytes.data());
-    z.avail_in = static_cast<uInt>(binaryBytes.size());
-    z.next_out = deflated.data();
-    z.avail_out = static_cast<uInt>(deflated.size());
-    deflate(&z, Z_FINISH);
-    deflateEnd(&z);
-  });
+  auto [compressedSeconds, deflateSeconds] = BestOfPairs(
+      2, [&] { compressed->Save(); },
+      [&] {
+        z_stream z{};
+        deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+        z.next_in = reinterpret_cast<Bytef*>(binaryBytes.data());
+        z.avail_in = static_cast<uInt>(binaryBytes.size());
+        z.next_out = deflated.data();
+        z.avail_out = static_cast<uInt>(deflated.size());
+        deflate(&z, Z_FINISH);
+        deflateEnd(&z);
+      });
 
   double textSeconds = BestSeconds([&] { text->Save(); });
   double textMegabytes = static_cast<double>(std::filesystem::file_size(textPath)) / 1e6;
   double binaryMegabytes = static_cast<double>(binaryBytes.size()) / 1e6;
 
-  std::printf("bench_xof: mesh of %u vertices, %u faces, normals, one texture-coordinate set (best runs)\n",
-              kVertices, kFaces);
+  std::printf(
+      "bench_xof: mesh of %u vertices, %u faces, normals, one texture-coordinate set (best runs)\n",
+      kVertices, kFaces);
   std::printf("  add objects (check + copy):  %8.1f ms\n", addSeconds * 1e3);
-  std::printf("  binary save:   %8.1f ms for %.1f MB; one fwrite of the same bytes %.1f ms; ratio %.2f (target <= 2)\n",
-              binarySeconds * 1e3, binaryMegabytes, fwriteSeconds * 1e3, binarySeconds / fwriteSeconds);
-  std::printf("  compressed:    %8.1f ms for %.1f MB; deflating the binary stream %.1f ms; ratio %.2f (target <= 1.3)\n",
-              compressedSeconds * 1e3, static_cast<double>(std::filesystem::file_size(compressedPath)) / 1e6,
-              deflateSeconds * 1e3, compressedSeconds / deflateSeconds);
-  std::printf("  text save:     %8.1f ms for %.1f MB; %.0f MB/s (target >= 100)\n", textSeconds * 1e3,
-              textMegabytes, textMegabytes / textSeconds);
+  std::printf(
+      "  binary save:   %8.1f ms for %.1f MB; one fwrite of the same bytes %.1f ms; ratio %.2f "
+      "(target <= 2)\n",
+      binarySeconds * 1e3, binaryMegabytes, fwriteSeconds * 1e3, binarySeconds / fwriteSeconds);
+  std::printf(
+      "  compressed:    %8.1f ms for %.1f MB; deflating the binary stream %.1f ms; ratio %.2f "
+      "(target <= 1.3)\n",
+      compressedSeconds * 1e3,
+      static_cast<double>(std::filesystem::file_size(compressedPath)) / 1e6, deflateSeconds * 1e3,
+      compressedSeconds / deflateSeconds);
+  std::printf("  text save:     %8.1f ms for %.1f MB; %.0f MB/s (target >= 100)\n",
+              textSeconds * 1e3, textMegabytes, textMegabytes / textSeconds);
 
   binary->Release();
   text->Release();

@@ -7,11 +7,37 @@ namespace {
 
 // Token codes of the binary encoding.
 enum : std::uint16_t {
-  kName = 1, kString = 2, kInteger = 3, kGuid = 5, kIntegerList = 6, kFloatList = 7,
-  kOBrace = 10, kCBrace = 11, kOParen = 12, kCParen = 13, kOBracket = 14, kCBracket = 15,
-  kOAngle = 16, kCAngle = 17, kDot = 18, kComma = 19, kSemicolon = 20, kTemplate = 31,
-  kWord = 40, kDword = 41, kFloat = 42, kDouble = 43, kChar = 44, kUchar = 45, kSword = 46,
-  kSdword = 47, kVoid = 48, kLpstr = 49, kUnicode = 50, kCstring = 51, kArray = 52,
+  kName = 1,
+  kString = 2,
+  kInteger = 3,
+  kGuid = 5,
+  kIntegerList = 6,
+  kFloatList = 7,
+  kOBrace = 10,
+  kCBrace = 11,
+  kOParen = 12,
+  kCParen = 13,
+  kOBracket = 14,
+  kCBracket = 15,
+  kOAngle = 16,
+  kCAngle = 17,
+  kDot = 18,
+  kComma = 19,
+  kSemicolon = 20,
+  kTemplate = 31,
+  kWord = 40,
+  kDword = 41,
+  kFloat = 42,
+  kDouble = 43,
+  kChar = 44,
+  kUchar = 45,
+  kSword = 46,
+  kSdword = 47,
+  kVoid = 48,
+  kLpstr = 49,
+  kUnicode = 50,
+  kCstring = 51,
+  kArray = 52,
 };
 
 }  // namespace
@@ -96,31 +122,69 @@ Token BinaryLexer::Read() {
       pos_ += count * size;
       return token;
     }
-    case kOBrace: token.kind = TokenKind::OBrace; return token;
-    case kCBrace: token.kind = TokenKind::CBrace; return token;
-    case kOParen: token.kind = TokenKind::OParen; return token;
-    case kCParen: token.kind = TokenKind::CParen; return token;
-    case kOBracket: token.kind = TokenKind::OBracket; return token;
-    case kCBracket: token.kind = TokenKind::CBracket; return token;
-    case kOAngle: token.kind = TokenKind::OAngle; return token;
-    case kCAngle: token.kind = TokenKind::CAngle; return token;
-    case kDot: token.kind = TokenKind::Dot; return token;
-    case kComma: token.kind = TokenKind::Comma; return token;
-    case kSemicolon: token.kind = TokenKind::Semicolon; return token;
-    case kTemplate: token.kind = TokenKind::Template; return token;
-    case kArray: token.kind = TokenKind::Array; return token;
-    case kWord: return type(PrimitiveType::Word);
-    case kDword: return type(PrimitiveType::Dword);
-    case kFloat: return type(PrimitiveType::Float);
-    case kDouble: return type(PrimitiveType::Double);
-    case kChar: return type(PrimitiveType::Char);
-    case kUchar: return type(PrimitiveType::Uchar);
-    case kSword: return type(PrimitiveType::Sword);
-    case kSdword: return type(PrimitiveType::Sdword);
-    case kLpstr: return type(PrimitiveType::String);
-    case kUnicode: return type(PrimitiveType::Unicode);
-    case kCstring: return type(PrimitiveType::Cstring);
-    case kVoid: throw FormatError(token.offset, "VOID members are not supported");
+    case kOBrace:
+      token.kind = TokenKind::OBrace;
+      return token;
+    case kCBrace:
+      token.kind = TokenKind::CBrace;
+      return token;
+    case kOParen:
+      token.kind = TokenKind::OParen;
+      return token;
+    case kCParen:
+      token.kind = TokenKind::CParen;
+      return token;
+    case kOBracket:
+      token.kind = TokenKind::OBracket;
+      return token;
+    case kCBracket:
+      token.kind = TokenKind::CBracket;
+      return token;
+    case kOAngle:
+      token.kind = TokenKind::OAngle;
+      return token;
+    case kCAngle:
+      token.kind = TokenKind::CAngle;
+      return token;
+    case kDot:
+      token.kind = TokenKind::Dot;
+      return token;
+    case kComma:
+      token.kind = TokenKind::Comma;
+      return token;
+    case kSemicolon:
+      token.kind = TokenKind::Semicolon;
+      return token;
+    case kTemplate:
+      token.kind = TokenKind::Template;
+      return token;
+    case kArray:
+      token.kind = TokenKind::Array;
+      return token;
+    case kWord:
+      return type(PrimitiveType::Word);
+    case kDword:
+      return type(PrimitiveType::Dword);
+    case kFloat:
+      return type(PrimitiveType::Float);
+    case kDouble:
+      return type(PrimitiveType::Double);
+    case kChar:
+      return type(PrimitiveType::Char);
+    case kUchar:
+      return type(PrimitiveType::Uchar);
+    case kSword:
+      return type(PrimitiveType::Sword);
+    case kSdword:
+      return type(PrimitiveType::Sdword);
+    case kLpstr:
+      return type(PrimitiveType::String);
+    case kUnicode:
+      return type(PrimitiveType::Unicode);
+    case kCstring:
+      return type(PrimitiveType::Cstring);
+    case kVoid:
+      throw FormatError(token.offset, "VOID members are not supported");
     default:
       throw FormatError(token.offset, "unknown binary token code " + std::to_string(code));
   }

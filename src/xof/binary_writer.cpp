@@ -52,7 +52,8 @@ void WriteIntegerSegment(BinaryOut& out, const DataObject& object, const DataSeg
   }
   std::size_t width = PrimitiveSize(s.type);
   for (std::size_t i = 0; i < s.count; ++i) {
-    binary::PutDword(out.buffer(), static_cast<std::uint32_t>(ReadIntegerValue(s.type, values + i * width)));
+    binary::PutDword(out.buffer(),
+                     static_cast<std::uint32_t>(ReadIntegerValue(s.type, values + i * width)));
     out.FlushIfFull();
   }
 }
@@ -77,10 +78,11 @@ void WriteData(BinaryOut& out, const DataObject& object) {
   while (i < segments.size()) {
     const DataSegment& first = segments[i];
     if (IsStringType(first.type)) {
-      binary::PutString(out.buffer(),
-                        std::string_view(reinterpret_cast<const char*>(object.data.data()) +
-                                             first.offset, first.bytes),
-                        first.arrayElementFollows ? binary::kComma : binary::kSemicolon);
+      binary::PutString(
+          out.buffer(),
+          std::string_view(reinterpret_cast<const char*>(object.data.data()) + first.offset,
+                           first.bytes),
+          first.arrayElementFollows ? binary::kComma : binary::kSemicolon);
       out.FlushIfFull();
       ++i;
       continue;

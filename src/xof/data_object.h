@@ -2,9 +2,10 @@
 //
 // Data blocks use the in-memory layout of the DirectX library's callers: members packed in template
 // order without padding, little-endian; WORD/SWORD 2 bytes, DWORD/SDWORD/FLOAT 4, DOUBLE 8,
-// CHAR/UCHAR 1; a STRING (also CSTRING, UNICODE) member is held inline as its characters followed by
-// one zero byte, so "Bone" takes 5 bytes and the next member starts right after the zero. Arrays are
-// their elements back to back; a template-typed member is that template's members, packed the same way.
+// CHAR/UCHAR 1; a STRING (also CSTRING, UNICODE) member is held inline as its characters followed
+// by one zero byte, so "Bone" takes 5 bytes and the next member starts right after the zero. Arrays
+// are their elements back to back; a template-typed member is that template's members, packed the
+// same way.
 #pragma once
 
 #include <cstddef>

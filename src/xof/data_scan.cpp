@@ -11,8 +11,7 @@ namespace {
 
 class ScanVisitor : public DataVisitorBase {
  public:
-  ScanVisitor(const std::uint8_t* base, bool forWriting)
-      : base_(base), forWriting_(forWriting) {}
+  ScanVisitor(const std::uint8_t* base, bool forWriting) : base_(base), forWriting_(forWriting) {}
   std::vector<DataSegment> segments;
 
   void Values(const Member& m, PrimitiveType type, const std::uint8_t* values, std::size_t count,
@@ -41,9 +40,9 @@ class ScanVisitor : public DataVisitorBase {
       throw FormatError(text - reinterpret_cast<const char*>(base_),
                         m.name + ": string holds a '\"', which a text file cannot carry");
     }
-    segments.push_back(DataSegment{PrimitiveType::String, index + 1 < count,
-                                   static_cast<std::size_t>(text - reinterpret_cast<const char*>(base_)),
-                                   1, length});
+    segments.push_back(DataSegment{
+        PrimitiveType::String, index + 1 < count,
+        static_cast<std::size_t>(text - reinterpret_cast<const char*>(base_)), 1, length});
   }
 
  private:
@@ -93,10 +92,21 @@ bool IsValidObjectName(std::string_view name) {
     auto byte = static_cast<unsigned char>(c);
     if (byte <= 0x20 || byte == 0x7F) return false;
     switch (c) {
-      case '{': case '}': case '[': case ']': case '<': case '>': case ';': case ',':
-      case '"': case '(': case ')': case '#':
+      case '{':
+      case '}':
+      case '[':
+      case ']':
+      case '<':
+      case '>':
+      case ';':
+      case ',':
+      case '"':
+      case '(':
+      case ')':
+      case '#':
         return false;
-      default: break;
+      default:
+        break;
     }
   }
   return true;

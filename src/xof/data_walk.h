@@ -5,8 +5,8 @@
 // Visitor interface:
 //   void BeginMember(const Member&, int depth, std::uint64_t count);
 //   void EndMember(const Member&, int depth, std::uint64_t count);
-//   void Values(const Member&, PrimitiveType, const std::uint8_t* values, std::size_t count, int depth);
-//   void String(const Member&, const char* text, std::size_t length, std::uint64_t index,
+//   void Values(const Member&, PrimitiveType, const std::uint8_t* values, std::size_t count, int
+//   depth); void String(const Member&, const char* text, std::size_t length, std::uint64_t index,
 //               std::uint64_t count, int depth);
 //   void BeginElement(const Member&, std::uint64_t index, std::uint64_t count, int depth);
 //   void EndElement(const Member&, std::uint64_t index, std::uint64_t count, int depth);
@@ -23,12 +23,30 @@ namespace xof {
 // The integer value of a primitive integer member at `at` (sign-extended for signed types).
 inline std::int64_t ReadIntegerValue(PrimitiveType type, const std::uint8_t* at) {
   switch (type) {
-    case PrimitiveType::Char: return static_cast<std::int8_t>(at[0]);
-    case PrimitiveType::Uchar: return at[0];
-    case PrimitiveType::Word: { std::uint16_t v; std::memcpy(&v, at, 2); return v; }
-    case PrimitiveType::Sword: { std::int16_t v; std::memcpy(&v, at, 2); return v; }
-    case PrimitiveType::Sdword: { std::int32_t v; std::memcpy(&v, at, 4); return v; }
-    default: { std::uint32_t v; std::memcpy(&v, at, 4); return v; }
+    case PrimitiveType::Char:
+      return static_cast<std::int8_t>(at[0]);
+    case PrimitiveType::Uchar:
+      return at[0];
+    case PrimitiveType::Word: {
+      std::uint16_t v;
+      std::memcpy(&v, at, 2);
+      return v;
+    }
+    case PrimitiveType::Sword: {
+      std::int16_t v;
+      std::memcpy(&v, at, 2);
+      return v;
+    }
+    case PrimitiveType::Sdword: {
+      std::int32_t v;
+      std::memcpy(&v, at, 4);
+      return v;
+    }
+    default: {
+      std::uint32_t v;
+      std::memcpy(&v, at, 4);
+      return v;
+    }
   }
 }
 
@@ -63,8 +81,9 @@ class DataWalker {
       // Every element takes at least one byte, so a count beyond the block is wrong however the
       // remaining dimensions multiply; stopping here also keeps the product from overflowing.
       if (count > size_) {
-        Fail(t, m, "array of " + std::to_string(count) + " elements exceeds the " +
-                       std::to_string(size_) + "-byte block");
+        Fail(t, m,
+             "array of " + std::to_string(count) + " elements exceeds the " +
+                 std::to_string(size_) + "-byte block");
       }
     }
     return count;
@@ -94,8 +113,9 @@ class DataWalker {
       } else if (m.primitive) {
         std::size_t width = PrimitiveSize(*m.primitive);
         if (count > (size_ - pos_) / width) {
-          Fail(t, m, std::to_string(count) + " values need " + std::to_string(count * width) +
-                         " bytes, " + std::to_string(size_ - pos_) + " remain");
+          Fail(t, m,
+               std::to_string(count) + " values need " + std::to_string(count * width) +
+                   " bytes, " + std::to_string(size_ - pos_) + " remain");
         }
         if (!m.isArray && IsIntegerType(*m.primitive)) {
           counts[i] = ReadIntegerValue(*m.primitive, data_ + pos_);
@@ -105,8 +125,9 @@ class DataWalker {
       } else {
         std::size_t minimum = m.type->minimumSize ? m.type->minimumSize : 1;
         if (m.isArray && count > (size_ - pos_) / minimum) {
-          Fail(t, m, std::to_string(count) + " elements cannot fit in the " +
-                         std::to_string(size_ - pos_) + " bytes that remain");
+          Fail(t, m,
+               std::to_string(count) + " elements cannot fit in the " +
+                   std::to_string(size_ - pos_) + " bytes that remain");
         }
         for (std::uint64_t e = 0; e < count; ++e) {
           visitor_.BeginElement(m, e, count, depth);

@@ -1,9 +1,8 @@
 #include "xof/document_printer.h"
 
 #include <charconv>
-#include <set>
-
 #include <nlohmann/json.hpp>
+#include <set>
 
 #include "xof/file_header.h"
 #include "xof/member_values.h"
@@ -24,9 +23,15 @@ std::string FormatReal(const MemberValue& value) {
 
 void PrintValue(const MemberValue& value, std::ostream& out) {
   switch (value.kind) {
-    case MemberValue::Kind::Integer: out << value.integer; break;
-    case MemberValue::Kind::Float: out << FormatReal(value); break;
-    case MemberValue::Kind::String: out << '"' << value.text << '"'; break;
+    case MemberValue::Kind::Integer:
+      out << value.integer;
+      break;
+    case MemberValue::Kind::Float:
+      out << FormatReal(value);
+      break;
+    case MemberValue::Kind::String:
+      out << '"' << value.text << '"';
+      break;
     case MemberValue::Kind::Struct:
       out << '{';
       for (std::size_t i = 0; i < value.items.size(); ++i) {
@@ -85,10 +90,13 @@ void PrintObjectText(const DataObject& object, int depth, std::ostream& out) {
 
 Json ValueJson(const MemberValue& value) {
   switch (value.kind) {
-    case MemberValue::Kind::Integer: return value.integer;
+    case MemberValue::Kind::Integer:
+      return value.integer;
     case MemberValue::Kind::Float:
-      return value.doublePrecision ? value.real : static_cast<double>(static_cast<float>(value.real));
-    case MemberValue::Kind::String: return value.text;
+      return value.doublePrecision ? value.real
+                                   : static_cast<double>(static_cast<float>(value.real));
+    case MemberValue::Kind::String:
+      return value.text;
     case MemberValue::Kind::Struct: {
       Json fields = Json::object();
       for (const MemberValue& item : value.items) fields[item.name] = ValueJson(item);
@@ -132,9 +140,8 @@ Json ObjectJson(const DataObject& object) {
 
 void PrintDocumentText(const XFileDocument& document, std::ostream& out) {
   const FileHeader& header = document.header;
-  out << FormatFileHeader(header) << " ("
-      << (header.binary ? "binary" : "text") << (header.compressed ? ", compressed" : "")
-      << ", float size " << header.floatSize << ")\n";
+  out << FormatFileHeader(header) << " (" << (header.binary ? "binary" : "text")
+      << (header.compressed ? ", compressed" : "") << ", float size " << header.floatSize << ")\n";
   out << "templates defined in the file:";
   for (const Template* definition : document.definedInFile) out << ' ' << definition->name;
   out << "\ntemplates used:";

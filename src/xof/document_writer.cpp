@@ -12,9 +12,10 @@ bool AddObject(const DataObject& object, SaveObject& save, SaveData* parent, std
   SaveData* added = nullptr;
   const void* data = object.data.empty() ? nullptr : object.data.data();
   const Guid* id = object.id ? &*object.id : nullptr;
-  HRESULT result =
-      parent ? parent->AddDataObject(object.type->id, object.name.c_str(), id, object.data.size(), data, &added)
-             : save.AddDataObject(object.type->id, object.name.c_str(), id, object.data.size(), data, &added);
+  HRESULT result = parent ? parent->AddDataObject(object.type->id, object.name.c_str(), id,
+                                                  object.data.size(), data, &added)
+                          : save.AddDataObject(object.type->id, object.name.c_str(), id,
+                                               object.data.size(), data, &added);
   if (Failed(result)) {
     error = object.type->name + (object.name.empty() ? "" : " '" + object.name + "'") +
             " object at byte " + std::to_string(object.fileOffset) + ": " + save.LastError();
@@ -40,16 +41,18 @@ bool AddObject(const DataObject& object, SaveObject& save, SaveData* parent, std
 
 }  // namespace
 
-bool WriteDocument(const XFileDocument& document, FileFormat format, Sink& sink, std::string& error) {
+bool WriteDocument(const XFileDocument& document, FileFormat format, Sink& sink,
+                   std::string& error) {
   XofPtr<XFile> file;
   if (Failed(XFile::Create(&file))) {
     error = "out of memory";
     return false;
   }
   std::string fileTemplates = FormatFileHeader(FileHeader{});
-  for (const Template* definition : document.definedInFile) AppendTextTemplate(fileTemplates, *definition);
-  for (std::string_view set : {StandardTemplateSet(), SkinningTemplateSet(), VertexDataTemplateSet(),
-                               std::string_view(fileTemplates)}) {
+  for (const Template* definition : document.definedInFile)
+    AppendTextTemplate(fileTemplates, *definition);
+  for (std::string_view set : {StandardTemplateSet(), SkinningTemplateSet(),
+                               VertexDataTemplateSet(), std::string_view(fileTemplates)}) {
     if (set.size() <= kFileHeaderSize) continue;
     if (Failed(file->RegisterTemplates(set.data(), set.size()))) {
       error = file->LastError();

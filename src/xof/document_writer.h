@@ -14,7 +14,8 @@ namespace xof {
 // Registers the three template sets and the file's own definitions, adds every object and
 // reference, and writes the file. On failure returns false with `error` naming the object (and
 // its offset in the source) that could not be written.
-bool WriteDocument(const XFileDocument& document, FileFormat format, Sink& sink, std::string& error);
+bool WriteDocument(const XFileDocument& document, FileFormat format, Sink& sink,
+                   std::string& error);
 
 // The same into a file, replaced whole or not at all.
 bool WriteDocumentToFile(const XFileDocument& document, FileFormat format,

@@ -1,8 +1,8 @@
 #include "xof/file_reader.h"
 
 #include <cerrno>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 #include "xof/binary_lexer.h"
@@ -32,7 +32,8 @@ class ObjectParser {
       } else if (token.kind == TokenKind::Name) {
         document_.objects.push_back(ParseObject(token, 0));
       } else {
-        throw FormatError(token.offset, "expected a template or a data object, found " + Describe(token));
+        throw FormatError(token.offset,
+                          "expected a template or a data object, found " + Describe(token));
       }
     }
   }
@@ -44,7 +45,8 @@ class ObjectParser {
   }
 
   std::unique_ptr<DataObject> ParseObject(const Token& templateName, int depth) {
-    if (depth > kMaxObjectDepth) throw FormatError(templateName.offset, "objects nested too deeply");
+    if (depth > kMaxObjectDepth)
+      throw FormatError(templateName.offset, "objects nested too deeply");
     const Template* type = document_.templates.FindByName(templateName.text);
     if (!type) {
       throw FormatError(templateName.offset,
@@ -62,7 +64,8 @@ class ObjectParser {
       token = lexer_.Next();
     }
     if (token.kind != TokenKind::OBrace) {
-      throw FormatError(token.offset, type->name + " object: expected '{', found " + Describe(token));
+      throw FormatError(token.offset,
+                        type->name + " object: expected '{', found " + Describe(token));
     }
     if (lexer_.Peek().kind == TokenKind::Guid) object->id = lexer_.Next().guid;
     DecodeObjectData(lexer_, *type, object->data);
@@ -80,16 +83,23 @@ class ObjectParser {
     for (;;) {
       Token token = lexer_.Next();
       switch (token.kind) {
-        case TokenKind::CBrace: return;
-        case TokenKind::OBrace: object.children.push_back(DataChild{nullptr, ParseReference(token)}); break;
-        case TokenKind::Name: object.children.push_back(DataChild{ParseObject(token, depth + 1), {}}); break;
+        case TokenKind::CBrace:
+          return;
+        case TokenKind::OBrace:
+          object.children.push_back(DataChild{nullptr, ParseReference(token)});
+          break;
+        case TokenKind::Name:
+          object.children.push_back(DataChild{ParseObject(token, depth + 1), {}});
+          break;
         case TokenKind::Semicolon:
-        case TokenKind::Comma: break;
+        case TokenKind::Comma:
+          break;
         case TokenKind::End:
           throw FormatError(token.offset, object.type->name + " object at byte " +
                                               std::to_string(object.fileOffset) + " is not closed");
         default:
-          throw FormatError(token.offset, object.type->name + " object: unexpected " + Describe(token));
+          throw FormatError(token.offset,
+                            object.type->name + " object: unexpected " + Describe(token));
       }
     }
   }

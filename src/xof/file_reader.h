@@ -35,7 +35,7 @@ struct ReadResult {
   std::string error;                        // what is wrong
   std::size_t errorOffset = 0;              // where
   bool errorInDecompressedData = false;
-  bool errorHasOffset = true;               // false when the file could not be read at all
+  bool errorHasOffset = true;  // false when the file could not be read at all
   bool ok() const { return document != nullptr; }
   // "byte 123: expected '{', found ..." (with "of the decompressed data" when that applies).
   std::string Describe() const;

@@ -50,7 +50,8 @@ std::vector<const Template*> TemplatesToDefine(const TemplateRegistry& registry,
   // Templates no longer in the registry's order (replaced by a later registration) but still used
   // by objects go last, so that every non-standard template is defined.
   for (const Template* definition : used.inOrder) {
-    if (!listed.count(definition) && !IsStandardTemplate(definition->id)) result.push_back(definition);
+    if (!listed.count(definition) && !IsStandardTemplate(definition->id))
+      result.push_back(definition);
   }
   return result;
 }
@@ -86,9 +87,11 @@ void WriteXFile(const TemplateRegistry& registry, const DataObjectList& objects,
     bodySize = textBody.size();
   }
   std::uint64_t total = bodySize + kFileHeaderSize;
-  if (total > 0xFFFFFFFFull) throw WriteError("file too large for the compressed encoding's size field");
+  if (total > 0xFFFFFFFFull)
+    throw WriteError("file too large for the compressed encoding's size field");
   std::uint8_t size[4] = {static_cast<std::uint8_t>(total), static_cast<std::uint8_t>(total >> 8),
-                          static_cast<std::uint8_t>(total >> 16), static_cast<std::uint8_t>(total >> 24)};
+                          static_cast<std::uint8_t>(total >> 16),
+                          static_cast<std::uint8_t>(total >> 24)};
   sink.Write(size, 4);
   MszipSink compressor(sink);
   if (header.binary) {

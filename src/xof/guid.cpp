@@ -52,7 +52,8 @@ std::string FormatGuid(const Guid& id) {
   std::string text;
   text.reserve(36);
   auto put = [&](std::uint64_t value, int digits) {
-    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) text += kDigits[(value >> shift) & 15];
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+      text += kDigits[(value >> shift) & 15];
   };
   put(id.data1, 8);
   text += '-';

@@ -23,7 +23,8 @@ class DecodeVisitor : public DataVisitorBase {
   void EndMember(const Member& m, int, std::uint64_t) {
     if (m.isArray || !m.primitive) Pop();
   }
-  void Values(const Member& m, PrimitiveType type, const std::uint8_t* values, std::size_t count, int) {
+  void Values(const Member& m, PrimitiveType type, const std::uint8_t* values, std::size_t count,
+              int) {
     std::size_t width = PrimitiveSize(type);
     for (std::size_t i = 0; i < count; ++i) {
       MemberValue value;
@@ -44,7 +45,8 @@ class DecodeVisitor : public DataVisitorBase {
       stack_.back().items.push_back(std::move(value));
     }
   }
-  void String(const Member& m, const char* text, std::size_t length, std::uint64_t, std::uint64_t, int) {
+  void String(const Member& m, const char* text, std::size_t length, std::uint64_t, std::uint64_t,
+              int) {
     MemberValue value;
     value.kind = MemberValue::Kind::String;
     value.name = m.isArray ? "" : m.name;

@@ -12,7 +12,7 @@ namespace xof {
 struct MemberValue {
   enum class Kind { Integer, Float, String, Struct, Array };
   Kind kind = Kind::Integer;
-  std::string name;            // the member's name; empty for array elements
+  std::string name;  // the member's name; empty for array elements
   std::int64_t integer = 0;
   double real = 0;
   bool doublePrecision = false;  // a DOUBLE member (else a FLOAT, printed at float precision)

@@ -79,7 +79,8 @@ std::string InflateMszip(std::string_view file) {
   std::uint32_t total = byte(pos) | byte(pos + 1) << 8 | byte(pos + 2) << 16 |
                         static_cast<std::uint32_t>(byte(pos + 3)) << 24;
   pos += 4;
-  if (total < kFileHeaderSize) throw FormatError(kFileHeaderSize, "declared size is smaller than the header");
+  if (total < kFileHeaderSize)
+    throw FormatError(kFileHeaderSize, "declared size is smaller than the header");
   std::size_t expected = total - kFileHeaderSize;
 
   z_stream z{};
@@ -102,9 +103,11 @@ std::string InflateMszip(std::string_view file) {
       throw FormatError(blockStart, "block's compressed size " + std::to_string(packed) +
                                         " does not fit the file");
     }
-    if (file[pos] != 'C' || file[pos + 1] != 'K') throw FormatError(pos, "block without the CK signature");
+    if (file[pos] != 'C' || file[pos + 1] != 'K')
+      throw FormatError(pos, "block without the CK signature");
     if (body.size() + plain > expected) {
-      throw FormatError(blockStart, "blocks hold more than the declared size of " + std::to_string(total));
+      throw FormatError(blockStart,
+                        "blocks hold more than the declared size of " + std::to_string(total));
     }
     inflateReset(&z);
     if (body.size() > previousStart) {

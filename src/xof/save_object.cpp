@@ -33,16 +33,20 @@ HRESULT SaveObject::AddObject(DataObject* parent, const Guid& templateId, const 
   if (child) *child = nullptr;
   const Template* type = registry_->FindById(templateId);
   if (!type) {
-    return Fail(XOF_E_UNKNOWN_TEMPLATE, "template <" + FormatGuid(templateId) + "> is not registered");
+    return Fail(XOF_E_UNKNOWN_TEMPLATE,
+                "template <" + FormatGuid(templateId) + "> is not registered");
   }
   std::string objectName = name ? name : "";
   if (!IsValidObjectName(objectName)) {
     return Fail(XOF_E_BAD_NAME, type->name + " object name \"" + objectName +
                                     "\" holds characters a .x file cannot carry in a name");
   }
-  if (size > 0 && !data) return Fail(E_INVALIDARG, type->name + ": " + std::to_string(size) + " bytes of data at a null pointer");
+  if (size > 0 && !data)
+    return Fail(E_INVALIDARG,
+                type->name + ": " + std::to_string(size) + " bytes of data at a null pointer");
   if (parent && !parent->type->AllowsChild(*type)) {
-    return Fail(XOF_E_CHILD_NOT_ALLOWED, parent->type->name + " does not allow a " + type->name + " child");
+    return Fail(XOF_E_CHILD_NOT_ALLOWED,
+                parent->type->name + " does not allow a " + type->name + " child");
   }
   try {
     auto object = std::make_unique<DataObject>();
@@ -172,11 +176,12 @@ HRESULT XFile::CreateSaveObject(const wchar_t* path, DWORD options, DWORD format
     return E_INVALIDARG;
   }
   if (options != kFileSaveToWideFile || format > 3) {
-    lastError_ = "unsupported save options " + std::to_string(options) + " or format " + std::to_string(format);
+    lastError_ = "unsupported save options " + std::to_string(options) + " or format " +
+                 std::to_string(format);
     return XOF_E_BAD_FORMAT;
   }
-  *save = new (std::nothrow) SaveObject(registry_, static_cast<FileFormat>(format),
-                                        platform::ToNativePath(path));
+  *save = new (std::nothrow)
+      SaveObject(registry_, static_cast<FileFormat>(format), platform::ToNativePath(path));
   return *save ? S_OK : E_OUTOFMEMORY;
 }
 

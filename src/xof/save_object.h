@@ -5,9 +5,9 @@
 //   SaveObject* save;      file->CreateSaveObject(L"out\\scene.x", kFileSaveToWideFile,
 //                                                 kFileFormatBinary, &save);
 //   SaveData* frame;       save->AddDataObject(tid::Frame, "Root", nullptr, 0, nullptr, &frame);
-//   SaveData* matrix;      frame->AddDataObject(tid::FrameTransformMatrix, "", nullptr, 64, m, &matrix);
-//   matrix->Release();     ...  frame->Release();
-//   save->Save();  save->Release();  file->Release();
+//   SaveData* matrix;      frame->AddDataObject(tid::FrameTransformMatrix, "", nullptr, 64, m,
+//   &matrix); matrix->Release();     ...  frame->Release(); save->Save();  save->Release();
+//   file->Release();
 //
 // Ownership. XFile and SaveObject are reference counted: Create/CreateSaveObject hand out one
 // reference, AddRef adds one, Release drops one and destroys the object at zero. A save object
@@ -118,8 +118,8 @@ class XFile {
   // Registers the templates of a template set (text or binary, uncompressed). A set that does not
   // parse, or that uses a template not registered before it, is refused whole.
   HRESULT RegisterTemplates(const void* data, std::size_t size);
-  // `path` is a host path ('\'-separated wide text); `options` must be kFileSaveToWideFile; `format`
-  // is 0 binary, 1 text, 2 compressed (3 compressed text).
+  // `path` is a host path ('\'-separated wide text); `options` must be kFileSaveToWideFile;
+  // `format` is 0 binary, 1 text, 2 compressed (3 compressed text).
   HRESULT CreateSaveObject(const wchar_t* path, DWORD options, DWORD format, SaveObject** save);
   // A save object whose Save keeps the bytes in memory (savedBytes()).
   HRESULT CreateMemorySaveObject(DWORD format, SaveObject** save);
@@ -145,7 +145,10 @@ class XofPtr {
   ~XofPtr() { Reset(); }
   XofPtr(const XofPtr&) = delete;
   XofPtr& operator=(const XofPtr&) = delete;
-  T** operator&() { Reset(); return &pointer_; }
+  T** operator&() {
+    Reset();
+    return &pointer_;
+  }
   T* operator->() const { return pointer_; }
   T* get() const { return pointer_; }
   explicit operator bool() const { return pointer_ != nullptr; }

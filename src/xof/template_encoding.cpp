@@ -7,17 +7,28 @@ namespace {
 
 binary::Code TypeCode(PrimitiveType type) {
   switch (type) {
-    case PrimitiveType::Word: return binary::kWord;
-    case PrimitiveType::Dword: return binary::kDword;
-    case PrimitiveType::Float: return binary::kFloat;
-    case PrimitiveType::Double: return binary::kDouble;
-    case PrimitiveType::Char: return binary::kChar;
-    case PrimitiveType::Uchar: return binary::kUchar;
-    case PrimitiveType::Sword: return binary::kSword;
-    case PrimitiveType::Sdword: return binary::kSdword;
-    case PrimitiveType::String: return binary::kLpstr;
-    case PrimitiveType::Cstring: return binary::kCstring;
-    case PrimitiveType::Unicode: return binary::kUnicode;
+    case PrimitiveType::Word:
+      return binary::kWord;
+    case PrimitiveType::Dword:
+      return binary::kDword;
+    case PrimitiveType::Float:
+      return binary::kFloat;
+    case PrimitiveType::Double:
+      return binary::kDouble;
+    case PrimitiveType::Char:
+      return binary::kChar;
+    case PrimitiveType::Uchar:
+      return binary::kUchar;
+    case PrimitiveType::Sword:
+      return binary::kSword;
+    case PrimitiveType::Sdword:
+      return binary::kSdword;
+    case PrimitiveType::String:
+      return binary::kLpstr;
+    case PrimitiveType::Cstring:
+      return binary::kCstring;
+    case PrimitiveType::Unicode:
+      return binary::kUnicode;
   }
   return binary::kDword;
 }

@@ -8,17 +8,28 @@ namespace xof {
 
 std::string_view PrimitiveKeyword(PrimitiveType type) {
   switch (type) {
-    case PrimitiveType::Word: return "WORD";
-    case PrimitiveType::Dword: return "DWORD";
-    case PrimitiveType::Float: return "FLOAT";
-    case PrimitiveType::Double: return "DOUBLE";
-    case PrimitiveType::Char: return "CHAR";
-    case PrimitiveType::Uchar: return "UCHAR";
-    case PrimitiveType::Sword: return "SWORD";
-    case PrimitiveType::Sdword: return "SDWORD";
-    case PrimitiveType::String: return "STRING";
-    case PrimitiveType::Cstring: return "CSTRING";
-    case PrimitiveType::Unicode: return "UNICODE";
+    case PrimitiveType::Word:
+      return "WORD";
+    case PrimitiveType::Dword:
+      return "DWORD";
+    case PrimitiveType::Float:
+      return "FLOAT";
+    case PrimitiveType::Double:
+      return "DOUBLE";
+    case PrimitiveType::Char:
+      return "CHAR";
+    case PrimitiveType::Uchar:
+      return "UCHAR";
+    case PrimitiveType::Sword:
+      return "SWORD";
+    case PrimitiveType::Sdword:
+      return "SDWORD";
+    case PrimitiveType::String:
+      return "STRING";
+    case PrimitiveType::Cstring:
+      return "CSTRING";
+    case PrimitiveType::Unicode:
+      return "UNICODE";
   }
   return "?";
 }
@@ -84,15 +95,41 @@ const Template* TemplateRegistry::Add(std::shared_ptr<const Template> definition
 }
 
 bool IsStandardTemplate(const Guid& id) {
-  static constexpr Guid kStandard[] = {
-      tid::Header, tid::Vector, tid::Coords2d, tid::Matrix4x4, tid::ColorRGBA, tid::ColorRGB,
-      tid::IndexedColor, tid::Boolean, tid::Boolean2d, tid::MaterialWrap, tid::TextureFilename,
-      tid::Material, tid::MeshFace, tid::MeshFaceWraps, tid::MeshTextureCoords,
-      tid::MeshMaterialList, tid::MeshNormals, tid::MeshVertexColors, tid::Mesh,
-      tid::FrameTransformMatrix, tid::Frame, tid::FloatKeys, tid::TimedFloatKeys,
-      tid::AnimationKey, tid::AnimationOptions, tid::Animation, tid::AnimationSet,
-      tid::InlineData, tid::Url, tid::ProgressiveMesh, tid::GuidTemplate, tid::StringProperty,
-      tid::PropertyBag, tid::ExternalVisual, tid::RightHanded};
+  static constexpr Guid kStandard[] = {tid::Header,
+                                       tid::Vector,
+                                       tid::Coords2d,
+                                       tid::Matrix4x4,
+                                       tid::ColorRGBA,
+                                       tid::ColorRGB,
+                                       tid::IndexedColor,
+                                       tid::Boolean,
+                                       tid::Boolean2d,
+                                       tid::MaterialWrap,
+                                       tid::TextureFilename,
+                                       tid::Material,
+                                       tid::MeshFace,
+                                       tid::MeshFaceWraps,
+                                       tid::MeshTextureCoords,
+                                       tid::MeshMaterialList,
+                                       tid::MeshNormals,
+                                       tid::MeshVertexColors,
+                                       tid::Mesh,
+                                       tid::FrameTransformMatrix,
+                                       tid::Frame,
+                                       tid::FloatKeys,
+                                       tid::TimedFloatKeys,
+                                       tid::AnimationKey,
+                                       tid::AnimationOptions,
+                                       tid::Animation,
+                                       tid::AnimationSet,
+                                       tid::InlineData,
+                                       tid::Url,
+                                       tid::ProgressiveMesh,
+                                       tid::GuidTemplate,
+                                       tid::StringProperty,
+                                       tid::PropertyBag,
+                                       tid::ExternalVisual,
+                                       tid::RightHanded};
   return std::find(std::begin(kStandard), std::end(kStandard), id) != std::end(kStandard);
 }
 

@@ -16,8 +16,15 @@
 namespace xof {
 
 enum class PrimitiveType : std::uint8_t {
-  Word, Dword, Float, Double, Char, Uchar, Sword, Sdword,
-  String,   // STRING / LPSTR
+  Word,
+  Dword,
+  Float,
+  Double,
+  Char,
+  Uchar,
+  Sword,
+  Sdword,
+  String,  // STRING / LPSTR
   Cstring,
   Unicode,  // held as 8-bit text like the other strings
 };
@@ -27,14 +34,19 @@ enum class PrimitiveType : std::uint8_t {
 constexpr std::size_t PrimitiveSize(PrimitiveType type) {
   switch (type) {
     case PrimitiveType::Char:
-    case PrimitiveType::Uchar: return 1;
+    case PrimitiveType::Uchar:
+      return 1;
     case PrimitiveType::Word:
-    case PrimitiveType::Sword: return 2;
+    case PrimitiveType::Sword:
+      return 2;
     case PrimitiveType::Dword:
     case PrimitiveType::Sdword:
-    case PrimitiveType::Float: return 4;
-    case PrimitiveType::Double: return 8;
-    default: return 0;
+    case PrimitiveType::Float:
+      return 4;
+    case PrimitiveType::Double:
+      return 8;
+    default:
+      return 0;
   }
 }
 constexpr bool IsStringType(PrimitiveType type) {
@@ -44,7 +56,9 @@ constexpr bool IsStringType(PrimitiveType type) {
 constexpr bool IsFloatType(PrimitiveType type) {
   return type == PrimitiveType::Float || type == PrimitiveType::Double;
 }
-constexpr bool IsIntegerType(PrimitiveType type) { return !IsStringType(type) && !IsFloatType(type); }
+constexpr bool IsIntegerType(PrimitiveType type) {
+  return !IsStringType(type) && !IsFloatType(type);
+}
 // The keyword of a type in text template definitions ("DWORD", "STRING", ...).
 std::string_view PrimitiveKeyword(PrimitiveType type);
 
@@ -93,7 +107,8 @@ class TemplateRegistry {
   const Template* FindByName(std::string_view name) const;
   const Template* FindById(const Guid& id) const;
   // Adds a template. A template with the GUID of a registered one replaces it when the definitions
-  // differ and is dropped when they are the same; either way the returned pointer is the one in use.
+  // differ and is dropped when they are the same; either way the returned pointer is the one in
+  // use.
   const Template* Add(std::shared_ptr<const Template> definition);
   const std::vector<const Template*>& InOrder() const { return order_; }
 

@@ -55,8 +55,9 @@ int FindCountMember(const Template& definition, std::string_view name) {
 }
 
 std::size_t MemberMinimumSize(const Member& member) {
-  std::size_t element = member.primitive ? std::max<std::size_t>(PrimitiveSize(*member.primitive), 1)
-                                         : member.type->minimumSize;
+  std::size_t element = member.primitive
+                            ? std::max<std::size_t>(PrimitiveSize(*member.primitive), 1)
+                            : member.type->minimumSize;
   if (!member.isArray) return element;
   std::size_t count = 1;
   for (const ArrayDimension& d : member.dimensions) {
@@ -78,7 +79,8 @@ void ParseMember(Lexer& lexer, const TemplateRegistry& known, Template& definiti
   } else if (first.kind == TokenKind::Name) {
     member.type = known.FindByName(first.text);
     if (!member.type) {
-      throw FormatError(first.offset, "member type '" + std::string(first.text) + "' is not a known template");
+      throw FormatError(first.offset,
+                        "member type '" + std::string(first.text) + "' is not a known template");
     }
   } else {
     throw FormatError(first.offset, "expected a member type, found " + Describe(first));

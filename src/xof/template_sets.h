@@ -1,7 +1,8 @@
 // The three template sets the exporter registers, in this order: the standard retained-mode
 // templates (binary form, header "xof 0302bin 0064"), the skinning and effect extensions and the
 // vertex-data extensions (both text, header "xof 0303txt 0032"). Each is the exact byte
-// sequence to hand to XFile::RegisterTemplates(data, size); the text sets carry no terminating zero.
+// sequence to hand to XFile::RegisterTemplates(data, size); the text sets carry no terminating
+// zero.
 #pragma once
 
 #include <string_view>

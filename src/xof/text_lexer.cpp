@@ -5,12 +5,23 @@
 namespace xof {
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
 
 bool IsDelimiter(char c) {
   switch (c) {
-    case '{': case '}': case '[': case ']': case '<': case '>':
-    case ';': case ',': case '"': case '(': case ')':
+    case '{':
+    case '}':
+    case '[':
+    case ']':
+    case '<':
+    case '>':
+    case ';':
+    case ',':
+    case '"':
+    case '(':
+    case ')':
       return true;
     default:
       return IsSpace(c);
@@ -72,15 +83,24 @@ Token TextLexer::Read() {
     return token;
   };
   switch (c) {
-    case '{': return single(TokenKind::OBrace);
-    case '}': return single(TokenKind::CBrace);
-    case '[': return single(TokenKind::OBracket);
-    case ']': return single(TokenKind::CBracket);
-    case '(': return single(TokenKind::OParen);
-    case ')': return single(TokenKind::CParen);
-    case ';': return single(TokenKind::Semicolon);
-    case ',': return single(TokenKind::Comma);
-    case '>': throw FormatError(pos_, "unexpected '>'");
+    case '{':
+      return single(TokenKind::OBrace);
+    case '}':
+      return single(TokenKind::CBrace);
+    case '[':
+      return single(TokenKind::OBracket);
+    case ']':
+      return single(TokenKind::CBracket);
+    case '(':
+      return single(TokenKind::OParen);
+    case ')':
+      return single(TokenKind::CParen);
+    case ';':
+      return single(TokenKind::Semicolon);
+    case ',':
+      return single(TokenKind::Comma);
+    case '>':
+      throw FormatError(pos_, "unexpected '>'");
     case '<': {
       std::size_t close = text_.find('>', pos_);
       if (close == std::string_view::npos || close - pos_ > 40) {
@@ -101,7 +121,8 @@ Token TextLexer::Read() {
       pos_ = close + 1;
       return token;
     }
-    default: break;
+    default:
+      break;
   }
   std::size_t start = pos_;
   while (pos_ < text_.size() && !IsDelimiter(text_[pos_])) ++pos_;

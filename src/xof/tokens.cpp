@@ -4,29 +4,49 @@ namespace xof {
 
 std::string Describe(const Token& token) {
   switch (token.kind) {
-    case TokenKind::End: return "end of file";
-    case TokenKind::Name: return "name '" + std::string(token.text) + "'";
-    case TokenKind::String: return "string \"" + std::string(token.text) + "\"";
+    case TokenKind::End:
+      return "end of file";
+    case TokenKind::Name:
+      return "name '" + std::string(token.text) + "'";
+    case TokenKind::String:
+      return "string \"" + std::string(token.text) + "\"";
     case TokenKind::Integer:
     case TokenKind::Float:
       return token.text.empty() ? "number" : "number " + std::string(token.text);
-    case TokenKind::Guid: return "GUID <" + FormatGuid(token.guid) + ">";
-    case TokenKind::IntegerList: return "integer list";
-    case TokenKind::FloatList: return "float list";
-    case TokenKind::OBrace: return "'{'";
-    case TokenKind::CBrace: return "'}'";
-    case TokenKind::OParen: return "'('";
-    case TokenKind::CParen: return "')'";
-    case TokenKind::OBracket: return "'['";
-    case TokenKind::CBracket: return "']'";
-    case TokenKind::OAngle: return "'<'";
-    case TokenKind::CAngle: return "'>'";
-    case TokenKind::Dot: return "'.'";
-    case TokenKind::Comma: return "','";
-    case TokenKind::Semicolon: return "';'";
-    case TokenKind::Template: return "keyword 'template'";
-    case TokenKind::Array: return "keyword 'array'";
-    case TokenKind::Type: return "type " + std::string(PrimitiveKeyword(token.type));
+    case TokenKind::Guid:
+      return "GUID <" + FormatGuid(token.guid) + ">";
+    case TokenKind::IntegerList:
+      return "integer list";
+    case TokenKind::FloatList:
+      return "float list";
+    case TokenKind::OBrace:
+      return "'{'";
+    case TokenKind::CBrace:
+      return "'}'";
+    case TokenKind::OParen:
+      return "'('";
+    case TokenKind::CParen:
+      return "')'";
+    case TokenKind::OBracket:
+      return "'['";
+    case TokenKind::CBracket:
+      return "']'";
+    case TokenKind::OAngle:
+      return "'<'";
+    case TokenKind::CAngle:
+      return "'>'";
+    case TokenKind::Dot:
+      return "'.'";
+    case TokenKind::Comma:
+      return "','";
+    case TokenKind::Semicolon:
+      return "';'";
+    case TokenKind::Template:
+      return "keyword 'template'";
+    case TokenKind::Array:
+      return "keyword 'array'";
+    case TokenKind::Type:
+      return "type " + std::string(PrimitiveKeyword(token.type));
   }
   return "token";
 }
@@ -47,11 +67,11 @@ std::optional<PrimitiveType> TypeOfToken(const Token& token) {
   if (token.kind == TokenKind::Type) return token.type;
   if (token.kind != TokenKind::Name) return std::nullopt;
   static constexpr std::pair<std::string_view, PrimitiveType> kKeywords[] = {
-      {"WORD", PrimitiveType::Word},     {"DWORD", PrimitiveType::Dword},
-      {"FLOAT", PrimitiveType::Float},   {"DOUBLE", PrimitiveType::Double},
-      {"CHAR", PrimitiveType::Char},     {"UCHAR", PrimitiveType::Uchar},
-      {"SWORD", PrimitiveType::Sword},   {"SDWORD", PrimitiveType::Sdword},
-      {"STRING", PrimitiveType::String}, {"LPSTR", PrimitiveType::String},
+      {"WORD", PrimitiveType::Word},       {"DWORD", PrimitiveType::Dword},
+      {"FLOAT", PrimitiveType::Float},     {"DOUBLE", PrimitiveType::Double},
+      {"CHAR", PrimitiveType::Char},       {"UCHAR", PrimitiveType::Uchar},
+      {"SWORD", PrimitiveType::Sword},     {"SDWORD", PrimitiveType::Sdword},
+      {"STRING", PrimitiveType::String},   {"LPSTR", PrimitiveType::String},
       {"CSTRING", PrimitiveType::Cstring}, {"UNICODE", PrimitiveType::Unicode},
       {"BYTE", PrimitiveType::Uchar},
   };

@@ -26,9 +26,28 @@ class FormatError : public std::runtime_error {
 };
 
 enum class TokenKind : std::uint8_t {
-  End, Name, String, Integer, Float, Guid, IntegerList, FloatList,
-  OBrace, CBrace, OParen, CParen, OBracket, CBracket, OAngle, CAngle, Dot, Comma, Semicolon,
-  Template, Array, Type,  // Type: a primitive type keyword (binary only; text has names)
+  End,
+  Name,
+  String,
+  Integer,
+  Float,
+  Guid,
+  IntegerList,
+  FloatList,
+  OBrace,
+  CBrace,
+  OParen,
+  CParen,
+  OBracket,
+  CBracket,
+  OAngle,
+  CAngle,
+  Dot,
+  Comma,
+  Semicolon,
+  Template,
+  Array,
+  Type,  // Type: a primitive type keyword (binary only; text has names)
 };
 
 struct Token {
@@ -39,9 +58,9 @@ struct Token {
   double real = 0;
   Guid guid;
   PrimitiveType type = PrimitiveType::Dword;
-  std::uint32_t count = 0;                // list tokens: number of values
-  const std::uint8_t* values = nullptr;   // list tokens: little-endian payload
-  std::uint8_t valueSize = 4;             // list tokens: 4, or 8 for doubles
+  std::uint32_t count = 0;                      // list tokens: number of values
+  const std::uint8_t* values = nullptr;         // list tokens: little-endian payload
+  std::uint8_t valueSize = 4;                   // list tokens: 4, or 8 for doubles
   TokenKind terminator = TokenKind::Semicolon;  // binary STRING tokens
 };
 

@@ -15,7 +15,8 @@ class ValueReader {
 
   std::int64_t Integer(const Template& t, const Member& m) {
     if (InList()) {
-      if (list_.kind != TokenKind::IntegerList) Mismatch(t, m, "an integer", "a float list", list_.offset);
+      if (list_.kind != TokenKind::IntegerList)
+        Mismatch(t, m, "an integer", "a float list", list_.offset);
       std::uint32_t v;
       std::memcpy(&v, list_.values + 4 * index_++, 4);
       return v;
@@ -28,7 +29,8 @@ class ValueReader {
 
   double Real(const Template& t, const Member& m) {
     if (InList()) {
-      if (list_.kind != TokenKind::FloatList) Mismatch(t, m, "a float", "an integer list", list_.offset);
+      if (list_.kind != TokenKind::FloatList)
+        Mismatch(t, m, "a float", "an integer list", list_.offset);
       const std::uint8_t* at = list_.values + list_.valueSize * index_++;
       if (list_.valueSize == 8) {
         double v;
@@ -41,7 +43,8 @@ class ValueReader {
     }
     Token token = NextValueToken();
     // Text files may print a whole float without a decimal point.
-    if (token.kind == TokenKind::Float || (token.kind == TokenKind::Integer && !lexer_.IsBinary())) {
+    if (token.kind == TokenKind::Float ||
+        (token.kind == TokenKind::Integer && !lexer_.IsBinary())) {
       return token.real;
     }
     if (StartList(token)) return Real(t, m);
@@ -90,8 +93,7 @@ class ValueReader {
 
   [[noreturn]] void Mismatch(const Template& t, const Member& m, const char* wanted,
                              const std::string& found, std::size_t offset) {
-    throw FormatError(offset, t.name + "." + m.name + ": expected " + wanted +
-                                                ", found " + found);
+    throw FormatError(offset, t.name + "." + m.name + ": expected " + wanted + ", found " + found);
   }
 
   Lexer& lexer_;
@@ -100,7 +102,7 @@ class ValueReader {
 };
 
 std::int64_t AppendInteger(std::vector<std::uint8_t>& out, PrimitiveType type, std::int64_t value,
-                   bool binary, const Template& t, const Member& m, std::size_t offset) {
+                           bool binary, const Template& t, const Member& m, std::size_t offset) {
   // Binary lists hold 32-bit patterns: a signed member reads them as two's complement.
   if (binary && (type == PrimitiveType::Sdword || type == PrimitiveType::Sword ||
                  type == PrimitiveType::Char)) {
@@ -108,12 +110,30 @@ std::int64_t AppendInteger(std::vector<std::uint8_t>& out, PrimitiveType type, s
   }
   std::int64_t low = 0, high = 0;
   switch (type) {
-    case PrimitiveType::Char: low = -128; high = 127; break;
-    case PrimitiveType::Uchar: low = 0; high = 255; break;
-    case PrimitiveType::Word: low = 0; high = 0xFFFF; break;
-    case PrimitiveType::Sword: low = -32768; high = 32767; break;
-    case PrimitiveType::Sdword: low = std::numeric_limits<std::int32_t>::min(); high = std::numeric_limits<std::int32_t>::max(); break;
-    default: low = 0; high = 0xFFFFFFFF; break;
+    case PrimitiveType::Char:
+      low = -128;
+      high = 127;
+      break;
+    case PrimitiveType::Uchar:
+      low = 0;
+      high = 255;
+      break;
+    case PrimitiveType::Word:
+      low = 0;
+      high = 0xFFFF;
+      break;
+    case PrimitiveType::Sword:
+      low = -32768;
+      high = 32767;
+      break;
+    case PrimitiveType::Sdword:
+      low = std::numeric_limits<std::int32_t>::min();
+      high = std::numeric_limits<std::int32_t>::max();
+      break;
+    default:
+      low = 0;
+      high = 0xFFFFFFFF;
+      break;
   }
   if (value < low || value > high) {
     throw FormatError(offset, t.name + "." + m.name + ": value " + std::to_string(value) +
@@ -121,7 +141,8 @@ std::int64_t AppendInteger(std::vector<std::uint8_t>& out, PrimitiveType type, s
   }
   std::uint32_t bits = static_cast<std::uint32_t>(value);
   std::uint8_t bytes[4] = {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
-                           static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
+                           static_cast<std::uint8_t>(bits >> 16),
+                           static_cast<std::uint8_t>(bits >> 24)};
   out.insert(out.end(), bytes, bytes + PrimitiveSize(type));
   return value;
 }
@@ -150,7 +171,8 @@ class Decoder {
 
  private:
   void DecodeTemplate(const Template& t, int depth) {
-    if (depth > 64) throw FormatError(lexer_.Peek().offset, t.name + ": templates nested too deeply");
+    if (depth > 64)
+      throw FormatError(lexer_.Peek().offset, t.name + ": templates nested too deeply");
     std::vector<std::int64_t> counts(t.members.size(), 0);
     for (std::size_t i = 0; i < t.members.size(); ++i) {
       const Member& m = t.members[i];
@@ -158,7 +180,9 @@ class Decoder {
       if (m.isArray) {
         for (const ArrayDimension& d : m.dimensions) {
           std::int64_t size = d.member >= 0 ? counts[d.member] : d.size;
-          if (size < 0) throw FormatError(lexer_.Peek().offset, t.name + "." + m.name + ": negative array size");
+          if (size < 0)
+            throw FormatError(lexer_.Peek().offset,
+                              t.name + "." + m.name + ": negative array size");
           count *= static_cast<std::uint64_t>(size);
           if (count > in_.Remaining()) {
             throw FormatError(lexer_.Peek().offset,

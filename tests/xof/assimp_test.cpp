@@ -2,10 +2,10 @@
 // counts, materials, bones and animation channels, in every encoding.
 #ifdef RUV_HAVE_ASSIMP
 
-#include <assimp/Importer.hpp>
 #include <assimp/scene.h>
 #include <gtest/gtest.h>
 
+#include <assimp/Importer.hpp>
 #include <set>
 
 #include "exporter_scene.h"
@@ -16,7 +16,8 @@ namespace xof::test {
 namespace {
 
 struct Counts {
-  std::size_t nodes = 0, meshes = 0, vertices = 0, faces = 0, bones = 0, animations = 0, channels = 0;
+  std::size_t nodes = 0, meshes = 0, vertices = 0, faces = 0, bones = 0, animations = 0,
+              channels = 0;
   std::set<std::string> materials;
   friend bool operator==(const Counts&, const Counts&) = default;
 };
@@ -39,7 +40,8 @@ Counts CountScene(const aiScene* scene) {
     counts.materials.insert(scene->mMaterials[i]->GetName().C_Str());
   }
   counts.animations = scene->mNumAnimations;
-  for (unsigned i = 0; i < scene->mNumAnimations; ++i) counts.channels += scene->mAnimations[i]->mNumChannels;
+  for (unsigned i = 0; i < scene->mNumAnimations; ++i)
+    counts.channels += scene->mAnimations[i]->mNumChannels;
   return counts;
 }
 
@@ -97,7 +99,8 @@ TEST(Assimp, EveryTemplateTheExporterWritesLoadsInEachEncoding) {
     for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
       const aiMesh* mesh = scene->mMeshes[m];
       for (unsigned b = 0; b < mesh->mNumBones; ++b) {
-        if (std::string(mesh->mBones[b]->mName.C_Str()) == "Bone1" && mesh->mBones[b]->mNumWeights > 0) {
+        if (std::string(mesh->mBones[b]->mName.C_Str()) == "Bone1" &&
+            mesh->mBones[b]->mNumWeights > 0) {
           sawWeightedBone = true;
           EXPECT_FLOAT_EQ(mesh->mBones[b]->mOffsetMatrix.b4, -1);
         }

@@ -1,11 +1,12 @@
 // What `ruvx dump` prints: the tree as indented text and as JSON that scripts can rely on.
+#include "xof/document_printer.h"
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "test_support.h"
-#include "xof/document_printer.h"
 
 namespace xof::test {
 namespace {
@@ -32,7 +33,8 @@ TEST(DocumentPrinter, JsonCarriesTheTreeValuesAndReferences) {
   EXPECT_EQ(materialList["template"], "MeshMaterialList");
   EXPECT_EQ(materialList["children"][0]["reference"], "Material");
   // Negative zero is a value of its own in a transform.
-  EXPECT_TRUE(std::signbit(objects[2]["children"][0]["members"]["frameMatrix"]["matrix"][10].get<double>()));
+  EXPECT_TRUE(std::signbit(
+      objects[2]["children"][0]["members"]["frameMatrix"]["matrix"][10].get<double>()));
 }
 
 TEST(DocumentPrinter, EightBitTextAndTheIndentedForm) {
@@ -45,8 +47,10 @@ TEST(DocumentPrinter, EightBitTextAndTheIndentedForm) {
   std::ostringstream text;
   PrintDocumentText(*model, text);
   std::string dump = text.str();
-  EXPECT_NE(dump.find("templates defined in the file: KeyValuePair Frame Matrix4x4"), std::string::npos);
-  EXPECT_NE(dump.find("\n  Animation Anim-Wuson_Bind-ForeLeg_R_05 {\n    -> ForeLeg_R_05\n"), std::string::npos);
+  EXPECT_NE(dump.find("templates defined in the file: KeyValuePair Frame Matrix4x4"),
+            std::string::npos);
+  EXPECT_NE(dump.find("\n  Animation Anim-Wuson_Bind-ForeLeg_R_05 {\n    -> ForeLeg_R_05\n"),
+            std::string::npos);
   EXPECT_NE(dump.find("keyType = 0\n"), std::string::npos);
 }
 

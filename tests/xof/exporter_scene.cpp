@@ -15,7 +15,8 @@ Block Matrix(float tx, float ty, float tz) {
 
 SaveData* Add(SaveData* parent, const Guid& templateId, const char* name, const Block& data) {
   SaveData* child = nullptr;
-  EXPECT_EQ(parent->AddDataObject(templateId, name, nullptr, data.size(), data.data(), &child), S_OK)
+  EXPECT_EQ(parent->AddDataObject(templateId, name, nullptr, data.size(), data.data(), &child),
+            S_OK)
       << name;
   return child;
 }
@@ -54,7 +55,8 @@ void AddBody(SaveData* parent) {
   SaveData* effect = Add(red, tid::EffectInstance, "", Block().String("red.fx"));
   AddLeaf(effect, tid::EffectParamDWord, "", Block().String("Passes").Dword(2));
   AddLeaf(effect, tid::EffectParamString, "", Block().String("DiffuseTexture").String("red.png"));
-  AddLeaf(effect, tid::EffectParamFloats, "", Block().String("Tint").Dword(4).Floats({1, 0.5f, 0.25f, 1}));
+  AddLeaf(effect, tid::EffectParamFloats, "",
+          Block().String("Tint").Dword(4).Floats({1, 0.5f, 0.25f, 1}));
   effect->Release();
   red->Release();
   materials->Release();
@@ -109,7 +111,9 @@ Block Keys(std::uint32_t type, std::initializer_list<std::initializer_list<float
 void AddExporterScene(SaveObject& save) {
   SaveData* shared = nullptr;
   Block sharedData = MaterialData(0.2f, 0.4f, 0.6f);
-  ASSERT_EQ(save.AddDataObject(tid::Material, "Shared", nullptr, sharedData.size(), sharedData.data(), &shared), S_OK);
+  ASSERT_EQ(save.AddDataObject(tid::Material, "Shared", nullptr, sharedData.size(),
+                               sharedData.data(), &shared),
+            S_OK);
   AddLeaf(shared, tid::TextureFilename, "", Block().String("shared.png"));
   shared->Release();
 
@@ -141,7 +145,8 @@ void AddExporterScene(SaveObject& save) {
   animation->Release();
   animation = Add(set, tid::Animation, "", Block());
   EXPECT_EQ(animation->AddDataReference("Bone2", nullptr), S_OK);
-  AddLeaf(animation, tid::AnimationKey, "", Keys(4, {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 1, 0, 1}}));
+  AddLeaf(animation, tid::AnimationKey, "",
+          Keys(4, {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 1, 0, 1}}));
   animation->Release();
   set->Release();
 }

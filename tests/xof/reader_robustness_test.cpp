@@ -51,11 +51,13 @@ TEST(ReaderRobustness, CorruptedBytesNeverCrash) {
 }
 
 TEST(ReaderRobustness, HugeCountsAreCheckedBeforeAnyAllocation) {
-  ExpectFailure("xof 0303txt 0032\nMesh M {\n 4000000000;\n 1.0;2.0;3.0;;\n}", "larger than the rest");
+  ExpectFailure("xof 0303txt 0032\nMesh M {\n 4000000000;\n 1.0;2.0;3.0;;\n}",
+                "larger than the rest");
   ExpectFailure("xof 0303txt 0032\nFloatKeys {\n 4294967295;\n 1.0;\n}", "larger than the rest");
   // A binary integer list claiming 2^32 - 1 values.
   std::string binary = "xof 0303bin 0032";
-  binary += std::string("\x01\x00\x0b\x00\x00\x00", 6) + "MeshNormals" + std::string("\x0a\x00\x06\x00\xff\xff\xff\xff", 8);
+  binary += std::string("\x01\x00\x0b\x00\x00\x00", 6) + "MeshNormals" +
+            std::string("\x0a\x00\x06\x00\xff\xff\xff\xff", 8);
   ExpectFailure(binary, "runs past the end");
   // A compressed file whose blocks claim more than the declared size.
   std::string compressed = ReadSample("test_cube_compressed.x");
@@ -81,7 +83,8 @@ TEST(ReaderRobustness, BadTokensAndStructureAreNamed) {
   ExpectFailure("xof 0303txt 0016\n", "unsupported float size");
   ExpectFailure("xof 0303zip 0032\n", "unknown encoding");
   ExpectFailure("xo", "shorter than");
-  ExpectFailure(std::string("xof 0303bin 0032") + std::string("\x63\x00", 2), "unknown binary token code 99");
+  ExpectFailure(std::string("xof 0303bin 0032") + std::string("\x63\x00", 2),
+                "unknown binary token code 99");
   std::string deep = "xof 0303txt 0032\n";
   for (int i = 0; i < 5000; ++i) deep += "Frame {";
   ExpectFailure(deep, "nested too deeply");
@@ -92,8 +95,12 @@ TEST(ReaderRobustness, VersionsFloatSizesAndSeparatorsThatReadersMeet) {
   std::string binary = "xof 0302bin 0064";
   auto word = [&](std::uint16_t v) { binary.append(reinterpret_cast<const char*>(&v), 2); };
   auto dword = [&](std::uint32_t v) { binary.append(reinterpret_cast<const char*>(&v), 4); };
-  word(1); dword(20); binary += "FrameTransformMatrix";
-  word(10); word(7); dword(16);
+  word(1);
+  dword(20);
+  binary += "FrameTransformMatrix";
+  word(10);
+  word(7);
+  dword(16);
   for (int i = 0; i < 16; ++i) {
     double v = i * 0.5;
     binary.append(reinterpret_cast<const char*>(&v), 8);
@@ -105,7 +112,8 @@ TEST(ReaderRobustness, VersionsFloatSizesAndSeparatorsThatReadersMeet) {
   std::memcpy(&last, document->objects[0]->data.data() + 60, 4);
   EXPECT_EQ(last, 7.5f);
 
-  // Text without separators or with extra ones, comments, CRLF, an object GUID and a reference GUID.
+  // Text without separators or with extra ones, comments, CRLF, an object GUID and a reference
+  // GUID.
   auto text = MustRead(
       "xof 0303txt 0032\r\n// comment\r\n"
       "Frame F { <3d82ab46-62da-11cf-ab39-0020af71e433>\r\n"

@@ -43,7 +43,8 @@ TEST_F(SaveObjectTest, BlocksThatDoNotFitTheirTemplateAreRefusedAndNothingIsAdde
   ASSERT_EQ(AddTop(tid::Mesh, "M", quad, &mesh), S_OK);
 
   Block good = SkinWeights("Bone", 3);
-  EXPECT_EQ(mesh->AddDataObject(tid::SkinWeights, "", nullptr, good.size(), good.data(), nullptr), S_OK);
+  EXPECT_EQ(mesh->AddDataObject(tid::SkinWeights, "", nullptr, good.size(), good.data(), nullptr),
+            S_OK);
 
   struct Case {
     const char* what;
@@ -76,8 +77,9 @@ TEST_F(SaveObjectTest, BlocksThatDoNotFitTheirTemplateAreRefusedAndNothingIsAdde
 
   for (const Case& c : cases) {
     SaveData* child = reinterpret_cast<SaveData*>(1);
-    EXPECT_EQ(mesh->AddDataObject(tid::SkinWeights, "", nullptr, c.data.size(), c.data.data(), &child),
-              c.expected)
+    EXPECT_EQ(
+        mesh->AddDataObject(tid::SkinWeights, "", nullptr, c.data.size(), c.data.data(), &child),
+        c.expected)
         << c.what;
     EXPECT_EQ(child, nullptr) << c.what;
     EXPECT_FALSE(save_->LastError().empty()) << c.what;
@@ -88,19 +90,23 @@ TEST_F(SaveObjectTest, BlocksThatDoNotFitTheirTemplateAreRefusedAndNothingIsAdde
   Block bad = SkinWeights("Bone", 3);
   std::memcpy(bad.bytes().data() + 5, &huge, 4);
   mesh->AddDataObject(tid::SkinWeights, "", nullptr, bad.size(), bad.data(), nullptr);
-  EXPECT_NE(save_->LastError().find("SkinWeights.vertexIndices"), std::string::npos) << save_->LastError();
+  EXPECT_NE(save_->LastError().find("SkinWeights.vertexIndices"), std::string::npos)
+      << save_->LastError();
   mesh->Release();
 }
 
 TEST_F(SaveObjectTest, NamesTemplatesAndChildrenAreChecked) {
-  EXPECT_EQ(AddTop(MakeGuid("00000000-0000-0000-0000-000000000001"), "X", Block()), XOF_E_UNKNOWN_TEMPLATE);
-  for (const char* name : {"two words", "semi;colon", "brace{", "quote\"", "tab\t", "#hash", "//c"}) {
+  EXPECT_EQ(AddTop(MakeGuid("00000000-0000-0000-0000-000000000001"), "X", Block()),
+            XOF_E_UNKNOWN_TEMPLATE);
+  for (const char* name :
+       {"two words", "semi;colon", "brace{", "quote\"", "tab\t", "#hash", "//c"}) {
     EXPECT_EQ(AddTop(tid::Frame, name, Block()), XOF_E_BAD_NAME) << name;
   }
   EXPECT_EQ(AddTop(tid::Frame, "Anim-Wuson_Run-1", Block()), S_OK);
   EXPECT_EQ(AddTop(tid::Frame, "", Block()), S_OK);
   EXPECT_EQ(AddTop(tid::Frame, nullptr, Block()), S_OK);
-  EXPECT_EQ(save_->AddDataObject(tid::FrameTransformMatrix, "", nullptr, 64, nullptr, nullptr), E_INVALIDARG);
+  EXPECT_EQ(save_->AddDataObject(tid::FrameTransformMatrix, "", nullptr, 64, nullptr, nullptr),
+            E_INVALIDARG);
   EXPECT_EQ(save_->objects().size(), 3u);
 
   SaveData* material = nullptr;
@@ -110,9 +116,12 @@ TEST_F(SaveObjectTest, NamesTemplatesAndChildrenAreChecked) {
   SaveData* texture = nullptr;
   Block fileName;
   fileName.String("a.png");
-  ASSERT_EQ(material->AddDataObject(tid::TextureFilename, "", nullptr, fileName.size(), fileName.data(), &texture), S_OK);
+  ASSERT_EQ(material->AddDataObject(tid::TextureFilename, "", nullptr, fileName.size(),
+                                    fileName.data(), &texture),
+            S_OK);
   // TextureFilename is closed: no children, no references.
-  EXPECT_EQ(texture->AddDataObject(tid::Frame, "F", nullptr, 0, nullptr, nullptr), XOF_E_CHILD_NOT_ALLOWED);
+  EXPECT_EQ(texture->AddDataObject(tid::Frame, "F", nullptr, 0, nullptr, nullptr),
+            XOF_E_CHILD_NOT_ALLOWED);
   EXPECT_EQ(texture->AddDataReference("Mat", nullptr), XOF_E_CHILD_NOT_ALLOWED);
 
   // MeshMaterialList allows materials only, by object or by reference.
@@ -123,8 +132,11 @@ TEST_F(SaveObjectTest, NamesTemplatesAndChildrenAreChecked) {
   SaveData* list = nullptr;
   Block noFaces;
   noFaces.Dword(1).Dword(0);
-  ASSERT_EQ(mesh->AddDataObject(tid::MeshMaterialList, "", nullptr, noFaces.size(), noFaces.data(), &list), S_OK);
-  EXPECT_EQ(list->AddDataObject(tid::Frame, "F", nullptr, 0, nullptr, nullptr), XOF_E_CHILD_NOT_ALLOWED);
+  ASSERT_EQ(mesh->AddDataObject(tid::MeshMaterialList, "", nullptr, noFaces.size(), noFaces.data(),
+                                &list),
+            S_OK);
+  EXPECT_EQ(list->AddDataObject(tid::Frame, "F", nullptr, 0, nullptr, nullptr),
+            XOF_E_CHILD_NOT_ALLOWED);
   EXPECT_EQ(list->AddDataReference("Mat", nullptr), S_OK);
   EXPECT_EQ(list->AddDataReference("M", nullptr), XOF_E_CHILD_NOT_ALLOWED);
   EXPECT_EQ(list->AddDataReference(nullptr, nullptr), E_INVALIDARG);
@@ -146,8 +158,8 @@ std::string ReadAll(const std::filesystem::path& path) {
 }
 
 TEST_F(SaveObjectTest, FilesAreReplacedWholeOrNotAtAll) {
-  std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                 ("xof_save_" + std::to_string(::getpid()));
+  std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("xof_save_" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
   std::filesystem::path target = folder / "scene.x";
   // The host hands over '\'-separated paths.
@@ -155,7 +167,8 @@ TEST_F(SaveObjectTest, FilesAreReplacedWholeOrNotAtAll) {
   for (char c : target.string()) hostPath += c == '/' ? L'\\' : static_cast<wchar_t>(c);
 
   XofPtr<SaveObject> small;
-  ASSERT_EQ(file_->CreateSaveObject(hostPath.c_str(), kFileSaveToWideFile, kFileFormatText, &small), S_OK);
+  ASSERT_EQ(file_->CreateSaveObject(hostPath.c_str(), kFileSaveToWideFile, kFileFormatText, &small),
+            S_OK);
   std::uint32_t ticks = 4800;
   ASSERT_EQ(small->AddDataObject(tid::AnimTicksPerSecond, "", nullptr, 4, &ticks, nullptr), S_OK);
   ASSERT_EQ(small->Save(), S_OK) << small->LastError();
@@ -165,15 +178,22 @@ TEST_F(SaveObjectTest, FilesAreReplacedWholeOrNotAtAll) {
   // A save that runs out of room (a file size limit stands in for a full disk) fails, keeps the
   // earlier file and leaves no temporary file behind.
   XofPtr<SaveObject> big;
-  ASSERT_EQ(file_->CreateSaveObject(hostPath.c_str(), kFileSaveToWideFile, kFileFormatBinary, &big), S_OK);
+  ASSERT_EQ(file_->CreateSaveObject(hostPath.c_str(), kFileSaveToWideFile, kFileFormatBinary, &big),
+            S_OK);
   std::vector<float> values(100000, 1.0f);
   Block floats;
-  floats.String("Big").Dword(static_cast<std::uint32_t>(values.size())).Raw(values.data(), values.size() * 4);
+  floats.String("Big")
+      .Dword(static_cast<std::uint32_t>(values.size()))
+      .Raw(values.data(), values.size() * 4);
   SaveData* effect = nullptr;
   Block effectName;
   effectName.String("big.fx");
-  ASSERT_EQ(big->AddDataObject(tid::EffectInstance, "", nullptr, effectName.size(), effectName.data(), &effect), S_OK);
-  ASSERT_EQ(effect->AddDataObject(tid::EffectParamFloats, "", nullptr, floats.size(), floats.data(), nullptr), S_OK);
+  ASSERT_EQ(big->AddDataObject(tid::EffectInstance, "", nullptr, effectName.size(),
+                               effectName.data(), &effect),
+            S_OK);
+  ASSERT_EQ(effect->AddDataObject(tid::EffectParamFloats, "", nullptr, floats.size(), floats.data(),
+                                  nullptr),
+            S_OK);
   effect->Release();
 
   rlimit old{};

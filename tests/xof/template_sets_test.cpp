@@ -1,9 +1,10 @@
 // The three template sets and their registration.
+#include "xof/template_sets.h"
+
 #include <gtest/gtest.h>
 
 #include "test_support.h"
 #include "xof/template_ids.h"
-#include "xof/template_sets.h"
 
 namespace xof::test {
 namespace {
@@ -17,25 +18,40 @@ TEST(TemplateSets, HeadersCountsAndTheStandardIdentifiers) {
 
   XofPtr<XFile> file;
   ASSERT_EQ(XFile::Create(&file), S_OK);
-  ASSERT_EQ(file->RegisterTemplates(StandardTemplateSet().data(), StandardTemplateSet().size()), S_OK);
+  ASSERT_EQ(file->RegisterTemplates(StandardTemplateSet().data(), StandardTemplateSet().size()),
+            S_OK);
   EXPECT_EQ(file->templates().InOrder().size(), 35u);
-  for (const Template* t : file->templates().InOrder()) EXPECT_TRUE(IsStandardTemplate(t->id)) << t->name;
-  ASSERT_EQ(file->RegisterTemplates(SkinningTemplateSet().data(), SkinningTemplateSet().size()), S_OK);
-  ASSERT_EQ(file->RegisterTemplates(VertexDataTemplateSet().data(), VertexDataTemplateSet().size()), S_OK);
+  for (const Template* t : file->templates().InOrder())
+    EXPECT_TRUE(IsStandardTemplate(t->id)) << t->name;
+  ASSERT_EQ(file->RegisterTemplates(SkinningTemplateSet().data(), SkinningTemplateSet().size()),
+            S_OK);
+  ASSERT_EQ(file->RegisterTemplates(VertexDataTemplateSet().data(), VertexDataTemplateSet().size()),
+            S_OK);
   EXPECT_EQ(file->templates().InOrder().size(), 35u + 16u + 6u);
 
   const TemplateRegistry& r = file->templates();
   const std::pair<const char*, Guid> expected[] = {
-      {"Frame", tid::Frame}, {"FrameTransformMatrix", tid::FrameTransformMatrix}, {"Mesh", tid::Mesh},
-      {"MeshNormals", tid::MeshNormals}, {"MeshMaterialList", tid::MeshMaterialList},
-      {"Material", tid::Material}, {"TextureFilename", tid::TextureFilename},
-      {"MeshTextureCoords", tid::MeshTextureCoords}, {"MeshVertexColors", tid::MeshVertexColors},
-      {"DeclData", tid::DeclData}, {"XSkinMeshHeader", tid::XSkinMeshHeader},
-      {"SkinWeights", tid::SkinWeights}, {"EffectInstance", tid::EffectInstance},
-      {"EffectParamDWord", tid::EffectParamDWord}, {"EffectParamString", tid::EffectParamString},
-      {"EffectParamFloats", tid::EffectParamFloats}, {"AnimTicksPerSecond", tid::AnimTicksPerSecond},
-      {"AnimationSet", tid::AnimationSet}, {"Animation", tid::Animation},
-      {"AnimationKey", tid::AnimationKey}, {"AnimationOptions", tid::AnimationOptions}};
+      {"Frame", tid::Frame},
+      {"FrameTransformMatrix", tid::FrameTransformMatrix},
+      {"Mesh", tid::Mesh},
+      {"MeshNormals", tid::MeshNormals},
+      {"MeshMaterialList", tid::MeshMaterialList},
+      {"Material", tid::Material},
+      {"TextureFilename", tid::TextureFilename},
+      {"MeshTextureCoords", tid::MeshTextureCoords},
+      {"MeshVertexColors", tid::MeshVertexColors},
+      {"DeclData", tid::DeclData},
+      {"XSkinMeshHeader", tid::XSkinMeshHeader},
+      {"SkinWeights", tid::SkinWeights},
+      {"EffectInstance", tid::EffectInstance},
+      {"EffectParamDWord", tid::EffectParamDWord},
+      {"EffectParamString", tid::EffectParamString},
+      {"EffectParamFloats", tid::EffectParamFloats},
+      {"AnimTicksPerSecond", tid::AnimTicksPerSecond},
+      {"AnimationSet", tid::AnimationSet},
+      {"Animation", tid::Animation},
+      {"AnimationKey", tid::AnimationKey},
+      {"AnimationOptions", tid::AnimationOptions}};
   for (const auto& [name, id] : expected) {
     const Template* t = r.FindByName(name);
     ASSERT_NE(t, nullptr) << name;
@@ -61,11 +77,11 @@ TEST(TemplateSets, AFaultySetIsRefusedWhole) {
   EXPECT_NE(file->LastError().find("Missing"), std::string::npos) << file->LastError();
   EXPECT_TRUE(file->templates().InOrder().empty());
 
-  for (std::string bad : {std::string("xof 0303txt 0032 template A { DWORD n; }"),
-                          std::string("xof 0303txt 0032 template A { <11111111-2222-3333-4444-555555555555>"
-                                      " array DWORD v[count]; }"),
-                          std::string("not a template set at all"),
-                          std::string("xof 0303txt 0032 Frame X { }")}) {
+  for (std::string bad :
+       {std::string("xof 0303txt 0032 template A { DWORD n; }"),
+        std::string("xof 0303txt 0032 template A { <11111111-2222-3333-4444-555555555555>"
+                    " array DWORD v[count]; }"),
+        std::string("not a template set at all"), std::string("xof 0303txt 0032 Frame X { }")}) {
     EXPECT_LT(file->RegisterTemplates(bad.data(), bad.size()), 0) << bad;
   }
   EXPECT_TRUE(file->templates().InOrder().empty());

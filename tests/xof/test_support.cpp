@@ -25,7 +25,8 @@ std::string ReadSample(std::string_view name) {
 XFile* NewRegisteredFile() {
   XFile* file = nullptr;
   EXPECT_EQ(XFile::Create(&file), S_OK);
-  for (std::string_view set : {StandardTemplateSet(), SkinningTemplateSet(), VertexDataTemplateSet()}) {
+  for (std::string_view set :
+       {StandardTemplateSet(), SkinningTemplateSet(), VertexDataTemplateSet()}) {
     EXPECT_EQ(file->RegisterTemplates(set.data(), set.size()), S_OK) << file->LastError();
   }
   return file;
@@ -38,7 +39,9 @@ void ExpectSameValue(const MemberValue& a, const MemberValue& b, double toleranc
   ASSERT_EQ(a.kind, b.kind) << where;
   ASSERT_EQ(a.name, b.name) << where;
   switch (a.kind) {
-    case MemberValue::Kind::Integer: EXPECT_EQ(a.integer, b.integer) << where; break;
+    case MemberValue::Kind::Integer:
+      EXPECT_EQ(a.integer, b.integer) << where;
+      break;
     case MemberValue::Kind::Float:
       if (tolerance == 0) {
         EXPECT_EQ(a.real, b.real) << where;
@@ -47,11 +50,14 @@ void ExpectSameValue(const MemberValue& a, const MemberValue& b, double toleranc
         EXPECT_NEAR(a.real, b.real, tolerance + std::fabs(a.real) * 0x1p-23) << where;
       }
       break;
-    case MemberValue::Kind::String: EXPECT_EQ(a.text, b.text) << where; break;
+    case MemberValue::Kind::String:
+      EXPECT_EQ(a.text, b.text) << where;
+      break;
     default:
       ASSERT_EQ(a.items.size(), b.items.size()) << where;
       for (std::size_t i = 0; i < a.items.size(); ++i) {
-        ExpectSameValue(a.items[i], b.items[i], tolerance, where + "." + a.name + "[" + std::to_string(i) + "]");
+        ExpectSameValue(a.items[i], b.items[i], tolerance,
+                        where + "." + a.name + "[" + std::to_string(i) + "]");
       }
   }
 }
@@ -81,9 +87,11 @@ void ExpectSameObject(const DataObject& a, const DataObject& b, double tolerance
 
 }  // namespace
 
-void ExpectSameObjects(const DataObjectList& expected, const DataObjectList& actual, double tolerance) {
+void ExpectSameObjects(const DataObjectList& expected, const DataObjectList& actual,
+                       double tolerance) {
   ASSERT_EQ(expected.size(), actual.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) ExpectSameObject(*expected[i], *actual[i], tolerance);
+  for (std::size_t i = 0; i < expected.size(); ++i)
+    ExpectSameObject(*expected[i], *actual[i], tolerance);
 }
 
 std::unique_ptr<XFileDocument> MustRead(std::string_view bytes) {

@@ -52,7 +52,8 @@ inline constexpr double kTextTolerance = 5.0e-7;
 
 // Same templates, names, references and member values; floats may differ by `tolerance` plus
 // their own rounding.
-void ExpectSameObjects(const DataObjectList& expected, const DataObjectList& actual, double tolerance);
+void ExpectSameObjects(const DataObjectList& expected, const DataObjectList& actual,
+                       double tolerance);
 
 // Reads `bytes`, failing the test with the reader's message when it cannot.
 std::unique_ptr<XFileDocument> MustRead(std::string_view bytes);

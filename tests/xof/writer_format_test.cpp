@@ -21,9 +21,22 @@ std::string Fixed6(float v) {
 }
 
 TEST(NumberFormat, FloatsPrintExactlyAsPercentF) {
-  std::vector<float> values = {0.0f, -0.0f, 1.0f, -1.0f, 0.5f, 1e-7f, -1e-7f, 0.0078125f, 0.0234375f,
-                               96.07843f, 1e20f, -3.0e9f, std::numeric_limits<float>::max(),
-                               std::numeric_limits<float>::denorm_min(), 0.9999995f, 123456.7890625f};
+  std::vector<float> values = {0.0f,
+                               -0.0f,
+                               1.0f,
+                               -1.0f,
+                               0.5f,
+                               1e-7f,
+                               -1e-7f,
+                               0.0078125f,
+                               0.0234375f,
+                               96.07843f,
+                               1e20f,
+                               -3.0e9f,
+                               std::numeric_limits<float>::max(),
+                               std::numeric_limits<float>::denorm_min(),
+                               0.9999995f,
+                               123456.7890625f};
   // Ties at the seventh decimal (multiples of 1/128) must round to even like printf.
   for (int i = 0; i < 256; ++i) values.push_back(static_cast<float>(i) / 128.0f + 3.0f);
   std::mt19937 random(7);
@@ -70,7 +83,8 @@ TEST(TextWriter, EmptyArraysUnnamedObjectsAndTemplateDefinitions) {
     ASSERT_EQ(save.AddDataObject(tid::Mesh, "", nullptr, empty.size(), empty.data(), &mesh), S_OK);
     Block bone;
     bone.String("Bone2").Dword(0).Raw(Identity().data(), 64);
-    ASSERT_EQ(mesh->AddDataObject(tid::SkinWeights, "", nullptr, bone.size(), bone.data(), nullptr), S_OK);
+    ASSERT_EQ(mesh->AddDataObject(tid::SkinWeights, "", nullptr, bone.size(), bone.data(), nullptr),
+              S_OK);
     ASSERT_EQ(mesh->AddDataReference("Shared", nullptr), S_OK);
     mesh->Release();
   });
@@ -104,7 +118,8 @@ TEST(TextWriter, DependenciesOfDefinedTemplatesComeFirst) {
   std::string text = SaveWith(kFileFormatText, [](SaveObject& save) {
     Block decl;
     decl.Dword(1).Dword(2).Dword(0).Dword(3).Dword(0).Dword(3).Floats({0, 0, 1});
-    ASSERT_EQ(save.AddDataObject(tid::DeclData, "", nullptr, decl.size(), decl.data(), nullptr), S_OK);
+    ASSERT_EQ(save.AddDataObject(tid::DeclData, "", nullptr, decl.size(), decl.data(), nullptr),
+              S_OK);
   });
   std::size_t element = text.find("template VertexElement");
   std::size_t decl = text.find("template DeclData");
@@ -112,7 +127,8 @@ TEST(TextWriter, DependenciesOfDefinedTemplatesComeFirst) {
   ASSERT_NE(decl, std::string::npos);
   EXPECT_LT(element, decl);
   EXPECT_EQ(text.find("template Vector"), std::string::npos);
-  EXPECT_NE(text.find(" 1;\n 2;0;3;0;;\n 3;\n 0,\n 0,\n 1065353216;\n}"), std::string::npos) << text;
+  EXPECT_NE(text.find(" 1;\n 2;0;3;0;;\n 3;\n 0,\n 0,\n 1065353216;\n}"), std::string::npos)
+      << text;
 }
 
 // One list per run of integers or floats, small integers widened, strings ended by ';'.
@@ -120,20 +136,34 @@ TEST(BinaryWriter, ValuesGoOutAsListsPerRun) {
   std::string bytes = SaveWith(kFileFormatBinary, [](SaveObject& save) {
     Block header;
     header.Word(1).Word(2).Word(3);
-    ASSERT_EQ(save.AddDataObject(tid::XSkinMeshHeader, "", nullptr, header.size(), header.data(), nullptr), S_OK);
+    ASSERT_EQ(save.AddDataObject(tid::XSkinMeshHeader, "", nullptr, header.size(), header.data(),
+                                 nullptr),
+              S_OK);
     Block params;
     params.String("Tint").Dword(2).Floats({0.5f, -0.0f});
-    ASSERT_EQ(save.AddDataObject(tid::EffectParamFloats, "P", nullptr, params.size(), params.data(), nullptr), S_OK);
+    ASSERT_EQ(save.AddDataObject(tid::EffectParamFloats, "P", nullptr, params.size(), params.data(),
+                                 nullptr),
+              S_OK);
   });
-  auto word = [](std::uint16_t v) { return std::string{static_cast<char>(v), static_cast<char>(v >> 8)}; };
-  auto dword = [&](std::uint32_t v) { return word(static_cast<std::uint16_t>(v)) + word(static_cast<std::uint16_t>(v >> 16)); };
-  auto name = [&](std::string_view n) { return word(1) + dword(static_cast<std::uint32_t>(n.size())) + std::string(n); };
-  auto real = [&](float f) { std::uint32_t b; std::memcpy(&b, &f, 4); return dword(b); };
-  std::string header = name("XSkinMeshHeader") + word(10) + word(6) + dword(3) + dword(1) + dword(2) +
-                       dword(3) + word(11);
-  std::string params = name("EffectParamFloats") + name("P") + word(10) + word(2) + dword(4) + "Tint" +
-                       word(20) + word(6) + dword(1) + dword(2) + word(7) + dword(2) + real(0.5f) +
-                       real(-0.0f) + word(11);
+  auto word = [](std::uint16_t v) {
+    return std::string{static_cast<char>(v), static_cast<char>(v >> 8)};
+  };
+  auto dword = [&](std::uint32_t v) {
+    return word(static_cast<std::uint16_t>(v)) + word(static_cast<std::uint16_t>(v >> 16));
+  };
+  auto name = [&](std::string_view n) {
+    return word(1) + dword(static_cast<std::uint32_t>(n.size())) + std::string(n);
+  };
+  auto real = [&](float f) {
+    std::uint32_t b;
+    std::memcpy(&b, &f, 4);
+    return dword(b);
+  };
+  std::string header = name("XSkinMeshHeader") + word(10) + word(6) + dword(3) + dword(1) +
+                       dword(2) + dword(3) + word(11);
+  std::string params = name("EffectParamFloats") + name("P") + word(10) + word(2) + dword(4) +
+                       "Tint" + word(20) + word(6) + dword(1) + dword(2) + word(7) + dword(2) +
+                       real(0.5f) + real(-0.0f) + word(11);
   ASSERT_GE(bytes.size(), header.size() + params.size());
   EXPECT_EQ(bytes.substr(bytes.size() - header.size() - params.size()), header + params);
 }
@@ -146,7 +176,9 @@ TEST(CompressedWriter, BlocksSplitAtTheWindowSize) {
       Block params;
       params.String("F").Dword(static_cast<std::uint32_t>(floats));
       for (std::size_t i = 0; i < floats; ++i) params.Float(static_cast<float>(i % 977) * 0.25f);
-      ASSERT_EQ(save.AddDataObject(tid::EffectParamFloats, "", nullptr, params.size(), params.data(), nullptr), S_OK);
+      ASSERT_EQ(save.AddDataObject(tid::EffectParamFloats, "", nullptr, params.size(),
+                                   params.data(), nullptr),
+                S_OK);
     };
     std::string binary = SaveWith(kFileFormatBinary, build);
     std::string compressed = SaveWith(kFileFormatCompressed, build);
