@@ -10,8 +10,13 @@ class ValueReader {
  public:
   explicit ValueReader(Lexer& lexer) : lexer_(lexer) {}
 
-  // A bound on how many more values can follow: every value takes at least one byte of input.
-  std::size_t Remaining() const { return (list_.count - index_) + lexer_.Remaining(); }
+  // A bound on how many more values can follow, so that no count sizes an allocation beyond the
+  // input: a binary value takes at least 4 bytes (list entries, string records), a text value at
+  // least one character and a separator, except the very last.
+  std::size_t Remaining() const {
+    if (lexer_.IsBinary()) return (list_.count - index_) + lexer_.Remaining() / 4;
+    return lexer_.Remaining() / 2 + 1;
+  }
 
   std::int64_t Integer(const Template& t, const Member& m) {
     if (InList()) {
