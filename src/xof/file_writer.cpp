@@ -6,6 +6,7 @@
 #include "xof/file_header.h"
 #include "xof/mszip.h"
 #include "xof/template_ids.h"
+#include "xof/template_sets.h"
 #include "xof/text_writer.h"
 
 namespace xof {
@@ -33,6 +34,13 @@ struct UsedTemplates {
   }
 };
 
+// Readers know the standard templates; a file that redefines one differently must define it.
+bool ReadersKnow(const Template& definition) {
+  if (!IsStandardTemplate(definition.id)) return false;
+  const Template* standard = BuiltInTemplates().FindById(definition.id);
+  return standard && SameDefinition(*standard, definition);
+}
+
 }  // namespace
 
 std::vector<const Template*> TemplatesToDefine(const TemplateRegistry& registry,
@@ -42,7 +50,7 @@ std::vector<const Template*> TemplatesToDefine(const TemplateRegistry& registry,
   std::vector<const Template*> result;
   std::set<const Template*> listed;
   for (const Template* definition : registry.InOrder()) {
-    if (used.seen.count(definition) && !IsStandardTemplate(definition->id)) {
+    if (used.seen.count(definition) && !ReadersKnow(*definition)) {
       result.push_back(definition);
       listed.insert(definition);
     }
@@ -50,8 +58,7 @@ std::vector<const Template*> TemplatesToDefine(const TemplateRegistry& registry,
   // Templates no longer in the registry's order (replaced by a later registration) but still used
   // by objects go last, so that every non-standard template is defined.
   for (const Template* definition : used.inOrder) {
-    if (!listed.count(definition) && !IsStandardTemplate(definition->id))
-      result.push_back(definition);
+    if (!listed.count(definition) && !ReadersKnow(*definition)) result.push_back(definition);
   }
   return result;
 }

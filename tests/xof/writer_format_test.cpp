@@ -131,6 +131,25 @@ TEST(TextWriter, DependenciesOfDefinedTemplatesComeFirst) {
       << text;
 }
 
+TEST(TextWriter, AStandardTemplateRedefinedDifferentlyIsDefinedInTheFile) {
+  XofPtr<XFile> file;
+  *(&file) = NewRegisteredFile();
+  std::string set =
+      "xof 0303txt 0032\n"
+      "template Coords2d { <f6f23f44-7686-11cf-8f52-0040333594a3> FLOAT u; FLOAT v; FLOAT w; }";
+  ASSERT_EQ(file->RegisterTemplates(set.data(), set.size()), S_OK);
+  XofPtr<SaveObject> save;
+  ASSERT_EQ(file->CreateMemorySaveObject(kFileFormatText, &save), S_OK);
+  Block uvw;
+  uvw.Floats({0.25f, 0.5f, 0.75f});
+  ASSERT_EQ(save->AddDataObject(tid::Coords2d, "", nullptr, uvw.size(), uvw.data(), nullptr), S_OK);
+  ASSERT_EQ(save->Save(), S_OK);
+  EXPECT_NE(save->savedBytes().find("template Coords2d {"), std::string::npos);
+  auto document = MustRead(save->savedBytes());
+  ASSERT_TRUE(document);
+  EXPECT_EQ(document->objects[0]->data.size(), 12u);
+}
+
 // One list per run of integers or floats, small integers widened, strings ended by ';'.
 TEST(BinaryWriter, ValuesGoOutAsListsPerRun) {
   std::string bytes = SaveWith(kFileFormatBinary, [](SaveObject& save) {
