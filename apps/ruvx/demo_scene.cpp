@@ -2,23 +2,51 @@
 
 namespace ruvx {
 
+// A small room: a hierarchy with a pivot and a mirrored node, meshes with smoothing groups, two
+// equal texture-coordinate channels and vertex colours, a multi/sub-object material with an empty
+// slot, a procedural checker rendered to a bitmap, and a node that takes its wire colour.
 std::string_view DemoSceneText() {
   return R"json({
   "format": "ruv-scene",
-  "version": 1,
+  "version": 4,
   "application": {
     "frameRate": 30,
     "ticksPerFrame": 160,
     "animationRange": { "start": 0, "end": 100, "unit": "frames" },
-    "sceneFile": "demo/demo.max"
+    "sceneFile": "demo.scene"
   },
   "root": { "name": "Scene Root" },
+  "materials": [
+    { "id": "Checks", "name": "Checks", "type": "standard", "diffuse": [1, 1, 1],
+      "maps": { "diffuse": { "type": "checker", "name": "Floor Checker",
+                             "colors": [[0.15, 0.15, 0.15], [0.85, 0.85, 0.85]], "repeat": [8, 8] } } },
+    { "id": "Paint", "name": "Paint", "type": "standard", "diffuse": [0.8, 0.3, 0.1],
+      "specular": [1, 1, 1], "shininess": 0.4, "shininessStrength": 0.5 },
+    { "id": "Sides", "name": "Sides", "type": "multi", "subMaterials": ["Paint", null, "Checks"] }
+  ],
   "nodes": [
-    { "name": "Stage", "transform": { "translate": [0, 0, 0] } },
-    { "name": "Table", "parent": "Stage", "transform": { "translate": [10, 20, 30] } },
-    { "name": "Lamp", "parent": "Table", "transform": { "translate": [0, 0, 70], "rotate": [0, 0, 45] } },
-    { "name": "Mirror", "parent": "Stage", "transform": { "scale": [-1, 1, 1], "translate": [-40, 0, 0] } },
-    { "name": "Guide", "parent": "Stage", "hidden": true }
+    { "name": "Room", "object": { "type": "dummy" } },
+    { "name": "Floor", "parent": "Room", "material": "Checks",
+      "object": { "type": "box", "length": 100, "width": 100, "height": 1 }, "pivot": { "translate": [0, 0, -0.5] } },
+    { "name": "Table", "parent": "Room", "material": "Sides", "transform": { "translate": [10, 20, 30] },
+      "object": { "type": "box", "length": 40, "width": 20, "height": 4 } },
+    { "name": "Lamp", "parent": "Table", "wireColor": [0, 128, 255],
+      "transform": { "translate": [0, 0, 12], "rotate": [0, 0, 45] },
+      "object": { "type": "sphere", "radius": 5, "segments": 16 } },
+    { "name": "Mirror Lamp", "parent": "Table", "wireColor": [255, 200, 0],
+      "transform": { "translate": [-15, 0, 12], "scale": [-1, 1, 1] },
+      "object": { "type": "sphere", "radius": 3, "segments": 12 } },
+    { "name": "Poster", "parent": "Room", "transform": { "translate": [0, 50, 25] },
+      "object": { "type": "mesh",
+        "vertices": [[-10, 0, -10], [10, 0, -10], [10, 0, 10], [-10, 0, 10]],
+        "faces": [ { "vertices": [0, 1, 2], "smoothing": 1 }, { "vertices": [2, 3, 0], "smoothing": 1 } ],
+        "maps": {
+          "1": { "vertices": [[0, 0], [1, 0], [1, 1], [0, 1]] },
+          "2": { "vertices": [[0, 0], [1, 0], [1, 1], [0, 1]] },
+          "colors": { "vertices": [[1, 0, 0], [0, 1, 0], [0, 0, 1], [1, 1, 1]] }
+        } } },
+    { "name": "Guide", "parent": "Room", "hidden": true,
+      "object": { "type": "box", "length": 1, "width": 1, "height": 1 } }
   ]
 })json";
 }
