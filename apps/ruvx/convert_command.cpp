@@ -6,6 +6,7 @@
 #include <string>
 
 #include "commands.h"
+#include "exit_status.h"
 #include "xof/document_writer.h"
 #include "xof/file_reader.h"
 
@@ -34,16 +35,16 @@ void AddConvertCommand(CLI::App& app, int& exitStatus) {
     xof::ReadResult result = xof::ReadXFileAt(arguments->input);
     if (!result.ok()) {
       std::cerr << "ruvx convert: " << arguments->input << ": " << result.Describe() << '\n';
-      exitStatus = 1;
+      exitStatus = kExitBadInput;
       return;
     }
     std::string error;
     if (!xof::WriteDocumentToFile(*result.document, arguments->format, arguments->output, error)) {
       std::cerr << "ruvx convert: " << arguments->output << ": " << error << '\n';
-      exitStatus = 1;
+      exitStatus = kExitWriteFailed;
       return;
     }
-    exitStatus = 0;
+    exitStatus = kExitSuccess;
   });
 }
 

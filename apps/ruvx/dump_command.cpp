@@ -4,6 +4,7 @@
 #include <string>
 
 #include "commands.h"
+#include "exit_status.h"
 #include "xof/document_printer.h"
 #include "xof/file_reader.h"
 
@@ -23,7 +24,7 @@ void AddDumpCommand(CLI::App& app, int& exitStatus) {
     xof::ReadResult result = xof::ReadXFileAt(arguments->file);
     if (!result.ok()) {
       std::cerr << "ruvx dump: " << arguments->file << ": " << result.Describe() << '\n';
-      exitStatus = 1;
+      exitStatus = kExitBadInput;
       return;
     }
     if (arguments->json) {
@@ -31,7 +32,7 @@ void AddDumpCommand(CLI::App& app, int& exitStatus) {
     } else {
       xof::PrintDocumentText(*result.document, std::cout);
     }
-    exitStatus = 0;
+    exitStatus = kExitSuccess;
   });
 }
 

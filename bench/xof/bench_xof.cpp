@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "xof/mszip.h"
 #include "xof/save_object.h"
 #include "xof/template_ids.h"
 #include "xof/template_sets.h"
@@ -169,7 +170,7 @@ int main() {
       2, [&] { compressed->Save(); },
       [&] {
         z_stream z{};
-        deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+        deflateInit2(&z, xof::kMszipLevel, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
         z.next_in = reinterpret_cast<Bytef*>(binaryBytes.data());
         z.avail_in = static_cast<uInt>(binaryBytes.size());
         z.next_out = deflated.data();
