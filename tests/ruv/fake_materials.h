@@ -106,8 +106,17 @@ class Material : public StdMat {
   float GetShininess(TimeValue) override { return shininess; }
   float GetShinStr(TimeValue) override { return 1; }
 
+  using StdMat::GetInterface;
+  BaseInterface* GetInterface(Interface_ID id) override {
+    return id == DXMATERIAL_INTERFACE_ID ? dxMarker : nullptr;
+  }
+  int NumParamBlocks() override { return static_cast<int>(blocks.size()); }
+  IParamBlock2* GetParamBlock(int i) override { return blocks[i]; }
+
   std::vector<Mtl*> subs;
   std::vector<Texmap*> maps = std::vector<Texmap*>(12, nullptr);
+  BaseInterface* dxMarker = nullptr;  // set: a DirectX shader material
+  std::vector<IParamBlock2*> blocks;
   Color diffuse{0.5f, 0.25f, 0.125f};
   Color specular;
   float shininess = 0.2f;

@@ -161,3 +161,36 @@ TEST_F(MaterialTest, ProceduralSlotsAreRenderedFiles) {
   ExtractNodeMaterials(&node_, shared_, &other);
   EXPECT_FALSE(Entry(1).maps[0].Used()) << "no channel, no slot";
 }
+
+TEST_F(MaterialTest, DirectXShaderMaterialKeepsItsEffectAndParameters) {
+  BaseInterface marker;
+  fakes::ParamBlock parameters, files;
+  parameters.Add(1, L"g_Glow", TYPE_FLOAT).f = 0.75f;
+  parameters.Add(2, L"g_Tint", TYPE_FRGBA).color = AColor(1, 0.5f, 0.25f, 1);
+  parameters.Add(3, L"g_On", TYPE_BOOL).i = 1;
+  parameters.Add(4, L"g_Label", TYPE_STRING).str = L"glow";
+  parameters.Add(5, L"g_Count", TYPE_INT).i = 3;  // integers are not effect parameters
+  fakes::Material dx(Class_ID(0x0ed995e4, 0x6133daf2), L"Glow Shader");
+  dx.dxMarker = &marker;
+  dx.blocks = {&parameters};
+  // Without an effect file the material is unusable: a white error record in its place.
+  ExtractNodeMaterials(&node_, shared_, &dx);
+  EXPECT_EQ(Entry(0).name, L"Glow_Shader_ErrorDxMaterial");
+  EXPECT_EQ(Entry(0).type, kPlainMaterial);
+
+  files.Add(1, L"EffectFile", TYPE_FILENAME).str = L"C:\\fx\\glow.fx";
+  dx.blocks = {&parameters, &files};
+  ExtractNodeMaterials(&node_, shared_, &dx);
+  ASSERT_EQ(node_.materials.back()->type, kEffectMaterial);
+  const auto& effect = static_cast<const XEffectMaterial&>(*node_.materials.back());
+  EXPECT_TRUE(effect.isDxMaterial);
+  EXPECT_EQ(effect.name, L"Glow_Shader");
+  ASSERT_EQ(effect.floatParams.size(), 2u);
+  EXPECT_EQ(effect.floatParams[0].count, 1u);
+  EXPECT_EQ(effect.floatParams[1].count, 4u);
+  EXPECT_EQ(effect.floatParams[1].values[2], 0.25f);
+  ASSERT_EQ(effect.dwordParams.size(), 1u);
+  EXPECT_EQ(effect.dwordParams[0].name, L"g_On");
+  ASSERT_EQ(effect.stringParams.size(), 1u);
+  EXPECT_EQ(effect.stringParams[0].value, L"glow");
+}

@@ -106,6 +106,22 @@ TEST_F(DriverTest, OtherOptionExportsPlainNodesAsFrames) {
   EXPECT_FALSE(scene->Progress().Active());
 }
 
+TEST_F(DriverTest, NoTopLevelNodeGivesTheDummyHintUnlessBothAreOn) {
+  // A target is dropped with its subtree, so the tree has no top-level node at all.
+  builder_.Root().AddChild(L"Camera.Target").Target().AddChild(L"Box").Box(1, 1, 1);
+  auto scene = builder_.Build();
+  Export(*scene, true);
+  ASSERT_EQ(scene->MainWindow().MessageBoxes().size(), 1u);
+  EXPECT_EQ(scene->MainWindow().MessageBoxes()[0].text, kDummyHint);
+  EXPECT_FALSE(scene->Progress().Active());
+
+  WriteConfig("[Option]\r\nDummy=1\r\nOTHER=1\r\n");
+  auto silent = builder_.Build();
+  Export(*silent, true);
+  EXPECT_TRUE(silent->MainWindow().MessageBoxes().empty());
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "out.x"));
+}
+
 TEST_F(DriverTest, CancelledPromptEndsWithoutSavingOrProgress) {
   builder_.Root().AddChild(L"Box01");
   SetOptionsPrompt([](ExportContext*) { return 0; });

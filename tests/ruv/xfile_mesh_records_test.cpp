@@ -1,0 +1,164 @@
+// Mesh records as the options shape them, read back with our reader.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "host/sim/mesh_builder.h"
+#include "host/sim/mesh_primitives.h"
+#include "host/sim/scene_builder.h"
+#include "platform/host_path.h"
+#include "ruv/mesh/mesh_generation.h"
+#include "ruv/options/export_options.h"
+#include "ruv/plugin/conversion.h"
+#include "ruv/plugin/export_context.h"
+#include "ruv/scene/xnode.h"
+#include "ruv/xfile/x_file_writer.h"
+#include "xof/file_reader.h"
+#include "xof/template_model.h"
+
+namespace {
+
+class MeshRecordTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = gExportOptions;
+    gExportOptions = ExportOptions{};
+    gExportOptions.XFileType = 1;
+    gExportOptions.Mtl = gExportOptions.Normal = gExportOptions.TexCoords = 1;
+    gConversion = gConversionInverse = Matrix3();
+    path_ = std::filesystem::temp_directory_path() / ("ruv-mesh-records-" + std::to_string(::getpid()) + ".x");
+    sim::SceneBuilder builder;
+    builder.Root().AddChild(L"Host").WireColor(0, 128, 255);
+    scene_ = builder.Build();
+  }
+  void TearDown() override {
+    gExportOptions = saved_;
+    std::filesystem::remove(path_);
+  }
+
+  // Exports one processed mesh node holding `mesh` and returns the file's top-level objects.
+  const xof::DataObjectList& Export(const Mesh& mesh) {
+    context_ = std::make_unique<ExportContext>();
+    context_->host = &scene_->Host();
+    context_->progressNextAt = 1e30f;
+    auto node = std::make_unique<XRenderableNode>();
+    node->name = L"Panel";
+    node->hostNode = scene_->FindNode(L"Host");
+    node->processed = true;
+    node->meshCopy = mesh;
+    node->mesh = &node->meshCopy;
+    EXPECT_TRUE(GenMeshData(context_.get(), node.get()));
+    context_->topNodes.push_back(std::move(node));
+    WriteXFile(context_.get(), platform::ToHostPath(path_));
+    result_ = xof::ReadXFileAt(path_);
+    EXPECT_TRUE(result_.ok()) << result_.Describe();
+    return result_.document->objects;
+  }
+
+  static const xof::DataObject* Find(const xof::DataObject& parent, const char* templateName) {
+    for (const auto& child : parent.children)
+      if (child.object && child.object->type->name == templateName) return child.object.get();
+    return nullptr;
+  }
+  static std::vector<const xof::DataObject*> All(const xof::DataObject& parent, const char* templateName) {
+    std::vector<const xof::DataObject*> found;
+    for (const auto& child : parent.children)
+      if (child.object && child.object->type->name == templateName) found.push_back(child.object.get());
+    return found;
+  }
+  static std::uint32_t DwordAt(const xof::DataObject& object, std::size_t index) {
+    std::uint32_t v;
+    std::memcpy(&v, object.data.data() + 4 * index, 4);
+    return v;
+  }
+  static float FloatAt(const xof::DataObject& object, std::size_t index) {
+    float v;
+    std::memcpy(&v, object.data.data() + 4 * index, 4);
+    return v;
+  }
+
+  // A quad whose channels 1 and 2 hold the same coordinates.
+  static Mesh Quad() {
+    Mesh mesh = sim::MakeMesh({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {2, 3, 0}}, 1);
+    sim::SetPlanarMap(mesh, 1);
+    sim::CopyMapChannel(mesh, 1, 2);
+    return mesh;
+  }
+
+  ExportOptions saved_;
+  std::filesystem::path path_;
+  std::unique_ptr<sim::SimScene> scene_;
+  std::unique_ptr<ExportContext> context_;
+  xof::ReadResult result_;
+};
+
+}  // namespace
+
+TEST_F(MeshRecordTest, WireColourMaterialForANodeWithoutMaterials) {
+  const xof::DataObject& frame = *Export(sim::MakeBoxMesh(2, 2, 2))[0];
+  const xof::DataObject* mesh = Find(frame, "Mesh");
+  ASSERT_NE(mesh, nullptr);
+  EXPECT_EQ(DwordAt(*mesh, 0), 24u);
+  const xof::DataObject* list = Find(*mesh, "MeshMaterialList");
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(DwordAt(*list, 0), 1u);
+  const xof::DataObject* material = Find(*list, "Material");
+  ASSERT_NE(material, nullptr);
+  EXPECT_EQ(FloatAt(*material, 0), 0.0f);
+  EXPECT_NEAR(FloatAt(*material, 1), 0.50196f, 1e-5f);
+  EXPECT_EQ(FloatAt(*material, 2), 1.0f);
+  EXPECT_EQ(FloatAt(*material, 3), 1.0f);
+  const xof::DataObject* normals = Find(*mesh, "MeshNormals");
+  ASSERT_NE(normals, nullptr);
+  EXPECT_EQ(DwordAt(*normals, 0), 24u);
+}
+
+TEST_F(MeshRecordTest, EqualChannelsWrittenOnceWhenOptimised) {
+  const xof::DataObject* mesh = Find(*Export(Quad())[0], "Mesh");
+  auto coords = All(*mesh, "MeshTextureCoords");
+  ASSERT_EQ(coords.size(), 2u);
+  EXPECT_EQ(coords[0]->name, "c1");
+  EXPECT_EQ(coords[1]->name, "c2");
+  gExportOptions.MultiTexCoordsOptimize = 1;
+  mesh = Find(*Export(Quad())[0], "Mesh");
+  coords = All(*mesh, "MeshTextureCoords");
+  ASSERT_EQ(coords.size(), 1u);
+  EXPECT_EQ(coords[0]->name, "c1");
+}
+
+TEST_F(MeshRecordTest, DeclDataPacksTheSelectedVertexValues) {
+  gExportOptions.DeclData = 1;
+  gExportOptions.Tangent = 1;
+  Mesh quad = sim::MakeMesh({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {2, 3, 0}}, 1);
+  sim::SetPlanarMap(quad, 1);
+  const xof::DataObject* mesh = Find(*Export(quad)[0], "Mesh");
+  EXPECT_EQ(Find(*mesh, "MeshNormals"), nullptr);
+  EXPECT_EQ(Find(*mesh, "MeshTextureCoords"), nullptr);
+  const xof::DataObject* decl = Find(*mesh, "DeclData");
+  ASSERT_NE(decl, nullptr);
+  ASSERT_EQ(DwordAt(*decl, 0), 3u);
+  const std::uint32_t expected[3][4] = {{2, 0, 3, 0}, {2, 0, 6, 0}, {1, 0, 5, 0}};
+  for (int e = 0; e < 3; ++e)
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(DwordAt(*decl, 1 + 4 * e + k), expected[e][k]);
+  std::uint32_t vertices = DwordAt(*mesh, 0);
+  EXPECT_EQ(DwordAt(*decl, 13), vertices * 8) << "normal 3 + tangent 3 + uv 2 per vertex";
+  EXPECT_EQ(FloatAt(*decl, 14 + 2), 1.0f) << "the first vertex's normal is +Z";
+
+  gExportOptions.Normal = gExportOptions.Tangent = gExportOptions.TexCoords = 0;
+  mesh = Find(*Export(quad)[0], "Mesh");
+  EXPECT_EQ(Find(*mesh, "DeclData"), nullptr) << "nothing selected: no record at all";
+}
+
+TEST_F(MeshRecordTest, StaticMeshInWorldSpaceHasNoFrame) {
+  gExportOptions.WorldSpace = 1;
+  gExportOptions.Animation = 0;
+  const auto& objects = Export(Quad());
+  ASSERT_EQ(objects.size(), 1u);
+  EXPECT_EQ(objects[0]->type->name, "Mesh");
+  // With animation on it keeps an identity frame for its keys.
+  gExportOptions.Animation = 1;
+  const xof::DataObject& frame = *Export(Quad())[0];
+  EXPECT_EQ(frame.type->name, "Frame");
+  EXPECT_EQ(FloatAt(*Find(frame, "FrameTransformMatrix"), 0), 1.0f);
+}
