@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "host/sim/mesh_primitives.h"
 #include "host/sim/scene_builder.h"
@@ -112,3 +113,35 @@ INSTANTIATE_TEST_SUITE_P(Encodings, ExportTest, testing::Values(0, 1, 2),
                          [](const testing::TestParamInfo<int>& info) {
                            return std::string(info.param == 0 ? "Text" : info.param == 1 ? "Binary" : "Compressed");
                          });
+
+#ifdef RUV_HAVE_ASSIMP
+// The materials example: shared and sub-object materials, a stale texture path found below the
+// scene, a rendered checker and a DirectX shader material with its effect file.
+TEST(ExportMaterials, TexturesAndEffectsLandBesideTheFile) {
+  std::filesystem::path folder = std::filesystem::temp_directory_path() / ("ruv-e2e-mat-" + std::to_string(::getpid()));
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "ruv_max_config.ini") << "[Option]\r\nXFileType=1\r\n";
+  auto scene = sim::LoadSceneFile(std::filesystem::path(RUV_SOURCE_DIR) / "examples" / "materials.json");
+  scene->Host().SetDir(9, platform::ToHostPath(folder));
+  std::wstring output = platform::ToHostPath(folder / "materials.x");
+  auto module = ruvx::ExporterModule::Load(kModule, L"X");
+  module->CreateExporter()->DoExport(output.c_str(), nullptr, &scene->Host(), TRUE, 0);
+
+  EXPECT_TRUE(std::filesystem::exists(folder / "wood.bmp")) << "copied from where the stale path led";
+  EXPECT_TRUE(std::filesystem::exists(folder / "Checker.bmp")) << "rendered";
+  EXPECT_TRUE(std::filesystem::exists(folder / "glow.fx")) << "the shader's effect file, copied";
+
+  Assimp::Importer importer;
+  const aiScene* imported = importer.ReadFile((folder / "materials.x").string(), 0);
+  ASSERT_NE(imported, nullptr) << importer.GetErrorString();
+  std::set<std::string> textures;
+  for (unsigned i = 0; i < imported->mNumMaterials; ++i) {
+    aiString path;
+    if (imported->mMaterials[i]->GetTexture(aiTextureType_DIFFUSE, 0, &path) == AI_SUCCESS) textures.insert(path.C_Str());
+  }
+  EXPECT_TRUE(textures.count("wood.bmp"));
+  EXPECT_TRUE(textures.count("Checker.bmp"));
+  std::filesystem::remove_all(folder);
+}
+#endif
