@@ -1,5 +1,7 @@
 #include "host/sim/material_reader.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 

@@ -38,12 +38,13 @@ bool SimParamBlock::ValueFits(ParamType2 type, const Value& value) {
 
 void SimParamBlock::Add(ParamID id, std::wstring internalName, ParamType2 type, Value value) {
   if (!ValueFits(type, value)) value = ZeroOf(type);
-  Param param{id, std::move(internalName), type, std::move(value)};
-  if (Param* existing = Find(id)) {
-    *existing = std::move(param);
-  } else {
-    params_.push_back(std::move(param));
-  }
+  Param* param = Find(id);
+  if (!param) param = params_.emplace_back(std::make_unique<Param>()).get();
+  param->id = id;
+  param->internalName = std::move(internalName);
+  param->value = std::move(value);
+  param->def.int_name = param->internalName.c_str();
+  param->def.type = type;
 }
 
 void SimParamBlock::AddBitmap(ParamID id, std::wstring internalName, const std::wstring& hostPath) {
@@ -57,27 +58,28 @@ void SimParamBlock::AddBitmap(ParamID id, std::wstring internalName, const std::
 
 SimParamBlock::Param* SimParamBlock::Find(ParamID id) {
   auto found = std::find_if(params_.begin(), params_.end(),
-                            [id](const Param& param) { return param.id == id; });
-  return found == params_.end() ? nullptr : &*found;
+                            [id](const std::unique_ptr<Param>& param) { return param->id == id; });
+  return found == params_.end() ? nullptr : found->get();
 }
 
 template <class T>
 const T* SimParamBlock::ValueOf(ParamID id, std::initializer_list<ParamType2> types) {
   Param* param = Find(id);
-  if (!param || std::find(types.begin(), types.end(), param->type) == types.end()) return nullptr;
+  if (!param || std::find(types.begin(), types.end(), param->def.type) == types.end()) {
+    return nullptr;
+  }
   return std::get_if<T>(&param->value);
 }
 
 ParamID SimParamBlock::IndextoID(int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= params_.size()) return -1;
-  return params_[static_cast<std::size_t>(index)].id;
+  return params_[static_cast<std::size_t>(index)]->id;
 }
 
 ParamDef& SimParamBlock::GetParamDef(ParamID id) {
-  Param* param = Find(id);
-  def_.int_name = param ? param->internalName.c_str() : L"";
-  def_.type = param ? param->type : kNoParamType;
-  return def_;
+  if (Param* param = Find(id)) return param->def;
+  unknown_ = {L"", kNoParamType};
+  return unknown_;
 }
 
 float SimParamBlock::GetFloat(ParamID id, TimeValue) {

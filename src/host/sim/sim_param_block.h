@@ -2,6 +2,7 @@
 // (parameters are not animated here, so every time answers the same value).
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <variant>
@@ -56,17 +57,19 @@ class SimParamBlock : public IParamBlock2 {
   struct Param {
     ParamID id;
     std::wstring internalName;
-    ParamType2 type;
     Value value;
+    // What GetParamDef hands out; int_name points into internalName.
+    ParamDef def;
   };
 
   Param* Find(ParamID id);
   template <class T>
   const T* ValueOf(ParamID id, std::initializer_list<ParamType2> types);
 
-  std::vector<Param> params_;
-  // What GetParamDef hands out; refreshed on every call, since callers keep only the reference.
-  ParamDef def_;
+  // Held by pointer, so that a definition handed out stays where it is as parameters are added.
+  std::vector<std::unique_ptr<Param>> params_;
+  // The definition of an ID the block does not hold, reset on every such call.
+  ParamDef unknown_;
 };
 
 }  // namespace sim
