@@ -102,7 +102,8 @@ TEST(MaterialLoader, MapsAndParametersFromAFile) {
     {"id": "s", "name": "S", "type": "standard", "classId": [3, 0], "transparency": 0.25,
      "maps": {"1": {"type": "bitmap", "file": "w.png", "crop": {"u": 0.5, "width": 0.5, "mode": "place"},
                     "offset": [0.25, 0], "mapChannel": 3},
-              "bump": {"type": "normalBump", "map": {"type": "bitmap", "file": "n.png"}, "enabled": false}}},
+              "bump": {"type": "normalBump", "map": {"type": "bitmap", "file": "n.png"}, "enabled": false},
+              "opacity": null}},
     {"id": "fx", "name": "Fx", "type": "directx",
      "parameters": [{"name": "on", "type": "bool", "value": true},
                     {"name": "v", "type": "point4", "value": [1, 2, 3, 4]},
@@ -130,6 +131,7 @@ TEST(MaterialLoader, MapsAndParametersFromAFile) {
   EXPECT_FLOAT_EQ(transform.GetTrans().x, 0.25f);
   EXPECT_FALSE(standard->MapEnabled(8));
   EXPECT_EQ(standard->GetSubTexmap(8)->ClassID(), GNORMAL_CLASS_ID);
+  EXPECT_EQ(standard->GetSubTexmap(6), nullptr);
 
   Mtl* fx = multi->GetSubMtl(1);
   IParamBlock2* params = fx->GetParamBlock(0);

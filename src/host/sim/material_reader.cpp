@@ -103,6 +103,7 @@ void ReadSlots(const JsonPlace& maps, const std::filesystem::path& baseFolder,
                MaterialBuilder& material) {
   std::vector<bool> taken(kStandardSlotCount, false);
   for (const auto& [key, map] : maps.Members()) {
+    if (map.IsNull()) continue;  // as absent, like any key set to null
     int slot = ReadSlot(map, key);
     if (taken[static_cast<std::size_t>(slot)]) {
       map.Fail("map slot " + std::to_string(slot) + " is given twice");
