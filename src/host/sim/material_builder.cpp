@@ -15,88 +15,89 @@ void PutAt(std::vector<T>& list, int i, T value) {
   list[static_cast<std::size_t>(i)] = std::move(value);
 }
 
-MapSpec NewMap(MapKind kind, std::vector<AColor> colors = {}) {
-  MapSpec spec;
-  spec.kind = kind;
-  spec.name = L"Map";
-  spec.colors = std::move(colors);
-  return spec;
+MapDescription NewMap(MapKind kind, std::vector<AColor> colors = {}) {
+  MapDescription description;
+  description.kind = kind;
+  description.name = L"Map";
+  description.colors = std::move(colors);
+  return description;
 }
 
-MaterialSpec NewMaterial(MaterialKind kind, std::wstring name, Class_ID classId) {
-  MaterialSpec spec;
-  spec.kind = kind;
-  spec.name = std::move(name);
-  spec.classId = classId;
-  return spec;
+MaterialDescription NewMaterial(MaterialKind kind, std::wstring name, Class_ID classId) {
+  MaterialDescription description;
+  description.kind = kind;
+  description.name = std::move(name);
+  description.classId = classId;
+  return description;
 }
 
 }  // namespace
 
-MapBuilder::MapBuilder(MapSpec spec) : spec_(std::make_shared<MapSpec>(std::move(spec))) {}
+MapBuilder::MapBuilder(MapDescription description)
+    : description_(std::make_shared<MapDescription>(std::move(description))) {}
 
 MapBuilder& MapBuilder::Name(std::wstring name) {
-  spec_->name = std::move(name);
+  description_->name = std::move(name);
   return *this;
 }
 
 MapBuilder& MapBuilder::Offset(float u, float v) {
-  spec_->placement.offsetU = u;
-  spec_->placement.offsetV = v;
+  description_->placement.offsetU = u;
+  description_->placement.offsetV = v;
   return *this;
 }
 
 MapBuilder& MapBuilder::Repeat(float u, float v) {
-  spec_->placement.repeatU = u;
-  spec_->placement.repeatV = v;
+  description_->placement.repeatU = u;
+  description_->placement.repeatV = v;
   return *this;
 }
 
 MapBuilder& MapBuilder::Angle(float degrees) {
-  spec_->placement.angle = degrees;
+  description_->placement.angle = degrees;
   return *this;
 }
 
 MapBuilder& MapBuilder::Tiling(int flags) {
-  spec_->tiling = flags;
+  description_->tiling = flags;
   return *this;
 }
 
 MapBuilder& MapBuilder::Channel(int mapChannel) {
-  spec_->mapChannel = mapChannel;
+  description_->mapChannel = mapChannel;
   return *this;
 }
 
 MapBuilder& MapBuilder::Crop(float u, float v, float width, float height, bool apply) {
-  if (spec_->kind != MapKind::kBitmap) throw std::invalid_argument("only bitmaps crop");
-  spec_->crop = {u, v, width, height, apply, false};
+  if (description_->kind != MapKind::kBitmap) throw std::invalid_argument("only bitmaps crop");
+  description_->crop = {u, v, width, height, apply, false};
   return *this;
 }
 
 MapBuilder& MapBuilder::Place(float u, float v, float width, float height, bool apply) {
   Crop(u, v, width, height, apply);
-  spec_->crop.place = true;
+  description_->crop.place = true;
   return *this;
 }
 
 MapBuilder& MapBuilder::FlatColor(const AColor& color) {
-  MapKind kind = spec_->kind;
+  MapKind kind = description_->kind;
   if (kind == MapKind::kChecker || kind == MapKind::kGradient || kind == MapKind::kNoise) {
     throw std::invalid_argument("a procedural map has its pattern's colours, not a flat one");
   }
-  spec_->colors = {color};
+  description_->colors = {color};
   return *this;
 }
 
 MapBuilder& MapBuilder::SubMap(int i, const MapBuilder& map) {
-  PutAt(spec_->subMaps, i, map.Spec());
+  PutAt(description_->subMaps, i, map.Description());
   return *this;
 }
 
 MapBuilder BitmapTexture(std::wstring hostPath) {
-  MapSpec spec = NewMap(MapKind::kBitmap);
-  spec.file = std::move(hostPath);
-  return MapBuilder(std::move(spec));
+  MapDescription description = NewMap(MapKind::kBitmap);
+  description.file = std::move(hostPath);
+  return MapBuilder(std::move(description));
 }
 
 MapBuilder Checker(const AColor& color0, const AColor& color1) {
@@ -105,37 +106,37 @@ MapBuilder Checker(const AColor& color0, const AColor& color1) {
 
 MapBuilder Gradient(const AColor& top, const AColor& middle, const AColor& bottom,
                     float middlePosition) {
-  MapSpec spec = NewMap(MapKind::kGradient, {top, middle, bottom});
-  spec.gradientMiddle = middlePosition;
-  return MapBuilder(std::move(spec));
+  MapDescription description = NewMap(MapKind::kGradient, {top, middle, bottom});
+  description.gradientMiddle = middlePosition;
+  return MapBuilder(std::move(description));
 }
 
 MapBuilder Noise(const AColor& color0, const AColor& color1, float size) {
-  MapSpec spec = NewMap(MapKind::kNoise, {color0, color1});
-  spec.noiseSize = size;
-  return MapBuilder(std::move(spec));
+  MapDescription description = NewMap(MapKind::kNoise, {color0, color1});
+  description.noiseSize = size;
+  return MapBuilder(std::move(description));
 }
 
 MapBuilder NormalBump(const MapBuilder& normalMap) {
-  MapSpec spec = NewMap(MapKind::kNormalBump);
-  spec.subMaps = {normalMap.Spec()};
-  return MapBuilder(std::move(spec));
+  MapDescription description = NewMap(MapKind::kNormalBump);
+  description.subMaps = {normalMap.Description()};
+  return MapBuilder(std::move(description));
 }
 
 MapBuilder VertexColorMap() { return MapBuilder(NewMap(MapKind::kVertexColor)); }
 
 MapBuilder CustomMap(Class_ID classId) {
-  MapSpec spec = NewMap(MapKind::kCustom);
-  spec.classId = classId;
-  return MapBuilder(std::move(spec));
+  MapDescription description = NewMap(MapKind::kCustom);
+  description.classId = classId;
+  return MapBuilder(std::move(description));
 }
 
-MaterialBuilder::MaterialBuilder(MaterialSpec spec)
-    : spec_(std::make_shared<MaterialSpec>(std::move(spec))) {}
+MaterialBuilder::MaterialBuilder(MaterialDescription description)
+    : description_(std::make_shared<MaterialDescription>(std::move(description))) {}
 
-MaterialSpec* MaterialBuilder::Edit() {
-  if (!spec_) throw std::invalid_argument("a null material has nothing to set");
-  return spec_.get();
+MaterialDescription* MaterialBuilder::Edit() {
+  if (!description_) throw std::invalid_argument("a null material has nothing to set");
+  return description_.get();
 }
 
 MaterialBuilder& MaterialBuilder::Name(std::wstring name) {
@@ -181,7 +182,7 @@ MaterialBuilder& MaterialBuilder::SelfIllumination(const Color& color) {
 
 MaterialBuilder& MaterialBuilder::Map(int slot, const MapBuilder& map, bool enabled) {
   MapEnabled(slot, enabled);
-  spec_->slots[static_cast<std::size_t>(slot)].map = map.Spec();
+  description_->slots[static_cast<std::size_t>(slot)].map = map.Description();
   return *this;
 }
 
@@ -190,7 +191,7 @@ MaterialBuilder& MaterialBuilder::MapEnabled(int slot, bool enabled) {
     throw std::invalid_argument("map slots belong to standard materials; others have SubMap");
   }
   if (slot < 0 || slot >= kStandardSlotCount) throw std::invalid_argument("slots run from 0 to 11");
-  spec_->slots[static_cast<std::size_t>(slot)].enabled = enabled;
+  description_->slots[static_cast<std::size_t>(slot)].enabled = enabled;
   return *this;
 }
 
@@ -198,7 +199,7 @@ MaterialBuilder& MaterialBuilder::SubMap(int i, const MapBuilder& map) {
   if (Edit()->kind != MaterialKind::kOther) {
     throw std::invalid_argument("sub-maps by number belong to other materials");
   }
-  PutAt(spec_->subMaps, i, map.Spec());
+  PutAt(description_->subMaps, i, map.Description());
   return *this;
 }
 
@@ -207,8 +208,9 @@ MaterialBuilder& MaterialBuilder::SubMaterials(const std::vector<MaterialBuilder
   if (kind != MaterialKind::kMulti && kind != MaterialKind::kOther) {
     throw std::invalid_argument("only multi and other materials have sub-materials");
   }
-  spec_->subMaterials.clear();
-  for (const MaterialBuilder& sub : subMaterials) spec_->subMaterials.push_back(sub.Spec());
+  description_->subMaterials.clear();
+  for (const MaterialBuilder& sub : subMaterials)
+    description_->subMaterials.push_back(sub.Description());
   return *this;
 }
 
@@ -216,15 +218,15 @@ MaterialBuilder& MaterialBuilder::EffectFile(std::wstring hostPath) {
   if (Edit()->kind != MaterialKind::kDirectX) {
     throw std::invalid_argument("only DirectX shader materials have an effect file");
   }
-  spec_->effectFile = std::move(hostPath);
+  description_->effectFile = std::move(hostPath);
   return *this;
 }
 
-MaterialBuilder& MaterialBuilder::Param(EffectParamSpec param) {
+MaterialBuilder& MaterialBuilder::Param(EffectParamDescription param) {
   if (Edit()->kind != MaterialKind::kDirectX) {
     throw std::invalid_argument("only DirectX shader materials have effect parameters");
   }
-  spec_->effectParams.push_back(std::move(param));
+  description_->effectParams.push_back(std::move(param));
   return *this;
 }
 
@@ -270,14 +272,14 @@ MaterialBuilder& MaterialBuilder::BitmapParam(std::wstring name, std::wstring ho
 }
 
 MaterialBuilder& MaterialBuilder::MapParam(std::wstring name, const MapBuilder& map) {
-  return Param({std::move(name), TYPE_TEXMAP, map.Spec()});
+  return Param({std::move(name), TYPE_TEXMAP, map.Description()});
 }
 
 MaterialBuilder& MaterialBuilder::WithoutParamBlocks() {
   if (Edit()->kind != MaterialKind::kDirectX) {
     throw std::invalid_argument("only DirectX shader materials can lose their parameter blocks");
   }
-  spec_->withoutParamBlocks = true;
+  description_->withoutParamBlocks = true;
   return *this;
 }
 

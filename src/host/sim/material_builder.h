@@ -18,14 +18,14 @@
 #include <string>
 #include <vector>
 
-#include "host/sim/material_spec.h"
+#include "host/sim/material_description.h"
 
 namespace sim {
 
 class MapBuilder {
  public:
-  // A map of `spec`; the factories below make the usual ones.
-  explicit MapBuilder(MapSpec spec);
+  // A map of `description`; the factories below make the usual ones.
+  explicit MapBuilder(MapDescription description);
 
   MapBuilder& Name(std::wstring name);
   // Placement of the map's texture coordinates (see UVTransformOf).
@@ -42,10 +42,10 @@ class MapBuilder {
   MapBuilder& FlatColor(const AColor& color);
   MapBuilder& SubMap(int i, const MapBuilder& map);
 
-  MapSpecRef Spec() const { return spec_; }
+  MapDescriptionRef Description() const { return description_; }
 
  private:
-  std::shared_ptr<MapSpec> spec_;
+  std::shared_ptr<MapDescription> description_;
 };
 
 // Maps named "Map" unless given a name.
@@ -63,7 +63,7 @@ class MaterialBuilder {
  public:
   // No material: an empty sub-material slot.
   MaterialBuilder(std::nullptr_t) {}
-  explicit MaterialBuilder(MaterialSpec spec);
+  explicit MaterialBuilder(MaterialDescription description);
 
   MaterialBuilder& Name(std::wstring name);
   MaterialBuilder& ClassId(Class_ID classId);
@@ -96,20 +96,20 @@ class MaterialBuilder {
   // Also the next effect bitmap; an empty path gives a parameter without a bitmap.
   MaterialBuilder& BitmapParam(std::wstring name, std::wstring hostPath, int mappingChannel = 1);
   MaterialBuilder& MapParam(std::wstring name, const MapBuilder& map);
-  // A parameter of any type with its value as EffectParamSpec holds it.
-  MaterialBuilder& Param(EffectParamSpec param);
+  // A parameter of any type with its value as EffectParamDescription holds it.
+  MaterialBuilder& Param(EffectParamDescription param);
   // No parameter blocks at all, as a broken effect material has.
   MaterialBuilder& WithoutParamBlocks();
 
   // Null for nullptr.
-  MaterialSpecRef Spec() const { return spec_; }
-  explicit operator bool() const { return spec_ != nullptr; }
+  MaterialDescriptionRef Description() const { return description_; }
+  explicit operator bool() const { return description_ != nullptr; }
 
  private:
   // The description to change. A null builder has none: setting anything on it is a mistake.
-  MaterialSpec* Edit();
+  MaterialDescription* Edit();
 
-  std::shared_ptr<MaterialSpec> spec_;
+  std::shared_ptr<MaterialDescription> description_;
 };
 
 MaterialBuilder StandardMaterial(std::wstring name);

@@ -133,21 +133,24 @@ ParamType2 ReadParamType(const JsonPlace& type) {
   type.Fail("unknown parameter type \"" + name + "\" (known: " + KnownNames(kParamTypes) + ")");
 }
 
-EffectParamSpec ReadEffectParam(const JsonPlace& param, const std::filesystem::path& baseFolder) {
+EffectParamDescription ReadEffectParam(const JsonPlace& param,
+                                       const std::filesystem::path& baseFolder) {
   param.ExpectObject({"name", "type", "value", "mapChannel"});
-  EffectParamSpec spec;
-  spec.name = param.Field("name").WideString();
-  spec.type = ReadParamType(param.Field("type"));
+  EffectParamDescription description;
+  description.name = param.Field("name").WideString();
+  description.type = ReadParamType(param.Field("type"));
   auto mapChannel = param.OptionalField("mapChannel");
   if (mapChannel) {
-    if (spec.type != TYPE_BITMAP) mapChannel->Fail("only a bitmap parameter has a map channel");
-    spec.mappingChannel = static_cast<int>(mapChannel->Integer(0, SceneLimits::kMaxMapChannel));
+    if (description.type != TYPE_BITMAP)
+      mapChannel->Fail("only a bitmap parameter has a map channel");
+    description.mappingChannel =
+        static_cast<int>(mapChannel->Integer(0, SceneLimits::kMaxMapChannel));
   }
   auto value = param.OptionalField("value");
-  if (!value) return spec;  // the type's zero, empty or null
-  switch (spec.type) {
+  if (!value) return description;  // the type's zero, empty or null
+  switch (description.type) {
     case TYPE_POINT3:
-      spec.value = value->Point();
+      description.value = value->Point();
       break;
     case TYPE_POINT4: {
       value->ExpectArray(4, 4);
@@ -156,38 +159,38 @@ EffectParamSpec ReadEffectParam(const JsonPlace& param, const std::filesystem::p
       p.y = value->Element(1).Float();
       p.z = value->Element(2).Float();
       p.w = value->Element(3).Float();
-      spec.value = p;
+      description.value = p;
       break;
     }
     case TYPE_FRGBA:
-      spec.value = ReadAColor(*value);
+      description.value = ReadAColor(*value);
       break;
     case TYPE_RGBA: {
       Color color = ReadColor(*value);
-      spec.value = Point3(color.r, color.g, color.b);
+      description.value = Point3(color.r, color.g, color.b);
       break;
     }
     case TYPE_BOOL:
-      spec.value = value->Bool() ? 1 : 0;
+      description.value = value->Bool() ? 1 : 0;
       break;
     case TYPE_INT:
-      spec.value = static_cast<int>(value->Integer(INT32_MIN, INT32_MAX));
+      description.value = static_cast<int>(value->Integer(INT32_MIN, INT32_MAX));
       break;
     case TYPE_STRING:
-      spec.value = value->WideString();
+      description.value = value->WideString();
       break;
     case TYPE_FILENAME:
     case TYPE_BITMAP:
-      spec.value = ResolveTexturePath(value->WideString(), baseFolder);
+      description.value = ResolveTexturePath(value->WideString(), baseFolder);
       break;
     case TYPE_TEXMAP:
-      spec.value = ReadMap(*value, baseFolder).Spec();
+      description.value = ReadMap(*value, baseFolder).Description();
       break;
     default:
-      spec.value = value->Float();
+      description.value = value->Float();
       break;
   }
-  return spec;
+  return description;
 }
 
 void ReadDirectX(const JsonPlace& entry, const std::filesystem::path& baseFolder,

@@ -136,7 +136,7 @@ NodeBuilder& NodeBuilder::Controller(Class_ID classId) {
 }
 
 NodeBuilder& NodeBuilder::Material(const MaterialBuilder& material) {
-  material_ = material.Spec();
+  material_ = material.Description();
   return *this;
 }
 

@@ -110,7 +110,7 @@ class NodeBuilder {
   PipelineDescription objects_;
   Matrix3 pivot_;
   std::optional<Class_ID> controller_;
-  MaterialSpecRef material_;
+  MaterialDescriptionRef material_;
   std::vector<std::unique_ptr<NodeBuilder>> children_;
 };
 

@@ -15,14 +15,14 @@
 
 namespace sim {
 
-struct MapSpec;
-struct MaterialSpec;
-using MapSpecRef = std::shared_ptr<const MapSpec>;
-using MaterialSpecRef = std::shared_ptr<const MaterialSpec>;
+struct MapDescription;
+struct MaterialDescription;
+using MapDescriptionRef = std::shared_ptr<const MapDescription>;
+using MaterialDescriptionRef = std::shared_ptr<const MaterialDescription>;
 
 enum class MapKind { kBitmap, kChecker, kGradient, kNoise, kNormalBump, kVertexColor, kCustom };
 
-struct MapSpec {
+struct MapDescription {
   MapKind kind = MapKind::kCustom;
   std::wstring name;
   // The class of a kCustom map; the other kinds have their own.
@@ -38,40 +38,40 @@ struct MapSpec {
   float gradientMiddle = 0.5f;
   float noiseSize = 25.0f;
   // Sub-map i (null entries are empty slots). Normal Bump: 0 the normal map, 1 a bump map.
-  std::vector<MapSpecRef> subMaps;
+  std::vector<MapDescriptionRef> subMaps;
 };
 
 enum class MaterialKind { kStandard, kMulti, kOther, kDirectX };
 
 // One parameter of a DirectX shader material's block 0. A bitmap holds its file (a host path, empty
 // for none) as a string; a map holds a map description.
-struct EffectParamSpec {
+struct EffectParamDescription {
   std::wstring name;
   ParamType2 type = TYPE_FLOAT;
-  std::variant<float, int, Point3, Point4, AColor, std::wstring, MapSpecRef> value;
+  std::variant<float, int, Point3, Point4, AColor, std::wstring, MapDescriptionRef> value;
   // Bitmaps only.
   int mappingChannel = 1;
 };
 
-struct StandardSlotSpec {
-  MapSpecRef map;
+struct StandardSlotDescription {
+  MapDescriptionRef map;
   bool enabled = true;
 };
 
-struct MaterialSpec {
+struct MaterialDescription {
   MaterialKind kind = MaterialKind::kOther;
   std::wstring name;
   // kStandard: DMTL_CLASS_ID or DMTL2_CLASS_ID; kOther: any class.
   Class_ID classId = kOtherMaterialClass;
   MaterialColors colors;
   // kStandard.
-  std::array<StandardSlotSpec, kStandardSlotCount> slots;
+  std::array<StandardSlotDescription, kStandardSlotCount> slots;
   // kMulti and kOther: null entries are empty slots.
-  std::vector<MaterialSpecRef> subMaterials;
+  std::vector<MaterialDescriptionRef> subMaterials;
   // kOther.
-  std::vector<MapSpecRef> subMaps;
+  std::vector<MapDescriptionRef> subMaps;
   // kDirectX: block 0 in order, and block 1's "effectfile" when given.
-  std::vector<EffectParamSpec> effectParams;
+  std::vector<EffectParamDescription> effectParams;
   std::optional<std::wstring> effectFile;
   // kDirectX: no parameter blocks at all, as a broken effect material has.
   bool withoutParamBlocks = false;
