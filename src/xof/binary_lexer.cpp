@@ -2,45 +2,10 @@
 
 #include <string>
 
+#include "xof/binary_tokens.h"
+
 namespace xof {
-namespace {
-
-// Token codes of the binary encoding.
-enum : std::uint16_t {
-  kName = 1,
-  kString = 2,
-  kInteger = 3,
-  kGuid = 5,
-  kIntegerList = 6,
-  kFloatList = 7,
-  kOBrace = 10,
-  kCBrace = 11,
-  kOParen = 12,
-  kCParen = 13,
-  kOBracket = 14,
-  kCBracket = 15,
-  kOAngle = 16,
-  kCAngle = 17,
-  kDot = 18,
-  kComma = 19,
-  kSemicolon = 20,
-  kTemplate = 31,
-  kWord = 40,
-  kDword = 41,
-  kFloat = 42,
-  kDouble = 43,
-  kChar = 44,
-  kUchar = 45,
-  kSword = 46,
-  kSdword = 47,
-  kVoid = 48,
-  kLpstr = 49,
-  kUnicode = 50,
-  kCstring = 51,
-  kArray = 52,
-};
-
-}  // namespace
+using namespace binary;
 
 std::uint32_t BinaryLexer::ReadDword(std::size_t at) const {
   auto b = reinterpret_cast<const std::uint8_t*>(data_.data()) + at;
