@@ -9,7 +9,7 @@ DEMO_OUT   ?= $(BUILD)/demo/demo.x
 PACKAGES   := cmake g++ make pkg-config zlib1g-dev nlohmann-json3-dev libcli11-dev \
               libgtest-dev libgmock-dev libbenchmark-dev libassimp-dev
 
-.PHONY: all deps configure build demo test test-asan bench clean
+.PHONY: all deps configure build demo test test-asan bench fuzz clean
 
 all: build
 
@@ -49,8 +49,18 @@ test-asan: deps
 	cmake --build $(BUILD)-asan -j$(JOBS)
 	cd $(BUILD)-asan && ctest --output-on-failure -j$(JOBS)
 
+# Each fuzz target for FUZZ_SECONDS, with clang's libFuzzer and the sanitizers, from the samples.
+FUZZ_SECONDS ?= 30
+fuzz: deps
+	CXX=clang++ cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRUV_SANITIZE=ON -DRUV_FUZZ=ON
+	cmake --build $(BUILD)-fuzz -j$(JOBS) --target fuzz_xof_reader fuzz_scene_loader fuzz_profile
+	@mkdir -p $(BUILD)-fuzz/corpus/xof $(BUILD)-fuzz/corpus/scene $(BUILD)-fuzz/corpus/profile
+	$(BUILD)-fuzz/bin/fuzz_xof_reader -max_total_time=$(FUZZ_SECONDS) -max_len=65536 $(BUILD)-fuzz/corpus/xof tests/xof/data
+	$(BUILD)-fuzz/bin/fuzz_scene_loader -max_total_time=$(FUZZ_SECONDS) $(BUILD)-fuzz/corpus/scene examples
+	$(BUILD)-fuzz/bin/fuzz_profile -max_total_time=$(FUZZ_SECONDS) $(BUILD)-fuzz/corpus/profile tests/ruv/data
+
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz

@@ -2,6 +2,7 @@
 // link, say) can be told to be one. Paths are host paths ('\'-separated wide text).
 #pragma once
 
+#include <compare>
 #include <cstdint>
 
 #include "platform/win_types.h"
