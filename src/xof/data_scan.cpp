@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "xof/data_walk.h"
+#include "xof/text_lexer.h"
 
 namespace xof {
 namespace {
@@ -90,24 +91,8 @@ bool IsValidObjectName(std::string_view name) {
   if (name.size() >= 2 && name[0] == '/' && name[1] == '/') return false;
   for (char c : name) {
     auto byte = static_cast<unsigned char>(c);
-    if (byte <= 0x20 || byte == 0x7F) return false;
-    switch (c) {
-      case '{':
-      case '}':
-      case '[':
-      case ']':
-      case '<':
-      case '>':
-      case ';':
-      case ',':
-      case '"':
-      case '(':
-      case ')':
-      case '#':
-        return false;
-      default:
-        break;
-    }
+    // A name must read back as one word: no character that ends a word, none that starts a comment.
+    if (byte <= 0x20 || byte == 0x7F || c == '#' || IsTextDelimiter(c)) return false;
   }
   return true;
 }

@@ -9,7 +9,9 @@ bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
 }
 
-bool IsDelimiter(char c) {
+}  // namespace
+
+bool IsTextDelimiter(char c) {
   switch (c) {
     case '{':
     case '}':
@@ -27,6 +29,8 @@ bool IsDelimiter(char c) {
       return IsSpace(c);
   }
 }
+
+namespace {
 
 bool LooksNumeric(std::string_view word) {
   std::size_t i = (word[0] == '-' || word[0] == '+') ? 1 : 0;
@@ -125,7 +129,7 @@ Token TextLexer::Read() {
       break;
   }
   std::size_t start = pos_;
-  while (pos_ < text_.size() && !IsDelimiter(text_[pos_])) ++pos_;
+  while (pos_ < text_.size() && !IsTextDelimiter(text_[pos_])) ++pos_;
   token.kind = TokenKind::Name;
   token.text = text_.substr(start, pos_ - start);
   if (IsKeyword(token, "template")) {

@@ -6,6 +6,9 @@
 
 namespace xof {
 
+// Whether `c` ends a word of the text encoding (white space or punctuation).
+bool IsTextDelimiter(char c);
+
 class TextLexer : public Lexer {
  public:
   // `text` is the whole file; lexing starts at `start` (after the header).
