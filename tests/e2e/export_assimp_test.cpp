@@ -8,7 +8,7 @@
 #include "host/sim/mesh_primitives.h"
 #include "host/sim/scene_builder.h"
 #include "host/sim/scene_loader.h"
-#include "module_loader.h"
+#include "module_export.h"
 #include "platform/host_path.h"
 #include "xof/file_reader.h"
 
@@ -21,32 +21,15 @@
 
 namespace {
 
-const std::filesystem::path kModule = std::filesystem::path(RUV_BIN_DIR) / "ruv.dle";
-
 class ExportTest : public testing::TestWithParam<int> {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("ruv-e2e-" + std::to_string(::getpid()) + "-" + std::to_string(GetParam()));
-    std::filesystem::create_directories(folder_);
-    std::ofstream(folder_ / "ruv_max_config.ini")
-        << "[Option]\r\nXFileType=" << GetParam() << "\r\n" << extraOptions_;
-    module_ = ruvx::ExporterModule::Load(kModule, L"X");
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
   std::filesystem::path Export(sim::SimScene& scene) {
-    scene.Host().SetDir(9, platform::ToHostPath(folder_));
-    std::filesystem::path output = folder_ / "out.x";
-    std::wstring hostOutput = platform::ToHostPath(output);
-    module_->CreateExporter()->DoExport(hostOutput.c_str(), nullptr, &scene.Host(), TRUE, 0);
+    std::filesystem::path output = export_.Export(scene, "out.x");
     EXPECT_TRUE(std::filesystem::exists(output));
     return output;
   }
 
-  std::filesystem::path folder_;
-  std::string extraOptions_;
-  std::unique_ptr<ruvx::ExporterModule> module_;
+  ModuleExport export_{std::to_string(GetParam()), "XFileType=" + std::to_string(GetParam()) + "\r\n"};
 };
 
 #ifdef RUV_HAVE_ASSIMP
@@ -118,22 +101,17 @@ INSTANTIATE_TEST_SUITE_P(Encodings, ExportTest, testing::Values(0, 1, 2),
 // The materials example: shared and sub-object materials, a stale texture path found below the
 // scene, a rendered checker and a DirectX shader material with its effect file.
 TEST(ExportMaterials, TexturesAndEffectsLandBesideTheFile) {
-  std::filesystem::path folder = std::filesystem::temp_directory_path() / ("ruv-e2e-mat-" + std::to_string(::getpid()));
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  std::ofstream(folder / "ruv_max_config.ini") << "[Option]\r\nXFileType=1\r\n";
+  ModuleExport run("materials", "XFileType=1\r\n");
   auto scene = sim::LoadSceneFile(std::filesystem::path(RUV_SOURCE_DIR) / "examples" / "materials.json");
-  scene->Host().SetDir(9, platform::ToHostPath(folder));
-  std::wstring output = platform::ToHostPath(folder / "materials.x");
-  auto module = ruvx::ExporterModule::Load(kModule, L"X");
-  module->CreateExporter()->DoExport(output.c_str(), nullptr, &scene->Host(), TRUE, 0);
+  std::filesystem::path output = run.Export(*scene, "materials.x");
+  const std::filesystem::path& folder = run.Folder();
 
   EXPECT_TRUE(std::filesystem::exists(folder / "wood.bmp")) << "copied from where the stale path led";
   EXPECT_TRUE(std::filesystem::exists(folder / "Checker.bmp")) << "rendered";
   EXPECT_TRUE(std::filesystem::exists(folder / "glow.fx")) << "the shader's effect file, copied";
 
   Assimp::Importer importer;
-  const aiScene* imported = importer.ReadFile((folder / "materials.x").string(), 0);
+  const aiScene* imported = importer.ReadFile(output.string(), 0);
   ASSERT_NE(imported, nullptr) << importer.GetErrorString();
   std::set<std::string> textures;
   for (unsigned i = 0; i < imported->mNumMaterials; ++i) {
@@ -142,6 +120,5 @@ TEST(ExportMaterials, TexturesAndEffectsLandBesideTheFile) {
   }
   EXPECT_TRUE(textures.count("wood.bmp"));
   EXPECT_TRUE(textures.count("Checker.bmp"));
-  std::filesystem::remove_all(folder);
 }
 #endif

@@ -7,7 +7,7 @@
 #include <map>
 
 #include "host/sim/scene_loader.h"
-#include "module_loader.h"
+#include "module_export.h"
 #include "platform/host_path.h"
 #include "xof/file_reader.h"
 #include "xof/template_model.h"
@@ -18,8 +18,6 @@
 #include <assimp/Importer.hpp>
 
 namespace {
-
-const std::filesystem::path kModule = std::filesystem::path(RUV_BIN_DIR) / "ruv.dle";
 
 struct OurMesh {
   std::vector<float> positions;  // x y z per vertex
@@ -81,23 +79,18 @@ void Collect(const xof::DataObject& object, std::map<std::string, OurMesh>& mesh
 }  // namespace
 
 TEST(ExportValues, AssimpReadsWhatOurReaderReads) {
-  std::filesystem::path folder = std::filesystem::temp_directory_path() / ("ruv-values-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(folder);
-  std::ofstream(folder / "ruv_max_config.ini") << "[Option]\r\nXFileType=1\r\nVertexColor=1\r\n";
+  ModuleExport run("values", "XFileType=1\r\nVertexColor=1\r\n");
   auto scene = sim::LoadSceneFile(std::filesystem::path(RUV_SOURCE_DIR) / "examples" / "meshes.json");
-  scene->Host().SetDir(9, platform::ToHostPath(folder));
-  auto module = ruvx::ExporterModule::Load(kModule, L"X");
-  std::wstring output = platform::ToHostPath(folder / "meshes.x");
-  module->CreateExporter()->DoExport(output.c_str(), nullptr, &scene->Host(), TRUE, 0);
+  std::filesystem::path output = run.Export(*scene, "meshes.x");
 
-  xof::ReadResult ours = xof::ReadXFileAt(folder / "meshes.x");
+  xof::ReadResult ours = xof::ReadXFileAt(output);
   ASSERT_TRUE(ours.ok()) << ours.Describe();
   std::map<std::string, OurMesh> meshes;
   for (const auto& object : ours.document->objects) Collect(*object, meshes);
   ASSERT_EQ(meshes.size(), 5u);
 
   Assimp::Importer importer;
-  const aiScene* imported = importer.ReadFile((folder / "meshes.x").string(), 0);
+  const aiScene* imported = importer.ReadFile(output.string(), 0);
   ASSERT_NE(imported, nullptr) << importer.GetErrorString();
   for (unsigned m = 0; m < imported->mNumMeshes; ++m) {
     const aiMesh* theirs = imported->mMeshes[m];
@@ -135,6 +128,5 @@ TEST(ExportValues, AssimpReadsWhatOurReaderReads) {
       }
     }
   }
-  std::filesystem::remove_all(folder);
 }
 #endif

@@ -5,12 +5,10 @@
 #include <filesystem>
 
 #include "host/sim/scene_builder.h"
-#include "module_loader.h"
+#include "module_export.h"
 #include "platform/host_path.h"
 
 namespace {
-
-const std::filesystem::path kModule = std::filesystem::path(RUV_BIN_DIR) / "ruv.dle";
 
 class ModuleTest : public testing::Test {
  protected:
