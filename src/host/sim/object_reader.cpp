@@ -199,8 +199,7 @@ void ApplyNodeObjects(NodeObjects objects, NodeBuilder& node) {
   if (pipeline.base) node.SetObject(std::move(*pipeline.base));
   for (const auto& derived : pipeline.derivedObjects) {
     node.DerivedObject();
-    for (const ModifierDescription& m : derived)
-      node.Modifier(m.classId, m.enabled, m.displacement);
+    for (const ModifierDescription& m : derived) node.Modifier(m);
   }
   for (const ModifierDescription& m : pipeline.worldSpaceModifiers) {
     node.WorldSpaceModifier(m.classId, m.enabled, m.displacement);

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -79,6 +80,13 @@ class NodeBuilder {
   //   .Box(1, 1, 1).Modifier(kDisplaceModifierClass).DerivedObject().Modifier(kSkinModifierClass)
   // stacks box <- [displace] <- [skin], and GetObjectRef answers the derived object of the skin.
   NodeBuilder& Modifier(Class_ID classId, bool enabled = true, const Point3& displacement = {});
+  // A Skin or Physique modifier with its skinning data, stacked as Modifier stacks; its bones are
+  // other NodeBuilders of the same scene builder.
+  NodeBuilder& Skin(SkinDescription skin, bool enabled = true);
+  NodeBuilder& Physique(PhysiqueDescription physique, bool enabled = true);
+  NodeBuilder& Modifier(ModifierDescription modifier);
+  // A patch object holding `patches` (host/patch.h).
+  NodeBuilder& Patch(PatchMesh patches);
   NodeBuilder& DerivedObject();
   // A world-space modifier on top of the node's world-space derived object, which the first call
   // creates above the object-space stack.
@@ -96,7 +104,8 @@ class NodeBuilder {
 
  private:
   friend class SceneBuilder;
-  std::unique_ptr<SimNode> Make(bool isRoot, MaterialInstancer& materials) const;
+  std::unique_ptr<SimNode> Make(bool isRoot, MaterialInstancer& materials,
+                                std::map<const NodeBuilder*, SimNode*>& built) const;
 
   std::wstring name_;
   bool hidden_ = false;
