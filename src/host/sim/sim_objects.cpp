@@ -44,8 +44,6 @@ SimModifier::SimModifier(Class_ID classId, SClass_ID superClass, bool enabled,
   if (!enabled) SetAFlag(A_MOD_DISABLED);
 }
 
-SClass_ID SimControl::SuperClassID() { return CTRL_MATRIX3_CLASS_ID; }
-
 std::unique_ptr<Object> DisplacedCopy(Object& object, const Point3& offset) {
   if (auto* tri = dynamic_cast<SimTriObject*>(&object)) {
     return std::make_unique<SimTriObject>(Displaced(tri->GetMesh(), offset));

@@ -8,6 +8,7 @@
 #include "host/control.h"
 #include "host/mesh.h"
 #include "host/object.h"
+#include "host/sim/sim_controllers.h"
 #include "host/tri_object.h"
 
 namespace sim {
@@ -71,17 +72,6 @@ class SimModifier : public Modifier {
   Class_ID classId_;
   SClass_ID superClass_;
   Point3 displacement_;
-};
-
-// A node's transform controller; only its class matters so far.
-class SimControl : public Control {
- public:
-  explicit SimControl(Class_ID classId) : classId_(classId) {}
-  Class_ID ClassID() override { return classId_; }
-  SClass_ID SuperClassID() override;
-
- private:
-  Class_ID classId_;
 };
 
 // A copy of `object` with every point moved by `offset`, of the same kind and class; null for an
