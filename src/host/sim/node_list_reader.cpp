@@ -32,9 +32,9 @@ struct NodeEntry {
 };
 
 void CheckKeys(const JsonPlace& node, int version) {
-  RefuseLaterKeys(node, version, 2,
-                  {"object", "modifiers", "derivedObjects", "worldSpaceModifiers", "pivot",
-                   "controller"});
+  RefuseLaterKeys(
+      node, version, 2,
+      {"object", "modifiers", "derivedObjects", "worldSpaceModifiers", "pivot", "controller"});
   RefuseLaterKeys(node, version, 3, {"wireColor"});
   RefuseLaterKeys(node, version, 4, {"material"});
   node.ExpectObject({"id", "name", "parent", "hidden", "selected", "renderable", "transform",
@@ -52,8 +52,8 @@ DWORD ReadWireColor(const JsonPlace& color) {
   return packed;
 }
 
-NodeEntry ReadNodeEntry(const JsonPlace& node, int version, const MaterialTable& materials,
-                        GeometryBudget& budget) {
+NodeEntry ReadNodeEntry(const JsonPlace& node, int version, int ticksPerFrame,
+                        const MaterialTable& materials, GeometryBudget& budget) {
   CheckKeys(node, version);
   NodeEntry entry(node);
   JsonPlace name = node.Field("name");
@@ -71,7 +71,7 @@ NodeEntry ReadNodeEntry(const JsonPlace& node, int version, const MaterialTable&
   if (auto material = node.OptionalField("material")) {
     entry.material = LookUpMaterial(*material, materials);
   }
-  entry.objects = ReadNodeObjects(node, version, budget);
+  entry.objects = ReadNodeObjects(node, version, ticksPerFrame, budget);
   return entry;
 }
 
@@ -155,7 +155,8 @@ void ReadNodes(const std::optional<JsonPlace>& root, const std::optional<JsonPla
   entries.reserve(count);
   GeometryBudget budget;
   for (std::size_t i = 0; i < count; ++i) {
-    entries.push_back(ReadNodeEntry(nodes->Element(i), version, materials, budget));
+    entries.push_back(ReadNodeEntry(nodes->Element(i), version, builder.TicksPerFrameSetting(),
+                                    materials, budget));
   }
   std::vector<int> parents = ResolveParents(entries);
   CheckChains(entries, parents);

@@ -36,8 +36,6 @@ constexpr NamedClass kObjectSpaceModifiers[] = {{"skin", kSkinModifierClass},
                                                 {"physique", kPhysiqueModifierClass},
                                                 {"displace", kDisplaceModifierClass}};
 constexpr NamedClass kWorldSpaceModifiers[] = {{"displace", kWorldDisplaceModifierClass}};
-constexpr NamedClass kControllers[] = {{"footstep", kFootstepControllerClass},
-                                       {"transform", kTransformControllerClass}};
 
 float ReadSize(const JsonPlace& object, std::string_view key, float fallback) {
   auto place = object.OptionalField(key);
@@ -160,15 +158,10 @@ std::vector<std::vector<ModifierDescription>> ReadDerivedObjects(const JsonPlace
   return derivedObjects;
 }
 
-Class_ID ReadController(const JsonPlace& controller) {
-  if (!controller.IsObject()) return ReadNamedClass(controller, kControllers);
-  controller.ExpectObject({"class"});
-  return ReadNamedClass(controller.Field("class"), kControllers);
-}
-
 }  // namespace
 
-NodeObjects ReadNodeObjects(const JsonPlace& node, int version, GeometryBudget& budget) {
+NodeObjects ReadNodeObjects(const JsonPlace& node, int version, int ticksPerFrame,
+                            GeometryBudget& budget) {
   NodeObjects objects;
   PipelineDescription& pipeline = objects.pipeline;
   if (auto object = node.OptionalField("object")) {
@@ -189,7 +182,7 @@ NodeObjects ReadNodeObjects(const JsonPlace& node, int version, GeometryBudget& 
         ReadModifierList(*worldSpace, kWorldSpaceModifiers, WSM_CLASS_ID);
   }
   if (auto controller = node.OptionalField("controller")) {
-    objects.controller = ReadController(*controller);
+    objects.controller = ReadController(*controller, version, ticksPerFrame);
   }
   return objects;
 }
@@ -204,7 +197,7 @@ void ApplyNodeObjects(NodeObjects objects, NodeBuilder& node) {
   for (const ModifierDescription& m : pipeline.worldSpaceModifiers) {
     node.WorldSpaceModifier(m.classId, m.enabled, m.displacement);
   }
-  if (objects.controller) node.Controller(*objects.controller);
+  if (objects.controller) ApplyController(*objects.controller, node);
 }
 
 }  // namespace sim

@@ -157,6 +157,21 @@ NodeBuilder& NodeBuilder::Controller(Class_ID classId) {
   return *this;
 }
 
+NodeBuilder& NodeBuilder::PositionKeys(Point3TrackDescription track) {
+  positionKeys_ = std::move(track);
+  return Controller(kTransformControllerClass);
+}
+
+NodeBuilder& NodeBuilder::RotationKeys(RotationTrackDescription track) {
+  rotationKeys_ = std::move(track);
+  return Controller(kTransformControllerClass);
+}
+
+NodeBuilder& NodeBuilder::ScaleKeys(Point3TrackDescription track) {
+  scaleKeys_ = std::move(track);
+  return Controller(kTransformControllerClass);
+}
+
 NodeBuilder& NodeBuilder::Material(const MaterialBuilder& material) {
   material_ = material.Description();
   return *this;
@@ -172,7 +187,12 @@ std::unique_ptr<SimNode> NodeBuilder::Make(bool isRoot, MaterialInstancer& mater
   node->SetTransform(SimTransformTrack(LocalTransform()));
   node->SetObjectOffset(pivot_);
   if (!objects_.Empty()) node->SetObjects(std::make_unique<SimObjectPipeline>(objects_));
-  if (controller_) node->SetTMController(std::make_unique<SimControl>(*controller_));
+  if (controller_ == kTransformControllerClass) {
+    node->SetTMController(
+        MakeTransformControl(LocalTransform(), positionKeys_, rotationKeys_, scaleKeys_));
+  } else if (controller_) {
+    node->SetTMController(std::make_unique<SimControl>(*controller_));
+  }
   node->SetMtl(materials.Material(material_));
   built[this] = node.get();
   for (const auto& child : children_) node->AddChild(child->Make(false, materials, built));

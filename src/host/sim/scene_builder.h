@@ -24,6 +24,7 @@
 #include "host/sim/material_instancer.h"
 #include "host/sim/sim_app_settings.h"
 #include "host/sim/sim_classes.h"
+#include "host/sim/sim_controllers.h"
 #include "host/sim/sim_object_pipeline.h"
 #include "host/sim/sim_scene.h"
 
@@ -98,6 +99,11 @@ class NodeBuilder {
   NodeBuilder& Pivot(const Point3& offset);
   // The class of the node's transform controller; a node given none has no controller.
   NodeBuilder& Controller(Class_ID classId);
+  // Keys of the parts of a position-rotation-scale controller (times in ticks); each gives the
+  // node that controller. The parts without keys hold what the local transform decomposes into.
+  NodeBuilder& PositionKeys(Point3TrackDescription track);
+  NodeBuilder& RotationKeys(RotationTrackDescription track);
+  NodeBuilder& ScaleKeys(Point3TrackDescription track);
   // The node's material (material_builder.h); nullptr for none. Nodes given the same builder (or
   // copies of it) share one material object.
   NodeBuilder& Material(const MaterialBuilder& material);
@@ -119,6 +125,9 @@ class NodeBuilder {
   PipelineDescription objects_;
   Matrix3 pivot_;
   std::optional<Class_ID> controller_;
+  std::optional<Point3TrackDescription> positionKeys_;
+  std::optional<RotationTrackDescription> rotationKeys_;
+  std::optional<Point3TrackDescription> scaleKeys_;
   MaterialDescriptionRef material_;
   std::vector<std::unique_ptr<NodeBuilder>> children_;
 };
@@ -132,6 +141,7 @@ class SceneBuilder {
 
   SceneBuilder& FrameRate(int framesPerSecond);
   SceneBuilder& TicksPerFrame(int ticks);
+  int TicksPerFrameSetting() const { return settings_.ticksPerFrame; }
   // The animation range in frames, turned into ticks at Build with the ticks per frame then set.
   SceneBuilder& AnimationFrames(int startFrame, int endFrame);
   SceneBuilder& AnimationTicks(TimeValue start, TimeValue end);

@@ -79,8 +79,6 @@ Object* SimPatchObject::ConvertToType(TimeValue, Class_ID type) {
   return new SimTriObject(std::move(mesh));
 }
 
-SClass_ID SimControl::SuperClassID() { return CTRL_MATRIX3_CLASS_ID; }
-
 std::unique_ptr<Object> DisplacedCopy(Object& object, const Point3& offset) {
   if (auto* tri = dynamic_cast<SimTriObject*>(&object)) {
     return std::make_unique<SimTriObject>(Displaced(tri->GetMesh(), offset));

@@ -9,6 +9,7 @@
 #include "host/mesh.h"
 #include "host/object.h"
 #include "host/patch.h"
+#include "host/sim/sim_controllers.h"
 #include "host/sim/sim_skin.h"
 #include "host/tri_object.h"
 
@@ -106,17 +107,6 @@ class SimPatchObject : public PatchObject {
 
  private:
   PatchMesh patches_;
-};
-
-// A node's transform controller; only its class matters so far.
-class SimControl : public Control {
- public:
-  explicit SimControl(Class_ID classId) : classId_(classId) {}
-  Class_ID ClassID() override { return classId_; }
-  SClass_ID SuperClassID() override;
-
- private:
-  Class_ID classId_;
 };
 
 // A copy of `object` with every point moved by `offset`, of the same kind and class; null for an

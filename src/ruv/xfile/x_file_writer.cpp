@@ -6,6 +6,7 @@
 #include "ruv/plugin/conversion.h"
 #include "ruv/plugin/export_context.h"
 #include "ruv/plugin/progress.h"
+#include "ruv/xfile/animation_writer.h"
 #include "ruv/xfile/frame_writer.h"
 #include "ruv/xfile/material_writer.h"
 #include "ruv/xfile/mesh_node_writer.h"
@@ -33,7 +34,8 @@ bool RegisterTemplateSets(xof::XFile* file) {
 
 void WriteSceneFrames(ExportContext* context) {
   if (gExportOptions.Mtl) {
-    for (auto& material : context->sharedMaterials) WriteMaterialRecord(context, nullptr, material.get(), nullptr);
+    for (auto& material : context->sharedMaterials)
+      WriteMaterialRecord(context, nullptr, material.get(), nullptr);
   }
   ProgressStep(context);
   context->rootFrameData = nullptr;
@@ -63,14 +65,32 @@ void WriteSceneFrames(ExportContext* context) {
 
 void WriteAnimationRecords(ExportContext* context) {
   if (!gAnimationClips.empty() && !gExportOptions.Timeline) {
-    DWORD ticksPerSecond = static_cast<DWORD>(context->host->GetFrameRate() * context->ticksPerFrame);
+    DWORD ticksPerSecond =
+        static_cast<DWORD>(context->host->GetFrameRate() * context->ticksPerFrame);
     xof::SaveData* ticks = nullptr;
     if (xof::Succeeded(context->saveObject->AddDataObject(xof::tid::AnimTicksPerSecond, "", nullptr,
-                                                          sizeof ticksPerSecond, &ticksPerSecond, &ticks))) {
+                                                          sizeof ticksPerSecond, &ticksPerSecond,
+                                                          &ticks))) {
       ticks->Release();
     }
   }
-  // One animation set per clip follows here once animation export exists.
+  std::vector<std::wstring> names = AnimationSetNames();
+  for (std::size_t clip = 0; clip < names.size(); ++clip) {
+    WriteAnimationSet(context, platform::WideToAnsi(names[clip]), clip);
+  }
+}
+
+// With OnlyAnimationSet the file holds nothing but the clips: without one there is nothing to
+// write, and an empty file must not pass for an export.
+bool NothingToWrite(ExportContext* context) {
+  if (!(gExportOptions.Animation && gExportOptions.OnlyAnimationSet && gAnimationClips.empty()))
+    return false;
+  MessageBoxW(
+      context->host->GetMAXHWnd(),
+      L"No animation clip to export: with OnlyAnimationSet on the file holds only animation sets. "
+      L"Add a clip, or turn OnlyAnimationSet off to export the scene.",
+      L"", MB_OK);
+  return true;
 }
 
 }  // namespace
@@ -80,6 +100,7 @@ void WriteXFile(ExportContext* context, const std::wstring& outputPath) {
     MessageBoxW(context->host->GetMAXHWnd(), L"No node will be export.", L"", MB_OK);
     return;
   }
+  if (NothingToWrite(context)) return;
   xof::XFile* file = nullptr;
   if (xof::Failed(xof::XFile::Create(&file))) return;
   xof::SaveObject* save = nullptr;
