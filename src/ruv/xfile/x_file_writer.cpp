@@ -10,6 +10,7 @@
 #include "ruv/xfile/material_writer.h"
 #include "ruv/xfile/mesh_node_writer.h"
 #include "ruv/xfile/record_layout.h"
+#include "ruv/xfile/refused_records.h"
 #include "xof/save_object.h"
 #include "xof/template_ids.h"
 #include "xof/template_sets.h"
@@ -33,7 +34,8 @@ bool RegisterTemplateSets(xof::XFile* file) {
 
 void WriteSceneFrames(ExportContext* context) {
   if (gExportOptions.Mtl) {
-    for (auto& material : context->sharedMaterials) WriteMaterialRecord(context, nullptr, material.get(), nullptr);
+    for (auto& material : context->sharedMaterials)
+      WriteMaterialRecord(context, nullptr, material.get(), nullptr);
   }
   ProgressStep(context);
   context->rootFrameData = nullptr;
@@ -63,14 +65,32 @@ void WriteSceneFrames(ExportContext* context) {
 
 void WriteAnimationRecords(ExportContext* context) {
   if (!gAnimationClips.empty() && !gExportOptions.Timeline) {
-    DWORD ticksPerSecond = static_cast<DWORD>(context->host->GetFrameRate() * context->ticksPerFrame);
+    DWORD ticksPerSecond =
+        static_cast<DWORD>(context->host->GetFrameRate() * context->ticksPerFrame);
     xof::SaveData* ticks = nullptr;
     if (xof::Succeeded(context->saveObject->AddDataObject(xof::tid::AnimTicksPerSecond, "", nullptr,
-                                                          sizeof ticksPerSecond, &ticksPerSecond, &ticks))) {
+                                                          sizeof ticksPerSecond, &ticksPerSecond,
+                                                          &ticks))) {
       ticks->Release();
     }
   }
   // One animation set per clip follows here once animation export exists.
+}
+
+// Says why nothing was written, or what the written file lacks.
+void ReportSave(ExportContext* context, const xof::SaveObject& save, HRESULT saved,
+                const std::wstring& outputPath) {
+  HWND window = context->host->GetMAXHWnd();
+  if (xof::Failed(saved)) {
+    std::wstring text = L"The file " + outputPath + L" could not be written: " +
+                        platform::AnsiToWide(save.LastError());
+    MessageBoxW(window, text.c_str(), L"Error", MB_OK);
+    return;
+  }
+  CollectRefusals(context, save);
+  if (context->refusedRecords.empty()) return;
+  std::wstring text = RefusalMessage(context->refusedRecords, outputPath);
+  MessageBoxW(window, text.c_str(), kIncompleteCaption, MB_OK);
 }
 
 }  // namespace
@@ -93,7 +113,7 @@ void WriteXFile(ExportContext* context, const std::wstring& outputPath) {
 
   if (!(gExportOptions.Animation && gExportOptions.OnlyAnimationSet)) WriteSceneFrames(context);
   if (gExportOptions.Animation) WriteAnimationRecords(context);
-  save->Save();
+  ReportSave(context, *save, save->Save(), outputPath);
 
   if (context->rootFrameData) context->rootFrameData->Release();
   context->rootFrameData = nullptr;
