@@ -1,6 +1,7 @@
 #include "ruv/options/config_file.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -24,11 +25,15 @@ void ReadOption(const platform::ProfileDocument& file, const OptionKey& option, 
           file.GetInt(kOptionsSection, option.key, fallback);
       break;
     }
-    case OptionType::Float:
+    case OptionType::Float: {
       // The rotations' shortcut for the exact text "0" gives the value the conversion gives anyway.
-      options.*std::get<float ExportOptions::*>(option.member) = ReadFloatOption(
+      float value = ReadFloatOption(
           file.GetString(kOptionsSection, option.key, option.textDefault, kMaxTextLength));
+      // An infinite or NaN scale or angle would make every matrix of the file unwritable.
+      if (!std::isfinite(value)) value = ReadFloatOption(option.textDefault);
+      options.*std::get<float ExportOptions::*>(option.member) = value;
       break;
+    }
     case OptionType::Text:
       options.*std::get<std::wstring ExportOptions::*>(option.member) =
           file.GetString(kOptionsSection, option.key, option.textDefault, kMaxTextLength);

@@ -87,8 +87,9 @@ void RunExport(ExportContext* context, const wchar_t* name, BOOL suppressPrompts
 
   SetupConversionFromOptions();
   SetupSamplingStep(context);
-  context->rootFrameName =
-      gExportOptions.SceneRootName.empty() ? context->rootNodeName : gExportOptions.SceneRootName;
+  // Cleaned as the options dialog cleans it: the options file may hold any text.
+  std::wstring rootName = CleanName(StripSpaces(gExportOptions.SceneRootName.c_str()));
+  context->rootFrameName = rootName.empty() ? context->rootNodeName : rootName;
 
   host->ProgressStart(L"Kavo", TRUE, DoNothingProgress, nullptr);
   context->workTotal = 1;
@@ -96,9 +97,10 @@ void RunExport(ExportContext* context, const wchar_t* name, BOOL suppressPrompts
 
   if (context->topNodes.empty()) {
     if (!gExportOptions.Dummy || !gExportOptions.OTHER) {
-      MessageBoxW(window,
-                  L"No node will be export, you can check the Dummy or Helper option and try again.",
-                  L"", MB_OK);
+      MessageBoxW(
+          window,
+          L"No node will be export, you can check the Dummy or Helper option and try again.", L"",
+          MB_OK);
     }
     host->ProgressEnd();
   } else {
@@ -106,10 +108,11 @@ void RunExport(ExportContext* context, const wchar_t* name, BOOL suppressPrompts
     ProcessNodeTree(context);
     host->ProgressUpdate(95, TRUE, nullptr);
     if (!AnyNodeProcessed(*context)) {
-      MessageBoxW(window,
-                  L"No node will be export. To export hidden nodes please unhide them and make sure "
-                  L"the Renderable option of the object properties is checked.",
-                  L"Warning", MB_OK);
+      MessageBoxW(
+          window,
+          L"No node will be export. To export hidden nodes please unhide them and make sure "
+          L"the Renderable option of the object properties is checked.",
+          L"Warning", MB_OK);
       host->ProgressEnd();
     } else {
       BeginWritingProgress(context);

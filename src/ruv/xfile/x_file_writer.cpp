@@ -11,6 +11,7 @@
 #include "ruv/xfile/material_writer.h"
 #include "ruv/xfile/mesh_node_writer.h"
 #include "ruv/xfile/record_layout.h"
+#include "ruv/xfile/refused_records.h"
 #include "xof/save_object.h"
 #include "xof/template_ids.h"
 #include "xof/template_sets.h"
@@ -93,6 +94,22 @@ bool NothingToWrite(ExportContext* context) {
   return true;
 }
 
+// Says why nothing was written, or what the written file lacks.
+void ReportSave(ExportContext* context, const xof::SaveObject& save, HRESULT saved,
+                const std::wstring& outputPath) {
+  HWND window = context->host->GetMAXHWnd();
+  if (xof::Failed(saved)) {
+    std::wstring text = L"The file " + outputPath + L" could not be written: " +
+                        platform::AnsiToWide(save.LastError());
+    MessageBoxW(window, text.c_str(), L"Error", MB_OK);
+    return;
+  }
+  CollectRefusals(context, save);
+  if (context->refusedRecords.empty()) return;
+  std::wstring text = RefusalMessage(context->refusedRecords, outputPath);
+  MessageBoxW(window, text.c_str(), kIncompleteCaption, MB_OK);
+}
+
 }  // namespace
 
 void WriteXFile(ExportContext* context, const std::wstring& outputPath) {
@@ -114,7 +131,7 @@ void WriteXFile(ExportContext* context, const std::wstring& outputPath) {
 
   if (!(gExportOptions.Animation && gExportOptions.OnlyAnimationSet)) WriteSceneFrames(context);
   if (gExportOptions.Animation) WriteAnimationRecords(context);
-  save->Save();
+  ReportSave(context, *save, save->Save(), outputPath);
 
   if (context->rootFrameData) context->rootFrameData->Release();
   context->rootFrameData = nullptr;
