@@ -11,6 +11,7 @@
 #include "module_loader.h"
 #include "platform/host_path.h"
 #include "platform/text_encoding.h"
+#include "run_options.h"
 #include "terminal_host.h"
 
 namespace ruvx {
@@ -46,36 +47,65 @@ void ApplyHostOverrides(sim::SimScene& scene, const ExportFlags& flags,
 }  // namespace
 
 void AddExportFlags(CLI::App* command, ExportFlags& flags) {
-  command->add_flag("--selected", flags.selected, "Export only the selected nodes (and their ancestors)");
-  command->add_option("--config-dir", flags.configDir,
-                      "Folder of ruv_max_config.ini (default: ruv under $XDG_CONFIG_HOME or ~/.config)");
-  command->add_option("--module", flags.modulePath, "The exporter module (default: ruv.dle beside ruvx)");
-  command->add_option("--image-dir", flags.imageDir, "Host image folder (overrides the scene file)");
+  command->add_flag("--selected", flags.selected,
+                    "Export only the selected nodes (and their ancestors)");
+  command->add_option(
+      "--config-dir", flags.configDir,
+      "Folder of ruv_max_config.ini (default: ruv under $XDG_CONFIG_HOME or ~/.config)");
+  command->add_option("--module", flags.modulePath,
+                      "The exporter module (default: ruv.dle beside ruvx)");
+  command->add_option("--image-dir", flags.imageDir,
+                      "Host image folder (overrides the scene file)");
   command->add_option("--data-dir", flags.dataDir, "Host data folder (overrides the scene file)");
-  command->add_option("--scene-path", flags.scenePath, "Current scene file path (overrides the scene file)");
+  command->add_option("--scene-path", flags.scenePath,
+                      "Current scene file path (overrides the scene file)");
+  command
+      ->add_option(
+          "--set", flags.sets,
+          "Change one option for this export only, as `ruvx options --set` does (repeatable); "
+          "the options file is not changed")
+      ->type_name("KEY=VALUE");
+  command
+      ->add_option("--format", flags.format, "Encoding of this export only (the XFileType option)")
+      ->check(CLI::IsMember({"text", "binary", "compressed"}));
 }
 
-int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const ExportFlags& flags) {
+int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const ExportFlags& flags,
+              const std::function<int()>& beforeExport) {
   std::optional<std::filesystem::path> configFolder = ConfigFolder(flags.configDir);
   if (!configFolder) {
     std::cerr << "ruvx: no configuration folder: give --config-dir, or set HOME\n";
     return kExitUsage;
   }
+  RunOptionsFolder runOptions;
+  if (!flags.sets.empty() || !flags.format.empty()) {
+    if (auto problem = runOptions.Prepare(*configFolder, flags.sets, flags.format,
+                                          scene.Host().GetFrameRate())) {
+      std::cerr << "ruvx: " << *problem << "; nothing written\n";
+      return kExitUsage;
+    }
+    configFolder = runOptions.Folder();
+  }
   std::unique_ptr<ExporterModule> module;
   try {
     module = ExporterModule::Load(
-        flags.modulePath.empty() ? DefaultModulePath() : std::filesystem::path(flags.modulePath), L"X");
+        flags.modulePath.empty() ? DefaultModulePath() : std::filesystem::path(flags.modulePath),
+        L"X");
   } catch (const std::exception& failure) {
     std::cerr << "ruvx: " << failure.what() << "\n";
     return kExitModule;
   }
 
+  if (beforeExport) {
+    if (int status = beforeExport(); status != kExitSuccess) return status;
+  }
   ApplyHostOverrides(scene, flags, *configFolder);
   ShowHostOnTerminal(scene);
   std::optional<FileStamp> before = StampOf(output);
   std::unique_ptr<SceneExport> exporter = module->CreateExporter();
   std::wstring hostOutput = platform::ToHostPath(output);
-  exporter->DoExport(hostOutput.c_str(), nullptr, &scene.Host(), TRUE, flags.selected ? SCENE_EXPORT_SELECTED : 0);
+  exporter->DoExport(hostOutput.c_str(), nullptr, &scene.Host(), TRUE,
+                     flags.selected ? SCENE_EXPORT_SELECTED : 0);
   exporter.reset();
 
   std::optional<FileStamp> after = StampOf(output);
@@ -86,7 +116,8 @@ int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const E
   if (scene.MainWindow().MessageBoxes().empty()) {
     std::cerr << "ruvx: the export wrote no file to " << output.string() << "\n";
   } else {
-    std::cerr << "ruvx: the export wrote no file to " << output.string() << " (see the message above)\n";
+    std::cerr << "ruvx: the export wrote no file to " << output.string()
+              << " (see the message above)\n";
   }
   return kExitNothingWritten;
 }
