@@ -197,9 +197,8 @@ ImportedModel ReadAssimpFile(const std::filesystem::path& path, const std::strin
     std::string problem = importer.GetErrorString();
     throw SceneFileError(fileName, "", problem.empty() ? "not a model file Assimp reads" : problem);
   }
-  if (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) {
-    throw SceneFileError(fileName, "", "the file holds no complete scene");
-  }
+  // A scene without meshes is flagged incomplete, yet its nodes are still worth exporting.
+  if (!scene->mRootNode) throw SceneFileError(fileName, "", "the file holds no scene");
   ImportedModel model;
   model.yUp = settings.up == UpAxis::kFromFile ? !SaysZUp(*scene) : settings.up == UpAxis::kY;
   AssimpReader reader(*scene, fileName, model);
