@@ -150,18 +150,18 @@ class AssimpMaterialReader {
     if (const aiTexture* embedded = scene_.GetEmbeddedTexture(path.c_str()))
       return Embedded(*embedded, path);
     std::wstring wide = platform::Utf8ToWide(path);
-    if (IsForeignPath(wide)) return ResolveTexturePath(wide, modelFolder_);
     std::string local = path;
     std::replace(local.begin(), local.end(), '\\', '/');
     std::filesystem::path file = std::filesystem::u8path(local);
     if (file.is_relative()) file = modelFolder_ / file;
     std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error)) {
+    bool foreign = IsForeignPath(wide);
+    if (foreign || !std::filesystem::is_regular_file(file, error)) {
       std::filesystem::path beside = modelFolder_ / file.filename();
-      if (!std::filesystem::is_regular_file(beside, error)) {
-        throw SceneFileError(fileName_, "", "the texture file " + path + " does not exist");
-      }
-      file = beside;
+      if (std::filesystem::is_regular_file(beside, error)) return platform::ToHostPath(beside);
+      // A path of another machine stays as written: the exporter looks for the file by name.
+      if (foreign) return ResolveTexturePath(wide, modelFolder_);
+      throw SceneFileError(fileName_, "", "the texture file " + path + " does not exist");
     }
     return platform::ToHostPath(file.lexically_normal());
   }

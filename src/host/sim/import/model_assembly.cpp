@@ -191,12 +191,14 @@ void CheckLimits(const ImportedModel& model, const std::string& fileName) {
 Matrix3 YUpToZUp() { return Matrix3({1, 0, 0}, {0, 0, 1}, {0, -1, 0}, {0, 0, 0}); }
 
 std::unique_ptr<SimScene> AssembleScene(const ImportedModel& model, float scale,
-                                        const std::string& fileName) {
+                                        const std::string& fileName,
+                                        const std::wstring& sceneFile) {
   CheckLimits(model, fileName);
   Matrix3 rootTurn = model.yUp ? YUpToZUp() : Matrix3();
   if (scale != 1.0f) rootTurn = rootTurn * ScaleMatrix(Point3(scale, scale, scale));
 
   SceneBuilder builder;
+  builder.SceneFile(sceneFile);
   MaterialSet materials(model);
   std::vector<NodeBuilder*> made;
   made.reserve(model.nodes.size());
@@ -206,7 +208,12 @@ std::unique_ptr<SimScene> AssembleScene(const ImportedModel& model, float scale,
     NodeBuilder& child = parent.AddChild(node.name);
     child.Transform(node.parent < 0 ? node.local * rootTurn : node.local);
     made.push_back(&child);
-    if (node.parts.empty()) continue;
+    // A node without a mesh (a group, or what held a camera or a light) is a dummy helper, as the
+    // host keeps such nodes.
+    if (node.parts.empty()) {
+      child.Dummy();
+      continue;
+    }
     std::vector<int> slots;
     child.TriMesh(MeshOf(model, node, slots));
     MaterialBuilder material =

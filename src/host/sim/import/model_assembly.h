@@ -14,9 +14,10 @@ namespace sim::import {
 
 // Builds the scene of `model`. Top-level nodes get the root turn (X by +90 degrees for a Y-up
 // source, so that its up axis becomes the host's Z) and the uniform `scale`. Throws SceneFileError
-// naming `fileName` when the model exceeds the limits a scene file has.
+// naming `fileName` when the model exceeds the limits a scene file has. `sceneFile` (host form) is
+// the scene's file path, so that the exporter looks for textures beside the model.
 std::unique_ptr<SimScene> AssembleScene(const ImportedModel& model, float scale,
-                                        const std::string& fileName);
+                                        const std::string& fileName, const std::wstring& sceneFile);
 
 // The row-vector transform a Y-up right-handed point goes through to become Z-up: (x, y, z) ->
 // (x, -z, y).

@@ -8,6 +8,7 @@
 #include "host/sim/import/gltf_loader.h"
 #include "host/sim/import/gltf_reader.h"
 #include "host/sim/import/model_assembly.h"
+#include "platform/host_path.h"
 
 namespace sim::import {
 
@@ -60,7 +61,9 @@ ImportedScene ImportModelFile(const std::filesystem::path& path, const ImportSet
     model = ReadAssimpFile(path, fileName, settings);
   }
   ImportedScene result;
-  result.scene = AssembleScene(model, settings.scale, fileName);
+  std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  result.scene = AssembleScene(model, settings.scale, fileName,
+                               platform::ToHostPath((error ? path : absolute).lexically_normal()));
   result.images = std::move(model.images);
   result.warnings = std::move(model.warnings);
   return result;
