@@ -7,7 +7,8 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= 2
 DEMO_OUT   ?= $(BUILD)/demo/demo.x
 PACKAGES   := cmake g++ make pkg-config zlib1g-dev nlohmann-json3-dev libcli11-dev \
-              libgtest-dev libgmock-dev libbenchmark-dev libassimp-dev
+              libgtest-dev libgmock-dev libbenchmark-dev libassimp-dev assimp-utils \
+              assimp-testmodels libtinygltf-dev libstb-dev
 
 .PHONY: all deps configure build demo test test-asan bench fuzz clean
 
@@ -53,11 +54,12 @@ test-asan: deps
 FUZZ_SECONDS ?= 30
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRUV_SANITIZE=ON -DRUV_FUZZ=ON
-	cmake --build $(BUILD)-fuzz -j$(JOBS) --target fuzz_xof_reader fuzz_scene_loader fuzz_profile
-	@mkdir -p $(BUILD)-fuzz/corpus/xof $(BUILD)-fuzz/corpus/scene $(BUILD)-fuzz/corpus/profile
+	cmake --build $(BUILD)-fuzz -j$(JOBS) --target fuzz_xof_reader fuzz_scene_loader fuzz_profile fuzz_gltf_import
+	@mkdir -p $(BUILD)-fuzz/corpus/xof $(BUILD)-fuzz/corpus/scene $(BUILD)-fuzz/corpus/profile $(BUILD)-fuzz/corpus/gltf
 	$(BUILD)-fuzz/bin/fuzz_xof_reader -max_total_time=$(FUZZ_SECONDS) -max_len=65536 $(BUILD)-fuzz/corpus/xof tests/xof/data
 	$(BUILD)-fuzz/bin/fuzz_scene_loader -max_total_time=$(FUZZ_SECONDS) $(BUILD)-fuzz/corpus/scene examples
 	$(BUILD)-fuzz/bin/fuzz_profile -max_total_time=$(FUZZ_SECONDS) $(BUILD)-fuzz/corpus/profile tests/ruv/data
+	$(BUILD)-fuzz/bin/fuzz_gltf_import -max_total_time=$(FUZZ_SECONDS) -max_len=65536 $(BUILD)-fuzz/corpus/gltf examples/models
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done

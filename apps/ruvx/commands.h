@@ -3,6 +3,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <string>
 
 namespace ruvx {
 
@@ -11,5 +12,8 @@ void AddDemoCommand(CLI::App& app, int& exitStatus);
 void AddOptionsCommand(CLI::App& app, int& exitStatus);
 void AddDumpCommand(CLI::App& app, int& exitStatus);
 void AddConvertCommand(CLI::App& app, int& exitStatus);
+
+// What `ruvx --version` prints: this program's version and the version of the module beside it.
+std::string VersionText();
 
 }  // namespace ruvx

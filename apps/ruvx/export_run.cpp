@@ -11,6 +11,7 @@
 #include "module_loader.h"
 #include "platform/host_path.h"
 #include "platform/text_encoding.h"
+#include "run_options.h"
 #include "terminal_host.h"
 
 namespace ruvx {
@@ -66,13 +67,32 @@ void AddExportFlags(CLI::App* command, ExportFlags& flags) {
   command->add_option("--data-dir", flags.dataDir, "Host data folder (overrides the scene file)");
   command->add_option("--scene-path", flags.scenePath,
                       "Current scene file path (overrides the scene file)");
+  command
+      ->add_option(
+          "--set", flags.sets,
+          "Change one option for this export only, as `ruvx options --set` does (repeatable); "
+          "the options file is not changed")
+      ->type_name("KEY=VALUE");
+  command
+      ->add_option("--format", flags.format, "Encoding of this export only (the XFileType option)")
+      ->check(CLI::IsMember({"text", "binary", "compressed"}));
 }
 
-int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const ExportFlags& flags) {
+int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const ExportFlags& flags,
+              const std::function<int()>& beforeExport) {
   std::optional<std::filesystem::path> configFolder = ConfigFolder(flags.configDir);
   if (!configFolder) {
     std::cerr << "ruvx: no configuration folder: give --config-dir, or set HOME\n";
     return kExitUsage;
+  }
+  RunOptionsFolder runOptions;
+  if (!flags.sets.empty() || !flags.format.empty()) {
+    if (auto problem = runOptions.Prepare(*configFolder, flags.sets, flags.format,
+                                          scene.Host().GetFrameRate())) {
+      std::cerr << "ruvx: " << *problem << "; nothing written\n";
+      return kExitUsage;
+    }
+    configFolder = runOptions.Folder();
   }
   std::unique_ptr<ExporterModule> module;
   try {
@@ -84,6 +104,9 @@ int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const E
     return kExitModule;
   }
 
+  if (beforeExport) {
+    if (int status = beforeExport(); status != kExitSuccess) return status;
+  }
   ApplyHostOverrides(scene, flags, *configFolder);
   ShowHostOnTerminal(scene);
   std::optional<FileStamp> before = StampOf(output);
