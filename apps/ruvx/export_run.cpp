@@ -12,6 +12,7 @@
 #include "platform/host_path.h"
 #include "platform/text_encoding.h"
 #include "terminal_host.h"
+#include "ui/run_options_dialog.h"
 
 namespace ruvx {
 namespace {
@@ -46,13 +47,21 @@ void ApplyHostOverrides(sim::SimScene& scene, const ExportFlags& flags,
 }  // namespace
 
 void AddExportFlags(CLI::App* command, ExportFlags& flags) {
-  command->add_flag("--selected", flags.selected, "Export only the selected nodes (and their ancestors)");
-  command->add_option("--config-dir", flags.configDir,
-                      "Folder of ruv_max_config.ini (default: ruv under $XDG_CONFIG_HOME or ~/.config)");
-  command->add_option("--module", flags.modulePath, "The exporter module (default: ruv.dle beside ruvx)");
-  command->add_option("--image-dir", flags.imageDir, "Host image folder (overrides the scene file)");
+  command->add_flag("--selected", flags.selected,
+                    "Export only the selected nodes (and their ancestors)");
+  command->add_option(
+      "--config-dir", flags.configDir,
+      "Folder of ruv_max_config.ini (default: ruv under $XDG_CONFIG_HOME or ~/.config)");
+  command->add_option("--module", flags.modulePath,
+                      "The exporter module (default: ruv.dle beside ruvx)");
+  command->add_option("--image-dir", flags.imageDir,
+                      "Host image folder (overrides the scene file)");
   command->add_option("--data-dir", flags.dataDir, "Host data folder (overrides the scene file)");
-  command->add_option("--scene-path", flags.scenePath, "Current scene file path (overrides the scene file)");
+  command->add_option("--scene-path", flags.scenePath,
+                      "Current scene file path (overrides the scene file)");
+  command->add_flag("--dialog", flags.dialog,
+                    "Review the options in the options dialog first; OK exports and saves them, "
+                    "Cancel ends with nothing written or saved");
 }
 
 int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const ExportFlags& flags) {
@@ -61,21 +70,36 @@ int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const E
     std::cerr << "ruvx: no configuration folder: give --config-dir, or set HOME\n";
     return kExitUsage;
   }
+  if (flags.dialog) {
+    if (auto reason = DialogUnavailableReason()) {
+      std::cerr << "ruvx: --dialog: " << *reason << "\n";
+      return kExitUsage;
+    }
+  }
   std::unique_ptr<ExporterModule> module;
   try {
     module = ExporterModule::Load(
-        flags.modulePath.empty() ? DefaultModulePath() : std::filesystem::path(flags.modulePath), L"X");
+        flags.modulePath.empty() ? DefaultModulePath() : std::filesystem::path(flags.modulePath),
+        L"X");
   } catch (const std::exception& failure) {
     std::cerr << "ruvx: " << failure.what() << "\n";
     return kExitModule;
   }
 
+  if (flags.dialog) {
+    // The options are saved after OK: the folder must be there to take them.
+    std::error_code error;
+    std::filesystem::create_directories(*configFolder, error);
+  }
   ApplyHostOverrides(scene, flags, *configFolder);
   ShowHostOnTerminal(scene);
   std::optional<FileStamp> before = StampOf(output);
+  const std::filesystem::path configFile = *configFolder / "ruv_max_config.ini";
+  std::optional<FileStamp> configBefore = StampOf(configFile);
   std::unique_ptr<SceneExport> exporter = module->CreateExporter();
   std::wstring hostOutput = platform::ToHostPath(output);
-  exporter->DoExport(hostOutput.c_str(), nullptr, &scene.Host(), TRUE, flags.selected ? SCENE_EXPORT_SELECTED : 0);
+  exporter->DoExport(hostOutput.c_str(), nullptr, &scene.Host(), flags.dialog ? FALSE : TRUE,
+                     flags.selected ? SCENE_EXPORT_SELECTED : 0);
   exporter.reset();
 
   std::optional<FileStamp> after = StampOf(output);
@@ -83,10 +107,14 @@ int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const E
     std::cout << "ruvx: wrote " << output.string() << "\n";
     return kExitSuccess;
   }
-  if (scene.MainWindow().MessageBoxes().empty()) {
+  const bool nothingSaved = StampOf(configFile) == configBefore;
+  if (flags.dialog && nothingSaved && scene.MainWindow().MessageBoxes().empty()) {
+    std::cerr << "ruvx: the options dialog was cancelled: nothing written, nothing saved\n";
+  } else if (scene.MainWindow().MessageBoxes().empty()) {
     std::cerr << "ruvx: the export wrote no file to " << output.string() << "\n";
   } else {
-    std::cerr << "ruvx: the export wrote no file to " << output.string() << " (see the message above)\n";
+    std::cerr << "ruvx: the export wrote no file to " << output.string()
+              << " (see the message above)\n";
   }
   return kExitNothingWritten;
 }

@@ -1,11 +1,10 @@
 // One export through the module, as the host runs it: shared by `ruvx export` and `ruvx demo`.
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <filesystem>
 #include <memory>
 #include <string>
-
-#include <CLI/CLI.hpp>
 
 #include "host/sim/sim_scene.h"
 
@@ -18,13 +17,16 @@ struct ExportFlags {
   std::string imageDir;
   std::string dataDir;
   std::string scenePath;
+  // Show the options dialog before the export and save the options after it.
+  bool dialog = false;
 };
 
-// Adds --selected, --config-dir, --module, --image-dir, --data-dir and --scene-path to `command`.
+// Adds --selected, --config-dir, --module, --image-dir, --data-dir, --scene-path and --dialog to
+// `command`.
 void AddExportFlags(CLI::App* command, ExportFlags& flags);
 
-// Exports `scene` to `output` through the module with prompts suppressed and returns the exit
-// status: 0 only when the export wrote its file.
+// Exports `scene` to `output` through the module and returns the exit status: 0 only when the
+// export wrote its file. Prompts are suppressed unless the flags ask for the dialog.
 int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const ExportFlags& flags);
 
 }  // namespace ruvx
