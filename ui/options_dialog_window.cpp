@@ -15,6 +15,7 @@
 #include <QSpinBox>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <algorithm>
 
 #include "ruv/options/dialog_controls.h"
 #include "ruv/options/dialog_numbers.h"
@@ -75,6 +76,24 @@ class OptionsDialogWindow::CellDelegate : public QStyledItemDelegate {
 
   void setEditorData(QWidget* editor, const QModelIndex&) const override {
     static_cast<QLineEdit*>(editor)->setText(ToQt(window_.model_.ClipList().EditText()));
+  }
+
+  // Enter ends the cell edit and Escape drops it; neither may reach the dialog's OK or Cancel.
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      auto* editor = static_cast<QWidget*>(object);
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        emit commitData(editor);
+        emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+        return true;
+      }
+      if (key == Qt::Key_Escape) {
+        emit closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+        return true;
+      }
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
   }
 
   void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex&) const override {
@@ -185,8 +204,7 @@ void OptionsDialogWindow::OnClick(int id) {
 }
 
 void OptionsDialogWindow::OnCellClicked(int row, int column, bool doubleClick) {
-  QTableWidget* table = ClipTable();
-  if (table->isPersistentEditorOpen(table->currentIndex())) return;
+  if (CellEditorOpen()) return;
   bool edit = false;
   if (doubleClick) {
     model_.ClipList().DoubleClick(row, column);
@@ -196,6 +214,11 @@ void OptionsDialogWindow::OnCellClicked(int row, int column, bool doubleClick) {
   }
   RefreshClipTable();
   if (edit) StartCellEdit();
+}
+
+bool OptionsDialogWindow::CellEditorOpen() const {
+  const auto editors = ClipTable()->viewport()->findChildren<QLineEdit*>();
+  return std::any_of(editors.begin(), editors.end(), [](QLineEdit* e) { return e->isVisible(); });
 }
 
 void OptionsDialogWindow::StartCellEdit() {
@@ -296,7 +319,8 @@ void OptionsDialogWindow::RefreshClipTable() {
 }
 
 bool OptionsDialogWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == ClipTable()->viewport() && event->type() == QEvent::MouseButtonPress) {
+  if (watched == ClipTable()->viewport() && event->type() == QEvent::MouseButtonPress &&
+      !CellEditorOpen()) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     if (!ClipTable()->indexAt(mouse->position().toPoint()).isValid()) {
       model_.ClipList().Click(-1, -1);

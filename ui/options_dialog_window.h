@@ -41,6 +41,7 @@ class OptionsDialogWindow : public QDialog {
   void OnClick(int id);
   void OnCellClicked(int row, int column, bool doubleClick);
   void StartCellEdit();
+  bool CellEditorOpen() const;
   void OpenClipDialog();
   void Refresh();
   void RefreshClipTable();
