@@ -8,7 +8,8 @@ JOBS       ?= 2
 DEMO_OUT   ?= $(BUILD)/demo/demo.x
 PACKAGES   := cmake g++ make pkg-config zlib1g-dev nlohmann-json3-dev libcli11-dev \
               libgtest-dev libgmock-dev libbenchmark-dev libassimp-dev assimp-utils \
-              assimp-testmodels libtinygltf-dev libstb-dev
+              assimp-testmodels libtinygltf-dev libstb-dev \
+              qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
 
 .PHONY: all deps configure build demo test test-asan bench fuzz clean
 

@@ -13,6 +13,7 @@
 #include "platform/text_encoding.h"
 #include "run_options.h"
 #include "terminal_host.h"
+#include "ui/run_options_dialog.h"
 
 namespace ruvx {
 namespace {
@@ -76,6 +77,9 @@ void AddExportFlags(CLI::App* command, ExportFlags& flags) {
   command
       ->add_option("--format", flags.format, "Encoding of this export only (the XFileType option)")
       ->check(CLI::IsMember({"text", "binary", "compressed"}));
+  command->add_flag("--dialog", flags.dialog,
+                    "Review the options in the options dialog first; OK exports and saves them, "
+                    "Cancel ends with nothing written or saved");
 }
 
 int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const ExportFlags& flags,
@@ -84,6 +88,17 @@ int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const E
   if (!configFolder) {
     std::cerr << "ruvx: no configuration folder: give --config-dir, or set HOME\n";
     return kExitUsage;
+  }
+  if (flags.dialog && (!flags.sets.empty() || !flags.format.empty())) {
+    // The dialog saves what the user chose into the options file; options of one run only never go there.
+    std::cerr << "ruvx: --dialog cannot be combined with --set or --format; nothing written\n";
+    return kExitUsage;
+  }
+  if (flags.dialog) {
+    if (auto reason = DialogUnavailableReason()) {
+      std::cerr << "ruvx: --dialog: " << *reason << "\n";
+      return kExitUsage;
+    }
   }
   RunOptionsFolder runOptions;
   if (!flags.sets.empty() || !flags.format.empty()) {
@@ -107,12 +122,19 @@ int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const E
   if (beforeExport) {
     if (int status = beforeExport(); status != kExitSuccess) return status;
   }
+  if (flags.dialog) {
+    // The options are saved after OK: the folder must be there to take them.
+    std::error_code error;
+    std::filesystem::create_directories(*configFolder, error);
+  }
   ApplyHostOverrides(scene, flags, *configFolder);
   ShowHostOnTerminal(scene);
   std::optional<FileStamp> before = StampOf(output);
+  const std::filesystem::path configFile = *configFolder / "ruv_max_config.ini";
+  std::optional<FileStamp> configBefore = StampOf(configFile);
   std::unique_ptr<SceneExport> exporter = module->CreateExporter();
   std::wstring hostOutput = platform::ToHostPath(output);
-  exporter->DoExport(hostOutput.c_str(), nullptr, &scene.Host(), TRUE,
+  exporter->DoExport(hostOutput.c_str(), nullptr, &scene.Host(), flags.dialog ? FALSE : TRUE,
                      flags.selected ? SCENE_EXPORT_SELECTED : 0);
   exporter.reset();
 
@@ -125,7 +147,10 @@ int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const E
     std::cout << "ruvx: wrote " << output.string() << "\n";
     return kExitSuccess;
   }
-  if (scene.MainWindow().MessageBoxes().empty()) {
+  const bool nothingSaved = StampOf(configFile) == configBefore;
+  if (flags.dialog && nothingSaved && scene.MainWindow().MessageBoxes().empty()) {
+    std::cerr << "ruvx: the options dialog was cancelled: nothing written, nothing saved\n";
+  } else if (scene.MainWindow().MessageBoxes().empty()) {
     std::cerr << "ruvx: the export wrote no file to " << output.string() << "\n";
   } else {
     std::cerr << "ruvx: the export wrote no file to " << output.string()
