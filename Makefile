@@ -7,7 +7,8 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= 2
 DEMO_OUT   ?= $(BUILD)/demo/demo.x
 PACKAGES   := cmake g++ make pkg-config zlib1g-dev nlohmann-json3-dev libcli11-dev \
-              libgtest-dev libgmock-dev libbenchmark-dev libassimp-dev
+              libgtest-dev libgmock-dev libbenchmark-dev libassimp-dev \
+              libosmesa6-dev libstb-dev
 
 .PHONY: all deps configure build demo test test-asan bench fuzz clean
 

@@ -11,5 +11,6 @@ void AddDemoCommand(CLI::App& app, int& exitStatus);
 void AddOptionsCommand(CLI::App& app, int& exitStatus);
 void AddDumpCommand(CLI::App& app, int& exitStatus);
 void AddConvertCommand(CLI::App& app, int& exitStatus);
+void AddPreviewCommand(CLI::App& app, int& exitStatus);
 
 }  // namespace ruvx
