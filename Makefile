@@ -37,9 +37,12 @@ build: deps configure
 
 demo: build
 	@mkdir -p $(dir $(DEMO_OUT))
-	@$(BUILD)/bin/ruvx demo $(DEMO_OUT) --config-dir $(BUILD)/demo/config \
-	  && echo "demo: wrote $(DEMO_OUT)" \
-	  || echo "demo: the export wrote no file (see the message above)"
+	@if $(BUILD)/bin/ruvx demo $(DEMO_OUT) --config-dir $(BUILD)/demo/config; then \
+	  echo "demo: wrote $(DEMO_OUT)"; \
+	  $(BUILD)/bin/ruvx preview $(DEMO_OUT) -o $(DEMO_OUT:.x=.png); \
+	else \
+	  echo "demo: the export wrote no file (see the message above)"; \
+	fi
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
