@@ -8,7 +8,7 @@ JOBS       ?= 2
 DEMO_OUT   ?= $(BUILD)/demo/demo.x
 PACKAGES   := cmake g++ make pkg-config zlib1g-dev nlohmann-json3-dev libcli11-dev \
               libgtest-dev libgmock-dev libbenchmark-dev libassimp-dev assimp-utils \
-              assimp-testmodels libtinygltf-dev libstb-dev \
+              assimp-testmodels libtinygltf-dev libstb-dev libosmesa6-dev \
               qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
 
 .PHONY: all deps configure build demo test test-asan bench fuzz clean
@@ -38,9 +38,12 @@ build: deps configure
 
 demo: build
 	@mkdir -p $(dir $(DEMO_OUT))
-	@$(BUILD)/bin/ruvx demo $(DEMO_OUT) --config-dir $(BUILD)/demo/config \
-	  && echo "demo: wrote $(DEMO_OUT)" \
-	  || echo "demo: the export wrote no file (see the message above)"
+	@if $(BUILD)/bin/ruvx demo $(DEMO_OUT) --config-dir $(BUILD)/demo/config; then \
+	  echo "demo: wrote $(DEMO_OUT)"; \
+	  $(BUILD)/bin/ruvx preview $(DEMO_OUT) -o $(DEMO_OUT:.x=.png); \
+	else \
+	  echo "demo: the export wrote no file (see the message above)"; \
+	fi
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)

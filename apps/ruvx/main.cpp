@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
   ruvx::AddOptionsCommand(app, exitStatus);
   ruvx::AddDumpCommand(app, exitStatus);
   ruvx::AddConvertCommand(app, exitStatus);
+  ruvx::AddPreviewCommand(app, exitStatus);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -1,0 +1,253 @@
+#include "preview/mesh_reader.h"
+
+#include <cstdint>
+#include <limits>
+
+#include "preview/material_reader.h"
+#include "preview/object_values.h"
+#include "xof/template_ids.h"
+
+namespace preview {
+namespace {
+
+constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+
+// Faces as the file lists them: for each, its corner count then its indices.
+struct FaceList {
+  const std::vector<std::uint32_t>* flat = nullptr;
+  std::vector<std::size_t> starts;  // where each face's indices begin in `flat`
+};
+
+FaceList ReadFaces(const MemberNumbers& member, std::size_t faceCount) {
+  FaceList faces;
+  faces.flat = &member.integers;
+  faces.starts.reserve(faceCount);
+  std::size_t at = 0;
+  const std::vector<std::uint32_t>& flat = member.integers;
+  while (at < flat.size() && faces.starts.size() < faceCount) {
+    faces.starts.push_back(at + 1);
+    at += 1 + static_cast<std::size_t>(flat[at]);
+  }
+  return faces;
+}
+
+std::uint32_t Corners(const FaceList& faces, std::size_t f) {
+  return (*faces.flat)[faces.starts[f] - 1];
+}
+
+class MeshBuilder {
+ public:
+  MeshBuilder(const xof::DataObject& mesh, int frame, const MeshReadContext& context)
+      : source_(mesh), context_(context) {
+    out_.name = mesh.name;
+    out_.frame = frame;
+  }
+
+  PreviewMesh Build() {
+    ObjectValues values(source_);
+    const std::vector<float>& xyz = values.Member(1).floats;
+    for (std::size_t i = 0; i + 2 < xyz.size(); i += 3) {
+      out_.positions.push_back({xyz[i], xyz[i + 1], xyz[i + 2]});
+    }
+    std::size_t faceCount = values.Member(2).integers.empty() ? 0 : values.Member(2).integers[0];
+    FaceList faces = ReadFaces(values.Member(3), faceCount);
+    std::vector<std::uint32_t> faceMaterial;
+    for (const xof::DataChild& child : source_.children) {
+      const xof::DataObject* object = child.object.get();
+      if (child.IsReference() && context_.findNamed)
+        object = context_.findNamed(child.reference.name);
+      if (!object || !object->type) continue;
+      const xof::Guid& id = object->type->id;
+      if (id == xof::tid::MeshNormals) {
+        normalValues_ = std::make_unique<ObjectValues>(*object);
+      } else if (id == xof::tid::MeshTextureCoords) {
+        ReadTexcoords(ObjectValues(*object));
+      } else if (id == xof::tid::MeshVertexColors) {
+        ReadColors(ObjectValues(*object));
+      } else if (id == xof::tid::MeshMaterialList) {
+        ReadMaterialList(*object, faces.starts.size(), out_.name, context_, out_.materials,
+                         faceMaterial);
+      } else if (id == xof::tid::SkinWeights) {
+        ReadSkin(ObjectValues(*object));
+      }
+    }
+    if (out_.materials.empty()) out_.materials.emplace_back();
+    if (faceMaterial.empty()) faceMaterial.assign(faces.starts.size(), 0);
+    BuildTriangles(faces, faceMaterial);
+    return std::move(out_);
+  }
+
+ private:
+  void Warn(const std::string& text) {
+    if (context_.warnings) context_.warnings->push_back("mesh '" + out_.name + "': " + text);
+  }
+
+  void ReadTexcoords(const ObjectValues& values) {
+    const std::vector<float>& uv = values.Member(1).floats;
+    if (uv.size() / 2 != out_.positions.size()) {
+      Warn(std::to_string(uv.size() / 2) + " texture coordinates for " +
+           std::to_string(out_.positions.size()) + " vertices; the rest are 0,0");
+    }
+    out_.texcoords.assign(out_.positions.size() * 2, 0.0f);
+    for (std::size_t i = 0; i < uv.size() && i < out_.texcoords.size(); ++i) {
+      out_.texcoords[i] = uv[i];
+    }
+  }
+
+  static std::uint32_t PackColor(const float* rgba) {
+    std::uint32_t packed = 0;
+    for (int c = 0; c < 4; ++c) {
+      float v = rgba[c] < 0 ? 0 : rgba[c] > 1 ? 1 : rgba[c];
+      packed |= static_cast<std::uint32_t>(v * 255.0f + 0.5f) << (8 * c);
+    }
+    return packed;
+  }
+
+  void ReadColors(const ObjectValues& values) {
+    const std::vector<std::uint32_t>& index = values.Member(1).integers;
+    const std::vector<float>& rgba = values.Member(1).floats;
+    out_.colors.assign(out_.positions.size(), 0xFFFFFFFFu);
+    std::size_t bad = 0;
+    for (std::size_t i = 0; i < index.size() && 4 * i + 3 < rgba.size(); ++i) {
+      if (index[i] >= out_.colors.size()) {
+        ++bad;
+        continue;
+      }
+      out_.colors[index[i]] = PackColor(&rgba[4 * i]);
+    }
+    if (bad) Warn(std::to_string(bad) + " vertex colours name vertices the mesh does not have");
+  }
+
+  void ReadSkin(const ObjectValues& values) {
+    SkinBone bone;
+    if (!values.Member(0).strings.empty()) bone.frameName = values.Member(0).strings.front();
+    bone.vertices = values.Member(2).integers;
+    bone.weights = values.Member(3).floats;
+    const std::vector<float>& matrix = values.Member(4).floats;
+    for (std::size_t i = 0; i < 16 && i < matrix.size(); ++i) bone.offset.m[i] = matrix[i];
+    std::size_t bad = 0;
+    for (std::uint32_t v : bone.vertices) bad += v >= out_.positions.size();
+    if (bad || bone.vertices.size() != bone.weights.size()) {
+      Warn("skin weights of '" + bone.frameName + "' name vertices the mesh does not have");
+      return;
+    }
+    out_.bones.push_back(std::move(bone));
+  }
+
+  // The render vertex for position `v` with normal `n`: the position's own slot the first time,
+  // a copy when the same position comes with another normal.
+  std::uint32_t VertexFor(std::uint32_t v, std::uint32_t n) {
+    if (n == kNone) return v;
+    if (normalOf_[v] == kNone) normalOf_[v] = n;
+    for (std::uint32_t r = v; r != kNone; r = nextCopy_[r]) {
+      if (normalOf_[r] == n) return r;
+      if (nextCopy_[r] == kNone) {
+        std::uint32_t copy = static_cast<std::uint32_t>(normalOf_.size());
+        normalOf_.push_back(n);
+        nextCopy_.push_back(kNone);
+        nextCopy_[r] = copy;
+        sourceOf_.push_back(v);
+        return copy;
+      }
+    }
+    return v;
+  }
+
+  void BuildTriangles(const FaceList& faces, const std::vector<std::uint32_t>& faceMaterial) {
+    std::size_t vertexCount = out_.positions.size();
+    FaceList normalFaces;
+    std::vector<Vec3> normals;
+    if (normalValues_) {
+      const std::vector<float>& xyz = normalValues_->Member(1).floats;
+      for (std::size_t i = 0; i + 2 < xyz.size(); i += 3) {
+        normals.push_back({xyz[i], xyz[i + 1], xyz[i + 2]});
+      }
+      std::size_t count =
+          normalValues_->Member(2).integers.empty() ? 0 : normalValues_->Member(2).integers[0];
+      normalFaces = ReadFaces(normalValues_->Member(3), count);
+      if (normalFaces.starts.size() != faces.starts.size()) {
+        Warn("normals given for " + std::to_string(normalFaces.starts.size()) + " of " +
+             std::to_string(faces.starts.size()) + " faces; lit with face normals instead");
+        normals.clear();
+      }
+    }
+    bool useNormals = !normals.empty();
+    normalOf_.assign(vertexCount, kNone);
+    nextCopy_.assign(vertexCount, kNone);
+    sourceOf_.resize(vertexCount);
+    for (std::size_t i = 0; i < vertexCount; ++i) sourceOf_[i] = static_cast<std::uint32_t>(i);
+
+    std::size_t badFaces = 0, badNormals = 0;
+    std::vector<std::uint32_t> corners;
+    out_.indices.reserve(faces.starts.size() * 3);
+    out_.triangleMaterial.reserve(faces.starts.size());
+    for (std::size_t f = 0; f < faces.starts.size(); ++f) {
+      std::uint32_t count = Corners(faces, f);
+      if (faces.starts[f] + count > faces.flat->size()) break;
+      const std::uint32_t* index = faces.flat->data() + faces.starts[f];
+      bool normalsFit = useNormals && Corners(normalFaces, f) == count &&
+                        normalFaces.starts[f] + count <= normalFaces.flat->size();
+      const std::uint32_t* normalIndex =
+          normalsFit ? normalFaces.flat->data() + normalFaces.starts[f] : nullptr;
+      corners.clear();
+      for (std::uint32_t c = 0; c < count; ++c) {
+        if (index[c] >= vertexCount) break;
+        std::uint32_t n = kNone;
+        if (normalIndex && normalIndex[c] < normals.size()) n = normalIndex[c];
+        if (useNormals && n == kNone) ++badNormals;
+        corners.push_back(VertexFor(index[c], n));
+      }
+      if (corners.size() != count || count < 3) {
+        ++badFaces;
+        continue;
+      }
+      for (std::uint32_t c = 1; c + 1 < count; ++c) {
+        out_.indices.insert(out_.indices.end(), {corners[0], corners[c], corners[c + 1]});
+        out_.triangleMaterial.push_back(faceMaterial[f]);
+      }
+    }
+    if (badFaces) Warn(std::to_string(badFaces) + " faces name vertices the mesh does not have");
+    if (badNormals) Warn(std::to_string(badNormals) + " face corners have no valid normal");
+    FinishVertices(normals);
+  }
+
+  // Copies every per-position array onto the render vertices that were split off.
+  void FinishVertices(const std::vector<Vec3>& normals) {
+    std::size_t vertexCount = out_.positions.size();
+    std::size_t total = sourceOf_.size();
+    if (!normals.empty()) {
+      out_.normals.resize(total);
+      for (std::size_t r = 0; r < total; ++r) {
+        out_.normals[r] = normalOf_[r] == kNone ? Vec3{} : normals[normalOf_[r]];
+      }
+    }
+    if (total == vertexCount) return;
+    out_.positions.resize(total);
+    if (!out_.texcoords.empty()) out_.texcoords.resize(total * 2);
+    if (!out_.colors.empty()) out_.colors.resize(total);
+    for (std::size_t r = vertexCount; r < total; ++r) {
+      std::uint32_t s = sourceOf_[r];
+      out_.positions[r] = out_.positions[s];
+      if (!out_.texcoords.empty()) {
+        out_.texcoords[2 * r] = out_.texcoords[2 * s];
+        out_.texcoords[2 * r + 1] = out_.texcoords[2 * s + 1];
+      }
+      if (!out_.colors.empty()) out_.colors[r] = out_.colors[s];
+    }
+    out_.sourceVertex = sourceOf_;
+  }
+
+  const xof::DataObject& source_;
+  const MeshReadContext& context_;
+  PreviewMesh out_;
+  std::unique_ptr<ObjectValues> normalValues_;
+  std::vector<std::uint32_t> normalOf_, nextCopy_, sourceOf_;
+};
+
+}  // namespace
+
+PreviewMesh ReadMesh(const xof::DataObject& mesh, int frame, const MeshReadContext& context) {
+  return MeshBuilder(mesh, frame, context).Build();
+}
+
+}  // namespace preview

@@ -1,0 +1,63 @@
+#include "preview/object_values.h"
+
+#include <cstring>
+
+#include "xof/data_walk.h"
+
+namespace preview {
+namespace {
+
+class Collector : public xof::DataVisitorBase {
+ public:
+  explicit Collector(std::vector<MemberNumbers>& members) : members_(members) {}
+
+  void BeginMember(const xof::Member&, int depth, std::uint64_t) {
+    if (depth == 0) ++current_;
+  }
+  void Values(const xof::Member&, xof::PrimitiveType type, const std::uint8_t* values,
+              std::size_t count, int) {
+    MemberNumbers& into = members_[current_];
+    if (type == xof::PrimitiveType::Float) {
+      std::size_t at = into.floats.size();
+      into.floats.resize(at + count);
+      std::memcpy(into.floats.data() + at, values, count * sizeof(float));
+    } else if (type == xof::PrimitiveType::Double) {
+      for (std::size_t i = 0; i < count; ++i) {
+        double value;
+        std::memcpy(&value, values + i * 8, 8);
+        into.floats.push_back(static_cast<float>(value));
+      }
+    } else {
+      std::size_t width = xof::PrimitiveSize(type);
+      for (std::size_t i = 0; i < count; ++i) {
+        into.integers.push_back(
+            static_cast<std::uint32_t>(xof::ReadIntegerValue(type, values + i * width)));
+      }
+    }
+  }
+  void String(const xof::Member&, const char* text, std::size_t length, std::uint64_t,
+              std::uint64_t, int) {
+    members_[current_].strings.emplace_back(text, length);
+  }
+
+ private:
+  std::vector<MemberNumbers>& members_;
+  std::size_t current_ = static_cast<std::size_t>(-1);
+};
+
+}  // namespace
+
+ObjectValues::ObjectValues(const xof::DataObject& object) {
+  if (!object.type) return;
+  members_.resize(object.type->members.size());
+  Collector collector(members_);
+  xof::DataWalker<Collector> walker(object.data.data(), object.data.size(), collector);
+  walker.Walk(*object.type);
+}
+
+const MemberNumbers& ObjectValues::Member(std::size_t index) const {
+  static const MemberNumbers kNone;
+  return index < members_.size() ? members_[index] : kNone;
+}
+
+}  // namespace preview

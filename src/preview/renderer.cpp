@@ -1,0 +1,204 @@
+#include "preview/renderer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+#include "preview/gl_context.h"
+#include "preview/gpu_mesh.h"
+#include "preview/overlay.h"
+#include "preview/scene_pose.h"
+#include "preview/shading.h"
+
+namespace preview {
+namespace {
+
+constexpr float kBackground[3] = {0.24f, 0.25f, 0.28f};
+
+// One picture's cell of the drawing buffer, in buffer pixels (y from the bottom, as OpenGL has it).
+struct Cell {
+  View view;
+  int x, y, width, height;
+};
+
+// Each side drawn at twice the size and averaged down, unless that exceeds what OSMesa draws.
+int SupersampleFactor(int width, int height) {
+  static const int maxSide = OffscreenContext::MaxSide();
+  return 2 * std::max(width, height) <= maxSide ? 2 : 1;
+}
+
+// A round grid step (1, 2 or 5 times a power of ten) giving about ten lines across the model.
+float GridStep(float extent) {
+  float raw = extent / 10.0f;
+  float power = std::pow(10.0f, std::floor(std::log10(raw)));
+  for (float m : {1.0f, 2.0f, 5.0f}) {
+    if (raw <= m * power) return m * power;
+  }
+  return 10.0f * power;
+}
+
+// Lines on the ground plane (the bottom of the bounding box) around the model's centre.
+std::vector<Vec3> GridLines(const Bounds& bounds) {
+  Vec3 center = bounds.Empty() ? Vec3{} : bounds.Center();
+  Vec3 size = bounds.Empty() ? Vec3{2, 2, 2} : bounds.Size();
+  float extent = std::max({size.x, size.z, size.y * 0.5f, 1e-3f}) * 1.6f;
+  float step = GridStep(extent);
+  int half = static_cast<int>(std::ceil(extent / step / 2));
+  float ground = bounds.Empty() ? 0.0f : bounds.min.y;
+  float cx = std::round(center.x / step) * step, cz = std::round(center.z / step) * step;
+  float reach = half * step;
+  std::vector<Vec3> lines;
+  for (int i = -half; i <= half; ++i) {
+    float offset = i * step;
+    lines.push_back({cx + offset, ground, cz - reach});
+    lines.push_back({cx + offset, ground, cz + reach});
+    lines.push_back({cx - reach, ground, cz + offset});
+    lines.push_back({cx + reach, ground, cz + offset});
+  }
+  return lines;
+}
+
+std::string FormatLength(float value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.4g", static_cast<double>(value));
+  return text;
+}
+
+class Renderer {
+ public:
+  Renderer(const PreviewScene& scene, const RenderOptions& options,
+           std::vector<std::string>& warnings)
+      : scene_(scene), options_(options), warnings_(warnings) {
+    posed_ = PoseScene(scene, options.time);
+  }
+
+  Image Render() {
+    int factor = SupersampleFactor(options_.width, options_.height);
+    OffscreenContext context(options_.width * factor, options_.height * factor);
+    ShadingProgram program;
+    program.Use();
+    TextureCache textures;
+    std::vector<std::unique_ptr<GpuMesh>> meshes;
+    for (std::size_t m = 0; m < scene_.meshes.size(); ++m) {
+      if (scene_.meshes[m].indices.empty()) continue;
+      meshes.push_back(
+          std::make_unique<GpuMesh>(scene_.meshes[m], posed_.meshes[m], textures, warnings_));
+    }
+    GLuint grid = 0;
+    std::vector<Vec3> gridLines = GridLines(posed_.bounds);
+    glGenBuffers(1, &grid);
+    glBindBuffer(GL_ARRAY_BUFFER, grid);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(gridLines.size() * sizeof(Vec3)),
+                 gridLines.data(), GL_STATIC_DRAW);
+
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glFrontFace(GL_CW);  // DirectX's front faces are clockwise on screen
+    glCullFace(GL_BACK);
+    glEnable(GL_SCISSOR_TEST);
+    std::vector<Cell> cells = Cells(context.width(), context.height());
+    for (const Cell& cell : cells) {
+      glViewport(cell.x, cell.y, cell.width, cell.height);
+      glScissor(cell.x, cell.y, cell.width, cell.height);
+      glClearColor(kBackground[0], kBackground[1], kBackground[2], 1.0f);
+      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+      Camera camera = FrameCamera(posed_.bounds, cell.view,
+                                  static_cast<float>(cell.width) / static_cast<float>(cell.height));
+      Vec3 toLight = Normalize(camera.up * 0.55f - camera.forward - camera.right * 0.35f);
+      program.SetCamera(camera.viewProjection, camera.eye, toLight);
+      if (options_.grid) DrawGrid(program, grid, gridLines.size());
+      if (options_.wire) {
+        glEnable(GL_POLYGON_OFFSET_FILL);
+        glPolygonOffset(1.0f, 1.0f);
+      }
+      for (const auto& mesh : meshes) mesh->Draw(program, false);
+      if (options_.wire) {
+        glDisable(GL_POLYGON_OFFSET_FILL);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+        program.SetFlatColor(0.08f, 0.08f, 0.1f);
+        for (const auto& mesh : meshes) mesh->Draw(program, true);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+      }
+    }
+    glDeleteBuffers(1, &grid);
+    Image image = Downsample(context.Pixels().data(), context.width(), context.height(), factor);
+    Label(image, cells, factor);
+    return image;
+  }
+
+ private:
+  std::vector<Cell> Cells(int width, int height) const {
+    if (!options_.sheet) return {{options_.view, 0, 0, width, height}};
+    std::vector<Cell> cells;
+    int cellWidth = width / 3, cellHeight = height / 2;
+    const std::vector<View>& views = SheetViews();
+    for (std::size_t i = 0; i < views.size(); ++i) {
+      int column = static_cast<int>(i % 3), row = static_cast<int>(i / 3);
+      cells.push_back(
+          {views[i], column * cellWidth, height - (row + 1) * cellHeight, cellWidth, cellHeight});
+    }
+    return cells;
+  }
+
+  void DrawGrid(const ShadingProgram& program, GLuint grid, std::size_t count) const {
+    program.SetWorld(Mat4{});
+    program.SetFlatColor(0.42f, 0.44f, 0.48f);
+    glBindBuffer(GL_ARRAY_BUFFER, grid);
+    glEnableVertexAttribArray(kPosition);
+    glVertexAttribPointer(kPosition, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
+    for (GLuint attribute : {kNormal, kTexcoord, kColor}) glDisableVertexAttribArray(attribute);
+    glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(count));
+  }
+
+  void Label(Image& image, const std::vector<Cell>& cells, int factor) const {
+    int scale = std::max(1, std::min(image.width, image.height) / 300);
+    std::string size;
+    if (posed_.triangles == 0) {
+      size = "empty scene";
+    } else {
+      Vec3 s = posed_.bounds.Size();
+      size = "size " + FormatLength(s.x) + " x " + FormatLength(s.y) + " x " + FormatLength(s.z);
+    }
+    auto [width, height] = LabelSize(size, scale);
+    DrawLabel(image, image.width - width - 6 * scale, image.height - height - 6 * scale, size,
+              scale);
+    if (!options_.sheet) return;
+    for (const Cell& cell : cells) {
+      int top = image.height - (cell.y + cell.height) / factor;
+      DrawLabel(image, cell.x / factor + 4 * scale, top + 4 * scale, ViewName(cell.view), scale);
+    }
+  }
+
+  const PreviewScene& scene_;
+  const RenderOptions& options_;
+  std::vector<std::string>& warnings_;
+  PosedScene posed_;
+};
+
+}  // namespace
+
+const std::vector<View>& SheetViews() {
+  static const std::vector<View> views = {View::Front, View::Back, View::Left,
+                                          View::Right, View::Top,  View::Iso};
+  return views;
+}
+
+Camera CameraFor(const PreviewScene& scene, const RenderOptions& options, View view, int width,
+                 int height) {
+  PosedScene posed = PoseScene(scene, options.time);
+  return FrameCamera(posed.bounds, view, static_cast<float>(width) / static_cast<float>(height));
+}
+
+Image RenderScene(const PreviewScene& scene, const RenderOptions& options,
+                  std::vector<std::string>& warnings) {
+  Renderer renderer(scene, options, warnings);
+  Image image = renderer.Render();
+  std::size_t triangles = 0;
+  for (const PreviewMesh& mesh : scene.meshes) triangles += mesh.indices.size() / 3;
+  if (triangles == 0)
+    warnings.push_back("the file holds no triangles to draw; only the grid is drawn");
+  return image;
+}
+
+}  // namespace preview

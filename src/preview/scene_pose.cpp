@@ -1,0 +1,196 @@
+#include "preview/scene_pose.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace preview {
+namespace {
+
+using Quat = std::array<float, 4>;  // w, x, y, z
+
+// The key pair around `time` and the blend between them.
+struct KeySpan {
+  std::size_t a = 0, b = 0;
+  float t = 0;
+};
+
+KeySpan FindSpan(const std::vector<std::uint32_t>& times, double time) {
+  auto after = std::upper_bound(times.begin(), times.end(), time,
+                                [](double value, std::uint32_t key) { return value < key; });
+  if (after == times.begin()) return {0, 0, 0};
+  if (after == times.end()) return {times.size() - 1, times.size() - 1, 0};
+  std::size_t b = static_cast<std::size_t>(after - times.begin());
+  std::size_t a = b - 1;
+  double span = double(times[b]) - double(times[a]);
+  return {a, b, span > 0 ? static_cast<float>((time - times[a]) / span) : 0.0f};
+}
+
+Quat Slerp(Quat a, Quat b, float t) {
+  float dot = a[0] * b[0] + a[1] * b[1] + a[2] * b[2] + a[3] * b[3];
+  if (dot < 0) {
+    dot = -dot;
+    for (float& v : b) v = -v;
+  }
+  float wa = 1 - t, wb = t;
+  if (dot < 0.9995f) {
+    float angle = std::acos(dot);
+    float s = std::sin(angle);
+    wa = std::sin((1 - t) * angle) / s;
+    wb = std::sin(t * angle) / s;
+  }
+  return {wa * a[0] + wb * b[0], wa * a[1] + wb * b[1], wa * a[2] + wb * b[2],
+          wa * a[3] + wb * b[3]};
+}
+
+Quat QuaternionFromMatrix(const Mat4& m) {
+  float trace = m(0, 0) + m(1, 1) + m(2, 2);
+  Quat q;
+  if (trace > 0) {
+    float s = std::sqrt(trace + 1) * 2;
+    q = {0.25f * s, (m(1, 2) - m(2, 1)) / s, (m(2, 0) - m(0, 2)) / s, (m(0, 1) - m(1, 0)) / s};
+  } else if (m(0, 0) > m(1, 1) && m(0, 0) > m(2, 2)) {
+    float s = std::sqrt(1 + m(0, 0) - m(1, 1) - m(2, 2)) * 2;
+    q = {(m(1, 2) - m(2, 1)) / s, 0.25f * s, (m(0, 1) + m(1, 0)) / s, (m(2, 0) + m(0, 2)) / s};
+  } else if (m(1, 1) > m(2, 2)) {
+    float s = std::sqrt(1 + m(1, 1) - m(0, 0) - m(2, 2)) * 2;
+    q = {(m(2, 0) - m(0, 2)) / s, (m(0, 1) + m(1, 0)) / s, 0.25f * s, (m(1, 2) + m(2, 1)) / s};
+  } else {
+    float s = std::sqrt(1 + m(2, 2) - m(0, 0) - m(1, 1)) * 2;
+    q = {(m(0, 1) - m(1, 0)) / s, (m(2, 0) + m(0, 2)) / s, (m(1, 2) + m(2, 1)) / s, 0.25f * s};
+  }
+  return q;
+}
+
+// Scale, rotation and translation of an affine matrix (S * R * T in the row-vector order).
+void Decompose(const Mat4& m, Vec3& scale, Quat& rotation, Vec3& translation) {
+  Vec3 rows[3];
+  for (int r = 0; r < 3; ++r) rows[r] = {m(r, 0), m(r, 1), m(r, 2)};
+  scale = {Length(rows[0]), Length(rows[1]), Length(rows[2])};
+  if (Determinant3x3(m) < 0) scale.x = -scale.x;
+  Mat4 pure;
+  float s[3] = {scale.x, scale.y, scale.z};
+  for (int r = 0; r < 3; ++r) {
+    for (int c = 0; c < 3; ++c) pure(r, c) = s[r] != 0 ? m(r, c) / s[r] : (r == c ? 1.0f : 0.0f);
+  }
+  rotation = QuaternionFromMatrix(pure);
+  translation = {m(3, 0), m(3, 1), m(3, 2)};
+}
+
+Vec3 LerpVec(const AnimationKeys& keys, const KeySpan& span) {
+  const float* a = &keys.values[span.a * 3];
+  const float* b = &keys.values[span.b * 3];
+  return {a[0] + (b[0] - a[0]) * span.t, a[1] + (b[1] - a[1]) * span.t,
+          a[2] + (b[2] - a[2]) * span.t};
+}
+
+// Linear blend skinning is linear in the matrices, so each source vertex gets one blended matrix,
+// which then moves its position and every normal split off it alike.
+void Skin(const PreviewMesh& mesh, const std::vector<Mat4>& frameWorld, const Mat4& meshWorld,
+          PosedMesh& posed) {
+  std::size_t sources = mesh.positions.size();
+  if (!mesh.sourceVertex.empty()) {
+    sources = 0;
+    for (std::uint32_t s : mesh.sourceVertex) sources = std::max<std::size_t>(sources, s + 1);
+  }
+  Mat4 zero;
+  zero.m.fill(0);
+  std::vector<Mat4> blend(sources, zero);
+  std::vector<float> total(sources, 0.0f);
+  for (const SkinBone& bone : mesh.bones) {
+    if (bone.frame < 0) continue;
+    Mat4 m = bone.offset * frameWorld[static_cast<std::size_t>(bone.frame)];
+    for (std::size_t i = 0; i < bone.vertices.size(); ++i) {
+      std::uint32_t v = bone.vertices[i];
+      if (v >= sources) continue;
+      float w = bone.weights[i];
+      for (int k = 0; k < 16; ++k) blend[v].m[k] += m.m[k] * w;
+      total[v] += w;
+    }
+  }
+  // A vertex no bone moves stays with the mesh's own frame rather than collapsing to the origin.
+  for (std::size_t s = 0; s < sources; ++s) {
+    if (total[s] == 0) blend[s] = meshWorld;
+  }
+  posed.skinnedPositions.resize(mesh.positions.size());
+  if (!mesh.normals.empty()) posed.skinnedNormals.resize(mesh.positions.size());
+  for (std::size_t r = 0; r < mesh.positions.size(); ++r) {
+    const Mat4& m = blend[mesh.sourceVertex.empty() ? r : mesh.sourceVertex[r]];
+    posed.skinnedPositions[r] = TransformPoint(mesh.positions[r], m);
+    if (!mesh.normals.empty()) posed.skinnedNormals[r] = TransformDirection(mesh.normals[r], m);
+  }
+}
+
+}  // namespace
+
+Mat4 SampleAnimation(const FrameAnimation& animation, const Mat4& rest, double time) {
+  Vec3 scale, translation;
+  Quat rotation;
+  Decompose(rest, scale, rotation, translation);
+  for (const AnimationKeys& keys : animation.keys) {
+    KeySpan span = FindSpan(keys.times, time);
+    switch (keys.type) {
+      case KeyType::Matrix: {
+        Mat4 m;
+        for (int i = 0; i < 16; ++i) {
+          float a = keys.values[span.a * 16 + i], b = keys.values[span.b * 16 + i];
+          m.m[i] = a + (b - a) * span.t;
+        }
+        return m;
+      }
+      case KeyType::Rotation: {
+        const float* a = &keys.values[span.a * 4];
+        const float* b = &keys.values[span.b * 4];
+        rotation = Slerp({a[0], a[1], a[2], a[3]}, {b[0], b[1], b[2], b[3]}, span.t);
+        break;
+      }
+      case KeyType::Scale:
+        scale = LerpVec(keys, span);
+        break;
+      case KeyType::Position:
+        translation = LerpVec(keys, span);
+        break;
+    }
+  }
+  // Rotation keys hold the conjugate of the frame's rotation, as the DirectX animation keys do.
+  return Scaling(scale) *
+         RotationFromQuaternion(rotation[0], -rotation[1], -rotation[2], -rotation[3]) *
+         Translation(translation);
+}
+
+PosedScene PoseScene(const PreviewScene& scene, std::optional<double> time) {
+  PosedScene posed;
+  std::vector<Mat4> local(scene.frames.size());
+  for (std::size_t i = 0; i < scene.frames.size(); ++i) local[i] = scene.frames[i].local;
+  if (time) {
+    for (const FrameAnimation& animation : scene.animations) {
+      std::size_t f = static_cast<std::size_t>(animation.frame);
+      local[f] = SampleAnimation(animation, scene.frames[f].local, *time);
+    }
+  }
+  posed.frameWorld.resize(scene.frames.size());
+  for (std::size_t i = 0; i < scene.frames.size(); ++i) {
+    int parent = scene.frames[i].parent;
+    posed.frameWorld[i] =
+        parent < 0 ? local[i] : local[i] * posed.frameWorld[static_cast<std::size_t>(parent)];
+  }
+  posed.meshes.resize(scene.meshes.size());
+  for (std::size_t m = 0; m < scene.meshes.size(); ++m) {
+    const PreviewMesh& mesh = scene.meshes[m];
+    PosedMesh& out = posed.meshes[m];
+    Mat4 world = mesh.frame < 0 ? Mat4{} : posed.frameWorld[static_cast<std::size_t>(mesh.frame)];
+    if (mesh.bones.empty()) {
+      out.world = world;
+      for (std::uint32_t index : mesh.indices) {
+        posed.bounds.Add(TransformPoint(mesh.positions[index], world));
+      }
+    } else {
+      Skin(mesh, posed.frameWorld, world, out);
+      for (std::uint32_t index : mesh.indices) posed.bounds.Add(out.skinnedPositions[index]);
+    }
+    posed.triangles += mesh.indices.size() / 3;
+  }
+  return posed;
+}
+
+}  // namespace preview

@@ -1,0 +1,34 @@
+// The scene at one moment: every frame's world matrix (its local matrix, or the first animation
+// set's keys at the asked time, times its parents'), and skinned meshes deformed by their bones
+// as the DirectX skinning does (each vertex: the sum over its bones of weight x position x
+// matrixOffset x bone's world matrix).
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "preview/camera.h"
+#include "preview/preview_scene.h"
+
+namespace preview {
+
+struct PosedMesh {
+  Mat4 world;  // identity for a skinned mesh, whose positions are already in world space
+  std::vector<Vec3> skinnedPositions;  // empty unless skinned
+  std::vector<Vec3> skinnedNormals;    // empty unless skinned and the mesh has normals
+};
+
+struct PosedScene {
+  std::vector<Mat4> frameWorld;
+  std::vector<PosedMesh> meshes;  // parallel to PreviewScene::meshes
+  Bounds bounds;                  // of every triangle's vertices, in world space
+  std::size_t triangles = 0;
+};
+
+// `time` in ticks; without it (or without animation) the frames keep their own matrices.
+PosedScene PoseScene(const PreviewScene& scene, std::optional<double> time);
+
+// One frame's local matrix from its keys at `time`; components without keys come from `rest`.
+Mat4 SampleAnimation(const FrameAnimation& animation, const Mat4& rest, double time);
+
+}  // namespace preview

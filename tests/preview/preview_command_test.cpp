@@ -1,0 +1,89 @@
+// `ruvx preview` as users run it: exit statuses, messages and the picture written.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "preview/image.h"
+#include "preview_test_support.h"
+
+namespace preview::test {
+namespace {
+
+struct CommandRun {
+  int status = -1;
+  std::string errors;
+};
+
+CommandRun RunRuvx(const std::string& arguments, const std::filesystem::path& folder) {
+  std::filesystem::path errors = folder / "stderr.txt";
+  std::string command =
+      std::string(RUV_BIN_DIR) + "/ruvx " + arguments + " >/dev/null 2>" + errors.string();
+  int raw = std::system(command.c_str());
+  CommandRun run;
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  std::ifstream in(errors);
+  std::stringstream text;
+  text << in.rdbuf();
+  run.errors = text.str();
+  return run;
+}
+
+void WriteText(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+TEST(PreviewCommand, WritesThePictureBesideTheFileAndNamesMissingTextures) {
+  TempFolder folder;
+  WriteText(folder.path() / "quad.x",
+            "xof 0303txt 0032\nMesh Quad { 4; -1;-1;0;, -1;1;0;, 1;1;0;, "
+            "1;-1;0;; 1; 4;0,1,2,3;; MeshTextureCoords { 4; 0;1;, 0;0;, "
+            "1;0;, 1;1;; } MeshMaterialList { 1; 1; 0; " +
+                MaterialText("M", 1, 1, 1, "gone.png") + "} }");
+  CommandRun run = RunRuvx(
+      "preview " + (folder.path() / "quad.x").string() + " --size 64x48 --wire", folder.path());
+  EXPECT_EQ(run.status, 0) << run.errors;
+  EXPECT_NE(run.errors.find("gone.png"), std::string::npos) << run.errors;
+  Image written = ReadImageFile(folder.path() / "quad.png");
+  EXPECT_EQ(written.width, 64);
+  EXPECT_EQ(written.height, 48);
+
+  run = RunRuvx("preview " + (folder.path() / "quad.x").string() + " -o " +
+                    (folder.path() / "sheet.png").string() + " --sheet --no-grid --view top",
+                folder.path());
+  EXPECT_EQ(run.status, 0) << run.errors;
+  EXPECT_EQ(ReadImageFile(folder.path() / "sheet.png").width, 800);
+}
+
+TEST(PreviewCommand, RefusedInputGetsStatusThreeAndTheReadersMessage) {
+  TempFolder folder;
+  WriteText(folder.path() / "bad.x", "xof 0303txt 0032\nMesh Broken { 3; 0;0;0;, ");
+  CommandRun run = RunRuvx("preview " + (folder.path() / "bad.x").string(), folder.path());
+  EXPECT_EQ(run.status, 3);
+  EXPECT_NE(run.errors.find("bad.x: byte"), std::string::npos) << run.errors;
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "bad.png"));
+
+  run = RunRuvx("preview " + (folder.path() / "absent.x").string(), folder.path());
+  EXPECT_EQ(run.status, 3);
+  EXPECT_NE(run.errors.find("cannot open"), std::string::npos) << run.errors;
+}
+
+TEST(PreviewCommand, BadArgumentsAreUsageErrors) {
+  TempFolder folder;
+  WriteText(folder.path() / "empty.x", "xof 0303txt 0032\n");
+  for (const char* arguments : {"--size 800", "--size 0x10", "--size 10x99999", "--view under"}) {
+    CommandRun run =
+        RunRuvx("preview " + (folder.path() / "empty.x").string() + " " + arguments, folder.path());
+    EXPECT_EQ(run.status, 2) << arguments << ": " << run.errors;
+  }
+  CommandRun run = RunRuvx(
+      "preview " + (folder.path() / "empty.x").string() + " --size 32x32 --time 5", folder.path());
+  EXPECT_EQ(run.status, 0) << run.errors;
+  EXPECT_NE(run.errors.find("no triangles"), std::string::npos) << run.errors;
+  EXPECT_NE(run.errors.find("no animation"), std::string::npos) << run.errors;
+}
+
+}  // namespace
+}  // namespace preview::test
