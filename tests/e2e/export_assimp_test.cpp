@@ -68,6 +68,8 @@ TEST_P(ExportTest, BoxWithSixSmoothingGroups) {
   EXPECT_FLOAT_EQ(box->mTransformation.a4, 10.0f);
   EXPECT_FLOAT_EQ(box->mTransformation.b4, 30.0f);
   EXPECT_FLOAT_EQ(box->mTransformation.c4, -20.0f);
+#else
+  GTEST_SKIP() << "built without Assimp (libassimp-dev): the independent reader's checks did not run";
 #endif
 }
 
@@ -89,6 +91,8 @@ TEST_P(ExportTest, ExampleHierarchyAsAssimpSeesIt) {
   EXPECT_EQ(imported->mRootNode->FindNode("Camera_Target"), nullptr) << "targets are dropped";
   EXPECT_EQ(imported->mRootNode->FindNode("Footstep"), nullptr) << "footsteps are dropped";
   EXPECT_EQ(imported->mRootNode->FindNode("Marker"), nullptr) << "dummies are off by default";
+#else
+  GTEST_SKIP() << "built without Assimp (libassimp-dev): the independent reader's checks did not run";
 #endif
 }
 
@@ -121,4 +125,6 @@ TEST(ExportMaterials, TexturesAndEffectsLandBesideTheFile) {
   EXPECT_TRUE(textures.count("wood.bmp"));
   EXPECT_TRUE(textures.count("Checker.bmp"));
 }
+#else
+TEST(ExportMaterials, TexturesAndEffectsLandBesideTheFile) { GTEST_SKIP() << "built without Assimp (libassimp-dev): the independent reader's checks did not run"; }
 #endif
