@@ -31,8 +31,10 @@ int RunExportCommand(const ExportArguments& arguments) {
 
 void AddExportCommand(CLI::App& app, int& exitStatus) {
   auto arguments = std::make_shared<ExportArguments>();
-  CLI::App* command = app.add_subcommand("export", "Export a scene file to a .x file through ruv.dle");
-  command->add_option("SCENE", arguments->scene, "Scene file (JSON, see docs/scene-format.md)")->required();
+  CLI::App* command =
+      app.add_subcommand("export", "Export a scene file to a .x file through ruv.dle");
+  command->add_option("SCENE", arguments->scene, "Scene file (JSON, see docs/scene-format.md)")
+      ->required();
   command->add_option("OUT", arguments->output, "The .x file to write")->required();
   AddExportFlags(command, arguments->flags);
   command->callback([arguments, &exitStatus] { exitStatus = RunExportCommand(*arguments); });

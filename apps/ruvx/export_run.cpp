@@ -46,13 +46,18 @@ void ApplyHostOverrides(sim::SimScene& scene, const ExportFlags& flags,
 }  // namespace
 
 void AddExportFlags(CLI::App* command, ExportFlags& flags) {
-  command->add_flag("--selected", flags.selected, "Export only the selected nodes (and their ancestors)");
-  command->add_option("--config-dir", flags.configDir,
-                      "Folder of ruv_max_config.ini (default: ruv under $XDG_CONFIG_HOME or ~/.config)");
-  command->add_option("--module", flags.modulePath, "The exporter module (default: ruv.dle beside ruvx)");
-  command->add_option("--image-dir", flags.imageDir, "Host image folder (overrides the scene file)");
+  command->add_flag("--selected", flags.selected,
+                    "Export only the selected nodes (and their ancestors)");
+  command->add_option(
+      "--config-dir", flags.configDir,
+      "Folder of ruv_max_config.ini (default: ruv under $XDG_CONFIG_HOME or ~/.config)");
+  command->add_option("--module", flags.modulePath,
+                      "The exporter module (default: ruv.dle beside ruvx)");
+  command->add_option("--image-dir", flags.imageDir,
+                      "Host image folder (overrides the scene file)");
   command->add_option("--data-dir", flags.dataDir, "Host data folder (overrides the scene file)");
-  command->add_option("--scene-path", flags.scenePath, "Current scene file path (overrides the scene file)");
+  command->add_option("--scene-path", flags.scenePath,
+                      "Current scene file path (overrides the scene file)");
 }
 
 int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const ExportFlags& flags) {
@@ -64,7 +69,8 @@ int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const E
   std::unique_ptr<ExporterModule> module;
   try {
     module = ExporterModule::Load(
-        flags.modulePath.empty() ? DefaultModulePath() : std::filesystem::path(flags.modulePath), L"X");
+        flags.modulePath.empty() ? DefaultModulePath() : std::filesystem::path(flags.modulePath),
+        L"X");
   } catch (const std::exception& failure) {
     std::cerr << "ruvx: " << failure.what() << "\n";
     return kExitModule;
@@ -75,7 +81,8 @@ int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const E
   std::optional<FileStamp> before = StampOf(output);
   std::unique_ptr<SceneExport> exporter = module->CreateExporter();
   std::wstring hostOutput = platform::ToHostPath(output);
-  exporter->DoExport(hostOutput.c_str(), nullptr, &scene.Host(), TRUE, flags.selected ? SCENE_EXPORT_SELECTED : 0);
+  exporter->DoExport(hostOutput.c_str(), nullptr, &scene.Host(), TRUE,
+                     flags.selected ? SCENE_EXPORT_SELECTED : 0);
   exporter.reset();
 
   std::optional<FileStamp> after = StampOf(output);
@@ -86,7 +93,8 @@ int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const E
   if (scene.MainWindow().MessageBoxes().empty()) {
     std::cerr << "ruvx: the export wrote no file to " << output.string() << "\n";
   } else {
-    std::cerr << "ruvx: the export wrote no file to " << output.string() << " (see the message above)\n";
+    std::cerr << "ruvx: the export wrote no file to " << output.string()
+              << " (see the message above)\n";
   }
   return kExitNothingWritten;
 }

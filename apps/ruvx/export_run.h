@@ -1,11 +1,10 @@
 // One export through the module, as the host runs it: shared by `ruvx export` and `ruvx demo`.
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <filesystem>
 #include <memory>
 #include <string>
-
-#include <CLI/CLI.hpp>
 
 #include "host/sim/sim_scene.h"
 

@@ -21,7 +21,6 @@
 namespace ruvx {
 namespace {
 
-
 struct OptionsArguments {
   std::string configDir;
   std::vector<std::string> sets;
@@ -47,8 +46,7 @@ bool ApplySets(const std::vector<std::string>& sets) {
 }
 
 int RunOptions(const OptionsArguments& arguments) {
-  std::optional<std::filesystem::path> folder =
-      ConfigFolder(arguments.configDir);
+  std::optional<std::filesystem::path> folder = ConfigFolder(arguments.configDir);
   if (!folder) {
     std::cerr << "ruvx options: no configuration folder: give --config-dir, or set HOME\n";
     return kExitUsage;
@@ -110,8 +108,10 @@ void AddOptionsCommand(CLI::App& app, int& exitStatus) {
       ->capture_default_str();
   command->footer(
       "Prints KEY=VALUE lines in the order the file is saved. Clips are shown unclamped: an export "
-      "clamps them into its scene's animation range.\nExit status: 0 done; 2 bad arguments or a bad "
-      "--set (nothing saved); 3 the options file exists but cannot be read; 5 the file could not be written (the old one is unchanged).\n");
+      "clamps them into its scene's animation range.\nExit status: 0 done; 2 bad arguments or a "
+      "bad "
+      "--set (nothing saved); 3 the options file exists but cannot be read; 5 the file could not "
+      "be written (the old one is unchanged).\n");
   command->callback([arguments, &exitStatus] { exitStatus = RunOptions(*arguments); });
 }
 

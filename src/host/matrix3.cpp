@@ -30,9 +30,7 @@ void Matrix3::Scale(const Point3& s, bool trans) {
   }
 }
 
-float Matrix3::Determinant() const {
-  return DotProd(CrossProd(rows_[0], rows_[1]), rows_[2]);
-}
+float Matrix3::Determinant() const { return DotProd(CrossProd(rows_[0], rows_[1]), rows_[2]); }
 
 Matrix3 Matrix3::operator*(const Matrix3& m) const {
   Matrix3 out;

@@ -1,5 +1,5 @@
-// The host's affine matrix: three axis rows and a translation row. Points are row vectors, so a point
-// p maps to p * M, and in A * B the transform A applies first.
+// The host's affine matrix: three axis rows and a translation row. Points are row vectors, so a
+// point p maps to p * M, and in A * B the transform A applies first.
 #pragma once
 
 #include "host/point3.h"

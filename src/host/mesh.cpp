@@ -82,9 +82,13 @@ void Mesh::setNumMapVerts(int channel, int count) {
   if (mapSupport(channel)) Map(channel).tv.resize(count > 0 ? count : 0);
 }
 
-UVVert* Mesh::mapVerts(int channel) { return mapSupport(channel) ? Map(channel).tv.data() : nullptr; }
+UVVert* Mesh::mapVerts(int channel) {
+  return mapSupport(channel) ? Map(channel).tv.data() : nullptr;
+}
 
-TVFace* Mesh::mapFaces(int channel) { return mapSupport(channel) ? Map(channel).tf.data() : nullptr; }
+TVFace* Mesh::mapFaces(int channel) {
+  return mapSupport(channel) ? Map(channel).tf.data() : nullptr;
+}
 
 MeshNormalSpec* Mesh::GetSpecifiedNormals() {
   if (!specifiedNormals_) return nullptr;
@@ -142,7 +146,8 @@ void Mesh::buildNormals() {
 }
 
 void Mesh::checkNormals(BOOL) {
-  if (!normalsBuilt_ || rVerts_.size() != verts.size() || faceNormals_.size() != faces.size()) buildNormals();
+  if (!normalsBuilt_ || rVerts_.size() != verts.size() || faceNormals_.size() != faces.size())
+    buildNormals();
 }
 
 RVertex* Mesh::getRVertPtr(int vertex) {

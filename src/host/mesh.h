@@ -2,8 +2,8 @@
 // and alpha), specified normals and the render vertices with smoothing-group normals.
 #pragma once
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -169,7 +169,9 @@ class Mesh {
  private:
   MeshMap& Map(int channel) { return maps_[channel + NUM_HIDDENMAPS]; }
   const MeshMap& Map(int channel) const { return maps_[channel + NUM_HIDDENMAPS]; }
-  static bool ValidChannel(int channel) { return channel >= -NUM_HIDDENMAPS && channel < MAX_MESHMAPS; }
+  static bool ValidChannel(int channel) {
+    return channel >= -NUM_HIDDENMAPS && channel < MAX_MESHMAPS;
+  }
 
   std::vector<MeshMap> maps_;
   std::optional<MeshNormalSpec> specifiedNormals_;

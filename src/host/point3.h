@@ -17,9 +17,24 @@ struct Point3 {
   constexpr Point3 operator-() const { return {-x, -y, -z}; }
   constexpr Point3 operator*(float f) const { return {x * f, y * f, z * f}; }
   constexpr Point3 operator/(float f) const { return {x / f, y / f, z / f}; }
-  Point3& operator+=(const Point3& p) { x += p.x; y += p.y; z += p.z; return *this; }
-  Point3& operator-=(const Point3& p) { x -= p.x; y -= p.y; z -= p.z; return *this; }
-  Point3& operator*=(float f) { x *= f; y *= f; z *= f; return *this; }
+  Point3& operator+=(const Point3& p) {
+    x += p.x;
+    y += p.y;
+    z += p.z;
+    return *this;
+  }
+  Point3& operator-=(const Point3& p) {
+    x -= p.x;
+    y -= p.y;
+    z -= p.z;
+    return *this;
+  }
+  Point3& operator*=(float f) {
+    x *= f;
+    y *= f;
+    z *= f;
+    return *this;
+  }
   constexpr bool operator==(const Point3& p) const { return x == p.x && y == p.y && z == p.z; }
 
   float Length() const { return std::sqrt(x * x + y * y + z * z); }
@@ -27,7 +42,9 @@ struct Point3 {
 };
 
 inline constexpr Point3 operator*(float f, const Point3& p) { return p * f; }
-inline constexpr float DotProd(const Point3& a, const Point3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline constexpr float DotProd(const Point3& a, const Point3& b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline constexpr Point3 CrossProd(const Point3& a, const Point3& b) {
   return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }

@@ -44,8 +44,7 @@ DWORD GetLongPathNameW(const wchar_t* shortPath, wchar_t* buffer, DWORD size) {
 
 namespace platform {
 
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path,
-                                         std::string* problem) {
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::string* problem) {
   auto fail = [&](const std::string& why) -> std::optional<std::string> {
     if (problem) *problem = why;
     return std::nullopt;

@@ -103,8 +103,8 @@ std::string InflateMszip(std::string_view file) {
                                 std::to_string(kMszipBlockSize));
     }
     if (packed < 2 || packed > file.size() - at - 4) {
-      throw FormatError(at, "block's compressed size " + std::to_string(packed) +
-                                " does not fit the file");
+      throw FormatError(
+          at, "block's compressed size " + std::to_string(packed) + " does not fit the file");
     }
     held += plain;
     at += 4 + packed;

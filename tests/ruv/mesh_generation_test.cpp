@@ -1,4 +1,6 @@
 // Vertex generation on small meshes, each with a reason why its expected result is right.
+#include "ruv/mesh/mesh_generation.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +8,6 @@
 #include "host/sim/mesh_primitives.h"
 #include "host/sim/scene_builder.h"
 #include "ruv/material/xmaterial.h"
-#include "ruv/mesh/mesh_generation.h"
 #include "ruv/mesh/xmesh_data.h"
 #include "ruv/options/export_options.h"
 #include "ruv/plugin/conversion.h"
@@ -74,7 +75,8 @@ TEST_F(MeshGenerationTest, BoxWithSixSmoothingGroupsGives24Vertices) {
   for (const XPosition& position : data.positions) EXPECT_EQ(position.attributes.size(), 3u);
   for (const XVertex& vertex : data.vertices) {
     const XVertexAttributes& set = data.AttributesOf(vertex);
-    EXPECT_EQ(data.vertices[set.vertexIndex].positionIndex, vertex.positionIndex) << "sets name their vertex";
+    EXPECT_EQ(data.vertices[set.vertexIndex].positionIndex, vertex.positionIndex)
+        << "sets name their vertex";
     EXPECT_NEAR(set.normal.Length(), 1.0f, 1e-6f);
   }
 }
@@ -110,7 +112,8 @@ TEST_F(MeshGenerationTest, AMirrorReversesTheWinding) {
   node_.objectTM = ScaleMatrix({-1, 1, 1});  // the mirror stays in the object matrix
   const XMeshData& mirrored = Generate(Triangle());
   std::vector<int> mirroredOrder;
-  for (int v : mirrored.faces[0].vertex) mirroredOrder.push_back(mirrored.vertices[v].positionIndex);
+  for (int v : mirrored.faces[0].vertex)
+    mirroredOrder.push_back(mirrored.vertices[v].positionIndex);
   EXPECT_EQ(mirroredOrder, (std::vector<int>{0, 2, 1}));
 
   // The default conversion swaps two axes: a mirror of its own, so host order turns too.
@@ -163,7 +166,8 @@ TEST_F(MeshGenerationTest, ATextureSlotGivesItsTransformToItsChannel) {
   material->maps[3].uvTransform = Matrix2{{5, 0}, {0, 5}, {0, 0}};
   node_.materials.push_back(std::move(material));
   const XMeshData& data = Generate(Triangle());
-  EXPECT_EQ(data.AttributesOf(data.vertices[data.faces[0].vertex[0]]).texCoords[0], Point3(0.5f, 0.25f, 0));
+  EXPECT_EQ(data.AttributesOf(data.vertices[data.faces[0].vertex[0]]).texCoords[0],
+            Point3(0.5f, 0.25f, 0));
 }
 
 TEST_F(MeshGenerationTest, TangentFramesFollowTheTextureAxes) {

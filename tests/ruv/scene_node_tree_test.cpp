@@ -59,7 +59,11 @@ class NodeTreeTest : public testing::Test {
 
 TEST_F(NodeTreeTest, TargetsAndFootstepsLeaveWithTheirSubtrees) {
   builder_.Root().AddChild(L"Target").Target().AddChild(L"UnderTarget").Box(1, 1, 1);
-  builder_.Root().AddChild(L"Step").Biped().Controller(sim::kFootstepControllerClass).AddChild(L"UnderStep");
+  builder_.Root()
+      .AddChild(L"Step")
+      .Biped()
+      .Controller(sim::kFootstepControllerClass)
+      .AddChild(L"UnderStep");
   builder_.Root().AddChild(L"Pelvis").Biped();
   Build();
   EXPECT_EQ(TopNames(), std::vector<std::wstring>{L"Pelvis"});
@@ -172,7 +176,8 @@ TEST_F(NodeTreeTest, SkinnedMeshIsReadBelowTheSkin) {
   // The displacement below the skin's derived object is in; the skin's own is not.
   EXPECT_FLOAT_EQ(skinned->mesh->verts[0].z, base.verts[0].z + 1);
   auto* skinOff = AsRenderable(Find(L"SkinOff"));
-  EXPECT_FLOAT_EQ(skinOff->mesh->verts[0].z, base.verts[0].z) << "a disabled modifier changes nothing";
+  EXPECT_FLOAT_EQ(skinOff->mesh->verts[0].z, base.verts[0].z)
+      << "a disabled modifier changes nothing";
   EXPECT_FALSE(skinned->ownsTriObject) << "an editable mesh converts to itself";
   EXPECT_EQ(skinned->objectPoints.size(), 8u);
   EXPECT_FALSE(skinned->pointOrderDiffers);

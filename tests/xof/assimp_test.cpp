@@ -169,7 +169,8 @@ TEST(Assimp, ConvertedSamplesKeepTheOriginalsCounts) {
   }
 }
 
-// Files other programs wrote (Debian's assimp-testmodels): whatever Assimp reads, we read and print.
+// Files other programs wrote (Debian's assimp-testmodels): whatever Assimp reads, we read and
+// print.
 TEST(Assimp, WeReadEveryTestModelAssimpReads) {
   const std::filesystem::path models = "/usr/share/assimp/models";
   if (!std::filesystem::is_directory(models)) GTEST_SKIP() << "assimp-testmodels is not installed";
@@ -199,5 +200,8 @@ TEST(Assimp, WeReadEveryTestModelAssimpReads) {
 #else
 #include <gtest/gtest.h>
 
-TEST(Assimp, ReadsWhatWeWrite) { GTEST_SKIP() << "built without Assimp (libassimp-dev): the independent reader's checks did not run"; }
+TEST(Assimp, ReadsWhatWeWrite) {
+  GTEST_SKIP()
+      << "built without Assimp (libassimp-dev): the independent reader's checks did not run";
+}
 #endif  // RUV_HAVE_ASSIMP

@@ -1,8 +1,8 @@
 // The save calls: what they accept, what they refuse (adding nothing), and how a file is saved.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <filesystem>

@@ -32,9 +32,9 @@ struct NodeEntry {
 };
 
 void CheckKeys(const JsonPlace& node, int version) {
-  RefuseLaterKeys(node, version, 2,
-                  {"object", "modifiers", "derivedObjects", "worldSpaceModifiers", "pivot",
-                   "controller"});
+  RefuseLaterKeys(
+      node, version, 2,
+      {"object", "modifiers", "derivedObjects", "worldSpaceModifiers", "pivot", "controller"});
   RefuseLaterKeys(node, version, 3, {"wireColor"});
   RefuseLaterKeys(node, version, 4, {"material"});
   node.ExpectObject({"id", "name", "parent", "hidden", "selected", "renderable", "transform",

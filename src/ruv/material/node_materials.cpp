@@ -7,7 +7,8 @@ namespace {
 
 bool NameTakenInNode(const XRenderableNode& node, const std::wstring& name) {
   for (const auto& entry : node.materials) {
-    if (entry->type != kMaterialReference && static_cast<const XMaterial&>(*entry).name == name) return true;
+    if (entry->type != kMaterialReference && static_cast<const XMaterial&>(*entry).name == name)
+      return true;
   }
   return false;
 }

@@ -77,7 +77,8 @@ bool AcquireMesh(XRenderableNode* node, TimeValue t) {
   CollectPoints(converted, node->objectPoints);
 
   if (node->mesh->getNumFaces() > 0 && node->mesh->getNumVerts() > 0 && FacesInRange(*node->mesh)) {
-    if (static_cast<int>(node->objectPoints.size()) != node->mesh->getNumVerts()) node->pointOrderDiffers = true;
+    if (static_cast<int>(node->objectPoints.size()) != node->mesh->getNumVerts())
+      node->pointOrderDiffers = true;
     return true;
   }
   node->ReleaseTriObject();

@@ -35,7 +35,8 @@ class MeshGenerator {
   void CollectChannels();
   void TransformPositions();
   FaceUVSetup SetupFaceUV(const XMaterial* material);
-  void FillCorner(int face, int corner, std::int32_t slot, const FaceUVSetup& uv, XVertexAttributes& set);
+  void FillCorner(int face, int corner, std::int32_t slot, const FaceUVSetup& uv,
+                  XVertexAttributes& set);
   void AccumulateTangents(const XFace& face, int tangentChannel);
   void FinishTangentFrames();
 
@@ -87,7 +88,9 @@ FaceUVSetup MeshGenerator::SetupFaceUV(const XMaterial* material) {
   std::vector<bool> given(data_.mapChannels.size(), false);
   bool tangentChosen = false;
   for (const XTextureSlot& slot : material->maps) {
-    if (slot.mapChannel < 1 || slot.mapChannel >= MAX_MESHMAPS || !mesh_->mapSupport(slot.mapChannel)) continue;
+    if (slot.mapChannel < 1 || slot.mapChannel >= MAX_MESHMAPS ||
+        !mesh_->mapSupport(slot.mapChannel))
+      continue;
     std::int32_t index = ChannelIndex(data_, slot.mapChannel);
     if (!given[index]) {
       uv.transforms[index] = slot.uvTransform;
@@ -151,7 +154,8 @@ void MeshGenerator::AccumulateTangents(const XFace& face, int tangentChannel) {
 
 void MeshGenerator::FinishTangentFrames() {
   for (XVertex& vertex : data_.vertices) {
-    XVertexAttributes& set = data_.positions[vertex.positionIndex].attributes[vertex.attributeIndex];
+    XVertexAttributes& set =
+        data_.positions[vertex.positionIndex].attributes[vertex.attributeIndex];
     OrthonormalizeTangentFrame(vertex.tangent, vertex.binormal, set.normal);
   }
 }
@@ -182,7 +186,9 @@ bool MeshGenerator::Run() {
   for (int f = 0; f < data_.faceCount; ++f) {
     ProgressStep(context_);
     if (f >= mesh_->getNumFaces()) {
-      MessageBoxW(nullptr, L"RUV has detected a 3ds Max bug which can cause crash! please save your scene data and reload it.",
+      MessageBoxW(nullptr,
+                  L"RUV has detected a 3ds Max bug which can cause crash! please save your scene "
+                  L"data and reload it.",
                   L"3ds Max bug", MB_OK | MB_ICONERROR);
       return false;
     }
@@ -199,9 +205,11 @@ bool MeshGenerator::Run() {
     FaceUVSetup uv = SetupFaceUV(material);
     for (int i = 0; i < 3; ++i) {
       FillCorner(f, order[i], slot, uv, corners[i]);
-      face.vertex[i] = welder_.FindOrAdd(static_cast<std::int32_t>(hostFace.v[order[i]]), corners[i]);
+      face.vertex[i] =
+          welder_.FindOrAdd(static_cast<std::int32_t>(hostFace.v[order[i]]), corners[i]);
     }
-    if (wantTangents_ && texCoords_ && !data_.mapChannels.empty()) AccumulateTangents(face, uv.tangentChannel);
+    if (wantTangents_ && texCoords_ && !data_.mapChannels.empty())
+      AccumulateTangents(face, uv.tangentChannel);
   }
 
   if (wantTangents_) FinishTangentFrames();

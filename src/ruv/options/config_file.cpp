@@ -126,8 +126,7 @@ std::wstring gUnreadableConfigPath;
 std::string gConfigProblem;
 
 std::string Unreadable(const std::wstring& configPath, const std::string& why) {
-  return "cannot read the options file " + platform::ToNativePath(configPath).string() + ": " +
-         why;
+  return "cannot read the options file " + platform::ToNativePath(configPath).string() + ": " + why;
 }
 
 }  // namespace

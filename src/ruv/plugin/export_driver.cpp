@@ -103,9 +103,10 @@ void RunExport(ExportContext* context, const wchar_t* name, BOOL suppressPrompts
 
   if (context->topNodes.empty()) {
     if (!gExportOptions.Dummy || !gExportOptions.OTHER) {
-      MessageBoxW(window,
-                  L"No node will be export, you can check the Dummy or Helper option and try again.",
-                  L"", MB_OK);
+      MessageBoxW(
+          window,
+          L"No node will be export, you can check the Dummy or Helper option and try again.", L"",
+          MB_OK);
     }
     host->ProgressEnd();
   } else {
@@ -113,10 +114,11 @@ void RunExport(ExportContext* context, const wchar_t* name, BOOL suppressPrompts
     ProcessNodeTree(context);
     host->ProgressUpdate(95, TRUE, nullptr);
     if (!AnyNodeProcessed(*context)) {
-      MessageBoxW(window,
-                  L"No node will be export. To export hidden nodes please unhide them and make sure "
-                  L"the Renderable option of the object properties is checked.",
-                  L"Warning", MB_OK);
+      MessageBoxW(
+          window,
+          L"No node will be export. To export hidden nodes please unhide them and make sure "
+          L"the Renderable option of the object properties is checked.",
+          L"Warning", MB_OK);
       host->ProgressEnd();
     } else {
       BeginWritingProgress(context);

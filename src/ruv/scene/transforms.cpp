@@ -16,8 +16,8 @@ Matrix3 RemoveMirror(const Matrix3& m) {
   parts.u.MakeMatrix(u);
   parts.q.MakeMatrix(q);
   // The mirror factor is left out: position, rotation and stretch stay.
-  Matrix3 result = Inverse(u) * ScaleMatrix(parts.k) * u * q * ScaleMatrix(Point3(-parts.f, -parts.f, -parts.f)) *
-                   TransMatrix(parts.t);
+  Matrix3 result = Inverse(u) * ScaleMatrix(parts.k) * u * q *
+                   ScaleMatrix(Point3(-parts.f, -parts.f, -parts.f)) * TransMatrix(parts.t);
   return result;
 }
 
@@ -25,7 +25,9 @@ Matrix3 NodeTransformAt(INode* node, TimeValue t) { return RemoveMirror(node->Ge
 
 namespace {
 
-ISkin* SkinInterfaceOf(Modifier* modifier) { return static_cast<ISkin*>(modifier->GetInterface(I_SKIN)); }
+ISkin* SkinInterfaceOf(Modifier* modifier) {
+  return static_cast<ISkin*>(modifier->GetInterface(I_SKIN));
+}
 
 IPhysiqueExport* PhysiqueInterfaceOf(Modifier* modifier) {
   return static_cast<IPhysiqueExport*>(modifier->GetInterface(I_PHYINTERFACE));
@@ -38,10 +40,12 @@ Matrix3 BindPoseNodeMatrix(INode* node, TimeValue t) {
   Matrix3 initial;
   if (Modifier* skin = FindSkinModifier(node)) {
     ISkin* skinInterface = SkinInterfaceOf(skin);
-    if (skinInterface && skinInterface->GetSkinInitTM(node, initial, false)) return RemoveMirror(initial);
+    if (skinInterface && skinInterface->GetSkinInitTM(node, initial, false))
+      return RemoveMirror(initial);
   } else if (Modifier* physique = FindPhysiqueModifier(node)) {
     IPhysiqueExport* physiqueInterface = PhysiqueInterfaceOf(physique);
-    if (physiqueInterface && physiqueInterface->GetInitNodeTM(node, initial) == 0) return RemoveMirror(initial);
+    if (physiqueInterface && physiqueInterface->GetInitNodeTM(node, initial) == 0)
+      return RemoveMirror(initial);
   }
   return NodeTransformAt(node, t);
 }

@@ -46,7 +46,8 @@ std::uint32_t AnimationSampleCount(const ExportContext& context) {
   if (!gExportOptions.Animation || context.ticksPerSample <= 0) return 0;
   std::uint32_t samples = 0;
   for (const AnimationClip& clip : gAnimationClips) {
-    std::int64_t ticks = static_cast<std::int64_t>(clip.endKey - clip.startKey) * context.ticksPerFrame;
+    std::int64_t ticks =
+        static_cast<std::int64_t>(clip.endKey - clip.startKey) * context.ticksPerFrame;
     samples += static_cast<std::uint32_t>(ticks / context.ticksPerSample + 1);
   }
   return samples;

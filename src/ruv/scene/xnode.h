@@ -52,7 +52,8 @@ struct XNode {
   std::vector<std::unique_ptr<XNode>> children;
 };
 
-// A node whose geometry is exported: "a mesh node" is one that is neither a bone nor of a bone kind.
+// A node whose geometry is exported: "a mesh node" is one that is neither a bone nor of a bone
+// kind.
 struct XRenderableNode : XNode {
   XRenderableNode() {
     kind = KindMesh;
@@ -70,7 +71,7 @@ struct XRenderableNode : XNode {
   Object* triObject = nullptr;
   bool ownsTriObject = false;
   Mesh meshCopy;
-  Mesh* mesh = nullptr;  // points at meshCopy once a mesh is acquired
+  Mesh* mesh = nullptr;            // points at meshCopy once a mesh is acquired
   PatchMesh* patchMesh = nullptr;  // borrowed from the evaluated patch object
   std::vector<int> patchMapping;
   std::uint32_t hasWorldSpaceModifier = 0;
@@ -85,9 +86,7 @@ struct XRenderableNode : XNode {
 };
 
 // The node as a renderable node, or null when it carries no geometry of its own.
-inline XRenderableNode* AsRenderable(XNode* node) {
-  return dynamic_cast<XRenderableNode*>(node);
-}
+inline XRenderableNode* AsRenderable(XNode* node) { return dynamic_cast<XRenderableNode*>(node); }
 
 // A mesh node: geometry that is neither a bone nor of a bone kind.
 inline bool IsMeshNode(const XNode& node) {

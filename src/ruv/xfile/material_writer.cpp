@@ -27,18 +27,20 @@ void PutString(RecordBuffer& out, const std::wstring& text) {
 
 void AddLeaf(xof::SaveData* parent, const xof::Guid& templateId, const RecordBuffer& data) {
   xof::SaveData* record = nullptr;
-  if (xof::Succeeded(parent->AddDataObject(templateId, nullptr, nullptr, data.size(), data.data(), &record))) {
+  if (xof::Succeeded(
+          parent->AddDataObject(templateId, nullptr, nullptr, data.size(), data.data(), &record))) {
     record->Release();
   }
 }
 
 // EffectInstance with the effect file's name and, when wanted, the material's parameters.
-void WriteEffectRecords(xof::SaveData* material, const XEffectMaterial& effect, bool withParameters) {
+void WriteEffectRecords(xof::SaveData* material, const XEffectMaterial& effect,
+                        bool withParameters) {
   RecordBuffer instanceData;
   PutString(instanceData, FileNameOf(effect.effectFile.c_str()));
   xof::SaveData* instance = nullptr;
-  if (xof::Failed(material->AddDataObject(xof::tid::EffectInstance, nullptr, nullptr, instanceData.size(),
-                                          instanceData.data(), &instance)))
+  if (xof::Failed(material->AddDataObject(xof::tid::EffectInstance, nullptr, nullptr,
+                                          instanceData.size(), instanceData.data(), &instance)))
     return;
   if (withParameters) {
     for (const XEffectParamDWord& p : effect.dwordParams) {
@@ -78,7 +80,8 @@ int CoordinateSetOf(const XMeshData* data, int mapChannel) {
   std::int32_t p = ChannelIndex(*data, mapChannel);
   if (p < 0 || p >= static_cast<std::int32_t>(data->channelAliases.size())) return -1;
   int set = 0;
-  for (std::int32_t k = 0; k <= data->channelAliases[p]; ++k) set += data->channelAliases[k] == k ? 1 : 0;
+  for (std::int32_t k = 0; k <= data->channelAliases[p]; ++k)
+    set += data->channelAliases[k] == k ? 1 : 0;
   return set - 1;
 }
 
@@ -86,7 +89,8 @@ void WriteGeneratedEffect(ExportContext* context, xof::SaveData* material, XEffe
                           XRenderableNode* node) {
   const ExportOptions& o = gExportOptions;
   std::wstring nodeName = node ? node->name : L"";
-  effect.effectFile = EffectMaterialCount(node) <= 1 ? nodeName + L".fx" : nodeName + L"_" + effect.name + L".fx";
+  effect.effectFile =
+      EffectMaterialCount(node) <= 1 ? nodeName + L".fx" : nodeName + L"_" + effect.name + L".fx";
   std::wstring effectPath = context->outputDir + effect.effectFile;
 
   XEffectDesc desc;
@@ -109,7 +113,8 @@ void WriteGeneratedEffect(ExportContext* context, xof::SaveData* material, XEffe
     effect.stringParams.push_back({slot.name, slot.fileName});
   }
   WriteEffectRecords(material, effect, true);
-  if (o.TextureFiles && (o.OverwriteTexture || GetFileAttributesW(effectPath.c_str()) == INVALID_FILE_ATTRIBUTES)) {
+  if (o.TextureFiles &&
+      (o.OverwriteTexture || GetFileAttributesW(effectPath.c_str()) == INVALID_FILE_ATTRIBUTES)) {
     WriteEffectFile(desc);
   }
 }
@@ -154,9 +159,11 @@ void WriteMaterialRecord(ExportContext* context, xof::SaveData* parent, XMateria
   body.Floats(material->specularColor.data(), 3);
   body.Floats(material->emissiveColor.data(), 3);
   xof::SaveData* record = nullptr;
-  HRESULT added = parent ? parent->AddDataObject(xof::tid::Material, name.c_str(), nullptr, body.size(), body.data(), &record)
-                         : context->saveObject->AddDataObject(xof::tid::Material, name.c_str(), nullptr, body.size(),
-                                                              body.data(), &record);
+  HRESULT added =
+      parent ? parent->AddDataObject(xof::tid::Material, name.c_str(), nullptr, body.size(),
+                                     body.data(), &record)
+             : context->saveObject->AddDataObject(xof::tid::Material, name.c_str(), nullptr,
+                                                  body.size(), body.data(), &record);
   if (xof::Failed(added)) return;
 
   int used = 0;
@@ -171,7 +178,8 @@ void WriteMaterialRecord(ExportContext* context, xof::SaveData* parent, XMateria
         WriteEffectRecords(record, *effect, gExportOptions.EffectParam != 0);
         if (gExportOptions.DxFx) {
           std::wstring target = context->outputDir + FileNameOf(effect->effectFile.c_str());
-          CopyFileW(effect->effectFile.c_str(), target.c_str(), gExportOptions.OverwriteFX ? FALSE : TRUE);
+          CopyFileW(effect->effectFile.c_str(), target.c_str(),
+                    gExportOptions.OverwriteFX ? FALSE : TRUE);
         }
       } else {
         WriteGeneratedEffect(context, record, *effect, node);

@@ -33,7 +33,8 @@ bool RegisterTemplateSets(xof::XFile* file) {
 
 void WriteSceneFrames(ExportContext* context) {
   if (gExportOptions.Mtl) {
-    for (auto& material : context->sharedMaterials) WriteMaterialRecord(context, nullptr, material.get(), nullptr);
+    for (auto& material : context->sharedMaterials)
+      WriteMaterialRecord(context, nullptr, material.get(), nullptr);
   }
   ProgressStep(context);
   context->rootFrameData = nullptr;
@@ -63,10 +64,12 @@ void WriteSceneFrames(ExportContext* context) {
 
 void WriteAnimationRecords(ExportContext* context) {
   if (!gAnimationClips.empty() && !gExportOptions.Timeline) {
-    DWORD ticksPerSecond = static_cast<DWORD>(context->host->GetFrameRate() * context->ticksPerFrame);
+    DWORD ticksPerSecond =
+        static_cast<DWORD>(context->host->GetFrameRate() * context->ticksPerFrame);
     xof::SaveData* ticks = nullptr;
     if (xof::Succeeded(context->saveObject->AddDataObject(xof::tid::AnimTicksPerSecond, "", nullptr,
-                                                          sizeof ticksPerSecond, &ticksPerSecond, &ticks))) {
+                                                          sizeof ticksPerSecond, &ticksPerSecond,
+                                                          &ticks))) {
       ticks->Release();
     }
   }
