@@ -92,16 +92,24 @@ int RunOptions(const OptionsArguments& arguments) {
   LoadOptions(
       configPath, arguments.frameRate,
       Interval(std::numeric_limits<TimeValue>::min(), std::numeric_limits<TimeValue>::max()), 1);
+  // Defaults shown or saved in place of a file that exists would mislead, or lose the user's file.
+  if (!OptionsFileProblem().empty()) {
+    std::cerr << "ruvx options: " << OptionsFileProblem() << "; nothing shown or saved\n";
+    return kExitBadInput;
+  }
 
   if (!arguments.sets.empty() || arguments.dialog) {
     if (!ApplySets(arguments.sets)) return kExitUsage;
     if (arguments.dialog && !EditInDialog(arguments.frameRate)) return kExitNothingWritten;
     std::error_code error;
     std::filesystem::create_directories(*folder, error);
-    if (error || !TrySaveOptions(configPath)) {
-      std::cerr << "ruvx options: cannot write " << platform::ToNativePath(configPath).string()
-                << (error ? ": " + error.message() : std::string())
-                << "; the old file is unchanged\n";
+    std::string why;
+    if (error || !TrySaveOptions(configPath, &why)) {
+      if (why.empty()) {
+        why = "cannot write " + platform::ToNativePath(configPath).string() +
+              (error ? ": " + error.message() : std::string());
+      }
+      std::cerr << "ruvx options: " << why << "; the old file is unchanged\n";
       return kExitWriteFailed;
     }
   }
@@ -139,7 +147,8 @@ void AddOptionsCommand(CLI::App& app, int& exitStatus) {
       "Prints KEY=VALUE lines in the order the file is saved. Clips are shown unclamped: an export "
       "clamps them into its scene's animation range.\nExit status: 0 done; 1 the dialog was "
       "cancelled or could not run (nothing saved); 2 bad arguments, a bad --set or no display for "
-      "--dialog (nothing saved); 5 the file could not be written (the old one is unchanged).\n");
+      "--dialog (nothing saved); 3 the options file exists but cannot be read; 5 the file could not "
+      "be written (the old one is unchanged).\n");
   command->callback([arguments, &exitStatus] { exitStatus = RunOptions(*arguments); });
 }
 

@@ -177,7 +177,8 @@ double PolarDecompose(const Mat m, Mat q, Mat s) {
     for (int j = 0; j < 3; ++j) q[i][j] = mk[j][i];
   // S = Q^T * M, symmetrised against round-off.
   for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j) s[i][j] = mk[i][0] * m[0][j] + mk[i][1] * m[1][j] + mk[i][2] * m[2][j];
+    for (int j = 0; j < 3; ++j)
+      s[i][j] = mk[i][0] * m[0][j] + mk[i][1] * m[1][j] + mk[i][2] * m[2][j];
   for (int i = 0; i < 3; ++i)
     for (int j = i; j < 3; ++j) s[i][j] = s[j][i] = 0.5 * (s[i][j] + s[j][i]);
   return det;
@@ -265,7 +266,8 @@ Matrix3 ComposeAffine(const AffineParts& parts) {
   Matrix3 u, q;
   parts.u.MakeMatrix(u);
   parts.q.MakeMatrix(q);
-  Matrix3 result = Inverse(u) * ScaleMatrix(parts.k) * u * q * ScaleMatrix(Point3(parts.f, parts.f, parts.f));
+  Matrix3 result =
+      Inverse(u) * ScaleMatrix(parts.k) * u * q * ScaleMatrix(Point3(parts.f, parts.f, parts.f));
   result.SetTrans(parts.t);
   return result;
 }

@@ -1,8 +1,9 @@
+#include "host/decomp.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "host/decomp.h"
 #include "host/quat.h"
 
 namespace {

@@ -29,7 +29,8 @@ std::string ReadText(const std::filesystem::path& path) {
   return text.str();
 }
 
-// A scene whose configuration folder is a fresh temporary folder, and a prompt that answers as told.
+// A scene whose configuration folder is a fresh temporary folder, and a prompt that answers as
+// told.
 class DriverTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -47,7 +48,9 @@ class DriverTest : public testing::Test {
 
   std::filesystem::path ConfigFile() const { return folder_ / "ruv_max_config.ini"; }
 
-  void WriteConfig(const std::string& text) { std::ofstream(ConfigFile(), std::ios::binary) << text; }
+  void WriteConfig(const std::string& text) {
+    std::ofstream(ConfigFile(), std::ios::binary) << text;
+  }
 
   int Export(sim::SimScene& scene, bool suppressPrompts) {
     std::wstring output = platform::ToHostPath(folder_ / "out.x");

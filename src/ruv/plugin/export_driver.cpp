@@ -41,6 +41,13 @@ std::wstring LongOutputPath(const wchar_t* name) {
 void LoadExportOptions(ExportContext* context) {
   LoadOptions(ConfigFilePath(context->host), context->host->GetFrameRate(), context->animRange,
               context->ticksPerFrame);
+  // The user's options are in a file that could not be read: say so, since the export runs on the
+  // defaults (and leaves that file alone).
+  if (!OptionsFileProblem().empty()) {
+    std::wstring text = platform::AnsiToWide(OptionsFileProblem()) +
+                        L".\nThe export uses the default options and does not save them.";
+    MessageBoxW(context->host->GetMAXHWnd(), text.c_str(), L"Warning", MB_OK);
+  }
 }
 
 // Sets C and C^-1 from the options; a disabled scale or rotation counts as none.
