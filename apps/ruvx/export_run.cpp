@@ -90,7 +90,8 @@ int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const E
     return kExitUsage;
   }
   if (flags.dialog && (!flags.sets.empty() || !flags.format.empty())) {
-    // The dialog saves what the user chose into the options file; options of one run only never go there.
+    // The dialog saves what the user chose into the options file; options of one run only never go
+    // there.
     std::cerr << "ruvx: --dialog cannot be combined with --set or --format; nothing written\n";
     return kExitUsage;
   }

@@ -31,9 +31,9 @@ struct ExportFlags {
 void AddExportFlags(CLI::App* command, ExportFlags& flags);
 
 // Exports `scene` to `output` through the module and returns the exit status: 0 only when the
-// export wrote its file. Prompts are suppressed unless the flags ask for the dialog. `beforeExport`,
-// when given, runs once every argument has been checked and the module loaded, just before the
-// export; a non-zero status from it ends the run with that status.
+// export wrote its file. Prompts are suppressed unless the flags ask for the dialog.
+// `beforeExport`, when given, runs once every argument has been checked and the module loaded, just
+// before the export; a non-zero status from it ends the run with that status.
 int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const ExportFlags& flags,
               const std::function<int()>& beforeExport = {});
 

@@ -147,7 +147,8 @@ void AddOptionsCommand(CLI::App& app, int& exitStatus) {
       "Prints KEY=VALUE lines in the order the file is saved. Clips are shown unclamped: an export "
       "clamps them into its scene's animation range.\nExit status: 0 done; 1 the dialog was "
       "cancelled or could not run (nothing saved); 2 bad arguments, a bad --set or no display for "
-      "--dialog (nothing saved); 3 the options file exists but cannot be read; 5 the file could not "
+      "--dialog (nothing saved); 3 the options file exists but cannot be read; 5 the file could "
+      "not "
       "be written (the old one is unchanged).\n");
   command->callback([arguments, &exitStatus] { exitStatus = RunOptions(*arguments); });
 }
