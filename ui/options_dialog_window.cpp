@@ -140,6 +140,10 @@ OptionsDialogWindow::OptionsDialogWindow(OptionsDialogModel& model, QWidget* par
   table->viewport()->installEventFilter(this);
 
   for (int id : {kIdScale, kIdZRot, kIdXRot}) ControlWidget(id)->installEventFilter(this);
+  // OK reads three digits of the rate and four of each size: the boxes hold no more.
+  static_cast<QLineEdit*>(ControlWidget(kIdSamplingRate))->setMaxLength(3);
+  static_cast<QLineEdit*>(ControlWidget(kIdProcMapX))->setMaxLength(4);
+  static_cast<QLineEdit*>(ControlWidget(kIdProcMapY))->setMaxLength(4);
   ConnectControls();
   Refresh();
 }

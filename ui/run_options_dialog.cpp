@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -35,27 +36,37 @@ void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QStr
 // The process's Qt application, or one made for this dialog. When the platform is not chosen,
 // the display is tried first; falling back to drawing into memory means the display could not be
 // opened (where Qt alone would end the process).
-struct ApplicationScope {
-  std::unique_ptr<QApplication> owned;
-  std::string problem;
-
+class ApplicationScope {
+ public:
   ApplicationScope() {
     if (QApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "ruv";
-    static char option[] = "-platform";
-    static char fallback[] = "xcb;offscreen";
-    static char* withFallback[] = {name, option, fallback, nullptr};
-    static char* plain[] = {name, nullptr};
     static const bool quiet = (gQtMessages = qInstallMessageHandler(QuietMessages), true);
     (void)quiet;
+    static char name[] = "ruv";
+    static char option[] = "-platform";
+    static char x11[] = "xcb;offscreen";
+    static char wayland[] = "wayland;offscreen";
     const bool chosen = !Environment("QT_QPA_PLATFORM").empty();
-    argc = chosen ? 1 : 3;
-    owned = std::make_unique<QApplication>(argc, chosen ? plain : withFallback);
+    const bool waylandOnly =
+        Environment("DISPLAY").empty() && !Environment("WAYLAND_DISPLAY").empty();
+    // The application takes out the arguments it reads, so each one gets a list of its own.
+    argv_ = {name, option, waylandOnly ? wayland : x11, nullptr};
+    if (chosen) argv_[1] = nullptr;
+    argc_ = chosen ? 1 : 3;
+    owned_ = std::make_unique<QApplication>(argc_, argv_.data());
     if (!chosen && ShowsNoWindow(QGuiApplication::platformName().toStdString())) {
-      problem = "cannot open the display \"" + Environment("DISPLAY") + "\"";
+      problem_ = "cannot open the display \"" +
+                 Environment(waylandOnly ? "WAYLAND_DISPLAY" : "DISPLAY") + "\"";
     }
   }
+
+  const std::string& Problem() const { return problem_; }
+
+ private:
+  int argc_ = 1;
+  std::array<char*, 4> argv_{};
+  std::string problem_;
+  std::unique_ptr<QApplication> owned_;  // declared last: gone before its arguments
 };
 
 }  // namespace
@@ -79,7 +90,7 @@ std::optional<std::string> DialogUnavailableReason() {
 DialogRun RunOptionsDialog(const OptionsDialogFacts& facts) {
   if (auto reason = DialogUnavailableReason()) return {DialogOutcome::Unavailable, *reason};
   ApplicationScope application;
-  if (!application.problem.empty()) return {DialogOutcome::Unavailable, application.problem};
+  if (!application.Problem().empty()) return {DialogOutcome::Unavailable, application.Problem()};
 
   OptionsDialogModel model(gExportOptions, gAnimationClips, facts);
   OptionsDialogWindow window(model);

@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <optional>
 
@@ -125,6 +126,30 @@ TEST_F(DialogWindow, ClipCellsAreEditedInPlaceAndCorrected) {
   ASSERT_EQ(clips_.size(), 1u);
   EXPECT_EQ(clips_[0].startKey, 5);
   EXPECT_EQ(clips_[0].endKey, 5);
+}
+
+TEST_F(DialogWindow, AddOpensTheClipDialogOnTheSceneRange) {
+  bool seen = false;
+  QTimer::singleShot(0, [&seen] {
+    QWidget* clipDialog = QApplication::activeModalWidget();
+    ASSERT_NE(clipDialog, nullptr);
+    EXPECT_EQ(clipDialog->windowTitle(), "Animation");
+    auto* name = clipDialog->findChild<QLineEdit*>("ctl1170");
+    auto* end = clipDialog->findChild<QSpinBox*>("ctl1167");
+    ASSERT_TRUE(name && end);
+    EXPECT_EQ(name->text(), "Anims_2");
+    EXPECT_EQ(end->maximum(), 100);
+    name->setText("Jump");
+    end->setValue(40);
+    seen = true;
+    static_cast<QDialog*>(clipDialog)->accept();
+  });
+  Click(kIdAddClip);
+  EXPECT_TRUE(seen);
+  ASSERT_EQ(window_->ClipTable()->rowCount(), 2);
+  EXPECT_EQ(Cell(1, 0), "Jump");
+  EXPECT_EQ(Cell(1, 1), "0");
+  EXPECT_EQ(Cell(1, 2), "40");
 }
 
 TEST_F(DialogWindow, TheCurrentCellIsPaintedGrey) {

@@ -73,6 +73,15 @@ TEST_F(RuvxDialog, WithoutADisplayOrAScriptItSaysSoAndStops) {
   EXPECT_FALSE(fs::exists(Output()));
 }
 
+TEST_F(RuvxDialog, ADisplayThatCannotBeOpenedEndsTheExportAsCancelled) {
+  const std::string before = Read(Config());
+  EXPECT_EQ(Ruvx("-u QT_QPA_PLATFORM DISPLAY=:97", "demo " + Output().string() + " --dialog"), 1);
+  EXPECT_NE(Read(folder_ / "log").find("cannot open the display \":97\""), std::string::npos)
+      << Read(folder_ / "log");
+  EXPECT_FALSE(fs::exists(Output()));
+  EXPECT_EQ(Read(Config()), before);
+}
+
 TEST_F(RuvxDialog, OptionsDialogEditsTheFileWithoutExporting) {
   EXPECT_EQ(Ruvx("QT_QPA_PLATFORM=offscreen RUV_DIALOG_SCRIPT=1009=2,cell:0:0=Run,1035",
                  "options --dialog"),
