@@ -163,7 +163,7 @@ TEST_P(SkinExportTest, CharacterExampleCarriesItsBones) {
   EXPECT_EQ(names, (std::set<std::string>{"Spine", "Chest", "Head"}));
   // Each output vertex's weights sum to 1, as each point's do.
   std::map<std::uint32_t, float> sums;
-  for (const auto& mesh : {meshes["Body"], meshes["Arm"], meshes["Cape"]}) {
+  for (const auto& mesh : {meshes["Body"], meshes["Arm"], meshes["Shield"], meshes["Cape"]}) {
     ASSERT_FALSE(mesh.bones.empty());
     sums.clear();
     for (const BoneRecord& bone : mesh.bones)
