@@ -2,6 +2,7 @@
 // accumulation, top-up, which modifier wins, bone names, offsets, header counts and the bone pass.
 #include <gtest/gtest.h>
 
+#include "host/patch.h"
 #include "host/sim/mesh_builder.h"
 #include "host/sim/scene_builder.h"
 #include "host/sim/sim_classes.h"
@@ -206,4 +207,28 @@ TEST_F(SkinTest, SkinOptionOffLeavesTheMeshUnskinned) {
   Run();
   EXPECT_FALSE(Body().hasSkin);
   EXPECT_FALSE(Body().skin);
+}
+
+// A patch object is tessellated by the host core's routine, found at run time; its skin is carried
+// from the patch points to every vertex of the denser mesh.
+TEST_F(SkinTest, PatchObjectsConvertThroughTheHostCore) {
+  PatchMesh patches;
+  for (Point3 p : {Point3(0, 0, 0), Point3(10, 0, 0), Point3(10, 10, 0), Point3(0, 10, 0)})
+    patches.verts.push_back({p});
+  patches.patches.push_back({PATCH_QUAD, {0, 1, 2, 3}});
+  builder_.Root().AddChild(L"Cloth").Patch(patches).Skin(
+      TwoBoneSkin({{{0, 1}}, {{0, 1}}, {{1, 1}}, {{1, 1}}}));
+  Run();
+  auto* cloth = AsRenderable(Find(L"Cloth"));
+  ASSERT_NE(cloth, nullptr);
+  EXPECT_EQ(cloth->kind, KindPatch);
+  EXPECT_EQ(cloth->patchMapping.size(), static_cast<std::size_t>(cloth->mesh->getNumFaces()));
+  EXPECT_EQ(cloth->mesh->getNumVerts(), 9);
+  ASSERT_TRUE(cloth->hasSkin);
+  for (int v = 0; v < 9; ++v) {
+    float sum = 0;
+    for (auto& [bone, info] : cloth->skin->bones)
+      sum += info.weights[static_cast<std::size_t>(v)].weight;
+    EXPECT_NEAR(sum, 1.0f, 1e-6f) << v;
+  }
 }

@@ -8,6 +8,7 @@
 #include "host/sim/json_place.h"
 #include "host/sim/mesh_reader.h"
 #include "host/sim/scene_builder.h"
+#include "host/sim/skin_reader.h"
 
 namespace sim {
 
@@ -21,8 +22,9 @@ struct NodeObjects {
 // frames become ticks at `ticksPerFrame`. Lists in the file
 // are topmost first, as the host shows a stack; the result is bottom first, as
 // PipelineDescription holds it.
+// Bones of skinning modifiers are node ids, added to `references` to be resolved by the caller.
 NodeObjects ReadNodeObjects(const JsonPlace& node, int version, int ticksPerFrame,
-                            GeometryBudget& budget);
+                            GeometryBudget& budget, std::vector<NodeReference>& references);
 
 // Gives `node` what ReadNodeObjects read.
 void ApplyNodeObjects(NodeObjects objects, NodeBuilder& node);

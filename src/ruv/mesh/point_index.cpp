@@ -28,14 +28,19 @@ std::uint64_t PositionHash(const Point3& p) {
 
 PointIndex::PointIndex(const std::vector<Point3>& points) : points_(points) {
   exact_.reserve(points.size());
+  sameHash_.assign(points.size(), -1);
   for (std::size_t i = 0; i < points.size(); ++i) {
     const Point3& p = points[i];
     if (!HasNaN(p)) {
-      auto& bucket = exact_[PositionHash(p)];
-      // Only the first of equal points can ever be the answer.
-      bool known = false;
-      for (int other : bucket) known = known || points[static_cast<std::size_t>(other)] == p;
-      if (!known) bucket.push_back(static_cast<int>(i));
+      auto [head, added] = exact_.emplace(PositionHash(p), static_cast<int>(i));
+      // Only the first of equal points can ever be the answer, so later equal ones stay out.
+      for (int at = head->second; !added; at = sameHash_[static_cast<std::size_t>(at)]) {
+        if (points[static_cast<std::size_t>(at)] == p) break;
+        if (sameHash_[static_cast<std::size_t>(at)] < 0) {
+          sameHash_[static_cast<std::size_t>(at)] = static_cast<int>(i);
+          break;
+        }
+      }
     }
     (Finite(p) ? tree_ : unsorted_).push_back(static_cast<int>(i));
   }
@@ -70,7 +75,7 @@ int PointIndex::FirstEqual(const Point3& q) const {
   if (HasNaN(q)) return -1;
   auto found = exact_.find(PositionHash(q));
   if (found == exact_.end()) return -1;
-  for (int i : found->second) {
+  for (int i = found->second; i >= 0; i = sameHash_[static_cast<std::size_t>(i)]) {
     if (points_[static_cast<std::size_t>(i)] == q) return i;
   }
   return -1;

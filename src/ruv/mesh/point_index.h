@@ -41,7 +41,10 @@ class PointIndex {
   void Build(int lo, int hi);
 
   const std::vector<Point3>& points_;
-  std::unordered_map<std::uint64_t, std::vector<int>> exact_;  // by position hash, in point order
+  // By position hash: the first point of a chain, through sameHash_, of points with distinct
+  // positions in point order.
+  std::unordered_map<std::uint64_t, int> exact_;
+  std::vector<int> sameHash_;
   std::vector<int> tree_;                // finite points, arranged as an implicit k-d tree
   std::vector<std::uint8_t> splitAxis_;  // per tree slot: the axis its subtree splits on
   std::vector<int> unsorted_;            // points with a coordinate that is not finite, in order

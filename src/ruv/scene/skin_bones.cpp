@@ -1,6 +1,6 @@
 #include "ruv/scene/skin_bones.h"
 
-#include <algorithm>
+#include <unordered_set>
 
 #include "host/iskin.h"
 #include "host/object.h"
@@ -12,22 +12,31 @@
 
 namespace {
 
-void AddOnce(std::vector<INode*>& nodes, INode* node) {
-  if (node && std::find(nodes.begin(), nodes.end(), node) == nodes.end()) nodes.push_back(node);
-}
+// The bones in the order they are met, each once.
+class BoneList {
+ public:
+  void Add(INode* bone) {
+    if (bone && seen_.insert(bone).second) bones_.push_back(bone);
+  }
+  std::vector<INode*> Take() { return std::move(bones_); }
 
-void SkinBones(INode* node, ISkin* skin, std::vector<INode*>& bones) {
+ private:
+  std::vector<INode*> bones_;
+  std::unordered_set<INode*> seen_;
+};
+
+void SkinBones(INode* node, ISkin* skin, BoneList& bones) {
   ISkinContextData* data = skin->GetContextInterface(node);
   if (!data) return;
   for (int i = 0; i < data->GetNumPoints(); ++i) {
     for (int k = 0; k < data->GetNumAssignedBones(i); ++k) {
       int b = data->GetAssignedBone(i, k);
-      if (b >= 0) AddOnce(bones, skin->GetBone(b));
+      if (b >= 0) bones.Add(skin->GetBone(b));
     }
   }
 }
 
-void PhysiqueBones(INode* node, IPhysiqueExport* physique, std::vector<INode*>& bones) {
+void PhysiqueBones(INode* node, IPhysiqueExport* physique, BoneList& bones) {
   IPhyContextExport* context = physique->GetContextInterface(node);
   if (!context) return;
   context->ConvertToRigid(TRUE);
@@ -36,10 +45,10 @@ void PhysiqueBones(INode* node, IPhysiqueExport* physique, std::vector<INode*>& 
     IPhyVertexExport* vertex = context->GetVertexInterface(i);
     if (!vertex) continue;
     if (vertex->GetVertexType() == RIGID_TYPE) {
-      AddOnce(bones, static_cast<IPhyRigidVertex*>(vertex)->GetNode());
+      bones.Add(static_cast<IPhyRigidVertex*>(vertex)->GetNode());
     } else if (vertex->GetVertexType() == RIGID_BLENDED_TYPE) {
       auto* blended = static_cast<IPhyBlendedRigidVertex*>(vertex);
-      for (int k = 0; k < blended->GetNumberNodes(); ++k) AddOnce(bones, blended->GetNode(k));
+      for (int k = 0; k < blended->GetNumberNodes(); ++k) bones.Add(blended->GetNode(k));
     }
     context->ReleaseVertexInterface(vertex);
   }
@@ -49,7 +58,7 @@ void PhysiqueBones(INode* node, IPhysiqueExport* physique, std::vector<INode*>& 
 }  // namespace
 
 std::vector<INode*> SkinBoneNodes(INode* node, Modifier* skin, Modifier* physique) {
-  std::vector<INode*> bones;
+  BoneList bones;
   if (skin) {
     if (auto* skinInterface = static_cast<ISkin*>(skin->GetInterface(I_SKIN)))
       SkinBones(node, skinInterface, bones);
@@ -58,7 +67,7 @@ std::vector<INode*> SkinBoneNodes(INode* node, Modifier* skin, Modifier* physiqu
             static_cast<IPhysiqueExport*>(physique->GetInterface(I_PHYINTERFACE)))
       PhysiqueBones(node, physiqueInterface, bones);
   }
-  return bones;
+  return bones.Take();
 }
 
 void MarkSkinBones(ExportContext* context) {
