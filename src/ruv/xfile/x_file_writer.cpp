@@ -96,7 +96,11 @@ void WriteXFile(ExportContext* context, const std::wstring& outputPath) {
 
   if (!(gExportOptions.Animation && gExportOptions.OnlyAnimationSet)) WriteSceneFrames(context);
   if (gExportOptions.Animation) WriteAnimationRecords(context);
-  save->Save();
+  // A read-only or unwritable target, a full disk: the user is told, and the old file stays.
+  if (xof::Failed(save->Save())) {
+    std::wstring text = L"The file could not be saved: " + platform::AnsiToWide(save->LastError());
+    MessageBoxW(context->host->GetMAXHWnd(), text.c_str(), L"Error", MB_OK);
+  }
 
   if (context->rootFrameData) context->rootFrameData->Release();
   context->rootFrameData = nullptr;
