@@ -48,6 +48,8 @@ function(ruv_test_executable name dir)
   endif()
   add_executable(${name} ${_sources})
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock ${ARGN})
+  # Tests are no layer: they may look at any header, as they link what they need.
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
   target_compile_definitions(${name} PRIVATE
     RUV_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     RUV_SHARED_DIR="${PROJECT_SOURCE_DIR}/../shared"

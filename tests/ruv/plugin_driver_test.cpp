@@ -209,3 +209,28 @@ TEST(RootNodeName, BlanksGoAndUncleanNamesBecomeSceneRoot) {
   EXPECT_EQ(PrepareRootNodeName(L"a.b"), L"SceneRoot");
   EXPECT_EQ(PrepareRootNodeName(L""), L"");
 }
+
+TEST_F(DriverTest, ReadOnlyOutputAndUnreadableOptionsAreReported) {
+  WriteConfig("[Option]\r\nOTHER=1\r\n");
+  std::ofstream(folder_ / "out.x") << "the user's file";
+  std::filesystem::permissions(folder_ / "out.x", std::filesystem::perms::owner_read);
+  builder_.Root().AddChild(L"Box01");
+  auto scene = builder_.Build();
+  Export(*scene, true);
+  ASSERT_EQ(scene->MainWindow().MessageBoxes().size(), 1u);
+  EXPECT_NE(scene->MainWindow().MessageBoxes()[0].text.find(L"out.x: the file is read-only"),
+            std::wstring::npos);
+  std::ifstream kept(folder_ / "out.x");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "the user's file");
+
+  // An options file that cannot be read (here: a folder of that name) is named before the export
+  // runs on the defaults.
+  std::filesystem::remove(ConfigFile());
+  std::filesystem::create_directory(ConfigFile());
+  std::filesystem::remove(folder_ / "out.x");
+  auto again = builder_.Build();
+  Export(*again, true);
+  ASSERT_FALSE(again->MainWindow().MessageBoxes().empty());
+  EXPECT_NE(again->MainWindow().MessageBoxes()[0].text.find(L"cannot read the options file"),
+            std::wstring::npos);
+}
