@@ -263,7 +263,8 @@ bool DecomposeWithoutShear(const Matrix3& m, Point3& position, Quat& rotation, P
   double length[3];
   for (int i = 0; i < 3; ++i) length[i] = std::sqrt(static_cast<double>(m[i].LengthSquared()));
   if (length[0] == 0.0 || length[1] == 0.0 || length[2] == 0.0) return false;
-  constexpr double kOrthogonal = 1e-7;
+  // Axes square to within a millionth: what float rounding leaves in a product of rotations.
+  constexpr double kOrthogonal = 1e-6;
   for (int i = 0; i < 3; ++i) {
     int j = (i + 1) % 3;
     double dot = static_cast<double>(m[i].x) * m[j].x + static_cast<double>(m[i].y) * m[j].y +
