@@ -72,14 +72,17 @@ OurAnimations ReadOurs(const std::filesystem::path& path) {
   return sets;
 }
 
+// Two clips: "Walk cycle" over frames 0-30 and "run-2" over 30-60.
+std::string ClipOptions(int fileType) {
+  return "XFileType=" + std::to_string(fileType) +
+         "\r\nAnimationCount=2\r\nAnimation0_Name=Walk cycle\r\nAnimation0_StartKey=0\r\n"
+         "Animation0_EndKey=30\r\nAnimation1_Name=run-2\r\nAnimation1_StartKey=30\r\n"
+         "Animation1_EndKey=60\r\n";
+}
+
 class AnimationExportTest : public testing::TestWithParam<int> {
  protected:
-  ModuleExport export_{
-      "anim" + std::to_string(GetParam()),
-      "XFileType=" + std::to_string(GetParam()) +
-          "\r\nAnimationCount=2\r\nAnimation0_Name=Walk cycle\r\nAnimation0_StartKey=0\r\n"
-          "Animation0_EndKey=30\r\nAnimation1_Name=run-2\r\nAnimation1_StartKey=30\r\n"
-          "Animation1_EndKey=60\r\n"};
+  ModuleExport export_{"anim" + std::to_string(GetParam()), ClipOptions(GetParam())};
 };
 
 }  // namespace
@@ -142,6 +145,46 @@ TEST_P(AnimationExportTest, ClipsOfTheExampleAsAssimpSeesThem) {
         EXPECT_NEAR(channel->mPositionKeys[k].mValue.y, t.values[k][1], kClose);
         EXPECT_NEAR(std::fabs(channel->mPositionKeys[k].mValue.z), std::fabs(t.values[k][2]),
                     kClose);
+      }
+    }
+  }
+#endif
+}
+
+TEST_P(AnimationExportTest, MatrixKeysAtTheControllersKeyTimes) {
+  ModuleExport matrices("animkm" + std::to_string(GetParam()),
+                        ClipOptions(GetParam()) + "KeyType=0\r\nKeyFrames=1\r\n");
+  auto scene =
+      sim::LoadSceneFile(std::filesystem::path(RUV_SOURCE_DIR) / "examples" / "animation.json");
+  std::filesystem::path output = matrices.Export(*scene, "matrices.x");
+  OurAnimations ours = ReadOurs(output);
+  ASSERT_EQ(ours.size(), 2u);
+  // The arm's keys at frames 0 and 30 are the first clip's ends. The forearm has one key in it (at
+  // frame 10; the next is at 50), so it is sampled: a hold to frame 10, then every frame.
+  EXPECT_EQ(ours["Walk_cycle"].at("Arm").at("").times, (std::vector<std::uint32_t>{0, 4800}));
+  const OurKeys& forearm = ours["Walk_cycle"].at("Forearm").at("");
+  ASSERT_EQ(forearm.times.size(), 22u);
+  EXPECT_EQ(forearm.times[1], 1600u);
+  EXPECT_EQ(forearm.times[2], 1760u);
+  EXPECT_EQ(forearm.values.at(0).size(), 16u);
+#ifdef RUV_HAVE_ASSIMP
+  Assimp::Importer importer;
+  const aiScene* imported = importer.ReadFile(output.string(), 0);
+  ASSERT_NE(imported, nullptr) << importer.GetErrorString();
+  ASSERT_EQ(imported->mNumAnimations, 2u);
+  for (unsigned a = 0; a < imported->mNumAnimations; ++a) {
+    const aiAnimation* animation = imported->mAnimations[a];
+    const auto& set = ours[animation->mName.C_Str()];
+    ASSERT_EQ(animation->mNumChannels, set.size());
+    for (unsigned c = 0; c < animation->mNumChannels; ++c) {
+      const aiNodeAnim* channel = animation->mChannels[c];
+      const OurKeys& keys = set.at(channel->mNodeName.C_Str()).at("");
+      // Assimp splits every matrix key into a position, a rotation and a scale key.
+      ASSERT_EQ(channel->mNumPositionKeys, keys.times.size());
+      for (unsigned k = 0; k < channel->mNumPositionKeys; ++k) {
+        EXPECT_EQ(channel->mPositionKeys[k].mTime, keys.times[k]);
+        EXPECT_NEAR(channel->mPositionKeys[k].mValue.x, keys.values[k][12], kClose);
+        EXPECT_NEAR(channel->mPositionKeys[k].mValue.y, keys.values[k][13], kClose);
       }
     }
   }
