@@ -6,6 +6,8 @@ namespace ruvx {
 // equal texture-coordinate channels and vertex colours, a multi/sub-object material with an empty
 // slot, a procedural checker rendered to a bitmap, and a node that takes its wire colour; in a
 // corner a skinned character: a body on a Skin modifier, an arm on Physique and a cape of patches.
+// A keyed helper carries a fan: it turns through frames 0-50 and bobs through 50-100, two clips'
+// worth of motion (give the clips in the options file, say "Spin" 0-50 and "Bob" 50-100).
 std::string_view DemoSceneText() {
   return R"json({
   "format": "ruv-scene",
@@ -46,6 +48,16 @@ std::string_view DemoSceneText() {
           "2": { "vertices": [[0, 0], [1, 0], [1, 1], [0, 1]] },
           "colors": { "vertices": [[1, 0, 0], [0, 1, 0], [0, 0, 1], [1, 1, 1]] }
         } } },
+    { "name": "Fan Mount", "parent": "Room", "object": { "type": "helper" },
+      "transform": { "translate": [30, -30, 40] },
+      "controller": { "class": "transform",
+        "rotation": { "keys": [ { "frame": 0, "value": [0, 0, 0] }, { "frame": 25, "value": [0, 0, 180] },
+                                { "frame": 50, "value": [0, 0, 359] } ] },
+        "position": { "interpolation": "tcb",
+                      "keys": [ { "frame": 50, "value": [30, -30, 40] }, { "frame": 75, "value": [30, -30, 50] },
+                                { "frame": 100, "value": [30, -30, 40] } ] } } },
+    { "name": "Fan Blade", "parent": "Fan Mount",
+      "object": { "type": "box", "length": 2, "width": 24, "height": 1 } },
     { "name": "Guide", "parent": "Room", "hidden": true,
       "object": { "type": "box", "length": 1, "width": 1, "height": 1 } },
     { "name": "Character", "parent": "Room", "object": { "type": "dummy" }, "transform": { "translate": [-30, -20, 0] } },

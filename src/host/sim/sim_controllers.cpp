@@ -1,6 +1,7 @@
 #include "host/sim/sim_controllers.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "host/decomp.h"
@@ -161,6 +162,20 @@ SimRotationControl::SimRotationControl(RotationTrackDescription track, const Qua
     : interpolation_(track.interpolation), keys_(std::move(track.keys)), rest_(rest) {
   std::stable_sort(keys_.begin(), keys_.end(),
                    [](const auto& a, const auto& b) { return a.time < b.time; });
+  for (std::size_t i = 0; i + 1 < keys_.size(); ++i) {
+    Arc arc;
+    double cosine = keys_[i].value % keys_[i + 1].value;
+    if (cosine < 0.0) {
+      cosine = -cosine;
+      arc.sign = -1.0;
+    }
+    // As Slerp does: nearly equal rotations interpolate along the straight line.
+    if (cosine < 0.9999) {
+      arc.angle = std::acos(cosine);
+      arc.inverseSine = 1.0 / std::sin(arc.angle);
+    }
+    arcs_.push_back(arc);
+  }
 }
 
 Quat SimRotationControl::Value(TimeValue t) const {
@@ -168,7 +183,20 @@ Quat SimRotationControl::Value(TimeValue t) const {
   if (t <= keys_.front().time) return keys_.front().value;
   if (t >= keys_.back().time) return keys_.back().value;
   auto [i, u] = Segment(keys_, t);
-  return Slerp(keys_[i].value, keys_[i + 1].value, u);
+  const Arc& arc = arcs_[i];
+  double a = 1.0 - u, b = u;
+  if (arc.inverseSine != 0.0) {
+    a = std::sin((1.0 - u) * arc.angle) * arc.inverseSine;
+    b = std::sin(u * arc.angle) * arc.inverseSine;
+  }
+  b *= arc.sign;
+  const Quat& p = keys_[i].value;
+  const Quat& q = keys_[i + 1].value;
+  double x = a * p.x + b * q.x, y = a * p.y + b * q.y, z = a * p.z + b * q.z, w = a * p.w + b * q.w;
+  double length = std::sqrt(x * x + y * y + z * z + w * w);
+  if (length == 0.0) return p;
+  return {static_cast<float>(x / length), static_cast<float>(y / length),
+          static_cast<float>(z / length), static_cast<float>(w / length)};
 }
 
 Class_ID SimRotationControl::ClassID() {

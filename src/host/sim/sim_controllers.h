@@ -88,8 +88,16 @@ class SimRotationControl : public Control, public IKeyControl {
   void GetKey(int i, IKey* key) override;
 
  private:
+  // The arc from each key to the next, worked out once: evaluating a sample then costs two sines.
+  struct Arc {
+    double angle = 0.0;
+    double inverseSine = 0.0;  // 0 for an arc too short to need the sines
+    double sign = 1.0;         // -1 when the next key lies in the other hemisphere
+  };
+
   KeyInterpolation interpolation_;
   std::vector<RotationKeyDescription> keys_;
+  std::vector<Arc> arcs_;
   Quat rest_;
 };
 
