@@ -16,8 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sim::import::ImportedModel model;
     tinygltf::Model document =
         sim::import::LoadGltfBytes(bytes, binary, "fuzz.gltf", "/nonexistent", model.warnings);
-    sim::import::GltfContext context{document, sim::import::GltfAccessors(document, "fuzz.gltf"),
-                                     "fuzz.gltf", "/nonexistent", "/nonexistent", model};
+    sim::import::GltfContext context{
+        document,       sim::import::GltfAccessors(document, "fuzz.gltf"),
+        "fuzz.gltf",    "/nonexistent",
+        "/nonexistent", model};
     sim::import::ReadGltfModel(context);
     sim::import::AssembleScene(model, 1.0f, "fuzz.gltf", L"");
   } catch (const sim::SceneFileError&) {
