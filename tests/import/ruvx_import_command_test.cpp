@@ -90,8 +90,7 @@ TEST_F(RuvxImport, BadRunOptionsAndBrokenModelsWriteNothing) {
 }
 
 TEST_F(RuvxImport, DroppedFeaturesAreNamedAndVersionNamesTheModule) {
-  fs::path skinned = test::kAssimpModels / "glTF2/simple_skin/simple_skin.gltf";
-  REQUIRE_ASSIMP_MODEL(skinned);
+  fs::path skinned = test::kModels / "two-bone-arm.gltf";
   Result run =
       Ruvx("export " + skinned.string() + " " + (folder_.Path() / "skin.x").string() + Flags());
   EXPECT_EQ(run.status, 0) << run.output;
