@@ -55,6 +55,9 @@ int RunExportCommand(const ExportArguments& arguments) {
         std::cerr << "ruvx: warning: " << arguments.scene << ": " << line << "\n";
       }
     } else {
+      if (arguments.importScale != 1.0f || !arguments.up.empty()) {
+        std::cerr << "ruvx: warning: --import-scale and --up apply to model files only\n";
+      }
       scene = sim::LoadSceneFile(arguments.scene);
     }
   } catch (const std::exception& failure) {

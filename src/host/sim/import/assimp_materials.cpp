@@ -1,3 +1,4 @@
+#ifdef RUV_HAVE_ASSIMP
 #include "host/sim/import/assimp_materials.h"
 
 #include <assimp/material.h>
@@ -213,3 +214,5 @@ void ReadAssimpMaterials(const aiScene& scene, const std::string& fileName,
 }
 
 }  // namespace sim::import
+
+#endif  // RUV_HAVE_ASSIMP

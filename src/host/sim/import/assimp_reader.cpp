@@ -1,5 +1,6 @@
 // Assimp's scene into the neutral model: nodes with their transforms, one part per Assimp mesh,
 // materials through assimp_materials.cpp.
+#ifdef RUV_HAVE_ASSIMP
 #include "host/sim/import/assimp_reader.h"
 
 #include <assimp/config.h>
@@ -213,3 +214,5 @@ ImportedModel ReadAssimpFile(const std::filesystem::path& path, const std::strin
 }
 
 }  // namespace sim::import
+
+#endif  // RUV_HAVE_ASSIMP

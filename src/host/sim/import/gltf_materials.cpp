@@ -8,12 +8,15 @@
 #include <set>
 
 #include "host/sim/import/gltf_reader.h"
+#include "host/sim/scene_limits.h"
 #include "platform/host_path.h"
 #include "platform/text_encoding.h"
 
 namespace sim::import {
 
 namespace {
+
+constexpr int kMaxMapChannel = SceneLimits::kMaxMapChannel;
 
 double NumberOf(const tinygltf::Value& object, const char* key, double fallback) {
   if (!object.IsObject() || !object.Has(key) || !object.Get(key).IsNumber()) return fallback;
@@ -240,6 +243,11 @@ class MaterialReader {
     }
     auto transform = extensions.find("KHR_texture_transform");
     if (transform != extensions.end()) Transform(transform->second, result);
+    if (result.uvSet >= kMaxMapChannel) {
+      Warn("textures reading coordinate sets past " + std::to_string(kMaxMapChannel) +
+           " are dropped (" + place + ")");
+      return false;
+    }
     m.maps[static_cast<std::size_t>(slot)] = result;
     return true;
   }

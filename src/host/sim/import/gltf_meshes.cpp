@@ -171,6 +171,11 @@ std::vector<std::vector<int>> ReadGltfMeshes(GltfContext& context) {
       ImportedMeshPart part;
       std::string place = Pointer("meshes", m) + Pointer("primitives", p);
       if (!reader.Read(primitives[p], place, part)) continue;
+      if (part.triangles.empty()) {
+        context.model.warnings.push_back("a primitive without triangles is skipped (" + place +
+                                         ")");
+        continue;
+      }
       // A set missing between two given ones reads as the origin, as the host keeps a channel.
       for (auto& set : part.uvSets) {
         if (set.empty()) set.assign(part.positions.size(), Point3());

@@ -16,7 +16,9 @@ namespace {
 // The extensions whose meaning the import keeps (or safely ignores).
 const std::set<std::string> kUnderstood = {
     "KHR_texture_transform", "KHR_materials_pbrSpecularGlossiness", "KHR_mesh_quantization",
-    "KHR_materials_emissive_strength"};
+    "KHR_materials_emissive_strength",
+    // Lights are read, and dropped with a warning of their own.
+    "KHR_lights_punctual"};
 
 // glTF's column-vector matrix, column-major, as the host's row-vector Matrix3: the host's rows are
 // glTF's columns. The fourth row of an affine matrix carries nothing.

@@ -1,5 +1,6 @@
 #include "host/sim/import/model_assembly.h"
 
+#include <algorithm>
 #include <map>
 
 #include "host/sim/mesh_builder.h"

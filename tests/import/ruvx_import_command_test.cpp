@@ -1,0 +1,124 @@
+// `ruvx export` of model files as people run it: the options of one run leave the options file
+// alone, broken models end with status 3 and nothing written, dropped features are named.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "import_test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+  int status = -1;
+  std::string output;  // standard output and error together
+};
+
+Result Ruvx(const std::string& arguments) {
+  std::string command = (fs::path(RUV_BIN_DIR) / "ruvx").string() + " " + arguments + " 2>&1";
+  Result result;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return result;
+  std::array<char, 4096> buffer{};
+  while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) {
+    result.output.append(buffer.data(), n);
+  }
+  int status = pclose(pipe);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+class RuvxImport : public testing::Test {
+ protected:
+  RuvxImport() {
+    fs::create_directories(config_);
+    std::ofstream(config_ / "ruv_max_config.ini") << "[Option]\r\nXFileType=1\r\n";
+  }
+  std::string Flags() const { return " --config-dir " + config_.string(); }
+
+  test::TempFolder folder_{"command"};
+  fs::path config_ = folder_.Path() / "config";
+};
+
+TEST_F(RuvxImport, OptionsOfOneRunLeaveTheOptionsFileAlone) {
+  std::string before = ReadAll(config_ / "ruv_max_config.ini");
+  fs::path output = folder_.Path() / "box.x";
+  Result text = Ruvx("export " + (test::kModels / "textured-box.glb").string() + " " +
+                     output.string() + " --format text" + Flags());
+  ASSERT_EQ(text.status, 0) << text.output;
+  EXPECT_EQ(ReadAll(output).substr(0, 16), "xof 0303txt 0032");
+  EXPECT_TRUE(fs::exists(folder_.Path() / "checker.png"));
+
+  Result compressed = Ruvx("export " + (test::kModels / "textured-box.glb").string() + " " +
+                           output.string() + " --set XFileType=2" + Flags());
+  ASSERT_EQ(compressed.status, 0) << compressed.output;
+  EXPECT_EQ(ReadAll(output).substr(8, 4), "bzip");
+  EXPECT_EQ(ReadAll(config_ / "ruv_max_config.ini"), before);
+}
+
+TEST_F(RuvxImport, BadRunOptionsAndBrokenModelsWriteNothing) {
+  fs::path output = folder_.Path() / "out.x";
+  Result badSet = Ruvx("export " + (test::kModels / "textured-box.glb").string() + " " +
+                       output.string() + " --set NoSuchKey=1" + Flags());
+  EXPECT_EQ(badSet.status, 2) << badSet.output;
+  EXPECT_NE(badSet.output.find("NoSuchKey"), std::string::npos) << badSet.output;
+  Result badFormat = Ruvx("export " + (test::kModels / "textured-box.glb").string() + " " +
+                          output.string() + " --format jpeg" + Flags());
+  EXPECT_EQ(badFormat.status, 2) << badFormat.output;
+
+  fs::path broken = folder_.Write("broken.glb", "glTF\x02\0\0\0garbage");
+  Result refused = Ruvx("export " + broken.string() + " " + output.string() + Flags());
+  EXPECT_EQ(refused.status, 3) << refused.output;
+  EXPECT_NE(refused.output.find(broken.string()), std::string::npos) << refused.output;
+  Result missing =
+      Ruvx("export " + (folder_.Path() / "absent.fbx").string() + " " + output.string() + Flags());
+  EXPECT_EQ(missing.status, 3) << missing.output;
+  EXPECT_NE(missing.output.find("does not exist"), std::string::npos) << missing.output;
+
+  EXPECT_FALSE(fs::exists(output));
+  EXPECT_FALSE(fs::exists(folder_.Path() / "checker.png"));
+}
+
+TEST_F(RuvxImport, DroppedFeaturesAreNamedAndVersionNamesTheModule) {
+  fs::path skinned = test::kModels / "two-bone-arm.gltf";
+  Result run =
+      Ruvx("export " + skinned.string() + " " + (folder_.Path() / "skin.x").string() + Flags());
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("warning: " + skinned.string() + ": 1 skins are dropped"),
+            std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("1 animations are dropped"), std::string::npos) << run.output;
+
+  Result version = Ruvx("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_NE(version.output.find("ruvx "), std::string::npos) << version.output;
+  EXPECT_NE(version.output.find("ruv.dle"), std::string::npos) << version.output;
+}
+
+TEST(AssimpImport, UpAxisOfAnOpenFormatIsTheUsersChoice) {
+  fs::path box = test::kAssimpModels / "OBJ/box.obj";
+  REQUIRE_ASSIMP_MODEL(box);
+  sim::import::ImportSettings settings;
+  settings.up = sim::import::UpAxis::kZ;
+  auto zUp = sim::import::ImportModelFile(box, settings);
+  settings.up = sim::import::UpAxis::kFromFile;
+  auto yUp = sim::import::ImportModelFile(box, settings);
+  INode* first = zUp.scene->Root().GetChildNode(0);
+  ASSERT_NE(first, nullptr);
+  EXPECT_TRUE(first->GetNodeTM(0).IsIdentity());
+  // OBJ says nothing: Assimp's own convention, Y up, is turned into the host's Z up.
+  Point3 up = Point3(0, 1, 0) * yUp.scene->Root().GetChildNode(0)->GetNodeTM(0);
+  EXPECT_NEAR(up.z, 1.0f, 1e-6f);
+}
+
+}  // namespace
