@@ -61,14 +61,17 @@ TEST_F(MaterialTest, NamesAreCleanedAndKeptApartFromTheNode) {
   EXPECT_EQ(Entry(3).name, L"_string");
 }
 
-TEST_F(MaterialTest, SharedByNameUnlessInline) {
+TEST_F(MaterialTest, SharedByHostMaterialUnlessInline) {
   fakes::Material first(DMTL_CLASS_ID, L"Paint"), second(DMTL_CLASS_ID, L"Paint");
   second.diffuse = {1, 0, 0};
   ExtractNodeMaterials(&node_, shared_, &first);
   ExtractNodeMaterials(&node_, shared_, &second);
-  ASSERT_EQ(shared_.size(), 1u) << "equal names share the first one's values";
+  ExtractNodeMaterials(&node_, shared_, &first);
+  ASSERT_EQ(shared_.size(), 2u) << "a different material with a taken name gets a name of its own";
   EXPECT_EQ(node_.materials[1]->type, kMaterialReference);
-  EXPECT_EQ(Entry(1).faceColor[0], 0.5f);
+  EXPECT_EQ(Entry(1).name, L"Paint_");
+  EXPECT_EQ(Entry(1).faceColor[0], 1.0f);
+  EXPECT_EQ(Entry(2).name, L"Paint") << "the same material is the same record";
 
   gExportOptions.InlineMtl = 1;
   XRenderableNode other;

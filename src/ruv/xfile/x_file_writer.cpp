@@ -2,6 +2,7 @@
 
 #include "platform/text_encoding.h"
 #include "platform/window.h"
+#include "ruv/material/texture_files.h"
 #include "ruv/options/export_options.h"
 #include "ruv/plugin/conversion.h"
 #include "ruv/plugin/export_context.h"
@@ -99,6 +100,11 @@ void WriteXFile(ExportContext* context, const std::wstring& outputPath) {
   if (context->topNodes.empty()) {
     MessageBoxW(context->host->GetMAXHWnd(), L"No node will be export.", L"", MB_OK);
     return;
+  }
+  if (gExportOptions.Mtl && gExportOptions.TextureFiles) {
+    std::wstring clamped = ClampProceduralMapSize();
+    if (!clamped.empty())
+      MessageBoxW(context->host->GetMAXHWnd(), clamped.c_str(), L"Warning", MB_OK);
   }
   xof::XFile* file = nullptr;
   if (xof::Failed(xof::XFile::Create(&file))) return;
