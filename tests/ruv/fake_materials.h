@@ -59,7 +59,7 @@ class Map : public BitmapTex {
   AColor EvalColor(ShadeContext& context) override {
     Point3 uvw = context.UVW(0);
     samples.push_back(uvw);
-    return AColor(uvw.x, uvw.y, 0, 1);
+    return AColor(uvw.x, uvw.y, 0, alpha);
   }
   void GetUVTransform(Matrix3& m) override { m = uvTransform; }
   int GetTextureTiling() override { return tiling; }
@@ -76,6 +76,7 @@ class Map : public BitmapTex {
   Texmap* sub = nullptr;
   std::unique_ptr<ParamBlock> block;
   std::vector<Point3> samples;
+  float alpha = 1.0f;
 
  private:
   Class_ID id_;
@@ -92,7 +93,9 @@ class Material : public StdMat {
   int NumSubMtls() override { return static_cast<int>(subs.size()); }
   Mtl* GetSubMtl(int i) override { return subs[i]; }
   int NumSubTexmaps() override { return static_cast<int>(maps.size()); }
-  Texmap* GetSubTexmap(int i) override { return i < static_cast<int>(maps.size()) ? maps[i] : nullptr; }
+  Texmap* GetSubTexmap(int i) override {
+    return i < static_cast<int>(maps.size()) ? maps[i] : nullptr;
+  }
   BOOL MapEnabled(int) override { return TRUE; }
   Color GetDiffuse(int, BOOL) override { return diffuse; }
   Color GetSpecular(int, BOOL) override { return specular; }
