@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -131,4 +132,30 @@ TEST_F(RefusalTest, AMissingOutputFolderSaysWhy) {
   EXPECT_NE(scene->MainWindow().MessageBoxes()[0].text.find(L"No such file or directory"),
             std::wstring::npos)
       << scene->MainWindow().MessageBoxes()[0].text;
+}
+
+TEST_F(RefusalTest, ASceneRootTransformCountsOnce) {
+  for (const char* worldSpace : {"0", "1"}) {
+    Options(std::string("SceneRoot=1\r\nDummy=1\r\nWorldSpace=") + worldSpace + "\r\n");
+    builder_ = sim::SceneBuilder();
+    builder_.Folder(9, platform::ToHostPath(folder_));
+    builder_.Root().Translate({0, 0, 5});
+    builder_.Root().AddChild(L"Lamp").Translate({1, 0, 0}).Dummy();
+    auto scene = builder_.Build();
+    auto document = Export(*scene);
+    ASSERT_TRUE(document);
+    // Root frame times the lamp's frame: the lamp at (1, 0, 5) in the host, y up in the file.
+    const xof::DataObject& root = *document->objects[0];
+    const xof::DataObject* lamp = FindNamed(*document, "Lamp");
+    ASSERT_TRUE(lamp);
+    auto translation = [](const xof::DataObject& frame, int axis) {
+      float value = 0;
+      std::memcpy(&value, frame.children[0].object->data.data() + (12 + axis) * sizeof(float),
+                  sizeof value);
+      return value;
+    };
+    EXPECT_FLOAT_EQ(translation(root, 1) + translation(*lamp, 1), 5.0f)
+        << "world space " << worldSpace;
+    EXPECT_FLOAT_EQ(translation(root, 0) + translation(*lamp, 0), 1.0f);
+  }
 }

@@ -1,8 +1,8 @@
 // Frame records through the whole file writer, read back with our reader.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "host/sim/scene_builder.h"
@@ -86,7 +86,8 @@ TEST_F(FrameWriterTest, NestedFramesWithLocalMatrices) {
   ASSERT_EQ(frame.children.size(), 2u);
   const xof::DataObject& matrix = *frame.children[0].object;
   EXPECT_EQ(matrix.type->name, "FrameTransformMatrix");
-  EXPECT_EQ(Floats(matrix), (std::vector<float>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 10, 20, 30, 1}));
+  EXPECT_EQ(Floats(matrix),
+            (std::vector<float>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 10, 20, 30, 1}));
   const xof::DataObject& lamp = *frame.children[1].object;
   EXPECT_EQ(lamp.name, "Lamp");
   EXPECT_EQ(Floats(*lamp.children[0].object)[14], 70.0f) << "relative to the parent";
@@ -120,7 +121,8 @@ TEST_F(FrameWriterTest, WorldSpaceFramesAreSiblingsUnderTheSceneRoot) {
   ASSERT_EQ(document->objects.size(), 1u);
   const xof::DataObject& root = *document->objects[0];
   EXPECT_EQ(root.name, "SceneRoot");
-  EXPECT_EQ(Floats(*root.children[0].object)[12], 5.0f);
+  EXPECT_EQ(Floats(*root.children[0].object)[12], 0.0f)
+      << "the nodes' matrices hold the root's already";
   ASSERT_EQ(root.children.size(), 3u);
   EXPECT_EQ(root.children[1].object->name, "A");
   EXPECT_EQ(root.children[2].object->name, "B");
@@ -163,7 +165,8 @@ TEST_F(FrameWriterTest, FileTypeChoosesTheEncoding) {
     int fileType;
     bool binary, compressed;
   };
-  for (Case c : {Case{0, false, false}, Case{1, true, false}, Case{2, true, true}, Case{3, true, true}}) {
+  for (Case c :
+       {Case{0, false, false}, Case{1, true, false}, Case{2, true, true}, Case{3, true, true}}) {
     gExportOptions.XFileType = c.fileType;
     auto document = WriteAndRead();
     ASSERT_TRUE(document);

@@ -45,7 +45,9 @@ void WriteSceneFrames(ExportContext* context) {
     xof::SaveData* root = nullptr;
     if (xof::Succeeded(context->saveObject->AddDataObject(xof::tid::Frame, name.c_str(), nullptr, 0,
                                                           nullptr, &root))) {
-      MatrixRecord matrix = MatrixLayout(ConvertTransform(context->rootTM));
+      // Every node's world matrix already holds the scene root's transform (the host composes all
+      // ancestors): the root frame adds nothing, or that transform would count twice.
+      MatrixRecord matrix = MatrixLayout(Matrix3());
       xof::SaveData* transform = nullptr;
       if (xof::Succeeded(root->AddDataObject(xof::tid::FrameTransformMatrix, nullptr, nullptr,
                                              sizeof matrix, matrix.data(), &transform))) {
