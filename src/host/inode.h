@@ -2,12 +2,19 @@
 #pragma once
 
 #include "host/matrix3.h"
+#include "host/quat.h"
 #include "host/time_value.h"
 #include "platform/win_types.h"
 
 class Control;
 class Mtl;
 class Object;
+
+// A scale along the axes of a rotation, as the object offset gives it.
+struct ScaleValue {
+  Point3 s{1, 1, 1};
+  Quat q;
+};
 
 class INode {
  public:
@@ -29,7 +36,15 @@ class INode {
   // The node's transform in world space at time t, pivot excluded.
   virtual Matrix3 GetNodeTM(TimeValue t, Interval* valid = nullptr) = 0;
   // The transform of the node's object in world space: the node transform with the pivot offset.
-  virtual Matrix3 GetObjectTM(TimeValue t, Interval* valid = nullptr) { return GetNodeTM(t, valid); }
+  virtual Matrix3 GetObjectTM(TimeValue t, Interval* valid = nullptr) {
+    return GetNodeTM(t, valid);
+  }
+  // The object offset (pivot): the object's place relative to the node, scaled along the axes of
+  // the scale's rotation, then rotated, then moved. The object transform is the offset's matrix
+  // times the node transform.
+  virtual Point3 GetObjOffsetPos() { return Point3(); }
+  virtual Quat GetObjOffsetRot() { return Quat(); }
+  virtual ScaleValue GetObjOffsetScale() { return ScaleValue(); }
 
   // The top of the node's object-space pipeline (a derived object or the base object); null for
   // a node without an object.

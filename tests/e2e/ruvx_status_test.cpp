@@ -12,11 +12,11 @@ namespace {
 
 const std::filesystem::path kRuvx = std::filesystem::path(RUV_BIN_DIR) / "ruvx";
 
-std::string Scene(const std::string& scale) {
+// A box of the given size; with the scale of 10 the options give, 3e38 is past the float range.
+std::string Scene(const std::string& size) {
   return R"({ "format": "ruv-scene", "version": 4, "nodes": [
-    { "name": "Box", "object": { "type": "box", "length": 1, "width": 1, "height": 1 },
-      "transform": { "scale": [)" +
-         scale + ", " + scale + ", " + scale + R"(] } } ] })";
+    { "name": "Box", "object": { "type": "box", "length": )" +
+         size + ", \"width\": " + size + ", \"height\": " + size + R"( } } ] })";
 }
 
 int RunExport(const std::filesystem::path& folder, const std::string& scene) {

@@ -59,7 +59,8 @@ TEST(SaveObjectRefusals, NameTheRecordItsNearestNamedAncestorAndTheReason) {
 
 TEST_F(RefusalTest, AnOverflowingNodeIsNamedInOneMessage) {
   Options("SpaceScaleEnable=1\r\nSpaceScale=10\r\n");
-  builder_.Root().AddChild(L"Huge").Box(1, 1, 1).Scale({3e38f, 3e38f, 3e38f});
+  // Corners at 1.5e38, times the scale of 10: past the float range.
+  builder_.Root().AddChild(L"Huge").Box(3e38f, 3e38f, 3e38f);
   builder_.Root().AddChild(L"Fine").Box(1, 1, 1);
   auto scene = builder_.Build();
   auto document = Export(*scene);
