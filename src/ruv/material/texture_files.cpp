@@ -30,6 +30,7 @@ std::wstring WriteTextureFile(XTextureSlot& slot, const std::wstring& outputDir,
     const std::wstring target = outputDir + slot.fileName;
     if (CopyFileW(slot.filePath.c_str(), target.c_str(), overwrite ? FALSE : TRUE)) return {};
     if (!overwrite && Exists(target)) return {};
+    if (!Exists(slot.filePath)) return L"its source " + slot.filePath + L" was not found";
     return L"could not be copied from " + slot.filePath;
   }
   ClaimedName claimed =
