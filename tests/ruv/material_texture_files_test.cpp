@@ -131,6 +131,19 @@ TEST_F(TextureFilesTest, DifferentSourcesNeverShareAFileAndOneSourceIsWrittenOnc
   EXPECT_EQ(OutputCount(), 4);
 }
 
+TEST(OutputNames, EffectsOfDifferentNodesAndNamesInAnyCaseStayApart) {
+  OutputNames names;
+  EXPECT_EQ(names.Claim(L"A_M1.fx", L"fx:node A, material M1").name, L"A_M1.fx");
+  EXPECT_EQ(names.Claim(L"A_M1.fx", L"fx:node A_M1").name, L"A_M1_2.fx");
+  EXPECT_EQ(names.Claim(L"a_m1.FX", L"fx:node a_m1").name, L"a_m1_3.FX") << "file names fold case";
+  EXPECT_EQ(names.Claim(L"A_M1_2.fx", L"fx:node A_M1_2").name, L"A_M1_2_2.fx");
+  ClaimedName again = names.Claim(L"anything", L"fx:node A_M1");
+  EXPECT_EQ(again.name, L"A_M1_2.fx");
+  EXPECT_FALSE(again.first);
+  EXPECT_EQ(names.Claim(L"README", L"x").name, L"README");
+  EXPECT_EQ(names.Claim(L"README", L"y").name, L"README_2") << "no extension: the number goes last";
+}
+
 TEST_F(TextureFilesTest, AMapNameTooLongForAFileIsShortened) {
   checker_.name = std::wstring(300, L'm');
   OutputNames names;
