@@ -14,15 +14,18 @@
 #include "ruv/xfile/material_writer.h"
 #include "ruv/xfile/mesh_records.h"
 #include "ruv/xfile/record_layout.h"
+#include "ruv/xfile/refused_records.h"
 #include "xof/save_object.h"
 #include "xof/template_ids.h"
 
 namespace {
 
 // Adds a record under `parent` and lets it go at once: the records below a mesh have no children.
-void AddLeaf(xof::SaveData* parent, const xof::Guid& templateId, const char* name, const RecordBuffer& data) {
+void AddLeaf(xof::SaveData* parent, const xof::Guid& templateId, const char* name,
+             const RecordBuffer& data) {
   xof::SaveData* record = nullptr;
-  if (xof::Succeeded(parent->AddDataObject(templateId, name, nullptr, data.size(), data.data(), &record))) {
+  if (xof::Succeeded(
+          parent->AddDataObject(templateId, name, nullptr, data.size(), data.data(), &record))) {
     record->Release();
   }
 }
@@ -51,7 +54,8 @@ void WriteMaterialList(ExportContext* context, xof::SaveData* mesh, XRenderableN
   auto count = static_cast<std::uint32_t>(node.materials.size());
   xof::SaveData* list = nullptr;
   RecordBuffer block = MeshMaterialListRecord(data, count > 0 ? count : 1);
-  if (xof::Failed(mesh->AddDataObject(xof::tid::MeshMaterialList, nullptr, nullptr, block.size(), block.data(), &list)))
+  if (xof::Failed(mesh->AddDataObject(xof::tid::MeshMaterialList, nullptr, nullptr, block.size(),
+                                      block.data(), &list)))
     return;
   if (count == 0) AddLeaf(list, xof::tid::Material, "", WireColorMaterialRecord(data.wireColor));
   for (auto& entry : node.materials) WriteMaterialRecord(context, list, entry.get(), &node);
@@ -64,7 +68,8 @@ void WriteVertexRecords(xof::SaveData* mesh, XRenderableNode& node) {
   bool meshNode = IsMeshNode(node);
   if (o.DeclData) {
     std::vector<VertexElement> elements = DeclElements(data, meshNode);
-    if (!elements.empty()) AddLeaf(mesh, xof::tid::DeclData, nullptr, DeclDataRecord(data, elements));
+    if (!elements.empty())
+      AddLeaf(mesh, xof::tid::DeclData, nullptr, DeclDataRecord(data, elements));
     return;
   }
   if (o.TexCoords) {
@@ -85,12 +90,14 @@ void WriteMeshRecords(ExportContext* context, xof::SaveData* where, XRenderableN
   std::string name = platform::WideToAnsi(node.name);
   RecordBuffer block = MeshRecord(data);
   xof::SaveData* mesh = nullptr;
-  HRESULT added = where ? where->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr, block.size(), block.data(), &mesh)
-                        : context->saveObject->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr, block.size(),
-                                                             block.data(), &mesh);
+  HRESULT added = where ? where->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr, block.size(),
+                                               block.data(), &mesh)
+                        : context->saveObject->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr,
+                                                             block.size(), block.data(), &mesh);
   ProgressStep(context);
   if (xof::Failed(added)) return;
-  if (o.Normal && !o.DeclData) AddLeaf(mesh, xof::tid::MeshNormals, nullptr, MeshNormalsRecord(data));
+  if (o.Normal && !o.DeclData)
+    AddLeaf(mesh, xof::tid::MeshNormals, nullptr, MeshNormalsRecord(data));
   if (o.Mtl) {
     WriteMaterialList(context, mesh, node);
     ProgressStep(context);
@@ -109,7 +116,13 @@ void WriteMeshNode(ExportContext* context, xof::SaveData* parent, XNode* node) {
     if (gExportOptions.WorldSpace) WriteChildren(context, parent, node);
     return;
   }
-  if (!renderable || !renderable->meshData) return;
+  if (!renderable || !renderable->meshData) {
+    // The node and its subtree still go in; only the mesh it should carry is missing.
+    RefuseRecord(context, L"Mesh \"" + node->name + L"\"", node->name,
+                 L"no geometry could be made for it");
+    WriteFrame(context, parent, node);
+    return;
+  }
 
   xof::SaveData* frame = MeshNodeFrame(context, parent, *renderable);
   WriteMeshRecords(context, frame ? frame : context->rootFrameData, *renderable);
