@@ -114,6 +114,9 @@ void WriteXFile(ExportContext* context, const std::wstring& outputPath) {
   if (!RegisterTemplateSets(file) ||
       xof::Failed(file->CreateSaveObject(outputPath.c_str(), xof::kFileSaveToWideFile,
                                          SaveFormat(gExportOptions.XFileType), &save))) {
+    std::wstring text = L"The file " + outputPath + L" could not be written: " +
+                        platform::AnsiToWide(file->LastError());
+    MessageBoxW(context->host->GetMAXHWnd(), text.c_str(), L"Error", MB_OK);
     file->Release();
     return;
   }
