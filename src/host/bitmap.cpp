@@ -23,40 +23,46 @@ std::uint8_t ToByte(float value) {
   return static_cast<std::uint8_t>(std::lround(value * 255.0f));
 }
 
-// A top-down 32-bit image with alpha: a BITMAPV4 header with explicit channel masks, which image
-// readers take as BGRA with alpha.
-std::string EncodeBmp(int width, int height, const std::vector<BMM_Color_fl>& pixels) {
-  const std::uint32_t headerSize = 14 + 108;
-  const std::uint32_t imageSize =
-      static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height) * 4;
+// A pixel as the file holds it: blue, green, red, alpha.
+struct Bgra {
+  std::uint8_t b = 0, g = 0, r = 0, a = 0;
+};
+
+// The form every image reader takes: a BITMAPINFOHEADER, rows bottom-up, each padded to 4 bytes;
+// 24 bits per pixel when every pixel is opaque, else 32 with the alpha byte (no channel masks).
+std::string EncodeBmp(int width, int height, const std::vector<Bgra>& pixels) {
+  const bool opaque =
+      std::all_of(pixels.begin(), pixels.end(), [](const Bgra& p) { return p.a == 255; });
+  const std::uint32_t pixelBytes = opaque ? 3 : 4;
+  const std::uint32_t rowBytes = (static_cast<std::uint32_t>(width) * pixelBytes + 3) & ~3u;
+  const std::uint32_t imageSize = rowBytes * static_cast<std::uint32_t>(height);
+  const std::uint32_t headerSize = 14 + 40;
   std::string out;
   out.reserve(headerSize + imageSize);
   out += "BM";
   PutLe(out, headerSize + imageSize, 4);
   PutLe(out, 0, 4);
   PutLe(out, headerSize, 4);
-  PutLe(out, 108, 4);
+  PutLe(out, 40, 4);
   PutLe(out, static_cast<std::uint32_t>(width), 4);
-  PutLe(out, static_cast<std::uint32_t>(-height), 4);  // negative: rows stored top to bottom
+  PutLe(out, static_cast<std::uint32_t>(height), 4);  // positive: rows stored bottom to top
   PutLe(out, 1, 2);
-  PutLe(out, 32, 2);
-  PutLe(out, 3, 4);  // bit fields
+  PutLe(out, pixelBytes * 8, 2);
+  PutLe(out, 0, 4);  // uncompressed RGB
   PutLe(out, imageSize, 4);
   PutLe(out, 2835, 4);  // 72 dots per inch
   PutLe(out, 2835, 4);
   PutLe(out, 0, 4);
   PutLe(out, 0, 4);
-  PutLe(out, 0x00FF0000, 4);
-  PutLe(out, 0x0000FF00, 4);
-  PutLe(out, 0x000000FF, 4);
-  PutLe(out, 0xFF000000, 4);
-  PutLe(out, 0x73524742, 4);  // sRGB
-  out.append(48, '\0');       // end points and gamma, unused for sRGB
-  for (const BMM_Color_fl& p : pixels) {
-    out.push_back(static_cast<char>(ToByte(p.b)));
-    out.push_back(static_cast<char>(ToByte(p.g)));
-    out.push_back(static_cast<char>(ToByte(p.r)));
-    out.push_back(static_cast<char>(ToByte(p.a)));
+  for (int row = height - 1; row >= 0; --row) {
+    const Bgra* p = pixels.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(width);
+    for (int x = 0; x < width; ++x, ++p) {
+      out.push_back(static_cast<char>(p->b));
+      out.push_back(static_cast<char>(p->g));
+      out.push_back(static_cast<char>(p->r));
+      if (!opaque) out.push_back(static_cast<char>(p->a));
+    }
+    out.append(rowBytes - static_cast<std::uint32_t>(width) * pixelBytes, '\0');
   }
   return out;
 }
@@ -68,8 +74,11 @@ class MemoryBitmap : public Bitmap {
 
   int PutPixels(int x, int y, int count, const BMM_Color_fl* pixels) override {
     if (y < 0 || y >= height_ || x < 0 || count < 0 || x + count > width_) return 0;
-    std::copy(pixels, pixels + count,
-              pixels_.begin() + static_cast<std::ptrdiff_t>(y) * width_ + x);
+    // Kept as bytes: four per pixel, not sixteen, for the largest maps.
+    Bgra* out = pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_ + x;
+    for (int i = 0; i < count; ++i) {
+      out[i] = {ToByte(pixels[i].b), ToByte(pixels[i].g), ToByte(pixels[i].r), ToByte(pixels[i].a)};
+    }
     return 1;
   }
   int OpenOutput(BitmapInfo* info) override {
@@ -87,7 +96,7 @@ class MemoryBitmap : public Bitmap {
  private:
   int width_;
   int height_;
-  std::vector<BMM_Color_fl> pixels_;
+  std::vector<Bgra> pixels_;
 };
 
 class FileBitmapManager : public BitmapManager {

@@ -2,12 +2,19 @@
 #pragma once
 
 #include "host/matrix3.h"
+#include "host/quat.h"
 #include "host/time_value.h"
 #include "platform/win_types.h"
 
 class Control;
 class Mtl;
 class Object;
+
+// A scale along the axes of a rotation, as the object offset gives it.
+struct ScaleValue {
+  Point3 s{1, 1, 1};
+  Quat q;
+};
 
 class INode {
  public:
@@ -32,6 +39,12 @@ class INode {
   virtual Matrix3 GetObjectTM(TimeValue t, Interval* valid = nullptr) {
     return GetNodeTM(t, valid);
   }
+  // The object offset (pivot): the object's place relative to the node, scaled along the axes of
+  // the scale's rotation, then rotated, then moved. The object transform is the offset's matrix
+  // times the node transform.
+  virtual Point3 GetObjOffsetPos() { return Point3(); }
+  virtual Quat GetObjOffsetRot() { return Quat(); }
+  virtual ScaleValue GetObjOffsetScale() { return ScaleValue(); }
 
   // The top of the node's object-space pipeline (a derived object or the base object); null for
   // a node without an object.

@@ -1,7 +1,10 @@
 #include "platform/copy_file.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <stdio.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -29,11 +32,36 @@ class Descriptor {
 
 // Non-blocking open, so that a pipe or a device under a texture's name cannot hang the export;
 // anything but a regular file is refused before a byte is read.
+// The kernel's own file systems: their "regular files" are views of the running system (a texture
+// path of /proc/self/environ would copy the host's environment beside the output).
+bool OnKernelFileSystem(int fd, const std::filesystem::path& path) {
+  struct statfs where {};
+  if (::fstatfs(fd, &where) != 0) return true;
+  switch (static_cast<unsigned long>(where.f_type)) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case BPF_FS_MAGIC:
+    case EFIVARFS_MAGIC:
+      return true;
+    default:
+      break;
+  }
+  // /dev lies on a memory file system like any other; its place is what tells it apart.
+  std::error_code error;
+  std::filesystem::path real = std::filesystem::canonical(path, error);
+  return error || real.string().starts_with("/dev/");
+}
+
 int OpenRegularFile(const std::filesystem::path& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return -1;
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || OnKernelFileSystem(fd, path)) {
     ::close(fd);
     return -1;
   }

@@ -10,5 +10,6 @@
 // anything exists at `newFile`, checked at the rename so that a file appearing meanwhile is not
 // replaced either. A new file gets the default permissions, not the source's. Returns FALSE, and
 // leaves `newFile` as it was, when the source is absent, unreadable or no regular file (a folder,
-// a pipe, a device), when `newFile` is a folder or read-only, or on any write failure.
+// a pipe, a device, a file of /proc, /sys or /dev), when `newFile` is a folder or read-only, or on
+// any write failure.
 BOOL CopyFileW(const wchar_t* existingFile, const wchar_t* newFile, BOOL failIfExists);

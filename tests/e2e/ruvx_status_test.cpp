@@ -6,24 +6,26 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
 
 const std::filesystem::path kRuvx = std::filesystem::path(RUV_BIN_DIR) / "ruvx";
 
-std::string Scene(const std::string& scale) {
+// A box of the given size; with the scale of 10 the options give, 3e38 is past the float range.
+std::string Scene(const std::string& size) {
   return R"({ "format": "ruv-scene", "version": 4, "nodes": [
-    { "name": "Box", "object": { "type": "box", "length": 1, "width": 1, "height": 1 },
-      "transform": { "scale": [)" +
-         scale + ", " + scale + ", " + scale + R"(] } } ] })";
+    { "name": "Box", "object": { "type": "box", "length": )" +
+         size + ", \"width\": " + size + ", \"height\": " + size + R"( } } ] })";
 }
 
-int RunExport(const std::filesystem::path& folder, const std::string& scene) {
+int RunExport(const std::filesystem::path& folder, const std::string& scene,
+              const std::filesystem::path& output = "out.x") {
   std::ofstream(folder / "scene.json") << scene;
   std::string command = kRuvx.string() + " export " + (folder / "scene.json").string() + " " +
-                        (folder / "out.x").string() + " --config-dir " + folder.string() +
-                        " 2>/dev/null >/dev/null";
+                        (folder / output).string() + " --config-dir " + folder.string() + " 2>" +
+                        (folder / "stderr.txt").string() + " >/dev/null";
   int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -40,5 +42,11 @@ TEST(RuvxStatus, AFileWrittenIncompleteHasItsOwnExitStatus) {
   EXPECT_EQ(RunExport(folder, Scene("1")), 0);
   EXPECT_EQ(RunExport(folder, Scene("3e38")), 6);
   EXPECT_TRUE(std::filesystem::exists(folder / "out.x"));
+
+  // Nothing written: the message says why.
+  EXPECT_EQ(RunExport(folder, Scene("1"), "missing/out.x"), 1);
+  std::ifstream errors(folder / "stderr.txt");
+  std::string text((std::istreambuf_iterator<char>(errors)), {});
+  EXPECT_NE(text.find("No such file or directory"), std::string::npos) << text;
   std::filesystem::remove_all(folder);
 }

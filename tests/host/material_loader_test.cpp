@@ -189,6 +189,17 @@ TEST(MaterialLoader, BrokenMaterialListsAreRefusedAtTheirPlace) {
        "unknown material type \"phong\""},
       {WithMaterials(R"({"name": "S", "type": "standard", "classId": [512, 0]})"),
        "/materials/0/classId", "[2, 0] or [3, 0]"},
+      // Impostors: an object answers only a class it implements.
+      {WithMaterials(R"({"name": "S", "type": "other", "classId": [2, 0]})"),
+       "/materials/0/classId", "cannot claim the standard material's class"},
+      {WithMaterials(R"({"name": "S", "type": "other", "classId": [3, 0]})"),
+       "/materials/0/classId", "cannot claim the standard material's class"},
+      {WithMaterials(
+           R"({"name": "S", "type": "other", "subMaps": [{"type": "custom", "classId": [576, 0]}]})"),
+       "/materials/0/subMaps/0/classId", "cannot claim the bitmap's class"},
+      {WithMaterials(
+           R"({"name": "S", "type": "other", "subMaps": [{"type": "custom", "classId": ["0x243e22c6", "0x63f6a014"]}]})"),
+       "/materials/0/subMaps/0/classId", "normal bump"},
       {WithMaterials(R"({"name": "S", "type": "other", "subMaps": [{"type": "marble"}]})"),
        "/materials/0/subMaps/0/type", "unknown map type \"marble\""},
       {WithMaterials(R"({"name": "S", "type": "other", "subMaps": [{"type": "bitmap"}]})"),

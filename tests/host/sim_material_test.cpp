@@ -314,3 +314,14 @@ TEST(SimMaterials, BuilderMistakesAreRefused) {
 }
 
 }  // namespace
+
+// The exporter calls the methods of the class an object claims: no object claims a class it is not.
+TEST(SimMaterials, NoObjectClaimsAClassItDoesNotImplement) {
+  EXPECT_THROW(sim::OtherMaterial(L"Fake", DMTL_CLASS_ID), std::invalid_argument);
+  EXPECT_THROW(sim::OtherMaterial(L"Fake").ClassId(DMTL2_CLASS_ID), std::invalid_argument);
+  EXPECT_THROW(sim::StandardMaterial(L"Real").ClassId(MULTI_CLASS_ID), std::invalid_argument);
+  EXPECT_THROW(sim::CustomMap(BMTEX_CLASS_ID), std::invalid_argument);
+  EXPECT_THROW(sim::CustomMap(GNORMAL_CLASS_ID), std::invalid_argument);
+  EXPECT_NO_THROW(sim::OtherMaterial(L"Glass", Class_ID(0x1234, 0)));
+  EXPECT_NO_THROW(sim::StandardMaterial(L"Real").ClassId(DMTL2_CLASS_ID));
+}

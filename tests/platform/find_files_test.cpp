@@ -112,4 +112,20 @@ TEST_F(FolderTest, CopyOfWhatIsNoRegularFileFailsWithoutTrace) {
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 3);
 }
 
+TEST_F(FolderTest, FilesOfTheKernelsFileSystemsAreNeverCopied) {
+  // /proc and /sys list "regular files" that are views of the running system.
+  for (const wchar_t* source :
+       {L"\\proc\\self\\status", L"\\proc\\version", L"\\sys\\kernel\\osrelease"}) {
+    EXPECT_FALSE(CopyFileW(source, Host("a").c_str(), FALSE)) << platform::ToNativePath(source);
+  }
+  // A regular file under /dev (its memory file system) is refused by its place.
+  if (fs::is_directory("/dev/shm")) {
+    fs::path shared = fs::path("/dev/shm") / ("ruv-copy-" + std::to_string(::getpid()));
+    std::ofstream(shared) << "shared";
+    EXPECT_FALSE(CopyFileW(platform::ToHostPath(shared).c_str(), Host("a").c_str(), FALSE));
+    fs::remove(shared);
+  }
+  EXPECT_FALSE(fs::exists(folder_ / "a"));
+}
+
 }  // namespace

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 
+#include "export_folder.h"
 #include "host/sim/scene_builder.h"
 #include "platform/host_path.h"
 #include "ruv/plugin/export_driver.h"
@@ -18,60 +20,7 @@
 
 namespace {
 
-class RefusalTest : public testing::Test {
- protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("ruv-refusals-" + std::to_string(::getpid()) + "-" +
-               testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-    builder_.Folder(9, platform::ToHostPath(folder_));
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  void Options(const std::string& lines) {
-    std::ofstream(folder_ / "ruv_max_config.ini", std::ios::binary) << "[Option]\r\nXFileType=0\r\n"
-                                                                    << lines;
-  }
-
-  std::unique_ptr<xof::XFileDocument> Export(sim::SimScene& scene) {
-    std::wstring output = platform::ToHostPath(folder_ / "out.x");
-    XDoExport(output.c_str(), nullptr, &scene.Host(), TRUE, 0);
-    xof::ReadResult result = xof::ReadXFileAt(folder_ / "out.x");
-    EXPECT_TRUE(result.ok()) << result.Describe();
-    return std::move(result.document);
-  }
-
-  // The text of the one incomplete-file message, or empty.
-  static std::wstring IncompleteMessage(sim::SimScene& scene) {
-    std::wstring text;
-    for (const auto& box : scene.MainWindow().MessageBoxes()) {
-      if (box.caption == kIncompleteCaption) text += box.text;
-    }
-    return text;
-  }
-
-  std::filesystem::path folder_;
-  sim::SceneBuilder builder_;
-};
-
-const xof::DataObject* FindNamed(const xof::DataObject& object, const std::string& name) {
-  if (object.name == name) return &object;
-  for (const auto& child : object.children) {
-    if (child.object) {
-      if (const xof::DataObject* found = FindNamed(*child.object, name)) return found;
-    }
-  }
-  return nullptr;
-}
-
-const xof::DataObject* FindNamed(const xof::XFileDocument& document, const std::string& name) {
-  for (const auto& object : document.objects) {
-    if (const xof::DataObject* found = FindNamed(*object, name)) return found;
-  }
-  return nullptr;
-}
+using RefusalTest = ExportFolderTest;
 
 }  // namespace
 
@@ -110,7 +59,8 @@ TEST(SaveObjectRefusals, NameTheRecordItsNearestNamedAncestorAndTheReason) {
 
 TEST_F(RefusalTest, AnOverflowingNodeIsNamedInOneMessage) {
   Options("SpaceScaleEnable=1\r\nSpaceScale=10\r\n");
-  builder_.Root().AddChild(L"Huge").Box(1, 1, 1).Scale({3e38f, 3e38f, 3e38f});
+  // Corners at 1.5e38, times the scale of 10: past the float range.
+  builder_.Root().AddChild(L"Huge").Box(3e38f, 3e38f, 3e38f);
   builder_.Root().AddChild(L"Fine").Box(1, 1, 1);
   auto scene = builder_.Build();
   auto document = Export(*scene);
@@ -183,4 +133,30 @@ TEST_F(RefusalTest, AMissingOutputFolderSaysWhy) {
   EXPECT_NE(scene->MainWindow().MessageBoxes()[0].text.find(L"No such file or directory"),
             std::wstring::npos)
       << scene->MainWindow().MessageBoxes()[0].text;
+}
+
+TEST_F(RefusalTest, ASceneRootTransformCountsOnce) {
+  for (const char* worldSpace : {"0", "1"}) {
+    Options(std::string("SceneRoot=1\r\nDummy=1\r\nWorldSpace=") + worldSpace + "\r\n");
+    builder_ = sim::SceneBuilder();
+    builder_.Folder(9, platform::ToHostPath(folder_));
+    builder_.Root().Translate({0, 0, 5});
+    builder_.Root().AddChild(L"Lamp").Translate({1, 0, 0}).Dummy();
+    auto scene = builder_.Build();
+    auto document = Export(*scene);
+    ASSERT_TRUE(document);
+    // Root frame times the lamp's frame: the lamp at (1, 0, 5) in the host, y up in the file.
+    const xof::DataObject& root = *document->objects[0];
+    const xof::DataObject* lamp = FindNamed(*document, "Lamp");
+    ASSERT_TRUE(lamp);
+    auto translation = [](const xof::DataObject& frame, int axis) {
+      float value = 0;
+      std::memcpy(&value, frame.children[0].object->data.data() + (12 + axis) * sizeof(float),
+                  sizeof value);
+      return value;
+    };
+    EXPECT_FLOAT_EQ(translation(root, 1) + translation(*lamp, 1), 5.0f)
+        << "world space " << worldSpace;
+    EXPECT_FLOAT_EQ(translation(root, 0) + translation(*lamp, 0), 1.0f);
+  }
 }

@@ -59,7 +59,7 @@ class Map : public BitmapTex {
   AColor EvalColor(ShadeContext& context) override {
     Point3 uvw = context.UVW(0);
     samples.push_back(uvw);
-    return AColor(uvw.x, uvw.y, 0, 1);
+    return AColor(uvw.x, uvw.y, 0, alpha);
   }
   void GetUVTransform(Matrix3& m) override { m = uvTransform; }
   int GetTextureTiling() override { return tiling; }
@@ -76,6 +76,7 @@ class Map : public BitmapTex {
   Texmap* sub = nullptr;
   std::unique_ptr<ParamBlock> block;
   std::vector<Point3> samples;
+  float alpha = 1.0f;
 
  private:
   Class_ID id_;

@@ -64,14 +64,17 @@ TEST_F(MaterialTest, NamesAreCleanedAndKeptApartFromTheNode) {
   EXPECT_EQ(Entry(3).name, L"_string");
 }
 
-TEST_F(MaterialTest, SharedByNameUnlessInline) {
+TEST_F(MaterialTest, SharedByHostMaterialUnlessInline) {
   fakes::Material first(DMTL_CLASS_ID, L"Paint"), second(DMTL_CLASS_ID, L"Paint");
   second.diffuse = {1, 0, 0};
   ExtractNodeMaterials(&node_, shared_, &first);
   ExtractNodeMaterials(&node_, shared_, &second);
-  ASSERT_EQ(shared_.size(), 1u) << "equal names share the first one's values";
+  ExtractNodeMaterials(&node_, shared_, &first);
+  ASSERT_EQ(shared_.size(), 2u) << "a different material with a taken name gets a name of its own";
   EXPECT_EQ(node_.materials[1]->type, kMaterialReference);
-  EXPECT_EQ(Entry(1).faceColor[0], 0.5f);
+  EXPECT_EQ(Entry(1).name, L"Paint_");
+  EXPECT_EQ(Entry(1).faceColor[0], 1.0f);
+  EXPECT_EQ(Entry(2).name, L"Paint") << "the same material is the same record";
 
   gExportOptions.InlineMtl = 1;
   XRenderableNode other;
@@ -154,10 +157,13 @@ TEST_F(MaterialTest, StandardMaterialSlotsAndColours) {
 
 TEST_F(MaterialTest, ProceduralSlotsAreRenderedFiles) {
   fakes::Map checker(Class_ID(0x200, 0x1), L"Checker");
+  checker.uvTransform = ScaleMatrix({4, 4, 1});  // a repeat of 4: the rendered bitmap holds it
   fakes::Material mat(DMTL_CLASS_ID, L"Checkered");
   mat.maps[1] = &checker;
   ExtractNodeMaterials(&node_, shared_, &mat);
   const XTextureSlot& slot = Entry(0).maps[0];
+  EXPECT_EQ(slot.uvTransform, ComputeMapUVTransform(nullptr))
+      << "the tiling applies once, in the render";
   EXPECT_EQ(slot.fileName, L"Checker.bmp");
   EXPECT_EQ(slot.filePath, L"Checker.bmp");
   EXPECT_EQ(slot.proceduralMap, &checker);

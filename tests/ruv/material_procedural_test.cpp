@@ -15,14 +15,28 @@ TEST(RenderProceduralMap, SamplesPixelCornersFromTheTopRow) {
   EXPECT_EQ(map.samples,
             (std::vector<Point3>{{0, 1, 0}, {0.5f, 1, 0}, {0, 0.5f, 0}, {0.5f, 0.5f, 0}}));
 
-  // A 32-bit top-down image: header, then blue, green, red, alpha per pixel.
+  // The widely read form: a 40-byte header, rows bottom-up padded to 4 bytes, 24 bits when opaque.
   std::ifstream in(file, std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), {});
-  ASSERT_EQ(bytes.size(), 14u + 108u + 16u);
+  ASSERT_EQ(bytes.size(), 14u + 40u + 2u * 8u);
   EXPECT_EQ(bytes.substr(0, 2), "BM");
-  const unsigned char* firstPixel = reinterpret_cast<const unsigned char*>(bytes.data()) + 122;
-  EXPECT_EQ(firstPixel[1], 255) << "green carries v = 1 on the top row";
-  EXPECT_EQ(firstPixel[3], 255) << "opaque";
+  const auto* header = reinterpret_cast<const unsigned char*>(bytes.data()) + 14;
+  EXPECT_EQ(header[0], 40);
+  EXPECT_EQ(header[8], 2) << "positive height: bottom-up rows";
+  EXPECT_EQ(header[14], 24) << "every pixel is opaque";
+  EXPECT_EQ(header[16], 0) << "no bit-field masks";
+  const auto* topRow = reinterpret_cast<const unsigned char*>(bytes.data()) + 54 + 8;
+  EXPECT_EQ(topRow[1], 255) << "green carries v = 1 on the top row, stored last";
+  std::filesystem::remove(file);
+
+  // A map with any transparency keeps its alpha byte.
+  map.alpha = 0.5f;
+  ASSERT_TRUE(RenderProceduralMap(&map, platform::ToHostPath(file), 2, 2));
+  std::ifstream again(file, std::ios::binary);
+  bytes.assign((std::istreambuf_iterator<char>(again)), {});
+  ASSERT_EQ(bytes.size(), 14u + 40u + 2u * 8u);
+  EXPECT_EQ(static_cast<unsigned char>(bytes[14 + 14]), 32);
+  EXPECT_EQ(static_cast<unsigned char>(bytes[54 + 3]), 128);
   std::filesystem::remove(file);
 
   EXPECT_FALSE(RenderProceduralMap(nullptr, platform::ToHostPath(file), 2, 2));

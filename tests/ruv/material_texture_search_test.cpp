@@ -55,6 +55,18 @@ TEST_F(TextureSearchTest, ExistingPathsAreKeptAndStaleOnesFoundByExactName) {
   EXPECT_EQ(FindTextureFile(L""), L"");
 }
 
+TEST_F(TextureSearchTest, AStalePathIsNeverTriedAgainstTheWorkingFolder) {
+  // The same relative place exists under the working folder: only the search folders may answer.
+  Touch({"cwd/C:/old/stale.jpg", "cwd/loose.jpg", "data/stale.jpg"});
+  fs::path before = fs::current_path();
+  fs::current_path(folder_ / "cwd");
+  std::wstring stale = FindTextureFile(L"C:\\old\\stale.jpg");
+  std::wstring relative = FindTextureFile(L"loose.jpg");
+  fs::current_path(before);
+  EXPECT_EQ(stale, DataDir + L"stale.jpg");
+  EXPECT_EQ(relative, SceneDir + L"loose.jpg");
+}
+
 TEST_F(TextureSearchTest, TreesGoSceneImagesDataEachDepthFirstInListingOrder) {
   Touch({"data/only-data.png", "images/both.png", "data/both.png", "scene/t.png",
          "scene/a/deeper/t.png", "scene/b/t.png"});

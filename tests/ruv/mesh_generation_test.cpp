@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "host/sim/mesh_primitives.h"
@@ -238,4 +239,39 @@ TEST_F(MeshGenerationTest, HostIndicesPastTheirArraysAreSkipped) {
   ASSERT_EQ(context_.refusedRecords.size(), 1u);
   EXPECT_EQ(context_.refusedRecords[0].node, L"Odd");
   EXPECT_EQ(context_.refusedRecords[0].record, L"2 faces of the mesh");
+}
+
+// A node scaled to nothing on one axis: its frame flattens the mesh, the mesh itself keeps its
+// shape, and in world space (where the mesh is flat) the top and bottom keep normals off the flat
+// side while the sides, which have no area left, get no direction rather than not-a-number.
+TEST_F(MeshGenerationTest, AFlatNodeKeepsItsGeometryAndSensibleNormals) {
+  node_.nodeTM = ScaleMatrix({1, 1, 0});
+  node_.objectTM = node_.nodeTM;
+  const XMeshData& local = Generate(sim::MakeBoxMesh(2, 2, 2));
+  float extent = 0;
+  for (const XPosition& p : local.positions) extent = std::max(extent, std::fabs(p.position.z));
+  EXPECT_EQ(extent, 2.0f) << "vertices in node space, not collapsed to the origin";
+  for (const XVertex& vertex : local.vertices) {
+    EXPECT_NEAR(local.AttributesOf(vertex).normal.Length(), 1.0f, 1e-6f);
+  }
+
+  // The object offset still applies, taken from the host rather than from the flat matrix.
+  sim::SceneBuilder pivoted;
+  pivoted.Root().AddChild(L"Pivoted").Pivot(Point3(0, 0, 3));
+  auto scene = pivoted.Build();
+  node_.hostNode = scene->FindNode(L"Pivoted");
+  const XMeshData& moved = Generate(sim::MakeBoxMesh(2, 2, 2));
+  float top = 0;
+  for (const XPosition& p : moved.positions) top = std::max(top, p.position.z);
+  EXPECT_NEAR(top, 5.0f, 1e-5f);
+
+  gExportOptions.WorldSpace = 1;
+  const XMeshData& world = Generate(sim::MakeBoxMesh(2, 2, 2));
+  int offTheFlatSide = 0;
+  for (const XVertex& vertex : world.vertices) {
+    Point3 normal = world.AttributesOf(vertex).normal;
+    EXPECT_TRUE(std::isfinite(normal.x) && std::isfinite(normal.y) && std::isfinite(normal.z));
+    offTheFlatSide += std::fabs(normal.z) > 0.999f ? 1 : 0;
+  }
+  EXPECT_EQ(offTheFlatSide, 8) << "the four corners of the top and of the bottom";
 }

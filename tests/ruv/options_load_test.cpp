@@ -104,4 +104,10 @@ TEST_F(OptionsLoad, NonFiniteFloatsFallBackToTheirDefaults) {
   EXPECT_FLOAT_EQ(gExportOptions.SpaceScale, 1.0f);
   EXPECT_FLOAT_EQ(gExportOptions.XRot, 0.0f);
   EXPECT_FLOAT_EQ(gExportOptions.ZRot, 0.0f);
+  WriteOptionLines("SpaceScale=1e-40\n");  // its reciprocal is infinite
+  LoadOptions(configPath_, 30, Interval(0, 100), 1);
+  EXPECT_FLOAT_EQ(gExportOptions.SpaceScale, 1.0f);
+  WriteOptionLines("SpaceScale=1e-13\n");
+  LoadOptions(configPath_, 30, Interval(0, 100), 1);
+  EXPECT_FLOAT_EQ(gExportOptions.SpaceScale, 1e-13f);
 }

@@ -121,7 +121,8 @@ TEST_F(FrameWriterTest, WorldSpaceFramesAreSiblingsUnderTheSceneRoot) {
   ASSERT_EQ(document->objects.size(), 1u);
   const xof::DataObject& root = *document->objects[0];
   EXPECT_EQ(root.name, "SceneRoot");
-  EXPECT_EQ(Floats(*root.children[0].object)[12], 5.0f);
+  EXPECT_EQ(Floats(*root.children[0].object)[12], 0.0f)
+      << "the nodes' matrices hold the root's already";
   ASSERT_EQ(root.children.size(), 3u);
   EXPECT_EQ(root.children[1].object->name, "A");
   EXPECT_EQ(root.children[2].object->name, "B");
@@ -182,4 +183,24 @@ TEST_F(FrameWriterTest, NoTopNodeWritesNothingAndSaysSo) {
   EXPECT_FALSE(std::filesystem::exists(path_));
   ASSERT_EQ(scene_->MainWindow().MessageBoxes().size(), 1u);
   EXPECT_EQ(scene_->MainWindow().MessageBoxes()[0].text, L"No node will be export.");
+}
+
+// A geometry node whose mesh could not be made keeps its frame and its children; the missing mesh
+// is listed, not dropped with everything below it.
+TEST_F(FrameWriterTest, AMeshThatCouldNotBeMadeLeavesItsFrameAndChildren) {
+  auto broken = std::make_unique<XRenderableNode>();
+  broken->name = L"Broken";
+  broken->processed = true;
+  broken->nodeTM = TransMatrix({1, 2, 3});
+  XNode* raw = broken.get();
+  context_.topNodes.push_back(std::move(broken));
+  Add(raw, L"Child", {1, 2, 4});
+  auto document = WriteAndRead();
+  ASSERT_TRUE(document);
+  ASSERT_EQ(document->objects.size(), 1u);
+  EXPECT_EQ(document->objects[0]->name, "Broken");
+  ASSERT_EQ(document->objects[0]->children.size(), 2u);
+  EXPECT_EQ(document->objects[0]->children[1].object->name, "Child");
+  ASSERT_EQ(context_.refusedRecords.size(), 1u);
+  EXPECT_EQ(context_.refusedRecords[0].record, L"Mesh \"Broken\"");
 }

@@ -144,7 +144,13 @@ MapBuilder ReadTypedMap(const JsonPlace& map, const std::string& type,
   }
   if (type == "custom") {
     ExpectMapKeys(map, inStandardSlot, {"classId", "color"});
-    MapBuilder custom = CustomMap(ReadClassId(map.Field("classId")));
+    JsonPlace classPlace = map.Field("classId");
+    Class_ID classId = ReadClassId(classPlace);
+    if (classId == BMTEX_CLASS_ID || classId == GNORMAL_CLASS_ID) {
+      classPlace.Fail(
+          "a \"custom\" map cannot claim the bitmap's class [576, 0] or the normal bump's class");
+    }
+    MapBuilder custom = CustomMap(classId);
     if (auto color = map.OptionalField("color")) custom.FlatColor(ReadAColor(*color));
     return custom;
   }

@@ -126,6 +126,11 @@ MapBuilder NormalBump(const MapBuilder& normalMap) {
 MapBuilder VertexColorMap() { return MapBuilder(NewMap(MapKind::kVertexColor)); }
 
 MapBuilder CustomMap(Class_ID classId) {
+  // The exporter takes an object of these classes for the real thing and calls what they have.
+  if (classId == BMTEX_CLASS_ID || classId == GNORMAL_CLASS_ID) {
+    throw std::invalid_argument(
+        "a custom map cannot claim the bitmap's or the normal bump's class");
+  }
   MapDescription description = NewMap(MapKind::kCustom);
   description.classId = classId;
   return MapBuilder(std::move(description));
@@ -145,7 +150,17 @@ MaterialBuilder& MaterialBuilder::Name(std::wstring name) {
 }
 
 MaterialBuilder& MaterialBuilder::ClassId(Class_ID classId) {
-  Edit()->classId = classId;
+  MaterialDescription* material = Edit();
+  bool standardClass = classId == DMTL_CLASS_ID || classId == DMTL2_CLASS_ID;
+  // A material answers only a class it implements: the exporter calls the standard material's
+  // methods on whatever claims its class.
+  if (material->kind == MaterialKind::kStandard && !standardClass) {
+    throw std::invalid_argument("a standard material's class is [2, 0] or [3, 0]");
+  }
+  if (material->kind != MaterialKind::kStandard && standardClass) {
+    throw std::invalid_argument("only a standard material may claim the standard material's class");
+  }
+  material->classId = classId;
   return *this;
 }
 
@@ -294,7 +309,9 @@ MaterialBuilder MultiMaterial(std::wstring name, const std::vector<MaterialBuild
 }
 
 MaterialBuilder OtherMaterial(std::wstring name, Class_ID classId) {
-  return MaterialBuilder(NewMaterial(MaterialKind::kOther, std::move(name), classId));
+  MaterialBuilder material(NewMaterial(MaterialKind::kOther, std::move(name), kOtherMaterialClass));
+  material.ClassId(classId);
+  return material;
 }
 
 MaterialBuilder DxMaterial(std::wstring name, std::wstring effectFileHostPath) {

@@ -214,6 +214,15 @@ Class_ID ReadStandardClass(const JsonPlace& classId) {
   return id;
 }
 
+Class_ID ReadOtherClass(const JsonPlace& classId) {
+  Class_ID id = ReadClassId(classId);
+  if (id == DMTL_CLASS_ID || id == DMTL2_CLASS_ID) {
+    classId.Fail(
+        "an \"other\" material cannot claim the standard material's class [2, 0] or [3, 0]");
+  }
+  return id;
+}
+
 MaterialEntry ReadEntry(const JsonPlace& entry, const std::filesystem::path& baseFolder) {
   constexpr std::string_view kColorKeys[] = {
       "diffuse", "specular", "shininess", "shininessStrength", "transparency", "selfIllumination"};
@@ -243,7 +252,7 @@ MaterialEntry ReadEntry(const JsonPlace& entry, const std::filesystem::path& bas
   entry.ExpectObject(keys);
   ReadColors(entry, material);
   if (auto classId = entry.OptionalField("classId")) {
-    material.ClassId(type == "standard" ? ReadStandardClass(*classId) : ReadClassId(*classId));
+    material.ClassId(type == "standard" ? ReadStandardClass(*classId) : ReadOtherClass(*classId));
   }
   if (auto maps = entry.OptionalField("maps")) ReadSlots(*maps, baseFolder, material);
   if (auto subMaps = entry.OptionalField("subMaps")) ReadSubMaps(*subMaps, baseFolder, material);

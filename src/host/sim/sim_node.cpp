@@ -1,5 +1,6 @@
 #include "host/sim/sim_node.h"
 
+#include "host/decomp.h"
 #include "host/super_class_ids.h"
 
 namespace sim {
@@ -35,6 +36,20 @@ Matrix3 SimNode::GetNodeTM(TimeValue t, Interval*) {
 
 Matrix3 SimNode::GetObjectTM(TimeValue t, Interval* valid) {
   return objectOffset_ * GetNodeTM(t, valid);
+}
+
+Point3 SimNode::GetObjOffsetPos() { return objectOffset_.GetTrans(); }
+
+Quat SimNode::GetObjOffsetRot() {
+  AffineParts parts;
+  decomp_affine(objectOffset_, &parts);
+  return parts.q;
+}
+
+ScaleValue SimNode::GetObjOffsetScale() {
+  AffineParts parts;
+  decomp_affine(objectOffset_, &parts);
+  return {parts.k * parts.f, parts.u};
 }
 
 void* SimNode::GetInterface(DWORD id) {

@@ -36,6 +36,10 @@ class SimNode : public INode {
   Matrix3 GetNodeTM(TimeValue t, Interval* valid = nullptr) override;
   // The object offset (pivot) applied before the node transform.
   Matrix3 GetObjectTM(TimeValue t, Interval* valid = nullptr) override;
+  // The parts of the object offset (a mirror goes into the scale).
+  Point3 GetObjOffsetPos() override;
+  Quat GetObjOffsetRot() override;
+  ScaleValue GetObjOffsetScale() override;
   Object* GetObjectRef() override { return objects_ ? objects_->ObjectRef() : nullptr; }
   Object* GetObjOrWSMRef() override { return objects_ ? objects_->ObjOrWSMRef() : nullptr; }
   DWORD GetWireColor() override { return wireColor_; }

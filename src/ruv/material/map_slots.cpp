@@ -63,6 +63,9 @@ bool FillProceduralSlot(XMaterial& record, int index, Texmap* map) {
   if (gExportOptions.VertexColor && map->ClassID() == VERTEX_COLOR_CLASS_ID) return false;
   XTextureSlot& slot = record.maps[index];
   FillCommon(record, slot, map);
+  // The rendered bitmap already holds the map's tiling, offset and angle: the faces take its
+  // coordinates as they are (flipped in V like every bitmap), or the tiling would apply twice.
+  slot.uvTransform = ComputeMapUVTransform(nullptr);
   slot.fileName = slot.name + L".bmp";
   slot.filePath = slot.fileName;
   slot.mapChannel = channel;

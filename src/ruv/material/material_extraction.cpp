@@ -27,6 +27,7 @@ std::wstring NameOf(MtlBase* object) {
 std::unique_ptr<XMaterial> ErrorRecord(Mtl* material, const wchar_t* suffix) {
   auto record = std::make_unique<XMaterial>();
   record->name = CleanName(NameOf(material)) + suffix;
+  record->source = material;
   return record;
 }
 
@@ -102,6 +103,7 @@ std::unique_ptr<XMaterial> ExtractStandardMaterial(XRenderableNode* node, Mtl* m
 
   auto record = std::make_unique<XEffectMaterial>();
   record->name = CleanName(NameOf(standard));
+  record->source = standard;
   for (int i = 0; i < kTextureSlotCount; ++i) {
     Texmap* map = standard->MapEnabled(i + 1) ? standard->GetSubTexmap(i + 1) : nullptr;
     if (!map || !FillSlot(*record, i, map, true)) {
@@ -135,6 +137,7 @@ std::unique_ptr<XMaterial> ExtractOtherMaterial(XRenderableNode* node, Mtl* mate
   }
   auto record = std::make_unique<XEffectMaterial>();
   record->name = CleanName(NameOf(current));
+  record->source = current;
   int maps = std::min(current->NumSubTexmaps(), kTextureSlotCount);
   for (int i = 0; i < maps; ++i) {
     Texmap* map = current->GetSubTexmap(i);

@@ -13,6 +13,14 @@ bool NameTakenInNode(const XRenderableNode& node, const std::wstring& name) {
   return false;
 }
 
+bool SharedNameTaken(const std::vector<std::unique_ptr<XMaterial>>& shared,
+                     const std::wstring& name) {
+  for (const auto& material : shared) {
+    if (material->name == name) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void AddNodeMaterial(XRenderableNode* node, std::vector<std::unique_ptr<XMaterial>>& shared,
@@ -28,8 +36,17 @@ void AddNodeMaterial(XRenderableNode* node, std::vector<std::unique_ptr<XMateria
     node->materials.push_back(std::move(record));
     return;
   }
+  // One host material (under one name) is one shared record; another material whose name cleans
+  // to a taken one gets a distinct name, as nodes do.
   std::uint32_t index = 0;
-  while (index < shared.size() && shared[index]->name != record->name) ++index;
-  if (index == shared.size()) shared.push_back(std::move(record));
+  while (index < shared.size() &&
+         (shared[index]->source != record->source || shared[index]->sourceName != record->name)) {
+    ++index;
+  }
+  if (index == shared.size()) {
+    record->sourceName = record->name;
+    while (SharedNameTaken(shared, record->name)) record->name.push_back(L'_');
+    shared.push_back(std::move(record));
+  }
   node->materials.push_back(std::make_unique<XMaterialRef>(index));
 }

@@ -4,14 +4,22 @@
 
 #include <string>
 
+#include "ruv/material/output_names.h"
 #include "ruv/material/xmaterial.h"
 
 // For a used slot, when the TextureFiles option is on:
 // - a bitmap is copied byte for byte from `filePath` to `outputDir` + `fileName`, replacing a
 //   file already there only when OverwriteTexture is on;
 // - a procedural map is rendered at ProcMapX x ProcMapY pixels to `outputDir` + `name` + ".bmp"
-//   when OverwriteTexture is on or nothing is there yet, and `fileName` becomes `name` + ".bmp".
+//   when OverwriteTexture is on or nothing is there yet.
+// `fileName` becomes the name `names` gives the source: a source whose file was made earlier in
+// the export is not copied or rendered again, and two sources never share a file.
 // `outputDir` ends with '\'. Returns why the file could not be put there (the output folder is then
 // left as it was); empty when it is there, or when nothing was asked. A file already there that
 // may not be replaced counts as there.
-std::wstring WriteTextureFile(XTextureSlot& slot, const std::wstring& outputDir);
+std::wstring WriteTextureFile(XTextureSlot& slot, const std::wstring& outputDir,
+                              OutputNames& names);
+
+// The procedural map size the bitmap allows: ProcMapX and ProcMapY clamped to 1..9999 (four
+// digits, as the options take them). Returns what was changed, for the user; empty when nothing.
+std::wstring ClampProceduralMapSize();

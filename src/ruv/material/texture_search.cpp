@@ -103,7 +103,12 @@ std::wstring FindTextureFile(const std::wstring& path) {
   if (path.empty()) return {};
   std::size_t slash = path.rfind(L'\\');
   std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
-  if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return path;
+  // Only a full path of this machine is looked at where it points. A drive-letter, share or
+  // relative path would be looked up from the working folder of the host application, which has no
+  // say in it.
+  auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+  bool fullPath = path.size() > 1 && separator(path[0]) && !separator(path[1]);
+  if (fullPath && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return path;
   for (const std::wstring* folder : {&SceneDir, &ImageDir, &DataDir}) {
     std::wstring found = SearchFolderTree(*folder, name);
     if (!found.empty()) return found;

@@ -46,6 +46,9 @@ constexpr int kTextureSlotCount = 11;
 struct XMaterial : XMaterialEntry {
   XMaterial() : XMaterialEntry(kPlainMaterial) {}
   std::wstring name;
+  // The host material the record was made from: shared records are shared by it, not by name.
+  const void* source = nullptr;
+  std::wstring sourceName;  // the name before the shared list made it distinct
   // faceColor, power, specularColor and emissiveColor: the 11 floats of a Material record body.
   std::array<float, 4> faceColor = {1, 1, 1, 1};
   float power = 0.0f;

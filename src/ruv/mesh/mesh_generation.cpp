@@ -1,5 +1,6 @@
 #include "ruv/mesh/mesh_generation.h"
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -242,10 +243,25 @@ bool MeshGenerator::Run() {
   return true;
 }
 
+// Scale along the scale's axes, then rotation, then translation, in the host's row-vector order.
+Matrix3 ObjectOffsetMatrix(INode* host) {
+  ScaleValue scale = host->GetObjOffsetScale();
+  Matrix3 axes, rotation;
+  scale.q.MakeMatrix(axes);
+  host->GetObjOffsetRot().MakeMatrix(rotation);
+  return Inverse(axes) * ScaleMatrix(scale.s) * axes * rotation *
+         TransMatrix(host->GetObjOffsetPos());
+}
+
 }  // namespace
 
 Matrix3 MeshTransform(const XRenderableNode& node) {
   if (gExportOptions.WorldSpace && IsMeshNode(node)) return node.objectTM;
+  float det = node.nodeTM.Determinant();
+  // A node scaled to nothing on an axis has no inverse; without a skin's bind pose the object
+  // offset gives the object-to-node matrix directly.
+  if ((det == 0.0f || !std::isfinite(det)) && node.hostNode && !node.hasSkin)
+    return ObjectOffsetMatrix(node.hostNode);
   return node.objectTM * Inverse(node.nodeTM);
 }
 

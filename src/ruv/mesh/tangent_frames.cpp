@@ -35,12 +35,19 @@ Point3 CornerNormal(Mesh* mesh, int face, int corner, MeshNormalSpec* spec) {
 }
 
 Matrix3 NormalMatrix(const Matrix3& m) {
-  Matrix3 linear = m;
-  linear.NoTrans();
-  Matrix3 inverse = Inverse(linear);
-  Matrix3 out;
-  for (int row = 0; row < 3; ++row)
-    out.SetRow(row, Point3(inverse[0][row], inverse[1][row], inverse[2][row]));
+  // The cofactor matrix: the inverse transpose times the determinant, without dividing by it, so
+  // a matrix that flattens an axis still turns normals sensibly (onto that axis). A mirror keeps
+  // the normals' side as the inverse transpose would.
+  const Point3 a = m[0], b = m[1], c = m[2];
+  Matrix3 out(CrossProd(b, c), CrossProd(c, a), CrossProd(a, b), Point3());
+  // Brought to a largest entry of 1: the products of tiny or huge axes would underflow or overflow.
+  float largest = 0.0f;
+  for (int row = 0; row < 3; ++row) {
+    for (int col = 0; col < 3; ++col) largest = std::max(largest, std::fabs(out[row][col]));
+  }
+  float factor = largest > 0.0f && std::isfinite(largest) ? 1.0f / largest : 1.0f;
+  if (DotProd(CrossProd(a, b), c) < 0.0f) factor = -factor;
+  out.Scale(Point3(factor, factor, factor), false);
   return out;
 }
 

@@ -9,7 +9,8 @@
 // outside every group). Zero without a mesh or a face.
 Point3 CornerNormal(Mesh* mesh, int face, int corner, MeshNormalSpec* spec);
 
-// The matrix that carries normals through M: the inverse transpose of M's linear part.
+// The matrix that carries normals through M: the cofactor matrix of M's linear part (its inverse
+// transpose up to a positive factor, and defined for a matrix that flattens an axis too).
 Matrix3 NormalMatrix(const Matrix3& m);
 
 struct TriangleAngles {

@@ -33,8 +33,11 @@ void ReadOption(const platform::ProfileDocument& file, const OptionKey& option, 
       // The rotations' shortcut for the exact text "0" gives the value the conversion gives anyway.
       float value = ReadFloatOption(
           file.GetString(kOptionsSection, option.key, option.textDefault, kMaxTextLength));
-      // An infinite or NaN scale or angle would make every matrix of the file unwritable.
-      if (!std::isfinite(value)) value = ReadFloatOption(option.textDefault);
+      // An infinite or NaN scale or angle would make every matrix of the file unwritable, and so
+      // would a scale too small to divide by.
+      if (!std::isfinite(value) || (value != 0.0f && !std::isfinite(1.0f / value))) {
+        value = ReadFloatOption(option.textDefault);
+      }
       options.*std::get<float ExportOptions::*>(option.member) = value;
       break;
     }

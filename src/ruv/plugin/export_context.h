@@ -10,6 +10,7 @@
 #include "host/interface.h"
 #include "host/matrix3.h"
 #include "host/time_value.h"
+#include "ruv/material/output_names.h"
 #include "ruv/material/xmaterial.h"
 #include "ruv/scene/xnode.h"
 #include "ruv/xfile/refused_records.h"
@@ -48,4 +49,5 @@ struct ExportContext {
   std::map<INode*, XNode*> nodeMap;  // every export node, ordered by host node identity; not owning
   std::vector<std::unique_ptr<XNode>> topNodes;
   std::vector<RefusedRecord> refusedRecords;  // what the written file lacks, in writing order
+  OutputNames outputNames;                    // the files written beside the output so far
 };

@@ -1,5 +1,6 @@
 #include "ruv/xfile/material_writer.h"
 
+#include <cstdint>
 #include <string>
 
 #include "platform/copy_file.h"
@@ -7,6 +8,7 @@
 #include "platform/text_encoding.h"
 #include "ruv/effect/effect_desc.h"
 #include "ruv/effect/effect_file.h"
+#include "ruv/effect/effect_names.h"
 #include "ruv/material/map_slots.h"
 #include "ruv/material/texture_files.h"
 #include "ruv/material/xmaterial.h"
@@ -36,9 +38,9 @@ void AddLeaf(xof::SaveData* parent, const xof::Guid& templateId, const RecordBuf
 
 // EffectInstance with the effect file's name and, when wanted, the material's parameters.
 void WriteEffectRecords(xof::SaveData* material, const XEffectMaterial& effect,
-                        bool withParameters) {
+                        const std::wstring& fileName, bool withParameters) {
   RecordBuffer instanceData;
-  PutString(instanceData, FileNameOf(effect.effectFile.c_str()));
+  PutString(instanceData, fileName);
   xof::SaveData* instance = nullptr;
   if (xof::Failed(material->AddDataObject(xof::tid::EffectInstance, nullptr, nullptr,
                                           instanceData.size(), instanceData.data(), &instance)))
@@ -67,6 +69,18 @@ void WriteEffectRecords(xof::SaveData* material, const XEffectMaterial& effect,
   instance->Release();
 }
 
+// A bitmap written under another name than the material's parameters give: the first parameter
+// still naming the old file names the new one.
+void RenameFileParam(XEffectMaterial& effect, const std::wstring& before,
+                     const std::wstring& after) {
+  for (XEffectParamString& param : effect.stringParams) {
+    if (!before.empty() && FileNameOf(param.value.c_str()) == before) {
+      param.value = after;
+      return;
+    }
+  }
+}
+
 std::size_t EffectMaterialCount(const XRenderableNode* node) {
   std::size_t count = 0;
   if (node) {
@@ -90,8 +104,11 @@ void WriteGeneratedEffect(ExportContext* context, xof::SaveData* material, XEffe
                           XRenderableNode* node) {
   const ExportOptions& o = gExportOptions;
   std::wstring nodeName = node ? node->name : L"";
-  effect.effectFile =
+  std::wstring wanted =
       EffectMaterialCount(node) <= 1 ? nodeName + L".fx" : nodeName + L"_" + effect.name + L".fx";
+  // Each generated effect is a source of its own: node A's M1 and node A_M1 never share A_M1.fx.
+  std::wstring source = L"fx:" + std::to_wstring(reinterpret_cast<std::uintptr_t>(&effect));
+  effect.effectFile = context->outputNames.Claim(wanted, source).name;
   std::wstring effectPath = context->outputDir + effect.effectFile;
 
   XEffectDesc desc;
@@ -106,14 +123,16 @@ void WriteGeneratedEffect(ExportContext* context, xof::SaveData* material, XEffe
   desc.diffuseMapColor = o.DiffuseMapColor != 0;
   desc.path = effectPath;
   const XMeshData* data = node ? node->meshData.get() : nullptr;
+  EffectVariableNames variables;
   for (const XTextureSlot& slot : effect.maps) {
     if (!slot.Used()) continue;
     int set = CoordinateSetOf(data, slot.mapChannel);
     if (set < 0) continue;
-    AddEffectTexture(desc, slot.name, slot.role, set, slot.addressU, slot.addressV);
-    effect.stringParams.push_back({slot.name, slot.fileName});
+    std::wstring variable = variables.Take(slot.name);
+    AddEffectTexture(desc, variable, slot.role, set, slot.addressU, slot.addressV);
+    effect.stringParams.push_back({variable, slot.fileName});
   }
-  WriteEffectRecords(material, effect, true);
+  WriteEffectRecords(material, effect, effect.effectFile, true);
   if (o.TextureFiles &&
       (o.OverwriteTexture || GetFileAttributesW(effectPath.c_str()) == INVALID_FILE_ATTRIBUTES) &&
       !WriteEffectFile(desc)) {
@@ -171,7 +190,11 @@ void WriteMaterialRecord(ExportContext* context, xof::SaveData* parent, XMateria
 
   int used = 0;
   for (XTextureSlot& slot : material->maps) {
-    std::wstring failure = WriteTextureFile(slot, context->outputDir);
+    std::wstring before = slot.fileName;
+    std::wstring failure = WriteTextureFile(slot, context->outputDir, context->outputNames);
+    if (slot.fileName != before && material->type == kEffectMaterial) {
+      RenameFileParam(static_cast<XEffectMaterial&>(*material), before, slot.fileName);
+    }
     // The record keeps naming the texture (the user may yet put it there), but the folder lacks it.
     if (!failure.empty()) {
       RefuseRecord(context,
@@ -184,15 +207,18 @@ void WriteMaterialRecord(ExportContext* context, xof::SaveData* parent, XMateria
     if (material->type == kEffectMaterial) {
       auto* effect = static_cast<XEffectMaterial*>(material);
       if (effect->isDxMaterial) {
-        WriteEffectRecords(record, *effect, gExportOptions.EffectParam != 0);
-        if (gExportOptions.DxFx) {
-          std::wstring target = context->outputDir + FileNameOf(effect->effectFile.c_str());
+        std::wstring fileName = FileNameOf(effect->effectFile.c_str());
+        ClaimedName copy{fileName, false};
+        if (gExportOptions.DxFx)
+          copy = context->outputNames.Claim(fileName, L"file:" + effect->effectFile);
+        WriteEffectRecords(record, *effect, copy.name, gExportOptions.EffectParam != 0);
+        if (copy.first) {
+          std::wstring target = context->outputDir + copy.name;
           bool overwrite = gExportOptions.OverwriteFX != 0;
           if (!CopyFileW(effect->effectFile.c_str(), target.c_str(), overwrite ? FALSE : TRUE) &&
               (overwrite || GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)) {
-            RefuseRecord(
-                context, L"effect file \"" + FileNameOf(effect->effectFile.c_str()) + L"\"",
-                node ? node->name : L"", L"could not be copied from " + effect->effectFile);
+            RefuseRecord(context, L"effect file \"" + copy.name + L"\"", node ? node->name : L"",
+                         L"could not be copied from " + effect->effectFile);
           }
         }
       } else {

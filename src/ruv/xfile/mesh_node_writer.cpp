@@ -15,6 +15,7 @@
 #include "ruv/xfile/material_writer.h"
 #include "ruv/xfile/mesh_records.h"
 #include "ruv/xfile/record_layout.h"
+#include "ruv/xfile/refused_records.h"
 #include "ruv/xfile/skin_records.h"
 #include "xof/save_object.h"
 #include "xof/template_ids.h"
@@ -128,7 +129,13 @@ void WriteMeshNode(ExportContext* context, xof::SaveData* parent, XNode* node) {
     if (gExportOptions.WorldSpace) WriteChildren(context, parent, node);
     return;
   }
-  if (!renderable || !renderable->meshData) return;
+  if (!renderable || !renderable->meshData) {
+    // The node and its subtree still go in; only the mesh it should carry is missing.
+    RefuseRecord(context, L"Mesh \"" + node->name + L"\"", node->name,
+                 L"no geometry could be made for it");
+    WriteFrame(context, parent, node);
+    return;
+  }
 
   xof::SaveData* frame = MeshNodeFrame(context, parent, *renderable);
   WriteMeshRecords(context, frame ? frame : context->rootFrameData, *renderable);

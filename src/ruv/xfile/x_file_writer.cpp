@@ -2,6 +2,7 @@
 
 #include "platform/text_encoding.h"
 #include "platform/window.h"
+#include "ruv/material/texture_files.h"
 #include "ruv/options/export_options.h"
 #include "ruv/plugin/conversion.h"
 #include "ruv/plugin/export_context.h"
@@ -45,7 +46,9 @@ void WriteSceneFrames(ExportContext* context) {
     xof::SaveData* root = nullptr;
     if (xof::Succeeded(context->saveObject->AddDataObject(xof::tid::Frame, name.c_str(), nullptr, 0,
                                                           nullptr, &root))) {
-      MatrixRecord matrix = MatrixLayout(ConvertTransform(context->rootTM));
+      // Every node's world matrix already holds the scene root's transform (the host composes all
+      // ancestors): the root frame adds nothing, or that transform would count twice.
+      MatrixRecord matrix = MatrixLayout(Matrix3());
       xof::SaveData* transform = nullptr;
       if (xof::Succeeded(root->AddDataObject(xof::tid::FrameTransformMatrix, nullptr, nullptr,
                                              sizeof matrix, matrix.data(), &transform))) {
@@ -117,6 +120,11 @@ void WriteXFile(ExportContext* context, const std::wstring& outputPath) {
     MessageBoxW(context->host->GetMAXHWnd(), L"No node will be export.", L"", MB_OK);
     return;
   }
+  if (gExportOptions.Mtl && gExportOptions.TextureFiles) {
+    std::wstring clamped = ClampProceduralMapSize();
+    if (!clamped.empty())
+      MessageBoxW(context->host->GetMAXHWnd(), clamped.c_str(), L"Warning", MB_OK);
+  }
   if (NothingToWrite(context)) return;
   xof::XFile* file = nullptr;
   if (xof::Failed(xof::XFile::Create(&file))) return;
@@ -124,6 +132,9 @@ void WriteXFile(ExportContext* context, const std::wstring& outputPath) {
   if (!RegisterTemplateSets(file) ||
       xof::Failed(file->CreateSaveObject(outputPath.c_str(), xof::kFileSaveToWideFile,
                                          SaveFormat(gExportOptions.XFileType), &save))) {
+    std::wstring text = L"The file " + outputPath + L" could not be written: " +
+                        platform::AnsiToWide(file->LastError());
+    MessageBoxW(context->host->GetMAXHWnd(), text.c_str(), L"Error", MB_OK);
     file->Release();
     return;
   }

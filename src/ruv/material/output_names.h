@@ -1,0 +1,25 @@
+// The names of the files an export puts beside its output (textures, rendered maps, effect files):
+// two different sources never share one name, and one source keeps one name (and one copy).
+#pragma once
+
+#include <map>
+#include <string>
+
+struct ClaimedName {
+  std::wstring name;
+  bool first = false;  // the source had no name yet: its file is still to be made
+};
+
+class OutputNames {
+ public:
+  // The file name for `source` (what the file is made from: a path, or a map's identity): the name
+  // it got before, else `wanted` when no other source has it, else `wanted` with "_2", "_3", ...
+  // before its extension. Names are compared without regard to letter case, and a stem too long
+  // for a file name is shortened.
+  ClaimedName Claim(const std::wstring& wanted, const std::wstring& source);
+
+ private:
+  std::map<std::wstring, std::wstring> sourceOfName_;  // case-folded name -> source
+  std::map<std::wstring, std::wstring> nameOfSource_;  // source -> name
+  std::map<std::wstring, unsigned> nextNumber_;        // case-folded wanted name -> next number
+};
