@@ -105,7 +105,7 @@ class Renderer {
       glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
       Camera camera = FrameCamera(posed_.bounds, cell.view,
                                   static_cast<float>(cell.width) / static_cast<float>(cell.height));
-      Vec3 toLight = Normalize(camera.up * 0.55f - camera.forward - camera.right * 0.35f);
+      Vec3 toLight = Normalize(camera.up * 0.8f - camera.forward - camera.right * 0.1f);
       program.SetCamera(camera.viewProjection, camera.eye, toLight);
       if (options_.grid) DrawGrid(program, grid, gridLines.size());
       if (options_.wire) {
