@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "preview/decl_data.h"
 #include "preview/material_reader.h"
 #include "preview/object_values.h"
 #include "xof/template_ids.h"
@@ -69,6 +70,8 @@ class MeshBuilder {
                          faceMaterial);
       } else if (id == xof::tid::SkinWeights) {
         ReadSkin(ObjectValues(*object));
+      } else if (id == xof::tid::DeclData) {
+        ReadDecl(ObjectValues(*object));
       }
     }
     if (out_.materials.empty()) out_.materials.emplace_back();
@@ -134,6 +137,20 @@ class MeshBuilder {
     out_.bones.push_back(std::move(bone));
   }
 
+  // A vertex declaration carries what the separate records would (the exporter writes one or the
+  // other); its normals are per vertex, like the positions.
+  void ReadDecl(const ObjectValues& values) {
+    std::string problem;
+    DeclVertexData decl = ReadDeclData(values, out_.positions.size(), problem);
+    if (!problem.empty()) {
+      Warn("DeclData not drawn: " + problem);
+      return;
+    }
+    if (!decl.texcoords.empty()) out_.texcoords = std::move(decl.texcoords);
+    if (!decl.colors.empty()) out_.colors = std::move(decl.colors);
+    declNormals_ = std::move(decl.normals);
+  }
+
   // The render vertex for position `v` with normal `n`: the position's own slot the first time,
   // a copy when the same position comes with another normal.
   std::uint32_t VertexFor(std::uint32_t v, std::uint32_t n) {
@@ -171,6 +188,8 @@ class MeshBuilder {
         normals.clear();
       }
     }
+    bool vertexNormals = normals.empty() && !declNormals_.empty();
+    if (vertexNormals) normals = declNormals_;
     bool useNormals = !normals.empty();
     normalOf_.assign(vertexCount, kNone);
     nextCopy_.assign(vertexCount, kNone);
@@ -185,7 +204,7 @@ class MeshBuilder {
       std::uint32_t count = Corners(faces, f);
       if (faces.starts[f] + count > faces.flat->size()) break;
       const std::uint32_t* index = faces.flat->data() + faces.starts[f];
-      bool normalsFit = useNormals && Corners(normalFaces, f) == count &&
+      bool normalsFit = useNormals && !vertexNormals && Corners(normalFaces, f) == count &&
                         normalFaces.starts[f] + count <= normalFaces.flat->size();
       const std::uint32_t* normalIndex =
           normalsFit ? normalFaces.flat->data() + normalFaces.starts[f] : nullptr;
@@ -193,6 +212,7 @@ class MeshBuilder {
       for (std::uint32_t c = 0; c < count; ++c) {
         if (index[c] >= vertexCount) break;
         std::uint32_t n = kNone;
+        if (vertexNormals) n = index[c];
         if (normalIndex && normalIndex[c] < normals.size()) n = normalIndex[c];
         if (useNormals && n == kNone) ++badNormals;
         corners.push_back(VertexFor(index[c], n));
@@ -241,6 +261,7 @@ class MeshBuilder {
   const MeshReadContext& context_;
   PreviewMesh out_;
   std::unique_ptr<ObjectValues> normalValues_;
+  std::vector<Vec3> declNormals_;
   std::vector<std::uint32_t> normalOf_, nextCopy_, sourceOf_;
 };
 

@@ -94,6 +94,37 @@ Mesh Strip {
   EXPECT_TRUE(scene.warnings.empty());
 }
 
+TEST(SceneReader, VertexDeclarationSuppliesNormalsTexcoordsAndColours) {
+  // Per vertex: NORMAL float3, TEXCOORD0 float2, COLOR0 float4; floats as their DWORD bits
+  // (0x3f800000 is 1.0, 0x3f000000 is 0.5, 0xbf800000 is -1.0).
+  PreviewScene scene = SceneFromText(R"(
+Mesh Declared {
+ 3; 0;0;0;, 0;1;0;, 1;0;0;;
+ 1; 3;0,1,2;;
+ DeclData {
+  3; 2;0;3;0;, 1;0;5;0;, 3;0;10;0;;
+  27;
+  0,0,3212836864, 0,0, 1065353216,0,0,1065353216,
+  0,0,3212836864, 1056964608,0, 0,1065353216,0,1065353216,
+  0,0,3212836864, 1065353216,1065353216, 0,0,1065353216,1056964608;
+ }
+}
+)");
+  ASSERT_EQ(scene.meshes.size(), 1u);
+  const PreviewMesh& mesh = scene.meshes[0];
+  EXPECT_TRUE(scene.warnings.empty());
+  ASSERT_EQ(mesh.normals.size(), 3u);
+  ExpectPoint(mesh.normals[2], {0, 0, -1});
+  EXPECT_EQ(mesh.texcoords, (std::vector<float>{0, 0, 0.5f, 0, 1, 1}));
+  EXPECT_EQ(mesh.colors, (std::vector<std::uint32_t>{0xFF0000FFu, 0xFF00FF00u, 0x80FF0000u}));
+
+  PreviewScene wrong = SceneFromText(R"(
+Mesh Short { 3; 0;0;0;, 0;1;0;, 1;0;0;; 1; 3;0,1,2;; DeclData { 1; 2;0;3;0;; 3; 0,0,0; } }
+)");
+  ASSERT_EQ(wrong.warnings.size(), 1u);
+  EXPECT_NE(wrong.warnings[0].find("DeclData not drawn"), std::string::npos);
+}
+
 TEST(SceneReader, BadIndicesAreSkippedAndNamed) {
   PreviewScene scene = SceneFromText(R"(
 Mesh Broken {
