@@ -96,12 +96,14 @@ class Renderer {
     glEnable(GL_CULL_FACE);
     glFrontFace(GL_CW);  // DirectX's front faces are clockwise on screen
     glCullFace(GL_BACK);
+    // Sheet cells may leave a strip at the right or bottom edge; it gets the background too.
+    glClearColor(kBackground[0], kBackground[1], kBackground[2], 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_SCISSOR_TEST);
     std::vector<Cell> cells = Cells(context.width(), context.height());
     for (const Cell& cell : cells) {
       glViewport(cell.x, cell.y, cell.width, cell.height);
       glScissor(cell.x, cell.y, cell.width, cell.height);
-      glClearColor(kBackground[0], kBackground[1], kBackground[2], 1.0f);
       glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
       Camera camera = FrameCamera(posed_.bounds, cell.view,
                                   static_cast<float>(cell.width) / static_cast<float>(cell.height));
