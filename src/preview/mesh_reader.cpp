@@ -170,24 +170,28 @@ class MeshBuilder {
     return v;
   }
 
+  // The MeshNormals record's normals and their faces; none when its faces do not match the mesh's.
+  std::vector<Vec3> RecordNormals(const FaceList& faces, FaceList& normalFaces) {
+    std::vector<Vec3> normals;
+    if (!normalValues_) return normals;
+    const std::vector<float>& xyz = normalValues_->Member(1).floats;
+    for (std::size_t i = 0; i + 2 < xyz.size(); i += 3) {
+      normals.push_back({xyz[i], xyz[i + 1], xyz[i + 2]});
+    }
+    const std::vector<std::uint32_t>& count = normalValues_->Member(2).integers;
+    normalFaces = ReadFaces(normalValues_->Member(3), count.empty() ? 0 : count[0]);
+    if (normalFaces.starts.size() != faces.starts.size()) {
+      Warn("normals given for " + std::to_string(normalFaces.starts.size()) + " of " +
+           std::to_string(faces.starts.size()) + " faces; lit with face normals instead");
+      normals.clear();
+    }
+    return normals;
+  }
+
   void BuildTriangles(const FaceList& faces, const std::vector<std::uint32_t>& faceMaterial) {
     std::size_t vertexCount = out_.positions.size();
     FaceList normalFaces;
-    std::vector<Vec3> normals;
-    if (normalValues_) {
-      const std::vector<float>& xyz = normalValues_->Member(1).floats;
-      for (std::size_t i = 0; i + 2 < xyz.size(); i += 3) {
-        normals.push_back({xyz[i], xyz[i + 1], xyz[i + 2]});
-      }
-      std::size_t count =
-          normalValues_->Member(2).integers.empty() ? 0 : normalValues_->Member(2).integers[0];
-      normalFaces = ReadFaces(normalValues_->Member(3), count);
-      if (normalFaces.starts.size() != faces.starts.size()) {
-        Warn("normals given for " + std::to_string(normalFaces.starts.size()) + " of " +
-             std::to_string(faces.starts.size()) + " faces; lit with face normals instead");
-        normals.clear();
-      }
-    }
+    std::vector<Vec3> normals = RecordNormals(faces, normalFaces);
     bool vertexNormals = normals.empty() && !declNormals_.empty();
     if (vertexNormals) normals = declNormals_;
     bool useNormals = !normals.empty();
