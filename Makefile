@@ -6,11 +6,16 @@ BUILD      ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= 2
 DEMO_OUT   ?= $(BUILD)/demo/demo.x
+# Extra configure flags, e.g. CI's -DRUV_WERROR=ON.
+CMAKE_ARGS ?=
+CLANG_FORMAT ?= clang-format-14
 PACKAGES   := cmake g++ make pkg-config zlib1g-dev nlohmann-json3-dev libcli11-dev \
-              libgtest-dev libgmock-dev libbenchmark-dev libassimp-dev \
-              libosmesa6-dev libstb-dev
+              libgtest-dev libgmock-dev libbenchmark-dev libassimp-dev assimp-utils \
+              assimp-testmodels libtinygltf-dev libstb-dev libosmesa6-dev \
+              qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins \
+              clang libclang-rt-14-dev clang-format-14
 
-.PHONY: all deps configure build demo test test-asan bench fuzz clean
+.PHONY: all deps configure build demo test test-asan bench fuzz format format-check clean
 
 all: build
 
@@ -28,7 +33,7 @@ deps:
 	fi
 
 $(BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_ARGS)
 
 configure: $(BUILD)/CMakeCache.txt
 
@@ -49,19 +54,32 @@ test: build
 
 # The tests again under the address and undefined-behaviour sanitizers, in a build of their own.
 test-asan: deps
-	cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=Debug -DRUV_SANITIZE=ON
+	cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=Debug -DRUV_SANITIZE=ON $(CMAKE_ARGS)
 	cmake --build $(BUILD)-asan -j$(JOBS)
 	cd $(BUILD)-asan && ctest --output-on-failure -j$(JOBS)
 
-# Each fuzz target for FUZZ_SECONDS, with clang's libFuzzer and the sanitizers, from the samples.
+# Each fuzz target for FUZZ_SECONDS, with clang's libFuzzer and the sanitizers, every library
+# instrumented. The seeds in fuzz/corpus/ stay as they are; what the fuzzer finds goes to the build.
 FUZZ_SECONDS ?= 30
+FUZZ_TARGETS := xof_reader scene_loader profile gltf_import
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRUV_SANITIZE=ON -DRUV_FUZZ=ON
-	cmake --build $(BUILD)-fuzz -j$(JOBS) --target fuzz_xof_reader fuzz_scene_loader fuzz_profile
-	@mkdir -p $(BUILD)-fuzz/corpus/xof $(BUILD)-fuzz/corpus/scene $(BUILD)-fuzz/corpus/profile
-	$(BUILD)-fuzz/bin/fuzz_xof_reader -max_total_time=$(FUZZ_SECONDS) -max_len=65536 $(BUILD)-fuzz/corpus/xof tests/xof/data
-	$(BUILD)-fuzz/bin/fuzz_scene_loader -max_total_time=$(FUZZ_SECONDS) $(BUILD)-fuzz/corpus/scene examples
-	$(BUILD)-fuzz/bin/fuzz_profile -max_total_time=$(FUZZ_SECONDS) $(BUILD)-fuzz/corpus/profile tests/ruv/data
+	cmake --build $(BUILD)-fuzz -j$(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(BUILD)-fuzz/corpus/$$t && \
+	  echo "fuzz_$$t: $(FUZZ_SECONDS) s" && \
+	  $(BUILD)-fuzz/bin/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=10 \
+	    -rss_limit_mb=2048 -print_final_stats=1 $(BUILD)-fuzz/corpus/$$t fuzz/corpus/$$t \
+	    2>$(BUILD)-fuzz/fuzz_$$t.log || { tail -60 $(BUILD)-fuzz/fuzz_$$t.log; exit 1; }; \
+	  grep -E '^stat::(number_of_executed_units|new_units_added)|cov:' $(BUILD)-fuzz/fuzz_$$t.log | tail -3; \
+	done
+
+# Formatting: every C++ file git knows, against .clang-format.
+format:
+	git ls-files '*.cpp' '*.h' | xargs $(CLANG_FORMAT) -i
+
+format-check:
+	git ls-files '*.cpp' '*.h' | xargs $(CLANG_FORMAT) --dry-run --Werror
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done

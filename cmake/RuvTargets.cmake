@@ -1,9 +1,43 @@
+# Each layer sees only the headers of the layers it links: a folder's headers are published under
+# build/layers/<folder>/, as links named by their path below src/, and a target gets the include
+# roots of itself and of what it links. So `#include "host/sim/..."` from the exporter, or
+# `#include "host/..."` from the .x library, fails the build. A subfolder with a CMakeLists.txt of
+# its own is a layer of its own and is not published with its parent.
+function(ruv_layer_headers target dir)
+  file(RELATIVE_PATH _rel ${PROJECT_SOURCE_DIR}/src ${dir})
+  string(REPLACE "/" "_" _root_name "${_rel}")
+  set(_root ${CMAKE_BINARY_DIR}/layers/${_root_name})
+  file(GLOB_RECURSE _headers CONFIGURE_DEPENDS RELATIVE ${dir} ${dir}/*.h ${dir}/*.hpp ${dir}/*.inc)
+  file(GLOB_RECURSE _own_lists RELATIVE ${dir} ${dir}/*/CMakeLists.txt)
+  set(_sublayers)
+  foreach(_list ${_own_lists})
+    get_filename_component(_sub ${_list} DIRECTORY)
+    list(APPEND _sublayers ${_sub})
+  endforeach()
+  file(REMOVE_RECURSE ${_root})
+  foreach(_header ${_headers})
+    set(_skip FALSE)
+    foreach(_sub ${_sublayers})
+      string(FIND "${_header}" "${_sub}/" _at)
+      if(_at EQUAL 0)
+        set(_skip TRUE)
+      endif()
+    endforeach()
+    if(NOT _skip)
+      get_filename_component(_folder ${_root}/${_rel}/${_header} DIRECTORY)
+      file(MAKE_DIRECTORY ${_folder})
+      file(CREATE_LINK ${dir}/${_header} ${_root}/${_rel}/${_header} SYMBOLIC)
+    endif()
+  endforeach()
+  target_include_directories(${target} PUBLIC ${_root})
+endfunction()
+
 # Each layer is a static library made of the sources of its folder (not its subfolders), so a new
-# file needs no build edit, and a layer sees only what it links: a stray include fails the build.
+# file needs no build edit.
 function(ruv_layer_library name dir)
   file(GLOB _sources CONFIGURE_DEPENDS ${dir}/*.cpp)
   add_library(${name} STATIC ${_sources})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  ruv_layer_headers(${name} ${dir})
 endfunction()
 
 # One GoogleTest executable per test folder; every case is registered with CTest.
@@ -14,6 +48,8 @@ function(ruv_test_executable name dir)
   endif()
   add_executable(${name} ${_sources})
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock ${ARGN})
+  # Tests are no layer: they may look at any header, as they link what they need.
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
   target_compile_definitions(${name} PRIVATE
     RUV_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     RUV_SHARED_DIR="${PROJECT_SOURCE_DIR}/../shared"

@@ -7,7 +7,8 @@
 #include "platform/profile_document.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::wstring text = platform::DecodeProfileBytes(std::string_view(reinterpret_cast<const char*>(data), size));
+  std::wstring text =
+      platform::DecodeProfileBytes(std::string_view(reinterpret_cast<const char*>(data), size));
   platform::ProfileDocument document = platform::ProfileDocument::Parse(text);
   document.GetInt(L"Option", L"XFileType", 1);
   document.GetString(L"Option", L"SceneRootName", L"", 259);

@@ -6,7 +6,8 @@
 #include "xof/file_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  xof::ReadResult result = xof::ReadXFile(std::string_view(reinterpret_cast<const char*>(data), size));
+  xof::ReadResult result =
+      xof::ReadXFile(std::string_view(reinterpret_cast<const char*>(data), size));
   if (!result.ok() && result.error.empty()) __builtin_trap();  // a failure must say what is wrong
   return 0;
 }

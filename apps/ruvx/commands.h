@@ -3,6 +3,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <string>
 
 namespace ruvx {
 
@@ -12,5 +13,8 @@ void AddOptionsCommand(CLI::App& app, int& exitStatus);
 void AddDumpCommand(CLI::App& app, int& exitStatus);
 void AddConvertCommand(CLI::App& app, int& exitStatus);
 void AddPreviewCommand(CLI::App& app, int& exitStatus);
+
+// What `ruvx --version` prints: this program's version and the version of the module beside it.
+std::string VersionText();
 
 }  // namespace ruvx

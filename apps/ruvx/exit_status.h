@@ -9,5 +9,6 @@ constexpr int kExitUsage = 2;
 constexpr int kExitBadInput = 3;
 constexpr int kExitModule = 4;
 constexpr int kExitWriteFailed = 5;
+constexpr int kExitIncomplete = 6;
 
 }  // namespace ruvx

@@ -11,7 +11,9 @@
 #include "module_loader.h"
 #include "platform/host_path.h"
 #include "platform/text_encoding.h"
+#include "run_options.h"
 #include "terminal_host.h"
+#include "ui/run_options_dialog.h"
 
 namespace ruvx {
 namespace {
@@ -43,50 +45,117 @@ void ApplyHostOverrides(sim::SimScene& scene, const ExportFlags& flags,
   if (!flags.scenePath.empty()) host.SetCurFilePath(platform::ToHostPath(flags.scenePath));
 }
 
+// The exporter lists what a written file lacks in one message under this caption.
+bool ExporterReportedIncomplete(sim::SimScene& scene) {
+  for (const sim::MessageBoxRecord& box : scene.MainWindow().MessageBoxes()) {
+    if (box.caption == L"Written incomplete") return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void AddExportFlags(CLI::App* command, ExportFlags& flags) {
-  command->add_flag("--selected", flags.selected, "Export only the selected nodes (and their ancestors)");
-  command->add_option("--config-dir", flags.configDir,
-                      "Folder of ruv_max_config.ini (default: ruv under $XDG_CONFIG_HOME or ~/.config)");
-  command->add_option("--module", flags.modulePath, "The exporter module (default: ruv.dle beside ruvx)");
-  command->add_option("--image-dir", flags.imageDir, "Host image folder (overrides the scene file)");
+  command->add_flag("--selected", flags.selected,
+                    "Export only the selected nodes (and their ancestors)");
+  command->add_option(
+      "--config-dir", flags.configDir,
+      "Folder of ruv_max_config.ini (default: ruv under $XDG_CONFIG_HOME or ~/.config)");
+  command->add_option("--module", flags.modulePath,
+                      "The exporter module (default: ruv.dle beside ruvx)");
+  command->add_option("--image-dir", flags.imageDir,
+                      "Host image folder (overrides the scene file)");
   command->add_option("--data-dir", flags.dataDir, "Host data folder (overrides the scene file)");
-  command->add_option("--scene-path", flags.scenePath, "Current scene file path (overrides the scene file)");
+  command->add_option("--scene-path", flags.scenePath,
+                      "Current scene file path (overrides the scene file)");
+  command
+      ->add_option(
+          "--set", flags.sets,
+          "Change one option for this export only, as `ruvx options --set` does (repeatable); "
+          "the options file is not changed")
+      ->type_name("KEY=VALUE");
+  command
+      ->add_option("--format", flags.format, "Encoding of this export only (the XFileType option)")
+      ->check(CLI::IsMember({"text", "binary", "compressed"}));
+  command->add_flag("--dialog", flags.dialog,
+                    "Review the options in the options dialog first; OK exports and saves them, "
+                    "Cancel ends with nothing written or saved");
 }
 
-int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const ExportFlags& flags) {
+int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const ExportFlags& flags,
+              const std::function<int()>& beforeExport) {
   std::optional<std::filesystem::path> configFolder = ConfigFolder(flags.configDir);
   if (!configFolder) {
     std::cerr << "ruvx: no configuration folder: give --config-dir, or set HOME\n";
     return kExitUsage;
   }
+  if (flags.dialog && (!flags.sets.empty() || !flags.format.empty())) {
+    // The dialog saves what the user chose into the options file; options of one run only never go
+    // there.
+    std::cerr << "ruvx: --dialog cannot be combined with --set or --format; nothing written\n";
+    return kExitUsage;
+  }
+  if (flags.dialog) {
+    if (auto reason = DialogUnavailableReason()) {
+      std::cerr << "ruvx: --dialog: " << *reason << "\n";
+      return kExitUsage;
+    }
+  }
+  RunOptionsFolder runOptions;
+  if (!flags.sets.empty() || !flags.format.empty()) {
+    if (auto problem = runOptions.Prepare(*configFolder, flags.sets, flags.format,
+                                          scene.Host().GetFrameRate())) {
+      std::cerr << "ruvx: " << *problem << "; nothing written\n";
+      return kExitUsage;
+    }
+    configFolder = runOptions.Folder();
+  }
   std::unique_ptr<ExporterModule> module;
   try {
     module = ExporterModule::Load(
-        flags.modulePath.empty() ? DefaultModulePath() : std::filesystem::path(flags.modulePath), L"X");
+        flags.modulePath.empty() ? DefaultModulePath() : std::filesystem::path(flags.modulePath),
+        L"X");
   } catch (const std::exception& failure) {
     std::cerr << "ruvx: " << failure.what() << "\n";
     return kExitModule;
   }
 
+  if (beforeExport) {
+    if (int status = beforeExport(); status != kExitSuccess) return status;
+  }
+  if (flags.dialog) {
+    // The options are saved after OK: the folder must be there to take them.
+    std::error_code error;
+    std::filesystem::create_directories(*configFolder, error);
+  }
   ApplyHostOverrides(scene, flags, *configFolder);
   ShowHostOnTerminal(scene);
   std::optional<FileStamp> before = StampOf(output);
+  const std::filesystem::path configFile = *configFolder / "ruv_max_config.ini";
+  std::optional<FileStamp> configBefore = StampOf(configFile);
   std::unique_ptr<SceneExport> exporter = module->CreateExporter();
   std::wstring hostOutput = platform::ToHostPath(output);
-  exporter->DoExport(hostOutput.c_str(), nullptr, &scene.Host(), TRUE, flags.selected ? SCENE_EXPORT_SELECTED : 0);
+  exporter->DoExport(hostOutput.c_str(), nullptr, &scene.Host(), flags.dialog ? FALSE : TRUE,
+                     flags.selected ? SCENE_EXPORT_SELECTED : 0);
   exporter.reset();
 
   std::optional<FileStamp> after = StampOf(output);
   if (after && !(before && *before == *after)) {
+    if (ExporterReportedIncomplete(scene)) {
+      std::cerr << "ruvx: wrote " << output.string() << " incomplete (see the message above)\n";
+      return kExitIncomplete;
+    }
     std::cout << "ruvx: wrote " << output.string() << "\n";
     return kExitSuccess;
   }
-  if (scene.MainWindow().MessageBoxes().empty()) {
+  const bool nothingSaved = StampOf(configFile) == configBefore;
+  if (flags.dialog && nothingSaved && scene.MainWindow().MessageBoxes().empty()) {
+    std::cerr << "ruvx: the options dialog was cancelled: nothing written, nothing saved\n";
+  } else if (scene.MainWindow().MessageBoxes().empty()) {
     std::cerr << "ruvx: the export wrote no file to " << output.string() << "\n";
   } else {
-    std::cerr << "ruvx: the export wrote no file to " << output.string() << " (see the message above)\n";
+    std::cerr << "ruvx: the export wrote no file to " << output.string()
+              << " (see the message above)\n";
   }
   return kExitNothingWritten;
 }

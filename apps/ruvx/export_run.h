@@ -1,11 +1,12 @@
 // One export through the module, as the host runs it: shared by `ruvx export` and `ruvx demo`.
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
-
-#include <CLI/CLI.hpp>
+#include <vector>
 
 #include "host/sim/sim_scene.h"
 
@@ -18,13 +19,22 @@ struct ExportFlags {
   std::string imageDir;
   std::string dataDir;
   std::string scenePath;
+  // This run's options over the options file (run_options.h).
+  std::vector<std::string> sets;
+  std::string format;
+  // Show the options dialog before the export and save the options after it.
+  bool dialog = false;
 };
 
-// Adds --selected, --config-dir, --module, --image-dir, --data-dir and --scene-path to `command`.
+// Adds --selected, --config-dir, --module, --image-dir, --data-dir, --scene-path, --set, --format
+// and --dialog to `command`.
 void AddExportFlags(CLI::App* command, ExportFlags& flags);
 
-// Exports `scene` to `output` through the module with prompts suppressed and returns the exit
-// status: 0 only when the export wrote its file.
-int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const ExportFlags& flags);
+// Exports `scene` to `output` through the module and returns the exit status: 0 only when the
+// export wrote its file. Prompts are suppressed unless the flags ask for the dialog.
+// `beforeExport`, when given, runs once every argument has been checked and the module loaded, just
+// before the export; a non-zero status from it ends the run with that status.
+int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const ExportFlags& flags,
+              const std::function<int()>& beforeExport = {});
 
 }  // namespace ruvx

@@ -7,6 +7,7 @@
 int main(int argc, char** argv) {
   CLI::App app{"ruvx: runs the ruv .x exporter on scene files, and reads .x files"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", [] { return ruvx::VersionText(); });
   int exitStatus = 0;
   ruvx::AddExportCommand(app, exitStatus);
   ruvx::AddDemoCommand(app, exitStatus);

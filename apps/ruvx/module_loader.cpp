@@ -12,7 +12,8 @@ template <typename Function>
 Function FindEntry(void* handle, const char* name, const std::filesystem::path& path) {
   void* symbol = dlsym(handle, name);
   if (!symbol) {
-    throw std::runtime_error(path.string() + ": not a plug-in module (no entry point " + name + ")");
+    throw std::runtime_error(path.string() + ": not a plug-in module (no entry point " + name +
+                             ")");
   }
   return reinterpret_cast<Function>(symbol);
 }
@@ -37,11 +38,12 @@ std::unique_ptr<ExporterModule> ExporterModule::Load(const std::filesystem::path
   module->handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!module->handle_) {
     const char* reason = dlerror();
-    throw std::runtime_error(path.string() + ": cannot load the module: " +
-                             (reason ? reason : "unknown reason"));
+    throw std::runtime_error(path.string() +
+                             ": cannot load the module: " + (reason ? reason : "unknown reason"));
   }
   auto description = FindEntry<LibDescriptionFunction>(module->handle_, "LibDescription", path);
-  auto numberClasses = FindEntry<LibNumberClassesFunction>(module->handle_, "LibNumberClasses", path);
+  auto numberClasses =
+      FindEntry<LibNumberClassesFunction>(module->handle_, "LibNumberClasses", path);
   auto classDesc = FindEntry<LibClassDescFunction>(module->handle_, "LibClassDesc", path);
   FindEntry<LibVersionFunction>(module->handle_, "LibVersion", path);
   module->description_ = description();

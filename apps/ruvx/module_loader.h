@@ -19,7 +19,8 @@ class ExporterModule {
   ExporterModule& operator=(const ExporterModule&) = delete;
 
   // Loads `path` and finds, through LibNumberClasses and LibClassDesc, a public scene-export class
-  // whose exporter handles `extension`. Throws std::runtime_error naming the module and the problem.
+  // whose exporter handles `extension`. Throws std::runtime_error naming the module and the
+  // problem.
   static std::unique_ptr<ExporterModule> Load(const std::filesystem::path& path,
                                               const std::wstring& extension);
 

@@ -1,5 +1,6 @@
 // ruvx options: shows the export options as the exporter loads them, and changes them with the
 // exporter's own load and save code.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -15,18 +16,44 @@
 #include "exit_status.h"
 #include "platform/host_path.h"
 #include "platform/text_encoding.h"
+#include "ruv/options/clip_keys.h"
 #include "ruv/options/config_file.h"
 #include "ruv/options/option_text.h"
+#include "ui/run_options_dialog.h"
 
 namespace ruvx {
 namespace {
-
 
 struct OptionsArguments {
   std::string configDir;
   std::vector<std::string> sets;
   int frameRate = 30;
+  bool dialog = false;
 };
+
+// The dialog without a scene: frames wide enough for every stored clip and for a new clip's default
+// end, so that showing the clips changes none of them.
+OptionsDialogFacts FactsWithoutScene(int frameRate) {
+  OptionsDialogFacts facts;
+  facts.frameRate = frameRate;
+  facts.firstFrame = 0;
+  facts.lastFrame = kDefaultClipEndKey;
+  for (const AnimationClip& clip : gAnimationClips) {
+    facts.firstFrame = std::min({facts.firstFrame, clip.startKey, clip.endKey});
+    facts.lastFrame = std::max({facts.lastFrame, clip.startKey, clip.endKey});
+  }
+  return facts;
+}
+
+// Shows the dialog; false when it could not be shown or was cancelled (said on standard error).
+bool EditInDialog(int frameRate) {
+  DialogRun run = RunOptionsDialog(FactsWithoutScene(frameRate));
+  if (!run.problem.empty()) std::cerr << "ruvx options: " << run.problem << "\n";
+  if (run.outcome == DialogOutcome::Cancelled) {
+    std::cerr << "ruvx options: cancelled; nothing saved\n";
+  }
+  return run.outcome == DialogOutcome::Accepted;
+}
 
 // Applies every --set in order; the first bad one stops the command before anything is saved.
 bool ApplySets(const std::vector<std::string>& sets) {
@@ -47,28 +74,42 @@ bool ApplySets(const std::vector<std::string>& sets) {
 }
 
 int RunOptions(const OptionsArguments& arguments) {
-  std::optional<std::filesystem::path> folder =
-      ConfigFolder(arguments.configDir);
+  std::optional<std::filesystem::path> folder = ConfigFolder(arguments.configDir);
   if (!folder) {
     std::cerr << "ruvx options: no configuration folder: give --config-dir, or set HOME\n";
     return kExitUsage;
   }
   const std::wstring configPath = ConfigFilePathIn(platform::ToHostPath(*folder));
+  if (arguments.dialog) {
+    if (auto reason = DialogUnavailableReason()) {
+      std::cerr << "ruvx options: --dialog: " << *reason << "\n";
+      return kExitUsage;
+    }
+  }
 
   // Without a scene there is no animation range: one frame per tick over the whole tick range
   // clamps no clip, so the clips show as the file holds them (an export clamps them later).
   LoadOptions(
       configPath, arguments.frameRate,
       Interval(std::numeric_limits<TimeValue>::min(), std::numeric_limits<TimeValue>::max()), 1);
+  // Defaults shown or saved in place of a file that exists would mislead, or lose the user's file.
+  if (!OptionsFileProblem().empty()) {
+    std::cerr << "ruvx options: " << OptionsFileProblem() << "; nothing shown or saved\n";
+    return kExitBadInput;
+  }
 
-  if (!arguments.sets.empty()) {
+  if (!arguments.sets.empty() || arguments.dialog) {
     if (!ApplySets(arguments.sets)) return kExitUsage;
+    if (arguments.dialog && !EditInDialog(arguments.frameRate)) return kExitNothingWritten;
     std::error_code error;
     std::filesystem::create_directories(*folder, error);
-    if (error || !TrySaveOptions(configPath)) {
-      std::cerr << "ruvx options: cannot write " << platform::ToNativePath(configPath).string()
-                << (error ? ": " + error.message() : std::string())
-                << "; the old file is unchanged\n";
+    std::string why;
+    if (error || !TrySaveOptions(configPath, &why)) {
+      if (why.empty()) {
+        why = "cannot write " + platform::ToNativePath(configPath).string() +
+              (error ? ": " + error.message() : std::string());
+      }
+      std::cerr << "ruvx options: " << why << "; the old file is unchanged\n";
       return kExitWriteFailed;
     }
   }
@@ -100,10 +141,15 @@ void AddOptionsCommand(CLI::App& app, int& exitStatus) {
                    "Frame rate that SampleRate defaults to when the file lacks it")
       ->check(CLI::Range(1, 100000))
       ->capture_default_str();
+  command->add_flag("--dialog", arguments->dialog,
+                    "Edit the options and clips in the options dialog (after any --set); OK saves");
   command->footer(
       "Prints KEY=VALUE lines in the order the file is saved. Clips are shown unclamped: an export "
-      "clamps them into its scene's animation range.\nExit status: 0 done; 2 bad arguments or a bad "
-      "--set (nothing saved); 5 the file could not be written (the old one is unchanged).\n");
+      "clamps them into its scene's animation range.\nExit status: 0 done; 1 the dialog was "
+      "cancelled or could not run (nothing saved); 2 bad arguments, a bad --set or no display for "
+      "--dialog (nothing saved); 3 the options file exists but cannot be read; 5 the file could "
+      "not "
+      "be written (the old one is unchanged).\n");
   command->callback([arguments, &exitStatus] { exitStatus = RunOptions(*arguments); });
 }
 

@@ -34,8 +34,8 @@
 
 namespace {
 
-// Processor time of this process, not wall time: the machine is shared, and time spent waiting for a
-// core is not the exporter's. Writing the file is system time, which this counts.
+// Processor time of this process, not wall time: the machine is shared, and time spent waiting for
+// a core is not the exporter's. Writing the file is system time, which this counts.
 double CpuSeconds() {
   timespec now{};
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
@@ -58,15 +58,15 @@ struct Encoding {
 };
 constexpr Encoding kEncodings[] = {{0, "text"}, {1, "binary"}, {2, "compressed"}};
 
-// Per-face time may rise a little with size as the mesh outgrows the caches; twice the per-face time
-// over a hundredfold size (an exponent of 1.15) is the most that still counts as linear. Quadratic
-// work shows as an exponent near 2.
+// Per-face time may rise a little with size as the mesh outgrows the caches; twice the per-face
+// time over a hundredfold size (an exponent of 1.15) is the most that still counts as linear.
+// Quadratic work shows as an exponent near 2.
 constexpr double kLinearExponentLimit = 1.15;
 
 // The best of at least `minRuns` runs, more while the budget lasts: the machine is shared, the
 // fastest run is the one least disturbed. `prepare` runs untimed before each run.
-double BestSeconds(const std::function<void()>& prepare, const std::function<void()>& run, int minRuns,
-                   double budgetSeconds) {
+double BestSeconds(const std::function<void()>& prepare, const std::function<void()>& run,
+                   int minRuns, double budgetSeconds) {
   double best = 1e30, spent = 0;
   for (int i = 0; i < minRuns || (spent < budgetSeconds && i < 20); ++i) {
     prepare();
@@ -104,7 +104,8 @@ double GenerationSeconds(const Mesh& mesh, std::size_t& vertices) {
         node->meshCopy = mesh;
         node->mesh = &node->meshCopy;
       },
-      [&] { ok = GenMeshData(&context, node.get()) && ok; }, RunsFor(mesh.getNumFaces()), kBudgetSeconds);
+      [&] { ok = GenMeshData(&context, node.get()) && ok; }, RunsFor(mesh.getNumFaces()),
+      kBudgetSeconds);
   vertices = ok && node->meshData ? node->meshData->vertices.size() : 0;
   return seconds;
 }
@@ -112,7 +113,8 @@ double GenerationSeconds(const Mesh& mesh, std::size_t& vertices) {
 // The host's own smoothing-group normals, which the generation builds first: its share of the time.
 double HostNormalsSeconds(const Mesh& grid) {
   Mesh copy;
-  return BestSeconds([&] { copy = grid; }, [&] { copy.buildNormals(); }, RunsFor(grid.getNumFaces()), kBudgetSeconds);
+  return BestSeconds([&] { copy = grid; }, [&] { copy.buildNormals(); },
+                     RunsFor(grid.getNumFaces()), kBudgetSeconds);
 }
 
 struct ExportResult {
@@ -121,16 +123,17 @@ struct ExportResult {
   bool ok = false;
 };
 
-ExportResult WholeExportSeconds(sim::SimScene& scene, const std::filesystem::path& folder, const Encoding& encoding,
-                                int faces) {
+ExportResult WholeExportSeconds(sim::SimScene& scene, const std::filesystem::path& folder,
+                                const Encoding& encoding, int faces) {
   std::ofstream(folder / "ruv_max_config.ini", std::ios::binary)
       << "[Option]\r\nXFileType=" << encoding.fileType << "\r\n";
   std::filesystem::path output = folder / "grid.x";
   std::wstring hostOutput = platform::ToHostPath(output);
   ExportResult result;
-  result.seconds = BestSeconds([&] { std::filesystem::remove(output); },
-                               [&] { XDoExport(hostOutput.c_str(), nullptr, &scene.Host(), TRUE, 0); },
-                               RunsFor(faces), kBudgetSeconds);
+  result.seconds =
+      BestSeconds([&] { std::filesystem::remove(output); },
+                  [&] { XDoExport(hostOutput.c_str(), nullptr, &scene.Host(), TRUE, 0); },
+                  RunsFor(faces), kBudgetSeconds);
   result.ok = scene.MainWindow().MessageBoxes().empty() && std::filesystem::exists(output);
   if (result.ok) result.megabytes = static_cast<double>(std::filesystem::file_size(output)) / 1e6;
   return result;
@@ -142,12 +145,13 @@ double GrowthExponent(const std::vector<double>& seconds, const std::vector<int>
          std::log(static_cast<double>(faces.back()) / static_cast<double>(faces.front()));
 }
 
-bool ReportGrowth(const char* what, const std::vector<double>& seconds, const std::vector<int>& faces,
-                  const char* verdictNote = "") {
+bool ReportGrowth(const char* what, const std::vector<double>& seconds,
+                  const std::vector<int>& faces, const char* verdictNote = "") {
   double exponent = GrowthExponent(seconds, faces);
   bool linear = exponent <= kLinearExponentLimit;
-  std::printf("  %-22s time ~ faces^%.2f from %dk to %dk faces: %s%s\n", what, exponent, faces.front() / 1000,
-              faces.back() / 1000, linear ? "linear" : "GROWS FASTER THAN LINEAR", verdictNote);
+  std::printf("  %-22s time ~ faces^%.2f from %dk to %dk faces: %s%s\n", what, exponent,
+              faces.front() / 1000, faces.back() / 1000,
+              linear ? "linear" : "GROWS FASTER THAN LINEAR", verdictNote);
   return linear;
 }
 
@@ -163,7 +167,8 @@ void ReportHighValenceVertex() {
     seconds.push_back(GenerationSeconds(MakeFacetedConeMesh(count), vertices));
     std::printf("%9d %9zu | %8.3f\n", count, vertices, count / seconds.back() / 1e6);
   }
-  ReportGrowth("generation:", seconds, faces, " (shown, not failed: a limit of the per-position search)");
+  ReportGrowth("generation:", seconds, faces,
+               " (shown, not failed: a limit of the per-position search)");
 }
 
 }  // namespace
@@ -183,8 +188,9 @@ int main(int argc, char** argv) {
       std::filesystem::temp_directory_path() / ("bench_export_" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
 
-  std::printf("bench_export: grid meshes, smoothing group 1, one texture-coordinate set, default options;\n"
-              "processor time, best of a few runs (shared machine: expect noise of 10-20%%)\n\n");
+  std::printf(
+      "bench_export: grid meshes, smoothing group 1, one texture-coordinate set, default options;\n"
+      "processor time, best of a few runs (shared machine: expect noise of 10-20%%)\n\n");
   std::printf("%9s %9s | %-34s | %s\n", "faces", "vertices", "generation Mfaces/s (host normals)",
               "whole export Mfaces/s (MB written)");
   std::vector<int> faces;
@@ -201,9 +207,9 @@ int main(int argc, char** argv) {
     // One output vertex per host vertex: anything else means the generation did other work.
     bool generated = vertices == static_cast<std::size_t>(grid.getNumVerts());
     ok = ok && generated;
-    std::printf("%9d %9d | %8.2f (%4.0f%% of it)%s              |", size.Faces(), grid.getNumVerts(),
-                size.Faces() / generation.back() / 1e6, 100.0 * normals / generation.back(),
-                generated ? "" : " FAILED");
+    std::printf("%9d %9d | %8.2f (%4.0f%% of it)%s              |", size.Faces(),
+                grid.getNumVerts(), size.Faces() / generation.back() / 1e6,
+                100.0 * normals / generation.back(), generated ? "" : " FAILED");
 
     sim::SceneBuilder builder;
     builder.Root().AddChild(L"Grid").TriMesh(std::move(grid));
@@ -213,8 +219,8 @@ int main(int argc, char** argv) {
       ExportResult result = WholeExportSeconds(*scene, folder, kEncodings[e], size.Faces());
       exports[e].push_back(result.seconds);
       ok = ok && result.ok;
-      std::printf(" %s %.2f (%.1f)%s", kEncodings[e].name, size.Faces() / result.seconds / 1e6, result.megabytes,
-                  result.ok ? "" : " FAILED");
+      std::printf(" %s %.2f (%.1f)%s", kEncodings[e].name, size.Faces() / result.seconds / 1e6,
+                  result.megabytes, result.ok ? "" : " FAILED");
     }
     std::printf("\n");
     std::fflush(stdout);
@@ -228,6 +234,7 @@ int main(int argc, char** argv) {
   }
   ReportHighValenceVertex();
   std::filesystem::remove_all(folder);
-  if (!ok) std::printf("an export or generation failed: the figures above do not measure a full export\n");
+  if (!ok)
+    std::printf("an export or generation failed: the figures above do not measure a full export\n");
   return ok && linear ? 0 : 1;
 }

@@ -9,7 +9,8 @@ Mesh MakeGridMesh(int columns, int rows) {
   for (int y = 0; y <= rows; ++y) {
     for (int x = 0; x <= columns; ++x) {
       // A ripple, so that neighbouring normals differ as they do on a real surface.
-      float height = 0.5f * std::sin(0.11f * static_cast<float>(x)) * std::cos(0.07f * static_cast<float>(y));
+      float height =
+          0.5f * std::sin(0.11f * static_cast<float>(x)) * std::cos(0.07f * static_cast<float>(y));
       mesh.setVert(y * across + x, Point3(static_cast<float>(x), static_cast<float>(y), height));
     }
   }
@@ -30,7 +31,8 @@ Mesh MakeGridMesh(int columns, int rows) {
   for (int y = 0; y <= rows; ++y) {
     for (int x = 0; x <= columns; ++x) {
       mesh.mapVerts(1)[y * across + x] =
-          UVVert(static_cast<float>(x) / static_cast<float>(columns), static_cast<float>(y) / static_cast<float>(rows), 0);
+          UVVert(static_cast<float>(x) / static_cast<float>(columns),
+                 static_cast<float>(y) / static_cast<float>(rows), 0);
     }
   }
   for (int f = 0; f < mesh.getNumFaces(); ++f) {
@@ -46,7 +48,8 @@ Mesh MakeFacetedConeMesh(int faces) {
   mesh.setVert(0, Point3(0, 0, 1));
   const double step = 2.0 * 3.14159265358979323846 / faces;
   for (int i = 0; i < faces; ++i) {
-    mesh.setVert(i + 1, Point3(static_cast<float>(std::cos(step * i)), static_cast<float>(std::sin(step * i)), 0));
+    mesh.setVert(i + 1, Point3(static_cast<float>(std::cos(step * i)),
+                               static_cast<float>(std::sin(step * i)), 0));
   }
   mesh.setNumFaces(faces);
   for (int i = 0; i < faces; ++i) {

@@ -23,6 +23,15 @@ class Animatable {
     (void)id;
     return nullptr;
   }
+  // Whether the object's value changes over time (a controller with keys).
+  virtual BOOL IsAnimated() { return FALSE; }
+  // The animatable parts of the object (a transform controller's position, rotation and scale),
+  // in order; a part may be null.
+  virtual int NumSubs() { return 0; }
+  virtual Animatable* SubAnim(int i) {
+    (void)i;
+    return nullptr;
+  }
   bool TestAFlag(DWORD mask) const { return (aflag_ & mask) != 0; }
   void SetAFlag(DWORD mask) { aflag_ |= mask; }
   void ClearAFlag(DWORD mask) { aflag_ &= ~mask; }

@@ -27,7 +27,8 @@ std::uint8_t ToByte(float value) {
 // readers take as BGRA with alpha.
 std::string EncodeBmp(int width, int height, const std::vector<BMM_Color_fl>& pixels) {
   const std::uint32_t headerSize = 14 + 108;
-  const std::uint32_t imageSize = static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height) * 4;
+  const std::uint32_t imageSize =
+      static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height) * 4;
   std::string out;
   out.reserve(headerSize + imageSize);
   out += "BM";
@@ -67,10 +68,13 @@ class MemoryBitmap : public Bitmap {
 
   int PutPixels(int x, int y, int count, const BMM_Color_fl* pixels) override {
     if (y < 0 || y >= height_ || x < 0 || count < 0 || x + count > width_) return 0;
-    std::copy(pixels, pixels + count, pixels_.begin() + static_cast<std::ptrdiff_t>(y) * width_ + x);
+    std::copy(pixels, pixels + count,
+              pixels_.begin() + static_cast<std::ptrdiff_t>(y) * width_ + x);
     return 1;
   }
-  int OpenOutput(BitmapInfo* info) override { return info ? BMMRES_SUCCESS : BMMRES_ERRORTAKENCARE; }
+  int OpenOutput(BitmapInfo* info) override {
+    return info ? BMMRES_SUCCESS : BMMRES_ERRORTAKENCARE;
+  }
   int Write(BitmapInfo* info, int) override {
     if (!info || !*info->Name()) return BMMRES_ERRORTAKENCARE;
     bool written = platform::WriteFileAtomically(platform::ToNativePath(info->Name()),
@@ -89,7 +93,8 @@ class MemoryBitmap : public Bitmap {
 class FileBitmapManager : public BitmapManager {
  public:
   Bitmap* Create(BitmapInfo* info) override {
-    if (!info || info->Width() < 1 || info->Height() < 1 || info->Width() > kMaxSide || info->Height() > kMaxSide)
+    if (!info || info->Width() < 1 || info->Height() < 1 || info->Width() > kMaxSide ||
+        info->Height() > kMaxSide)
       return nullptr;
     return new MemoryBitmap(info->Width(), info->Height());
   }

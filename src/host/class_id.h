@@ -12,7 +12,9 @@ class Class_ID {
   constexpr std::uint32_t PartA() const { return a_; }
   constexpr std::uint32_t PartB() const { return b_; }
   constexpr bool operator==(const Class_ID&) const = default;
-  constexpr bool operator<(const Class_ID& o) const { return a_ < o.a_ || (a_ == o.a_ && b_ < o.b_); }
+  constexpr bool operator<(const Class_ID& o) const {
+    return a_ < o.a_ || (a_ == o.a_ && b_ < o.b_);
+  }
 
  private:
   std::uint32_t a_ = 0xFFFFFFFF;

@@ -11,6 +11,7 @@ struct Color {
 struct AColor {
   float r = 0.0f, g = 0.0f, b = 0.0f, a = 0.0f;
   constexpr AColor() = default;
-  constexpr AColor(float red, float green, float blue, float alpha = 1.0f) : r(red), g(green), b(blue), a(alpha) {}
+  constexpr AColor(float red, float green, float blue, float alpha = 1.0f)
+      : r(red), g(green), b(blue), a(alpha) {}
   constexpr bool operator==(const AColor&) const = default;
 };

@@ -177,7 +177,8 @@ double PolarDecompose(const Mat m, Mat q, Mat s) {
     for (int j = 0; j < 3; ++j) q[i][j] = mk[j][i];
   // S = Q^T * M, symmetrised against round-off.
   for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j) s[i][j] = mk[i][0] * m[0][j] + mk[i][1] * m[1][j] + mk[i][2] * m[2][j];
+    for (int j = 0; j < 3; ++j)
+      s[i][j] = mk[i][0] * m[0][j] + mk[i][1] * m[1][j] + mk[i][2] * m[2][j];
   for (int i = 0; i < 3; ++i)
     for (int j = i; j < 3; ++j) s[i][j] = s[j][i] = 0.5 * (s[i][j] + s[j][i]);
   return det;
@@ -253,7 +254,37 @@ void decomp_affine(const Matrix3& m, AffineParts* parts) {
   parts->u = Quat(RowMatrixOf(u));
 }
 
+namespace {
+
+// Without shear the stretch is the axes' lengths along the axes themselves, and the rotation the
+// normalised axes: what the full decomposition finds, without its iterations. Animation samples
+// are nearly always of this kind.
+bool DecomposeWithoutShear(const Matrix3& m, Point3& position, Quat& rotation, Point3& scale) {
+  double length[3];
+  for (int i = 0; i < 3; ++i) length[i] = std::sqrt(static_cast<double>(m[i].LengthSquared()));
+  if (length[0] == 0.0 || length[1] == 0.0 || length[2] == 0.0) return false;
+  // Axes square to within a millionth: what float rounding leaves in a product of rotations.
+  constexpr double kOrthogonal = 1e-6;
+  for (int i = 0; i < 3; ++i) {
+    int j = (i + 1) % 3;
+    double dot = static_cast<double>(m[i].x) * m[j].x + static_cast<double>(m[i].y) * m[j].y +
+                 static_cast<double>(m[i].z) * m[j].z;
+    if (std::fabs(dot) > kOrthogonal * length[i] * length[j]) return false;
+  }
+  if (m.Determinant() <= 0.0f) return false;
+  Matrix3 axes;
+  for (int i = 0; i < 3; ++i) axes.SetRow(i, m[i] / static_cast<float>(length[i]));
+  position = m.GetTrans();
+  rotation = Quat(axes);
+  scale = Point3(static_cast<float>(length[0]), static_cast<float>(length[1]),
+                 static_cast<float>(length[2]));
+  return true;
+}
+
+}  // namespace
+
 void DecomposeMatrix(const Matrix3& m, Point3& position, Quat& rotation, Point3& scale) {
+  if (DecomposeWithoutShear(m, position, rotation, scale)) return;
   AffineParts parts;
   decomp_affine(m, &parts);
   position = parts.t;
@@ -265,7 +296,8 @@ Matrix3 ComposeAffine(const AffineParts& parts) {
   Matrix3 u, q;
   parts.u.MakeMatrix(u);
   parts.q.MakeMatrix(q);
-  Matrix3 result = Inverse(u) * ScaleMatrix(parts.k) * u * q * ScaleMatrix(Point3(parts.f, parts.f, parts.f));
+  Matrix3 result =
+      Inverse(u) * ScaleMatrix(parts.k) * u * q * ScaleMatrix(Point3(parts.f, parts.f, parts.f));
   result.SetTrans(parts.t);
   return result;
 }

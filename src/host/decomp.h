@@ -7,10 +7,10 @@
 // M = U^-1 * K * U * Q * F * T in row-vector order: a stretch K along the axes of rotation u,
 // then rotation q, then a uniform mirror F = (f, f, f), then translation t.
 struct AffineParts {
-  Point3 t;   // translation
-  Quat q;     // essential rotation
-  Quat u;     // stretch rotation
-  Point3 k;   // stretch factors
+  Point3 t;        // translation
+  Quat q;          // essential rotation
+  Quat u;          // stretch rotation
+  Point3 k;        // stretch factors
   float f = 1.0f;  // sign of the determinant, +1 or -1
 };
 

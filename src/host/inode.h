@@ -29,7 +29,9 @@ class INode {
   // The node's transform in world space at time t, pivot excluded.
   virtual Matrix3 GetNodeTM(TimeValue t, Interval* valid = nullptr) = 0;
   // The transform of the node's object in world space: the node transform with the pivot offset.
-  virtual Matrix3 GetObjectTM(TimeValue t, Interval* valid = nullptr) { return GetNodeTM(t, valid); }
+  virtual Matrix3 GetObjectTM(TimeValue t, Interval* valid = nullptr) {
+    return GetNodeTM(t, valid);
+  }
 
   // The top of the node's object-space pipeline (a derived object or the base object); null for
   // a node without an object.

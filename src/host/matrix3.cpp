@@ -30,9 +30,7 @@ void Matrix3::Scale(const Point3& s, bool trans) {
   }
 }
 
-float Matrix3::Determinant() const {
-  return DotProd(CrossProd(rows_[0], rows_[1]), rows_[2]);
-}
+float Matrix3::Determinant() const { return DotProd(CrossProd(rows_[0], rows_[1]), rows_[2]); }
 
 Matrix3 Matrix3::operator*(const Matrix3& m) const {
   Matrix3 out;
@@ -44,6 +42,13 @@ Matrix3 Matrix3::operator*(const Matrix3& m) const {
 bool Matrix3::operator==(const Matrix3& m) const {
   for (int row = 0; row < 4; ++row) {
     if (!(rows_[row] == m.rows_[row])) return false;
+  }
+  return true;
+}
+
+bool Matrix3::Equals(const Matrix3& m, float epsilon) const {
+  for (int row = 0; row < 4; ++row) {
+    if (!rows_[row].Equals(m.rows_[row], epsilon)) return false;
   }
   return true;
 }

@@ -1,5 +1,5 @@
-// The host's affine matrix: three axis rows and a translation row. Points are row vectors, so a point
-// p maps to p * M, and in A * B the transform A applies first.
+// The host's affine matrix: three axis rows and a translation row. Points are row vectors, so a
+// point p maps to p * M, and in A * B the transform A applies first.
 #pragma once
 
 #include "host/point3.h"
@@ -36,6 +36,8 @@ class Matrix3 {
   Matrix3 operator*(const Matrix3& m) const;
   Matrix3& operator*=(const Matrix3& m) { return *this = *this * m; }
   bool operator==(const Matrix3& m) const;
+  // Every one of the twelve elements within `epsilon` of m's.
+  bool Equals(const Matrix3& m, float epsilon = 1e-6f) const;
 
   // Transforms a point (with translation) or a direction (without).
   Point3 PointTransform(const Point3& p) const;

@@ -24,9 +24,9 @@ Point3 SmoothingNormal(Mesh& mesh, int face, int corner) {
 }
 
 bool FaceIsValid(const Mesh& mesh, const Face& face) {
-  int count = mesh.getNumVerts();
-  return static_cast<int>(face.v[0]) < count && static_cast<int>(face.v[1]) < count &&
-         static_cast<int>(face.v[2]) < count;
+  // Unsigned: an index of 2^31 or more is past the end too.
+  auto count = static_cast<DWORD>(mesh.getNumVerts());
+  return face.v[0] < count && face.v[1] < count && face.v[2] < count;
 }
 
 }  // namespace
@@ -82,9 +82,17 @@ void Mesh::setNumMapVerts(int channel, int count) {
   if (mapSupport(channel)) Map(channel).tv.resize(count > 0 ? count : 0);
 }
 
-UVVert* Mesh::mapVerts(int channel) { return mapSupport(channel) ? Map(channel).tv.data() : nullptr; }
+UVVert* Mesh::mapVerts(int channel) {
+  return mapSupport(channel) ? Map(channel).tv.data() : nullptr;
+}
 
-TVFace* Mesh::mapFaces(int channel) { return mapSupport(channel) ? Map(channel).tf.data() : nullptr; }
+int Mesh::getNumMapFaces(int channel) const {
+  return mapSupport(channel) ? static_cast<int>(Map(channel).tf.size()) : 0;
+}
+
+TVFace* Mesh::mapFaces(int channel) {
+  return mapSupport(channel) ? Map(channel).tf.data() : nullptr;
+}
 
 MeshNormalSpec* Mesh::GetSpecifiedNormals() {
   if (!specifiedNormals_) return nullptr;
@@ -142,7 +150,8 @@ void Mesh::buildNormals() {
 }
 
 void Mesh::checkNormals(BOOL) {
-  if (!normalsBuilt_ || rVerts_.size() != verts.size() || faceNormals_.size() != faces.size()) buildNormals();
+  if (!normalsBuilt_ || rVerts_.size() != verts.size() || faceNormals_.size() != faces.size())
+    buildNormals();
 }
 
 RVertex* Mesh::getRVertPtr(int vertex) {

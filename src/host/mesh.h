@@ -2,8 +2,8 @@
 // and alpha), specified normals and the render vertices with smoothing-group normals.
 #pragma once
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -132,6 +132,8 @@ class Mesh {
   bool mapSupport(int channel) const;
   void setMapSupport(int channel, bool support = true);
   int getNumMapVerts(int channel) const;
+  // The channel's face count: the mesh's face count unless the faces changed after the channel.
+  int getNumMapFaces(int channel) const;
   void setNumMapVerts(int channel, int count);
   // The channel's vertices and faces; null for a channel the mesh does not support.
   UVVert* mapVerts(int channel);
@@ -169,7 +171,9 @@ class Mesh {
  private:
   MeshMap& Map(int channel) { return maps_[channel + NUM_HIDDENMAPS]; }
   const MeshMap& Map(int channel) const { return maps_[channel + NUM_HIDDENMAPS]; }
-  static bool ValidChannel(int channel) { return channel >= -NUM_HIDDENMAPS && channel < MAX_MESHMAPS; }
+  static bool ValidChannel(int channel) {
+    return channel >= -NUM_HIDDENMAPS && channel < MAX_MESHMAPS;
+  }
 
   std::vector<MeshMap> maps_;
   std::optional<MeshNormalSpec> specifiedNormals_;

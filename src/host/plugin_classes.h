@@ -48,7 +48,8 @@ class ClassDesc {
   virtual HINSTANCE HInstance() { return nullptr; }
 };
 
-// The descriptor base of parameter-block-aware plug-ins; nothing the exporter needs beyond ClassDesc.
+// The descriptor base of parameter-block-aware plug-ins; nothing the exporter needs beyond
+// ClassDesc.
 class ClassDesc2 : public ClassDesc {};
 
 // Entry points of a plug-in module, as the host looks them up.

@@ -17,17 +17,39 @@ struct Point3 {
   constexpr Point3 operator-() const { return {-x, -y, -z}; }
   constexpr Point3 operator*(float f) const { return {x * f, y * f, z * f}; }
   constexpr Point3 operator/(float f) const { return {x / f, y / f, z / f}; }
-  Point3& operator+=(const Point3& p) { x += p.x; y += p.y; z += p.z; return *this; }
-  Point3& operator-=(const Point3& p) { x -= p.x; y -= p.y; z -= p.z; return *this; }
-  Point3& operator*=(float f) { x *= f; y *= f; z *= f; return *this; }
+  Point3& operator+=(const Point3& p) {
+    x += p.x;
+    y += p.y;
+    z += p.z;
+    return *this;
+  }
+  Point3& operator-=(const Point3& p) {
+    x -= p.x;
+    y -= p.y;
+    z -= p.z;
+    return *this;
+  }
+  Point3& operator*=(float f) {
+    x *= f;
+    y *= f;
+    z *= f;
+    return *this;
+  }
   constexpr bool operator==(const Point3& p) const { return x == p.x && y == p.y && z == p.z; }
+  // Every component within `epsilon` of p's.
+  bool Equals(const Point3& p, float epsilon = 1e-6f) const {
+    return std::fabs(x - p.x) <= epsilon && std::fabs(y - p.y) <= epsilon &&
+           std::fabs(z - p.z) <= epsilon;
+  }
 
   float Length() const { return std::sqrt(x * x + y * y + z * z); }
   float LengthSquared() const { return x * x + y * y + z * z; }
 };
 
 inline constexpr Point3 operator*(float f, const Point3& p) { return p * f; }
-inline constexpr float DotProd(const Point3& a, const Point3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline constexpr float DotProd(const Point3& a, const Point3& b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline constexpr Point3 CrossProd(const Point3& a, const Point3& b) {
   return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }

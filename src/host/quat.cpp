@@ -44,14 +44,42 @@ Quat Quat::operator*(const Quat& r) const {
   // Applying this rotation and then r is the Hamilton product r * this.
   const Quat& a = r;
   const Quat& b = *this;
-  return {a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y,
-          a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
-          a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w,
-          a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
+  return {
+      a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y, a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
+      a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w, a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
 }
 
 Quat QFromAngAxis(float angle, const Point3& axis) {
   Point3 unit = Normalize(axis);
   float s = std::sin(angle * 0.5f);
   return {unit.x * s, unit.y * s, unit.z * s, std::cos(angle * 0.5f)};
+}
+
+bool Quat::Equals(const Quat& q, float epsilon) const {
+  return std::fabs(x - q.x) <= epsilon && std::fabs(y - q.y) <= epsilon &&
+         std::fabs(z - q.z) <= epsilon && std::fabs(w - q.w) <= epsilon;
+}
+
+Quat Slerp(const Quat& p, const Quat& q, float t) {
+  double cosine = p % q;
+  double sign = 1.0;
+  if (cosine < 0.0) {
+    cosine = -cosine;
+    sign = -1.0;
+  }
+  double a = 1.0 - t, b = t;
+  // Nearly equal rotations: the arc is a line, and its sine would divide by almost zero.
+  if (cosine < 0.9999) {
+    double angle = std::acos(cosine);
+    double sine = std::sin(angle);
+    a = std::sin((1.0 - t) * angle) / sine;
+    b = std::sin(t * angle) / sine;
+  }
+  b *= sign;
+  double rx = a * p.x + b * q.x, ry = a * p.y + b * q.y, rz = a * p.z + b * q.z,
+         rw = a * p.w + b * q.w;
+  double length = std::sqrt(rx * rx + ry * ry + rz * rz + rw * rw);
+  if (length == 0.0) return p;
+  return {static_cast<float>(rx / length), static_cast<float>(ry / length),
+          static_cast<float>(rz / length), static_cast<float>(rw / length)};
 }

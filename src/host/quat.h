@@ -23,6 +23,13 @@ class Quat {
   // q * r applies q first, as matrices do.
   Quat operator*(const Quat& r) const;
   constexpr bool operator==(const Quat& q) const = default;
+  // Every component within `epsilon` of q's; q and -q, the same rotation, are not equal here.
+  bool Equals(const Quat& q, float epsilon = 1e-6f) const;
+  // The four-component dot product: negative when the two lie in opposite hemispheres.
+  constexpr float operator%(const Quat& q) const { return x * q.x + y * q.y + z * q.z + w * q.w; }
 };
+
+// The rotation a fraction t of the way from p to q along the shorter arc, of unit length.
+Quat Slerp(const Quat& p, const Quat& q, float t);
 
 Quat QFromAngAxis(float angle, const Point3& axis);

@@ -12,6 +12,9 @@ constexpr SClass_ID HELPER_CLASS_ID = 0x0050;
 constexpr SClass_ID OSM_CLASS_ID = 0x0810;
 constexpr SClass_ID WSM_CLASS_ID = 0x0820;
 constexpr SClass_ID CTRL_MATRIX3_CLASS_ID = 0x9008;
+constexpr SClass_ID CTRL_POSITION_CLASS_ID = 0x900b;
+constexpr SClass_ID CTRL_ROTATION_CLASS_ID = 0x900c;
+constexpr SClass_ID CTRL_SCALE_CLASS_ID = 0x900d;
 
 // The triangle-mesh object, which every renderable geometry converts to.
 constexpr Class_ID TRIOBJ_CLASS_ID(0x0009, 0);

@@ -12,7 +12,10 @@ class Interval {
   constexpr Interval(TimeValue start, TimeValue end) : start_(start), end_(end) {}
   constexpr TimeValue Start() const { return start_; }
   constexpr TimeValue End() const { return end_; }
-  void Set(TimeValue start, TimeValue end) { start_ = start; end_ = end; }
+  void Set(TimeValue start, TimeValue end) {
+    start_ = start;
+    end_ = end;
+  }
   void SetStart(TimeValue t) { start_ = t; }
   void SetEnd(TimeValue t) { end_ = t; }
   constexpr bool operator==(const Interval&) const = default;

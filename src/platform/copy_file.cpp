@@ -1,15 +1,13 @@
 #include "platform/copy_file.h"
 
 #include <fcntl.h>
-#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <filesystem>
-#include <string>
 
+#include "platform/file_replacement.h"
 #include "platform/host_path.h"
 
 namespace {
@@ -24,12 +22,6 @@ class Descriptor {
     if (fd_ >= 0) ::close(fd_);
   }
   int get() const { return fd_; }
-  // Closes now, so that a failure to close (data not written) is seen.
-  bool Close() {
-    int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
 
  private:
   int fd_;
@@ -48,46 +40,15 @@ int OpenRegularFile(const std::filesystem::path& path) {
   return fd;
 }
 
-bool CopyBytes(int from, int to) {
+bool CopyBytes(int from, platform::FileReplacement& to) {
   char chunk[65536];
   for (;;) {
     ssize_t got = ::read(from, chunk, sizeof chunk);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return false;
     if (got == 0) return true;
-    for (ssize_t done = 0; done < got;) {
-      ssize_t written = ::write(to, chunk + done, static_cast<std::size_t>(got - done));
-      if (written < 0 && errno == EINTR) continue;
-      if (written < 0) return false;
-      done += written;
-    }
+    if (!to.Write(chunk, static_cast<std::size_t>(got))) return false;
   }
-}
-
-// A short name beside the target, so that a target name near the file system's limit still
-// leaves room for it; unique between processes and between copies of this one.
-std::filesystem::path TemporaryNameFor(const std::filesystem::path& target) {
-  static std::atomic<unsigned> counter{0};
-  return target.parent_path() /
-         (".ruv-copy-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-}
-
-// Moves the finished copy into place. Refusing an existing target is done by the rename itself
-// where the file system supports it; elsewhere a check just before the rename has to do.
-bool MoveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& target,
-                   bool failIfExists) {
-  if (!failIfExists) {
-    struct stat info {};
-    if (::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return false;
-    return ::rename(temporary.c_str(), target.c_str()) == 0;
-  }
-  if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
-    return true;
-  }
-  if (errno != EINVAL && errno != ENOSYS) return false;
-  struct stat info {};
-  if (::lstat(target.c_str(), &info) == 0) return false;
-  return ::rename(temporary.c_str(), target.c_str()) == 0;
 }
 
 }  // namespace
@@ -103,16 +64,8 @@ BOOL CopyFileW(const wchar_t* existingFile, const wchar_t* newFile, BOOL failIfE
   }
   Descriptor from(OpenRegularFile(source));
   if (from.get() < 0) return FALSE;
-
-  const std::filesystem::path temporary = TemporaryNameFor(target);
-  Descriptor to(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-  if (to.get() < 0) return FALSE;
-  bool ok = CopyBytes(from.get(), to.get()) && ::fsync(to.get()) == 0;
-  ok = to.Close() && ok;
-  ok = ok && MoveIntoPlace(temporary, target, failIfExists != FALSE);
-  if (!ok) {
-    ::unlink(temporary.c_str());
-    return FALSE;
-  }
-  return TRUE;
+  platform::FileReplacement to(target);
+  bool copied = to.ok() && CopyBytes(from.get(), to) &&
+                to.Commit(/*durable=*/true, /*mayReplace=*/failIfExists == FALSE);
+  return copied ? TRUE : FALSE;
 }

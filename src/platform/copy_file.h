@@ -5,10 +5,10 @@
 #include "platform/win_types.h"
 
 // Copies the regular file at `existingFile` to `newFile` byte for byte. The copy is written whole
-// or not at all: the bytes go to a temporary file beside `newFile`, which is flushed and renamed
-// into place. With `failIfExists` the call refuses when anything exists at `newFile`, checked at
-// the rename so that a file appearing meanwhile is not replaced either. The new file gets the
-// default permissions, not the source's. Returns FALSE, and leaves `newFile` as it was, when the
-// source is absent, unreadable or no regular file (a folder, a pipe, a device), when `newFile` is
-// a folder, or on any write failure.
+// or not at all, as file_replacement.h replaces files: a replaced file keeps its permissions, a
+// read-only one is refused, a link is written through. With `failIfExists` the call refuses when
+// anything exists at `newFile`, checked at the rename so that a file appearing meanwhile is not
+// replaced either. A new file gets the default permissions, not the source's. Returns FALSE, and
+// leaves `newFile` as it was, when the source is absent, unreadable or no regular file (a folder,
+// a pipe, a device), when `newFile` is a folder or read-only, or on any write failure.
 BOOL CopyFileW(const wchar_t* existingFile, const wchar_t* newFile, BOOL failIfExists);

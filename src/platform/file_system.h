@@ -37,13 +37,16 @@ namespace platform {
 constexpr std::uintmax_t kMaxWholeFileSize = 64u << 20;
 
 // The bytes of a regular file; nothing when it is absent, not a regular file, unreadable or larger
-// than kMaxWholeFileSize.
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+// than kMaxWholeFileSize. `problem`, when given, says why there is nothing: empty when nothing is
+// at `path`, otherwise what keeps an existing file from being read.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path,
+                                         std::string* problem = nullptr);
 
-// Replaces `target` with `bytes` whole or not at all: the bytes go to a new file beside the target,
-// are flushed to disk, and the new file is renamed over the target. On any failure the temporary
-// file is removed, the old target (if any) is left as it was, and the result is false. The folder
-// must exist. An existing target keeps its permission bits.
-bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+// Replaces `target` with `bytes` whole or not at all (see file_replacement.h: the file keeps its
+// permissions, a read-only file is refused, a symbolic link is written through), flushed to disk.
+// On failure the old target is left as it was, the result is false and `error`, when given, says
+// why. The folder must exist.
+bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes,
+                         std::string* error = nullptr);
 
 }  // namespace platform

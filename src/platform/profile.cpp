@@ -14,6 +14,16 @@ ProfileDocument ReadProfile(std::wstring_view hostPath) {
   return bytes ? ProfileDocument::Parse(DecodeProfileBytes(*bytes)) : ProfileDocument{};
 }
 
+std::optional<ProfileDocument> ReadExistingProfile(std::wstring_view hostPath,
+                                                   std::string& problem) {
+  problem.clear();
+  if (hostPath.empty()) return ProfileDocument{};
+  std::optional<std::string> bytes = ReadWholeFile(ToNativePath(hostPath), &problem);
+  if (bytes) return ProfileDocument::Parse(DecodeProfileBytes(*bytes));
+  if (!problem.empty()) return std::nullopt;
+  return ProfileDocument{};
+}
+
 bool WriteProfile(std::wstring_view hostPath, const ProfileDocument& document) {
   if (hostPath.empty()) return false;
   return WriteFileAtomically(ToNativePath(hostPath), EncodeProfileText(document.Serialize()));
@@ -45,7 +55,11 @@ DWORD GetPrivateProfileStringW(const wchar_t* section, const wchar_t* key,
 BOOL WritePrivateProfileStringW(const wchar_t* section, const wchar_t* key, const wchar_t* value,
                                 const wchar_t* path) {
   if (!section || !path || !*path) return FALSE;
-  platform::ProfileDocument document = platform::ReadProfile(path);
+  // Writing a file that could not be read would lose every other key in it.
+  std::string problem;
+  std::optional<platform::ProfileDocument> existing = platform::ReadExistingProfile(path, problem);
+  if (!existing) return FALSE;
+  platform::ProfileDocument& document = *existing;
   if (!key) {
     document.RemoveSection(section);
   } else if (!value) {

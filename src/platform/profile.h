@@ -4,6 +4,8 @@
 // UTF-8 with CR LF line ends.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/profile_document.h"
@@ -26,7 +28,7 @@ DWORD GetPrivateProfileStringW(const wchar_t* section, const wchar_t* key,
 
 // Sets `key` in `section` to `value`, creating the file and the section as needed. A null value
 // removes the key; a null key removes the section. Returns FALSE when the file cannot be written
-// (the old file then stays as it was) or the section is null.
+// or exists but cannot be read (the old file then stays as it was), or the section is null.
 BOOL WritePrivateProfileStringW(const wchar_t* section, const wchar_t* key, const wchar_t* value,
                                 const wchar_t* path);
 
@@ -34,6 +36,10 @@ namespace platform {
 
 // The whole profile at a host path; an empty document when the file is absent or unreadable.
 ProfileDocument ReadProfile(std::wstring_view hostPath);
+// The same, telling an absent file (an empty document) from one that exists but cannot be read:
+// then nothing, and `problem` says why ("Permission denied", "it is larger than 64 MiB").
+std::optional<ProfileDocument> ReadExistingProfile(std::wstring_view hostPath,
+                                                   std::string& problem);
 
 // Replaces the file at a host path with the document, whole or not at all.
 bool WriteProfile(std::wstring_view hostPath, const ProfileDocument& document);

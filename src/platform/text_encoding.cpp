@@ -72,8 +72,15 @@ std::wstring Utf8ToWide(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size()) {
     auto b = static_cast<unsigned char>(text[i]);
-    int length = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
-    std::uint32_t c = length == 1 ? b : length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
+    int length = b < 0x80           ? 1
+                 : (b >> 5) == 0x6  ? 2
+                 : (b >> 4) == 0xE  ? 3
+                 : (b >> 3) == 0x1E ? 4
+                                    : 0;
+    std::uint32_t c = length == 1   ? b
+                      : length == 2 ? (b & 0x1F)
+                      : length == 3 ? (b & 0x0F)
+                                    : (b & 0x07);
     bool valid = length > 0 && i + length <= text.size();
     for (int k = 1; valid && k < length; ++k) {
       auto next = static_cast<unsigned char>(text[i + k]);
@@ -82,7 +89,8 @@ std::wstring Utf8ToWide(std::string_view text) {
     }
     // Overlong forms and surrogates are as invalid as a broken sequence.
     static constexpr std::uint32_t kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (valid && (c < kMinimum[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))) valid = false;
+    if (valid && (c < kMinimum[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)))
+      valid = false;
     if (!valid) {
       out.push_back(static_cast<wchar_t>(0xFFFD));
       ++i;

@@ -46,6 +46,8 @@ struct DataChild {
 
 struct DataObject {
   const Template* type = nullptr;
+  // The template name as the file spells it, when that differs from `type->name` in letter case.
+  std::string typeSpelling;
   std::string name;
   std::optional<Guid> id;
   std::vector<std::uint8_t> data;

@@ -67,7 +67,7 @@ std::set<std::string> TemplatesUsed(const XFileDocument& document) {
 
 void PrintObjectText(const DataObject& object, int depth, std::ostream& out) {
   std::string indent(static_cast<std::size_t>(depth) * 2, ' ');
-  out << indent << object.type->name;
+  out << indent << (object.typeSpelling.empty() ? object.type->name : object.typeSpelling);
   if (!object.name.empty()) out << ' ' << object.name;
   if (object.id) out << " <" << FormatGuid(*object.id) << '>';
   out << " {\n";
@@ -113,7 +113,7 @@ Json ValueJson(const MemberValue& value) {
 
 Json ObjectJson(const DataObject& object) {
   Json json;
-  json["template"] = object.type->name;
+  json["template"] = object.typeSpelling.empty() ? object.type->name : object.typeSpelling;
   json["templateGuid"] = FormatGuid(object.type->id);
   json["name"] = object.name;
   if (object.id) json["id"] = FormatGuid(*object.id);

@@ -1,5 +1,10 @@
 #include "xof/file_reader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,7 +21,9 @@
 namespace xof {
 namespace {
 
-constexpr int kMaxObjectDepth = 256;
+// Deeper than any file the exporter writes (a scene holds up to 1,000 levels of frames, with mesh
+// and material records below the last), yet shallow enough for the recursion's stack.
+constexpr int kMaxObjectDepth = 2048;
 
 class ObjectParser {
  public:
@@ -44,16 +51,34 @@ class ObjectParser {
            token.kind == TokenKind::Float;
   }
 
+  // Other writers spell template names in another letter case; an exact match comes first, and
+  // a name that fits two templates apart from case is refused rather than guessed.
+  const Template* FindTemplate(const Token& templateName) const {
+    const TemplateRegistry& known = document_.templates;
+    if (const Template* exact = known.FindByName(templateName.text)) return exact;
+    if (const Template* folded = known.FindByNameIgnoringCase(templateName.text)) return folded;
+    std::string name(templateName.text);
+    std::string lower = name;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    int similar = 0;
+    for (const Template* t : known.InOrder()) {
+      std::string other = t->name;
+      for (char& c : other) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      similar += other == lower;
+    }
+    throw FormatError(templateName.offset,
+                      similar > 1 ? "object of template '" + name +
+                                        "', which names several templates apart from letter case"
+                                  : "object of unknown template '" + name + "'");
+  }
+
   std::unique_ptr<DataObject> ParseObject(const Token& templateName, int depth) {
     if (depth > kMaxObjectDepth)
       throw FormatError(templateName.offset, "objects nested too deeply");
-    const Template* type = document_.templates.FindByName(templateName.text);
-    if (!type) {
-      throw FormatError(templateName.offset,
-                        "object of unknown template '" + std::string(templateName.text) + "'");
-    }
+    const Template* type = FindTemplate(templateName);
     auto object = std::make_unique<DataObject>();
     object->type = type;
+    if (type->name != templateName.text) object->typeSpelling = std::string(templateName.text);
     object->fileOffset = templateName.offset;
     Token token = lexer_.Next();
     if (IsNameToken(token) && !lexer_.IsBinary()) {
@@ -174,30 +199,41 @@ ReadResult ReadXFile(std::string_view bytes, const TemplateRegistry& knownTempla
 ReadResult ReadXFileAt(const std::filesystem::path& path) {
   ReadResult failure;
   failure.errorHasOffset = false;
-  std::error_code code;
-  if (std::filesystem::is_directory(path, code)) {
-    failure.error = "is a folder, not a file";
-    return failure;
-  }
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) {
+  // Non-blocking, so that a pipe under the name cannot hang the read; anything but a regular file
+  // (a pipe, a device such as /dev/zero that never ends) is refused before a byte is read.
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
     failure.error = std::string("cannot open the file: ") + std::strerror(errno);
     return failure;
   }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    failure.error = S_ISDIR(info.st_mode) ? "is a folder, not a file" : "is not a regular file";
+    ::close(fd);
+    return failure;
+  }
   std::string bytes;
+  bool readError = false;
   try {
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[1 << 16];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+    for (;;) {
+      ssize_t got = ::read(fd, buffer, sizeof buffer);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) {
+        readError = got < 0;
+        break;
+      }
+      bytes.append(buffer, static_cast<std::size_t>(got));
+    }
   } catch (const std::bad_alloc&) {
-    std::fclose(file);
+    ::close(fd);
     failure.error = "file too large to read";
     return failure;
   }
-  bool readError = std::ferror(file) != 0;
-  std::fclose(file);
+  ::close(fd);
   if (readError) {
-    failure.error = "cannot read the file";
+    failure.error = std::string("cannot read the file: ") + std::strerror(errno);
     return failure;
   }
   return ReadXFile(bytes);

@@ -90,25 +90,44 @@ std::string InflateMszip(std::string_view file) {
     ~Closer() { inflateEnd(z); }
   } closer{&z};
 
-  // Grows with what the blocks really hold, never by the declared size alone.
+  // The block headers are walked first: the declared size must be what they add up to, and no
+  // block unpacks to more than the window, so nothing is allocated for a size the blocks cannot
+  // hold (a file of a few bytes cannot claim gigabytes).
+  std::size_t held = 0;
+  for (std::size_t at = pos; at < file.size();) {
+    if (file.size() - at < 6) throw FormatError(at, "truncated block header");
+    std::size_t plain = byte(at) | byte(at + 1) << 8;
+    std::size_t packed = byte(at + 2) | byte(at + 3) << 8;
+    if (plain > kMszipBlockSize) {
+      throw FormatError(at, "block unpacks to " + std::to_string(plain) + " bytes, more than " +
+                                std::to_string(kMszipBlockSize));
+    }
+    if (packed < 2 || packed > file.size() - at - 4) {
+      throw FormatError(
+          at, "block's compressed size " + std::to_string(packed) + " does not fit the file");
+    }
+    held += plain;
+    at += 4 + packed;
+  }
+  if (held > expected) {
+    throw FormatError(pos, "blocks hold more than the declared size of " + std::to_string(total));
+  }
+  if (held < expected) {
+    throw FormatError(kFileHeaderSize, "declared size of " + std::to_string(total) +
+                                           " is more than the blocks hold (" +
+                                           std::to_string(held + kFileHeaderSize) + ")");
+  }
+
   std::string body;
+  body.reserve(expected);
   std::size_t previousStart = 0;
   while (pos < file.size()) {
     std::size_t blockStart = pos;
-    if (file.size() - pos < 6) throw FormatError(blockStart, "truncated block header");
     std::size_t plain = byte(pos) | byte(pos + 1) << 8;
     std::size_t packed = byte(pos + 2) | byte(pos + 3) << 8;
     pos += 4;
-    if (packed < 2 || packed > file.size() - pos) {
-      throw FormatError(blockStart, "block's compressed size " + std::to_string(packed) +
-                                        " does not fit the file");
-    }
     if (file[pos] != 'C' || file[pos + 1] != 'K')
       throw FormatError(pos, "block without the CK signature");
-    if (body.size() + plain > expected) {
-      throw FormatError(blockStart,
-                        "blocks hold more than the declared size of " + std::to_string(total));
-    }
     inflateReset(&z);
     if (body.size() > previousStart) {
       inflateSetDictionary(&z, reinterpret_cast<const Bytef*>(body.data()) + previousStart,

@@ -10,11 +10,11 @@ namespace xof {
 
 HRESULT SaveData::AddDataObject(const Guid& templateId, const char* name, const Guid* id,
                                 std::size_t size, const void* data, SaveData** child) {
-  return owner_.AddObject(object_, templateId, name, id, size, data, child);
+  return owner_.AddObject(this, templateId, name, id, size, data, child);
 }
 
 HRESULT SaveData::AddDataReference(const char* name, const Guid* id) {
-  return owner_.AddReference(*object_, name, id);
+  return owner_.AddReference(*this, name, id);
 }
 
 HRESULT SaveObject::Fail(HRESULT result, std::string message) {
@@ -27,11 +27,25 @@ HRESULT SaveObject::AddDataObject(const Guid& templateId, const char* name, cons
   return AddObject(nullptr, templateId, name, id, size, data, child);
 }
 
-HRESULT SaveObject::AddObject(DataObject* parent, const Guid& templateId, const char* name,
+HRESULT SaveObject::AddObject(const SaveData* parent, const Guid& templateId, const char* name,
                               const Guid* id, std::size_t size, const void* data,
                               SaveData** child) {
+  const Template* type = nullptr;
+  HRESULT result = TryAddObject(parent, type, templateId, name, id, size, data, child);
+  if (Failed(result)) {
+    std::string record = type ? type->name : "<" + FormatGuid(templateId) + ">";
+    if (name && *name) record += " \"" + std::string(name) + "\"";
+    refusals_.push_back({std::move(record), parent ? parent->ownerName_ : "", lastError_});
+  }
+  return result;
+}
+
+HRESULT SaveObject::TryAddObject(const SaveData* parentData, const Template*& type,
+                                 const Guid& templateId, const char* name, const Guid* id,
+                                 std::size_t size, const void* data, SaveData** child) {
   if (child) *child = nullptr;
-  const Template* type = registry_->FindById(templateId);
+  DataObject* parent = parentData ? parentData->object_ : nullptr;
+  type = registry_->FindById(templateId);
   if (!type) {
     return Fail(XOF_E_UNKNOWN_TEMPLATE,
                 "template <" + FormatGuid(templateId) + "> is not registered");
@@ -64,7 +78,10 @@ HRESULT SaveObject::AddObject(DataObject* parent, const Guid& templateId, const 
       objects_.push_back(std::move(object));
     }
     if (child) {
-      handles_.push_back(std::unique_ptr<SaveData>(new SaveData(*this, *added)));
+      std::string ownerName =
+          !added->name.empty() || !parentData ? added->name : parentData->ownerName_;
+      handles_.push_back(
+          std::unique_ptr<SaveData>(new SaveData(*this, *added, std::move(ownerName))));
       *child = handles_.back().get();
     }
     return S_OK;
@@ -79,7 +96,16 @@ HRESULT SaveObject::AddObject(DataObject* parent, const Guid& templateId, const 
   }
 }
 
-HRESULT SaveObject::AddReference(DataObject& parent, const char* name, const Guid* id) {
+HRESULT SaveObject::AddReference(const SaveData& parent, const char* name, const Guid* id) {
+  HRESULT result = TryAddReference(*parent.object_, name, id);
+  if (Failed(result)) {
+    std::string target = name ? name : "";
+    refusals_.push_back({"reference to \"" + target + "\"", parent.ownerName_, lastError_});
+  }
+  return result;
+}
+
+HRESULT SaveObject::TryAddReference(DataObject& parent, const char* name, const Guid* id) {
   std::string targetName = name ? name : "";
   if (targetName.empty() && !id) return Fail(E_INVALIDARG, "a reference needs a name or a GUID");
   if (!IsValidObjectName(targetName)) {

@@ -21,7 +21,9 @@
 // template, a name that a text file cannot carry, a data block that does not fit its template (see
 // data_object.h for the layout and data_scan.h for the checks), a float that is NaN or infinite
 // (XOF_E_NONFINITE: the object is refused, never written with a stand-in value), or a child the
-// parent's template does not allow. LastError() says what was wrong with the latest failed call.
+// parent's template does not allow. LastError() says what was wrong with the latest failed call,
+// and Refusals() lists every failed add in order, so a writer that goes on after a refusal can
+// still tell its user what the file is missing.
 #pragma once
 
 #include <deque>
@@ -29,6 +31,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/win_types.h"
 #include "xof/data_object.h"
@@ -48,6 +51,13 @@ inline constexpr DWORD kFileFormatCompressed = 2;
 
 class SaveObject;
 
+// One object or reference the save object refused to add.
+struct Refusal {
+  std::string record;  // its template and name: Mesh "Box", or "reference to \"Box\""
+  std::string owner;   // the name of its nearest named ancestor; empty at the top level
+  std::string reason;  // as LastError() gave it
+};
+
 class SaveData {
  public:
   // Adds a child object under this one. `name` may be null or "" (no name), `id` null (no GUID);
@@ -63,9 +73,11 @@ class SaveData {
 
  private:
   friend class SaveObject;
-  SaveData(SaveObject& owner, DataObject& object) : owner_(owner), object_(&object) {}
+  SaveData(SaveObject& owner, DataObject& object, std::string ownerName)
+      : owner_(owner), object_(&object), ownerName_(std::move(ownerName)) {}
   SaveObject& owner_;
   DataObject* object_;
+  std::string ownerName_;  // this object's name, or its nearest named ancestor's
   DWORD references_ = 1;
 };
 
@@ -83,6 +95,8 @@ class SaveObject {
   DWORD Release();
 
   const std::string& LastError() const { return lastError_; }
+  // Every AddDataObject and AddDataReference that failed, in call order.
+  const std::vector<Refusal>& Refusals() const { return refusals_; }
   const DataObjectList& objects() const { return objects_; }
   const TemplateRegistry& templates() const { return *registry_; }
   FileFormat format() const { return format_; }
@@ -95,9 +109,13 @@ class SaveObject {
   SaveObject(std::shared_ptr<TemplateRegistry> registry, FileFormat format,
              std::optional<std::filesystem::path> path)
       : registry_(std::move(registry)), format_(format), path_(std::move(path)) {}
-  HRESULT AddObject(DataObject* parent, const Guid& templateId, const char* name, const Guid* id,
-                    std::size_t size, const void* data, SaveData** child);
-  HRESULT AddReference(DataObject& parent, const char* name, const Guid* id);
+  HRESULT AddObject(const SaveData* parent, const Guid& templateId, const char* name,
+                    const Guid* id, std::size_t size, const void* data, SaveData** child);
+  HRESULT TryAddObject(const SaveData* parent, const Template*& type, const Guid& templateId,
+                       const char* name, const Guid* id, std::size_t size, const void* data,
+                       SaveData** child);
+  HRESULT AddReference(const SaveData& parent, const char* name, const Guid* id);
+  HRESULT TryAddReference(DataObject& parent, const char* name, const Guid* id);
   HRESULT Fail(HRESULT result, std::string message);
 
   std::shared_ptr<TemplateRegistry> registry_;
@@ -107,6 +125,7 @@ class SaveObject {
   std::deque<std::unique_ptr<SaveData>> handles_;
   std::unordered_map<std::string, const Template*> namedObjects_;
   std::string lastError_;
+  std::vector<Refusal> refusals_;
   std::string savedBytes_;
   DWORD references_ = 1;
 };

@@ -3,8 +3,13 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <string>
+
+namespace platform {
+class FileReplacement;
+}
 
 namespace xof {
 
@@ -44,7 +49,8 @@ class CountingSink : public Sink {
 };
 
 // Writes a new file beside the target and renames it over the target on Commit, so the target
-// is replaced whole or not at all. Without Commit (an error, an exception) the temporary file is
+// is replaced whole or not at all (platform::FileReplacement: permissions kept, read-only files
+// refused, links written through). Without Commit (an error, an exception) the temporary file is
 // removed and any earlier file at the target is left untouched.
 class AtomicFileSink : public Sink {
  public:
@@ -57,9 +63,7 @@ class AtomicFileSink : public Sink {
   void Commit();  // throws WriteError
 
  private:
-  std::filesystem::path target_;
-  std::filesystem::path temporary_;
-  int fd_ = -1;
+  std::unique_ptr<platform::FileReplacement> file_;
 };
 
 }  // namespace xof

@@ -75,6 +75,26 @@ const Template* TemplateRegistry::FindByName(std::string_view name) const {
   return found == byName_.end() ? nullptr : found->second;
 }
 
+namespace {
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+}  // namespace
+
+const Template* TemplateRegistry::FindByNameIgnoringCase(std::string_view name) const {
+  const Template* found = nullptr;
+  for (const Template* t : order_) {
+    if (!EqualIgnoringCase(t->name, name)) continue;
+    if (found) return nullptr;
+    found = t;
+  }
+  return found;
+}
+
 const Template* TemplateRegistry::FindById(const Guid& id) const {
   auto found = byId_.find(id);
   return found == byId_.end() ? nullptr : found->second;

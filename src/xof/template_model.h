@@ -105,6 +105,9 @@ bool SameDefinition(const Template& a, const Template& b);
 class TemplateRegistry {
  public:
   const Template* FindByName(std::string_view name) const;
+  // The one template whose name equals `name` apart from letter case (other writers spell
+  // `TextureFilename` as `TextureFileName`); null when none or more than one does.
+  const Template* FindByNameIgnoringCase(std::string_view name) const;
   const Template* FindById(const Guid& id) const;
   // Adds a template. A template with the GUID of a registered one replaces it when the definitions
   // differ and is dropped when they are the same; either way the returned pointer is the one in

@@ -1,7 +1,10 @@
 #include "xof/value_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
+
+#include "xof/data_walk.h"
 
 namespace xof {
 namespace {
@@ -64,6 +67,24 @@ class ValueReader {
       throw FormatError(token.offset, t.name + "." + m.name + ": string holds a zero byte");
     }
     return token.text;
+  }
+
+  // Up to `max` values, a multiple of `granularity`, taken straight from the binary list of `kind`
+  // being read (or starting next) when it holds 4-byte values; 0 when the next value is not in
+  // such a list or fewer than `granularity` remain in it. Large arrays are copied this way.
+  std::size_t TakeRun(TokenKind kind, std::size_t max, std::size_t granularity,
+                      const std::uint8_t*& values) {
+    if (!lexer_.IsBinary()) return 0;
+    if (!InList()) {
+      if (lexer_.Peek().kind != kind) return 0;
+      StartList(lexer_.Next());
+    }
+    if (list_.kind != kind || list_.valueSize != 4) return 0;
+    std::size_t available = std::min<std::size_t>(max, list_.count - index_);
+    available -= available % granularity;
+    values = list_.values + 4 * static_cast<std::size_t>(index_);
+    index_ += static_cast<std::uint32_t>(available);
+    return available;
   }
 
   void Finish(const Template& t) {
@@ -178,7 +199,14 @@ class Decoder {
   void DecodeTemplate(const Template& t, int depth) {
     if (depth > 64)
       throw FormatError(lexer_.Peek().offset, t.name + ": templates nested too deeply");
-    std::vector<std::int64_t> counts(t.members.size(), 0);
+    // Most templates are small: their counts stay off the heap, once per element of a large array.
+    std::int64_t localCounts[16] = {};
+    std::vector<std::int64_t> heapCounts;
+    std::int64_t* counts = localCounts;
+    if (t.members.size() > 16) {
+      heapCounts.assign(t.members.size(), 0);
+      counts = heapCounts.data();
+    }
     for (std::size_t i = 0; i < t.members.size(); ++i) {
       const Member& m = t.members[i];
       std::uint64_t count = 1;
@@ -204,8 +232,13 @@ class Decoder {
         }
       } else if (m.primitive) {
         PrimitiveType type = *m.primitive;
-        out_.reserve(out_.size() + count * PrimitiveSize(type));
+        Reserve(count * PrimitiveSize(type));
         for (std::uint64_t e = 0; e < count; ++e) {
+          if (std::size_t run = CopyRun(type, count - e, 1)) {
+            if (!m.isArray) counts[i] = ReadIntegerValue(type, out_.data() + out_.size() - 4);
+            e += run;
+            if (e == count) break;
+          }
           if (IsFloatType(type)) {
             AppendReal(out_, type, in_.Real(t, m));
           } else {
@@ -216,9 +249,57 @@ class Decoder {
           }
         }
       } else {
-        for (std::uint64_t e = 0; e < count; ++e) DecodeTemplate(*m.type, depth + 1);
+        const std::size_t width = m.isArray ? FlatWidth(*m.type) : 0;
+        for (std::uint64_t e = 0; e < count; ++e) {
+          if (width) {
+            e += CopyRun(*m.type->members[0].primitive, (count - e) * width, width) / width;
+            if (e == count) break;
+          }
+          DecodeTemplate(*m.type, depth + 1);
+        }
       }
     }
+  }
+
+  // Values of a 4-byte type that a binary list holds as they are: a run of them is copied whole.
+  // Returns how many were copied.
+  std::size_t CopyRun(PrimitiveType type, std::uint64_t max, std::size_t granularity) {
+    TokenKind kind;
+    if (type == PrimitiveType::Float) {
+      kind = TokenKind::FloatList;
+    } else if (type == PrimitiveType::Dword || type == PrimitiveType::Sdword) {
+      kind = TokenKind::IntegerList;
+    } else {
+      return 0;
+    }
+    const std::uint8_t* values = nullptr;
+    std::size_t run = in_.TakeRun(kind, static_cast<std::size_t>(max), granularity, values);
+    if (run) {
+      std::size_t at = out_.size();
+      out_.resize(at + 4 * run);
+      std::memcpy(out_.data() + at, values, 4 * run);
+    }
+    return run;
+  }
+
+  // Members per element when a template is a fixed row of one 4-byte type (Vector, Coords2d,
+  // ColorRGBA...), so an array of it is one run of values; 0 otherwise.
+  static std::size_t FlatWidth(const Template& t) {
+    if (t.members.empty() || t.members.size() > 16) return 0;
+    for (const Member& m : t.members) {
+      if (m.isArray || !m.primitive || *m.primitive != *t.members[0].primitive) return 0;
+    }
+    PrimitiveType type = *t.members[0].primitive;
+    bool copyable = type == PrimitiveType::Float || type == PrimitiveType::Dword ||
+                    type == PrimitiveType::Sdword;
+    return copyable ? t.members.size() : 0;
+  }
+
+  // Grows geometrically: reserving the exact size for every small member would copy the whole
+  // block each time, and an array of faces would cost the square of its size.
+  void Reserve(std::size_t more) {
+    std::size_t needed = out_.size() + more;
+    if (needed > out_.capacity()) out_.reserve(std::max(needed, 2 * out_.capacity()));
   }
 
   Lexer& lexer_;

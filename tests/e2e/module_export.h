@@ -19,7 +19,8 @@ class ModuleExport {
  public:
   // `options` are lines of the "Option" section, e.g. "XFileType=0\r\n".
   ModuleExport(const std::string& tag, const std::string& options)
-      : folder_(std::filesystem::temp_directory_path() / ("ruv-e2e-" + tag + "-" + std::to_string(::getpid()))),
+      : folder_(std::filesystem::temp_directory_path() /
+                ("ruv-e2e-" + tag + "-" + std::to_string(::getpid()))),
         module_(ruvx::ExporterModule::Load(kModule, L"X")) {
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);

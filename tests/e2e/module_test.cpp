@@ -29,7 +29,8 @@ class ModuleTest : public testing::Test {
 }  // namespace
 
 TEST_F(ModuleTest, ExportsTheLibraryEntryPoints) {
-  for (const char* name : {"LibDescription", "LibNumberClasses", "LibClassDesc", "LibVersion", "XDoExport"})
+  for (const char* name :
+       {"LibDescription", "LibNumberClasses", "LibClassDesc", "LibVersion", "XDoExport"})
     EXPECT_NE(dlsym(handle_, name), nullptr) << name;
   // Nothing of the exporter's inside leaks out of the module.
   EXPECT_EQ(dlsym(handle_, "SetupConversion"), nullptr);
@@ -87,5 +88,6 @@ TEST(ModuleExport, DoExportAlwaysAnswersOneAndShowsTheDriversMessages) {
   EXPECT_EQ(exporter->DoExport(L"out.x", nullptr, &empty->Host(), TRUE, 0), 1);
   ASSERT_EQ(empty->MainWindow().MessageBoxes().size(), 1u);
   EXPECT_EQ(empty->MainWindow().MessageBoxes()[0].text, L"No node!");
-  EXPECT_EQ(exporter->DoExport(L"out.x", nullptr, nullptr, TRUE, 0), 1) << "a null host is no crash";
+  EXPECT_EQ(exporter->DoExport(L"out.x", nullptr, nullptr, TRUE, 0), 1)
+      << "a null host is no crash";
 }

@@ -1,8 +1,9 @@
+#include "host/decomp.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "host/decomp.h"
 #include "host/quat.h"
 
 namespace {
@@ -104,4 +105,23 @@ TEST(DecomposeMatrix, GivesPositionRotationAndSignedScale) {
   Matrix3 rotation;
   q.MakeMatrix(rotation);
   ExpectMatrixNear(rotation, RotateZMatrix(1.0f));
+}
+
+TEST(DecomposeMatrix, AgreesWithTheFullDecompositionWithAndWithoutShear) {
+  Matrix3 sheared = ScaleMatrix({1, 2, 3});
+  sheared.SetRow(1, {0.4f, 2, 0});
+  for (Matrix3 m : {ScaleMatrix({1, 3, 0.5f}), ScaleMatrix({-1, 2, 2}), sheared}) {
+    m.RotateX(0.3f);
+    m.RotateZ(2.5f);
+    m.Translate({4, 5, 6});
+    Point3 p, s;
+    Quat q;
+    DecomposeMatrix(m, p, q, s);
+    AffineParts parts;
+    decomp_affine(m, &parts);
+    EXPECT_EQ(p, parts.t);
+    // The same rotation: the quaternions agree up to their common sign.
+    EXPECT_NEAR(std::fabs(q % parts.q), 1.0f, 1e-6f);
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(s[i], parts.k[i] * parts.f, 1e-5f);
+  }
 }

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "host/mesh.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -9,8 +9,10 @@ namespace {
 Mesh Cube(bool smooth) {
   Mesh mesh;
   mesh.setNumVerts(8);
-  for (int i = 0; i < 8; ++i) mesh.setVert(i, Point3(float(i & 1), float((i >> 1) & 1), float((i >> 2) & 1)));
-  const int quads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
+  for (int i = 0; i < 8; ++i)
+    mesh.setVert(i, Point3(float(i & 1), float((i >> 1) & 1), float((i >> 2) & 1)));
+  const int quads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4},
+                           {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
   mesh.setNumFaces(12);
   for (int side = 0; side < 6; ++side) {
     const int* q = quads[side];

@@ -107,7 +107,7 @@ TEST(SceneLoader, MalformedFilesNameTheFileThePlaceAndTheProblem) {
       {"[1, 2]", "top level", "expected an object, found an array"},
       {R"({"format": "other", "version": 1})", "/format", "not a scene file"},
       {R"({"format": "ruv-scene"})", "top level", "\"version\" is missing"},
-      {R"({"format": "ruv-scene", "version": 5})", "/version", "newer"},
+      {R"({"format": "ruv-scene", "version": 6})", "/version", "newer"},
       {"{\"format\": \"ruv-scene\", \"version\": 1, \"nodes\": [{\"name\": \"\xC3\x28\"}]}",
        "line 1, column 60", "UTF-8"},
       // Wrong types and unknown keys.

@@ -71,21 +71,21 @@ void ExpectSameMesh(Mesh actual, Mesh expected) {
 TEST(SceneMeshesLoader, MeshesExampleMatchesTheSameMeshesBuiltInCode) {
   auto loaded = sim::LoadSceneFile(kExamples / "meshes.json");
 
-  Mesh panel = sim::MakeMesh({{-5, -5, 0}, {5, -5, 0}, {5, 5, 0}, {-5, 5, 0}},
-                             {{0, 1, 2}, {2, 3, 0}}, 1);
+  Mesh panel =
+      sim::MakeMesh({{-5, -5, 0}, {5, -5, 0}, {5, 5, 0}, {-5, 5, 0}}, {{0, 1, 2}, {2, 3, 0}}, 1);
   sim::SetPlanarMap(panel, 1);
   sim::CopyMapChannel(panel, 1, 2);
   sim::SetVertexMap(panel, 3, {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}});
 
-  Mesh painted = sim::MakeMesh({{-5, 0, 0}, {5, 0, 0}, {5, 0, 10}, {-5, 0, 10}},
-                               {{0, 1, 2}, {2, 3, 0}}, 1);
+  Mesh painted =
+      sim::MakeMesh({{-5, 0, 0}, {5, 0, 0}, {5, 0, 10}, {-5, 0, 10}}, {{0, 1, 2}, {2, 3, 0}}, 1);
   sim::SetVertexMap(painted, 1, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}});
   sim::SetVertexColors(painted, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 1}});
   sim::SetMapChannel(painted, MAP_ALPHA, {{1, 1, 1}, {0.5f, 0.5f, 0.5f}}, {{0, 0, 1}, {1, 1, 0}});
 
-  Mesh wedge = sim::MakeMesh(
-      {{-5, -5, 0}, {5, -5, 0}, {5, 5, 5}, {-5, 5, 5}, {-5, 5, 0}, {5, 5, 0}},
-      {{0, 1, 2}, {2, 3, 0}, {4, 3, 2}, {2, 5, 4}}, 1);
+  Mesh wedge =
+      sim::MakeMesh({{-5, -5, 0}, {5, -5, 0}, {5, 5, 5}, {-5, 5, 5}, {-5, 5, 0}, {5, 5, 0}},
+                    {{0, 1, 2}, {2, 3, 0}, {4, 3, 2}, {2, 5, 4}}, 1);
   wedge.faces[2].setSmGroup(2);
   wedge.faces[3].setSmGroup(2);
   constexpr int none = sim::kNoNormal;

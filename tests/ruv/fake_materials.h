@@ -92,7 +92,9 @@ class Material : public StdMat {
   int NumSubMtls() override { return static_cast<int>(subs.size()); }
   Mtl* GetSubMtl(int i) override { return subs[i]; }
   int NumSubTexmaps() override { return static_cast<int>(maps.size()); }
-  Texmap* GetSubTexmap(int i) override { return i < static_cast<int>(maps.size()) ? maps[i] : nullptr; }
+  Texmap* GetSubTexmap(int i) override {
+    return i < static_cast<int>(maps.size()) ? maps[i] : nullptr;
+  }
   BOOL MapEnabled(int) override { return TRUE; }
   Color GetDiffuse(int, BOOL) override { return diffuse; }
   Color GetSpecular(int, BOOL) override { return specular; }

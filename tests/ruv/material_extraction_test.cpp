@@ -1,10 +1,11 @@
 // Material extraction on small stand-in materials: names, slots, transforms, kinds and lists.
+#include "ruv/material/material_extraction.h"
+
 #include <gtest/gtest.h>
 
 #include "fake_materials.h"
 #include "ruv/material/map_slots.h"
 #include "ruv/material/map_uv_transform.h"
-#include "ruv/material/material_extraction.h"
 #include "ruv/material/node_materials.h"
 #include "ruv/options/export_options.h"
 #include "ruv/scene/xnode.h"
@@ -52,9 +53,11 @@ TEST_F(MaterialTest, MultiMaterialWithAnEmptySlot) {
 }
 
 TEST_F(MaterialTest, NamesAreCleanedAndKeptApartFromTheNode) {
-  fakes::Material sameAsNode(DMTL_CLASS_ID, L"Box01"), digit(DMTL_CLASS_ID, L"7up"), odd(DMTL_CLASS_ID, L"a.b c");
+  fakes::Material sameAsNode(DMTL_CLASS_ID, L"Box01"), digit(DMTL_CLASS_ID, L"7up"),
+      odd(DMTL_CLASS_ID, L"a.b c");
   fakes::Material reserved(DMTL_CLASS_ID, L"string");
-  for (fakes::Material* m : {&sameAsNode, &digit, &odd, &reserved}) ExtractNodeMaterials(&node_, shared_, m);
+  for (fakes::Material* m : {&sameAsNode, &digit, &odd, &reserved})
+    ExtractNodeMaterials(&node_, shared_, m);
   EXPECT_EQ(Entry(0).name, L"Mat_Box01");
   EXPECT_EQ(Entry(1).name, L"_7up");
   EXPECT_EQ(Entry(2).name, L"a_b_c");
@@ -117,11 +120,13 @@ TEST_F(MaterialTest, CropAppliesOnlyWithAnIdentityTransform) {
   EXPECT_EQ(Apply(ComputeMapUVTransform(&map), 0, 0), Point2(0.25f, 0.5f));
   EXPECT_EQ(Apply(ComputeMapUVTransform(&map), 1, 1), Point2(0.75f, 0.0f));
   map.uvTransform.SetTrans({0.1f, 0, 0});
-  EXPECT_EQ(Apply(ComputeMapUVTransform(&map), 0, 0), Point2(0.1f, 1.0f)) << "an offset ignores the crop";
+  EXPECT_EQ(Apply(ComputeMapUVTransform(&map), 0, 0), Point2(0.1f, 1.0f))
+      << "an offset ignores the crop";
 }
 
 TEST_F(MaterialTest, StandardMaterialSlotsAndColours) {
-  fakes::Map diffuse(BMTEX_CLASS_ID, L"Diffuse"), bump(GNORMAL_CLASS_ID, L"Bump"), normals(BMTEX_CLASS_ID, L"Normals");
+  fakes::Map diffuse(BMTEX_CLASS_ID, L"Diffuse"), bump(GNORMAL_CLASS_ID, L"Bump"),
+      normals(BMTEX_CLASS_ID, L"Normals");
   diffuse.file = L"C:\\old\\wood.jpg";
   normals.file = L"maps/normals.png";
   bump.sub = &normals;
@@ -136,7 +141,8 @@ TEST_F(MaterialTest, StandardMaterialSlotsAndColours) {
   EXPECT_EQ(record.maps[0].fileName, L"wood.jpg");
   EXPECT_EQ(record.maps[8].role, XTextureSlot::kNormalMap);
   EXPECT_EQ(record.maps[8].fileName, L"normals.png");
-  EXPECT_EQ(record.faceColor, (std::array<float, 4>{1, 1, 1, 0.75f})) << "the diffuse map whitens the colour";
+  EXPECT_EQ(record.faceColor, (std::array<float, 4>{1, 1, 1, 0.75f}))
+      << "the diffuse map whitens the colour";
 
   gExportOptions.DiffuseMapColor = 1;
   gExportOptions.FX = 1;

@@ -9,9 +9,11 @@
 
 TEST(RenderProceduralMap, SamplesPixelCornersFromTheTopRow) {
   fakes::Map map(Class_ID(0x200, 0x1), L"Probe");
-  std::filesystem::path file = std::filesystem::temp_directory_path() / ("ruv-render-" + std::to_string(::getpid()) + ".bmp");
+  std::filesystem::path file = std::filesystem::temp_directory_path() /
+                               ("ruv-render-" + std::to_string(::getpid()) + ".bmp");
   ASSERT_TRUE(RenderProceduralMap(&map, platform::ToHostPath(file), 2, 2));
-  EXPECT_EQ(map.samples, (std::vector<Point3>{{0, 1, 0}, {0.5f, 1, 0}, {0, 0.5f, 0}, {0.5f, 0.5f, 0}}));
+  EXPECT_EQ(map.samples,
+            (std::vector<Point3>{{0, 1, 0}, {0.5f, 1, 0}, {0, 0.5f, 0}, {0.5f, 0.5f, 0}}));
 
   // A 32-bit top-down image: header, then blue, green, red, alpha per pixel.
   std::ifstream in(file, std::ios::binary);

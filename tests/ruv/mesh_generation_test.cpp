@@ -1,4 +1,6 @@
 // Vertex generation on small meshes, each with a reason why its expected result is right.
+#include "ruv/mesh/mesh_generation.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +8,6 @@
 #include "host/sim/mesh_primitives.h"
 #include "host/sim/scene_builder.h"
 #include "ruv/material/xmaterial.h"
-#include "ruv/mesh/mesh_generation.h"
 #include "ruv/mesh/xmesh_data.h"
 #include "ruv/options/export_options.h"
 #include "ruv/plugin/conversion.h"
@@ -74,7 +75,8 @@ TEST_F(MeshGenerationTest, BoxWithSixSmoothingGroupsGives24Vertices) {
   for (const XPosition& position : data.positions) EXPECT_EQ(position.attributes.size(), 3u);
   for (const XVertex& vertex : data.vertices) {
     const XVertexAttributes& set = data.AttributesOf(vertex);
-    EXPECT_EQ(data.vertices[set.vertexIndex].positionIndex, vertex.positionIndex) << "sets name their vertex";
+    EXPECT_EQ(data.vertices[set.vertexIndex].positionIndex, vertex.positionIndex)
+        << "sets name their vertex";
     EXPECT_NEAR(set.normal.Length(), 1.0f, 1e-6f);
   }
 }
@@ -110,7 +112,8 @@ TEST_F(MeshGenerationTest, AMirrorReversesTheWinding) {
   node_.objectTM = ScaleMatrix({-1, 1, 1});  // the mirror stays in the object matrix
   const XMeshData& mirrored = Generate(Triangle());
   std::vector<int> mirroredOrder;
-  for (int v : mirrored.faces[0].vertex) mirroredOrder.push_back(mirrored.vertices[v].positionIndex);
+  for (int v : mirrored.faces[0].vertex)
+    mirroredOrder.push_back(mirrored.vertices[v].positionIndex);
   EXPECT_EQ(mirroredOrder, (std::vector<int>{0, 2, 1}));
 
   // The default conversion swaps two axes: a mirror of its own, so host order turns too.
@@ -163,7 +166,8 @@ TEST_F(MeshGenerationTest, ATextureSlotGivesItsTransformToItsChannel) {
   material->maps[3].uvTransform = Matrix2{{5, 0}, {0, 5}, {0, 0}};
   node_.materials.push_back(std::move(material));
   const XMeshData& data = Generate(Triangle());
-  EXPECT_EQ(data.AttributesOf(data.vertices[data.faces[0].vertex[0]]).texCoords[0], Point3(0.5f, 0.25f, 0));
+  EXPECT_EQ(data.AttributesOf(data.vertices[data.faces[0].vertex[0]]).texCoords[0],
+            Point3(0.5f, 0.25f, 0));
 }
 
 TEST_F(MeshGenerationTest, TangentFramesFollowTheTextureAxes) {
@@ -212,4 +216,26 @@ TEST_F(MeshGenerationTest, VertexColoursAndAlphaOnlyForMeshNodesWithTheOption) {
   EXPECT_EQ(on.AttributesOf(on.vertices[0]).alpha, 0.5f);
   node_.isBone = 1;
   EXPECT_FALSE(Generate(mesh).hasVertexColors) << "a bone's geometry carries no colours";
+}
+
+// A host (or an importer) may hand indices the scene loader never saw: the generation skips what
+// is out of range, says so, and goes on.
+TEST_F(MeshGenerationTest, HostIndicesPastTheirArraysAreSkipped) {
+  gExportOptions.TexCoords = 1;
+  Mesh mesh = Triangle();
+  mesh.setNumFaces(4);
+  mesh.faces[1].setVerts(0, 1, 3);            // one past the vertices
+  mesh.faces[2].setVerts(0, 0x80000000u, 2);  // negative when read as signed
+  mesh.faces[3].setVerts(2, 1, 0);  // fine, but its map face lies past the channel's faces
+  mesh.mapFaces(1)[0].setTVerts(0, 0x80000001u, 2);
+  node_.name = L"Odd";
+  const XMeshData& data = Generate(std::move(mesh));
+  ASSERT_EQ(data.faceCount, 2);
+  EXPECT_EQ(data.faces.size(), 2u);
+  for (const XVertex& vertex : data.vertices) EXPECT_LT(vertex.positionIndex, 3);
+  // The corner with the bad map index reads as zero; the face past the channel's faces too.
+  EXPECT_EQ(data.AttributesOf(data.vertices[data.faces[0].vertex[1]]).texCoords[0].x, 0.0f);
+  ASSERT_EQ(context_.refusedRecords.size(), 1u);
+  EXPECT_EQ(context_.refusedRecords[0].node, L"Odd");
+  EXPECT_EQ(context_.refusedRecords[0].record, L"2 faces of the mesh");
 }

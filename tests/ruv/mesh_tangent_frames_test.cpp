@@ -3,15 +3,18 @@
 #include "ruv/mesh/tangent_frames.h"
 
 TEST(FaceTangentFrame, FollowsTheTextureAxes) {
-  TangentFrame frame = FaceTangentFrame({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 0}, {1, 0, 0}, {0, 1, 0});
+  TangentFrame frame =
+      FaceTangentFrame({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 0}, {1, 0, 0}, {0, 1, 0});
   EXPECT_EQ(frame.tangent, Point3(1, 0, 0));
   EXPECT_EQ(frame.binormal, Point3(0, 1, 0));
   // Equal coordinates at all three corners give nothing to go by.
-  TangentFrame flat = FaceTangentFrame({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {3, 3, 0}, {3, 3, 0}, {3, 3, 0});
+  TangentFrame flat =
+      FaceTangentFrame({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {3, 3, 0}, {3, 3, 0}, {3, 3, 0});
   EXPECT_EQ(flat.tangent, Point3());
   EXPECT_EQ(flat.binormal, Point3());
   // Coordinates along a line: a tangent from the edge that moves in u, no binormal.
-  TangentFrame line = FaceTangentFrame({0, 0, 0}, {2, 0, 0}, {0, 1, 0}, {0, 0, 0}, {1, 0, 0}, {2, 0, 0});
+  TangentFrame line =
+      FaceTangentFrame({0, 0, 0}, {2, 0, 0}, {0, 1, 0}, {0, 0, 0}, {1, 0, 0}, {2, 0, 0});
   EXPECT_EQ(line.tangent, Point3(1, 0, 0));
   EXPECT_EQ(line.binormal, Point3());
 }

@@ -17,7 +17,8 @@ TEST(VertexWelder, AgreesWithThePlainSearchAtABusyPosition) {
     float angle = static_cast<float>(i % 97) * 0.0625f;
     // Every third corner nudges its normal by less than the tolerance; cell edges lie at 1/1024.
     float nudge = (i % 3 == 0) ? 5e-7f : 0.0f;
-    set.normal = Point3(std::cos(angle) + nudge, std::sin(angle), i % 5 == 0 ? 1.0f / 1024.0f : 0.0f);
+    set.normal =
+        Point3(std::cos(angle) + nudge, std::sin(angle), i % 5 == 0 ? 1.0f / 1024.0f : 0.0f);
     set.materialSlot = i % 2;
     XVertexAttributes copy = set;
     ASSERT_EQ(welder.FindOrAdd(0, set), FindOrAddVertex(plain, 0, copy)) << "corner " << i;

@@ -97,3 +97,11 @@ TEST_F(OptionsLoad, DegenerateTimingDoesNotFault) {
 }
 
 }  // namespace
+
+TEST_F(OptionsLoad, NonFiniteFloatsFallBackToTheirDefaults) {
+  WriteOptionLines("SpaceScale=1e39\nXRot=nan\nZRot=-inf\n");
+  LoadOptions(configPath_, 30, Interval(0, 100), 1);
+  EXPECT_FLOAT_EQ(gExportOptions.SpaceScale, 1.0f);
+  EXPECT_FLOAT_EQ(gExportOptions.XRot, 0.0f);
+  EXPECT_FLOAT_EQ(gExportOptions.ZRot, 0.0f);
+}

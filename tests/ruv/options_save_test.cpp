@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "options_test_folder.h"
+#include "platform/profile.h"
 #include "platform/text_encoding.h"
 #include "ruv/options/config_file.h"
 #include "ruv/options/option_table.h"
@@ -129,6 +130,29 @@ TEST_F(OptionsSave, UnwritablePlacesFailWithoutCreatingAnything) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_),
                           std::filesystem::directory_iterator()),
             1);
+}
+
+TEST_F(OptionsSave, AFileThatExistsButCannotBeReadIsNeverSavedOver) {
+  // Larger than any options file is allowed to be (sparse: no disk is used). Permissions would
+  // not keep a superuser from reading it.
+  WriteOptionLines("Mtl=0");
+  std::filesystem::resize_file(folder_ / "ruv_max_config.ini", (64u << 20) + 1);
+  LoadOptions(configPath_, 30, Interval(0, 100 * 160), 160);
+  EXPECT_NE(OptionsFileProblem().find("larger than 64 MiB"), std::string::npos)
+      << OptionsFileProblem();
+  EXPECT_NE(gExportOptions.Mtl, 0);  // the defaults, for this export only
+  std::string error;
+  EXPECT_FALSE(TrySaveOptions(configPath_, &error));
+  EXPECT_NE(error.find("cannot read the options file"), std::string::npos) << error;
+  SaveOptions(configPath_);
+  EXPECT_EQ(std::filesystem::file_size(folder_ / "ruv_max_config.ini"), (64u << 20) + 1);
+  EXPECT_EQ(WritePrivateProfileStringW(L"Option", L"Mtl", L"1", configPath_.c_str()), FALSE);
+
+  // Once the file reads again, loading clears the problem and saves work.
+  WriteOptionLines("Mtl=0");
+  LoadOptions(configPath_, 30, Interval(0, 100 * 160), 160);
+  EXPECT_EQ(OptionsFileProblem(), "");
+  EXPECT_TRUE(TrySaveOptions(configPath_));
 }
 
 }  // namespace

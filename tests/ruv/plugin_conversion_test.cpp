@@ -70,3 +70,15 @@ TEST(SetupConversion, TransformsTakeTheScaleIntoTheTranslationOnly) {
   EXPECT_NEAR(out.GetTrans().y, 6, 1e-6f);
   EXPECT_NEAR(out.GetTrans().z, 4, 1e-6f);
 }
+
+TEST(SetupConversion, InverseIsExactForTinyAndHugeScales) {
+  for (float scale : {1e-13f, 1e13f, 1e-25f, 1e25f}) {
+    SetupConversion(scale, 1, 30.0f, 0.0f);
+    Matrix3 round = gConversionInverse * gConversion;
+    ExpectRows(round, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, 1e-6f);
+    Matrix3 out = ConvertTransform(TransMatrix({1, 2, 3}));
+    // The node keeps its unit axes and its translation scaled, never zeroed or lost.
+    EXPECT_NEAR(out.Determinant(), 1.0f, 1e-5f) << scale;
+    EXPECT_NEAR(Length(out.GetTrans() * (1.0f / scale)), std::sqrt(14.0f), 1e-4f) << scale;
+  }
+}

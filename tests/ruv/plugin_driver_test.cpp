@@ -29,7 +29,8 @@ std::string ReadText(const std::filesystem::path& path) {
   return text.str();
 }
 
-// A scene whose configuration folder is a fresh temporary folder, and a prompt that answers as told.
+// A scene whose configuration folder is a fresh temporary folder, and a prompt that answers as
+// told.
 class DriverTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -47,7 +48,9 @@ class DriverTest : public testing::Test {
 
   std::filesystem::path ConfigFile() const { return folder_ / "ruv_max_config.ini"; }
 
-  void WriteConfig(const std::string& text) { std::ofstream(ConfigFile(), std::ios::binary) << text; }
+  void WriteConfig(const std::string& text) {
+    std::ofstream(ConfigFile(), std::ios::binary) << text;
+  }
 
   int Export(sim::SimScene& scene, bool suppressPrompts) {
     std::wstring output = platform::ToHostPath(folder_ / "out.x");
@@ -205,4 +208,29 @@ TEST(RootNodeName, BlanksGoAndUncleanNamesBecomeSceneRoot) {
   EXPECT_EQ(PrepareRootNodeName(L"1World"), L"SceneRoot");
   EXPECT_EQ(PrepareRootNodeName(L"a.b"), L"SceneRoot");
   EXPECT_EQ(PrepareRootNodeName(L""), L"");
+}
+
+TEST_F(DriverTest, ReadOnlyOutputAndUnreadableOptionsAreReported) {
+  WriteConfig("[Option]\r\nOTHER=1\r\n");
+  std::ofstream(folder_ / "out.x") << "the user's file";
+  std::filesystem::permissions(folder_ / "out.x", std::filesystem::perms::owner_read);
+  builder_.Root().AddChild(L"Box01");
+  auto scene = builder_.Build();
+  Export(*scene, true);
+  ASSERT_EQ(scene->MainWindow().MessageBoxes().size(), 1u);
+  EXPECT_NE(scene->MainWindow().MessageBoxes()[0].text.find(L"out.x: the file is read-only"),
+            std::wstring::npos);
+  std::ifstream kept(folder_ / "out.x");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "the user's file");
+
+  // An options file that cannot be read (here: a folder of that name) is named before the export
+  // runs on the defaults.
+  std::filesystem::remove(ConfigFile());
+  std::filesystem::create_directory(ConfigFile());
+  std::filesystem::remove(folder_ / "out.x");
+  auto again = builder_.Build();
+  Export(*again, true);
+  ASSERT_FALSE(again->MainWindow().MessageBoxes().empty());
+  EXPECT_NE(again->MainWindow().MessageBoxes()[0].text.find(L"cannot read the options file"),
+            std::wstring::npos);
 }

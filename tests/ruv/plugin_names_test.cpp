@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "ruv/plugin/names.h"
 #include "ruv/plugin/search_folders.h"
+#include "xof/file_reader.h"
+#include "xof/save_object.h"
+#include "xof/template_ids.h"
+#include "xof/template_sets.h"
 
 TEST(CleanName, MakesIdentifiers) {
   EXPECT_EQ(CleanName(L""), L"");
@@ -12,8 +17,8 @@ TEST(CleanName, MakesIdentifiers) {
   // A leading digit gets an underscore in front; the blank becomes one too.
   EXPECT_EQ(CleanName(L"1st box"), L"_1st_box");
   EXPECT_EQ(CleanName(L"_7up"), L"_7up");
-  // A double quote turns into a single quote; everything else outside the set into '_'.
-  EXPECT_EQ(CleanName(L"say \"hi\""), L"say_'hi'");
+  // Everything outside the set becomes '_', a double quote too.
+  EXPECT_EQ(CleanName(L"say \"hi\""), L"say__hi_");
   EXPECT_EQ(CleanName(L"caf\u00e9.x"), L"caf__x");
   EXPECT_EQ(CleanName(L"\u6728"), L"_");
 }
@@ -47,4 +52,38 @@ TEST(SearchFolders, SplitOnlyAtTheHostSeparator) {
   EXPECT_EQ(WithTrailingBackslash(L""), L"");
   EXPECT_EQ(WithTrailingBackslash(L"C:\\maps"), L"C:\\maps\\");
   EXPECT_EQ(WithTrailingBackslash(L"C:\\maps\\"), L"C:\\maps\\");
+}
+
+// Every cleaned name must come back unchanged from our reader in text and in binary, and must be
+// neither a keyword nor number-like for the stricter readers.
+TEST(CleanName, AwkwardNamesReadBackInEveryEncoding) {
+  const std::vector<std::wstring> awkward = {
+      L"template",     L"TEMPLATE",  L"Word", L"dword", L"array", L"float", L"-5",
+      L"9lives",       L"say\"hi\"", L"a'b",  L"x{y}",  L"a;b,c", L"//c",   L"#c",
+      L"\u6728\u5934", L"-",         L"0",    L"1e5",   L"string"};
+  for (const std::wstring& name : awkward) {
+    std::wstring clean = CleanName(name);
+    std::string ansi(clean.begin(), clean.end());
+    EXPECT_FALSE(ansi.empty());
+    EXPECT_FALSE((ansi[0] >= '0' && ansi[0] <= '9') || ansi[0] == '-') << ansi;
+    EXPECT_EQ(ansi.find_first_of("'\""), std::string::npos) << ansi;
+    for (DWORD format : {xof::kFileFormatText, xof::kFileFormatBinary}) {
+      xof::XFile* file = nullptr;
+      ASSERT_TRUE(xof::Succeeded(xof::XFile::Create(&file)));
+      std::string_view set = xof::StandardTemplateSet();
+      file->RegisterTemplates(set.data(), set.size());
+      xof::SaveObject* save = nullptr;
+      ASSERT_TRUE(xof::Succeeded(file->CreateMemorySaveObject(format, &save)));
+      EXPECT_TRUE(xof::Succeeded(
+          save->AddDataObject(xof::tid::Frame, ansi.c_str(), nullptr, 0, nullptr, nullptr)))
+          << ansi;
+      ASSERT_TRUE(xof::Succeeded(save->Save()));
+      xof::ReadResult read = xof::ReadXFile(save->savedBytes());
+      ASSERT_TRUE(read.ok()) << ansi << ": " << read.Describe();
+      ASSERT_EQ(read.document->objects.size(), 1u);
+      EXPECT_EQ(read.document->objects[0]->name, ansi);
+      save->Release();
+      file->Release();
+    }
+  }
 }

@@ -8,6 +8,7 @@
 #include "ruv/options/export_options.h"
 #include "ruv/plugin/conversion.h"
 #include "ruv/plugin/export_context.h"
+#include "ruv/scene/node_naming.h"
 #include "ruv/scene/node_tree.h"
 #include "ruv/scene/processing.h"
 #include "ruv/scene/xnode.h"
@@ -59,7 +60,11 @@ class NodeTreeTest : public testing::Test {
 
 TEST_F(NodeTreeTest, TargetsAndFootstepsLeaveWithTheirSubtrees) {
   builder_.Root().AddChild(L"Target").Target().AddChild(L"UnderTarget").Box(1, 1, 1);
-  builder_.Root().AddChild(L"Step").Biped().Controller(sim::kFootstepControllerClass).AddChild(L"UnderStep");
+  builder_.Root()
+      .AddChild(L"Step")
+      .Biped()
+      .Controller(sim::kFootstepControllerClass)
+      .AddChild(L"UnderStep");
   builder_.Root().AddChild(L"Pelvis").Biped();
   Build();
   EXPECT_EQ(TopNames(), std::vector<std::wstring>{L"Pelvis"});
@@ -172,7 +177,8 @@ TEST_F(NodeTreeTest, SkinnedMeshIsReadBelowTheSkin) {
   // The displacement below the skin's derived object is in; the skin's own is not.
   EXPECT_FLOAT_EQ(skinned->mesh->verts[0].z, base.verts[0].z + 1);
   auto* skinOff = AsRenderable(Find(L"SkinOff"));
-  EXPECT_FLOAT_EQ(skinOff->mesh->verts[0].z, base.verts[0].z) << "a disabled modifier changes nothing";
+  EXPECT_FLOAT_EQ(skinOff->mesh->verts[0].z, base.verts[0].z)
+      << "a disabled modifier changes nothing";
   EXPECT_FALSE(skinned->ownsTriObject) << "an editable mesh converts to itself";
   EXPECT_EQ(skinned->objectPoints.size(), 8u);
   EXPECT_FALSE(skinned->pointOrderDiffers);
@@ -207,4 +213,18 @@ TEST_F(NodeTreeTest, ProcessingPreparesEachExportedChainOnce) {
   EXPECT_EQ(context.processedNodes, (std::vector<XNode*>{Find(L"A"), Find(L"C"), Find(L"D")}));
   EXPECT_EQ(context.writeWorkCount, 0u + 3 * 3) << "3 per mesh with materials off";
   EXPECT_NE(AsRenderable(Find(L"A"))->meshData, nullptr);
+}
+
+// The search resumes where the last one of the same name stopped; names taken through other host
+// names on the way must still be skipped exactly as a search from the start would.
+TEST(NodeNamer, ResumedSearchGivesTheSameNamesAsAFullOne) {
+  NodeNamer namer;
+  std::vector<std::wstring> made;
+  for (const wchar_t* host : {L"Box_", L"Box", L"Box", L"Box__", L"Box", L"Box"}) {
+    made.push_back(namer.Name(host, false));
+    namer.Take(made.back());
+  }
+  EXPECT_EQ(made, (std::vector<std::wstring>{L"Box_", L"Box", L"Box__", L"Box___", L"Box____",
+                                             L"Box_____"}));
+  EXPECT_EQ(namer.Name(L"Box", true), L"Box");
 }

@@ -12,7 +12,8 @@ namespace {
 bool BitwiseEqual(const Matrix3& a, const Matrix3& b) {
   for (int row = 0; row < 4; ++row)
     for (int col = 0; col < 3; ++col)
-      if (float x = a[row][col], y = b[row][col]; std::memcmp(&x, &y, sizeof(float)) != 0) return false;
+      if (float x = a[row][col], y = b[row][col]; std::memcmp(&x, &y, sizeof(float)) != 0)
+        return false;
   return true;
 }
 
@@ -52,7 +53,8 @@ TEST(LocalFrameMatrix, RelativeToTheParentUnlessInWorldSpace) {
 
   gExportOptions.WorldSpace = 0;
   EXPECT_EQ(LocalFrameMatrix(child).GetTrans(), Point3(10, 20, 30));
-  EXPECT_EQ(LocalFrameMatrix(parent).GetTrans(), Point3(1, 2, 3)) << "a top-level node stands alone";
+  EXPECT_EQ(LocalFrameMatrix(parent).GetTrans(), Point3(1, 2, 3))
+      << "a top-level node stands alone";
   gExportOptions.WorldSpace = 1;
   EXPECT_EQ(LocalFrameMatrix(child).GetTrans(), Point3(11, 22, 33));
 

@@ -1,8 +1,8 @@
 // Frame records through the whole file writer, read back with our reader.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "host/sim/scene_builder.h"
@@ -86,7 +86,8 @@ TEST_F(FrameWriterTest, NestedFramesWithLocalMatrices) {
   ASSERT_EQ(frame.children.size(), 2u);
   const xof::DataObject& matrix = *frame.children[0].object;
   EXPECT_EQ(matrix.type->name, "FrameTransformMatrix");
-  EXPECT_EQ(Floats(matrix), (std::vector<float>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 10, 20, 30, 1}));
+  EXPECT_EQ(Floats(matrix),
+            (std::vector<float>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 10, 20, 30, 1}));
   const xof::DataObject& lamp = *frame.children[1].object;
   EXPECT_EQ(lamp.name, "Lamp");
   EXPECT_EQ(Floats(*lamp.children[0].object)[14], 70.0f) << "relative to the parent";
@@ -133,14 +134,15 @@ TEST_F(FrameWriterTest, TicksPerSecondOnlyWithClipsAndWithoutTimeline) {
   gExportOptions.Animation = 1;
   gAnimationClips = {{L"Anim1", 0, 100}};
   auto document = WriteAndRead();
-  ASSERT_EQ(document->objects.size(), 2u);
+  ASSERT_EQ(document->objects.size(), 3u);
   EXPECT_EQ(document->objects[1]->type->name, "AnimTicksPerSecond");
+  EXPECT_EQ(document->objects[2]->type->name, "AnimationSet");
   std::uint32_t ticks = 0;
   std::memcpy(&ticks, document->objects[1]->data.data(), 4);
   EXPECT_EQ(ticks, 4800u);
 
   gExportOptions.Timeline = 1;
-  EXPECT_EQ(WriteAndRead()->objects.size(), 1u);
+  EXPECT_EQ(WriteAndRead()->objects.size(), 2u) << "the set without the tick rate";
   gExportOptions.Timeline = 0;
   gAnimationClips.clear();
   EXPECT_EQ(WriteAndRead()->objects.size(), 1u);
@@ -149,8 +151,9 @@ TEST_F(FrameWriterTest, TicksPerSecondOnlyWithClipsAndWithoutTimeline) {
   gAnimationClips = {{L"Anim1", 0, 100}};
   gExportOptions.OnlyAnimationSet = 1;
   document = WriteAndRead();
-  ASSERT_EQ(document->objects.size(), 1u);
+  ASSERT_EQ(document->objects.size(), 2u);
   EXPECT_EQ(document->objects[0]->type->name, "AnimTicksPerSecond");
+  EXPECT_EQ(document->objects[1]->type->name, "AnimationSet");
   gExportOptions.Animation = 0;
   document = WriteAndRead();
   ASSERT_EQ(document->objects.size(), 1u);
@@ -163,7 +166,8 @@ TEST_F(FrameWriterTest, FileTypeChoosesTheEncoding) {
     int fileType;
     bool binary, compressed;
   };
-  for (Case c : {Case{0, false, false}, Case{1, true, false}, Case{2, true, true}, Case{3, true, true}}) {
+  for (Case c :
+       {Case{0, false, false}, Case{1, true, false}, Case{2, true, true}, Case{3, true, true}}) {
     gExportOptions.XFileType = c.fileType;
     auto document = WriteAndRead();
     ASSERT_TRUE(document);

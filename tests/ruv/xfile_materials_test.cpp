@@ -29,7 +29,8 @@ class MaterialRecordTest : public testing::Test {
     gExportOptions.Mtl = gExportOptions.TexCoords = gExportOptions.TextureFiles = 1;
     gExportOptions.ProcMapX = gExportOptions.ProcMapY = 4;
     gConversion = gConversionInverse = Matrix3();
-    folder_ = std::filesystem::temp_directory_path() / ("ruv-materials-" + std::to_string(::getpid()));
+    folder_ =
+        std::filesystem::temp_directory_path() / ("ruv-materials-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder_ / "out");
     sim::SceneBuilder builder;
     builder.Root().AddChild(L"Host");
@@ -68,9 +69,11 @@ class MaterialRecordTest : public testing::Test {
     return std::move(result.document);
   }
 
-  static const xof::DataObject* Child(const xof::DataObject& parent, const char* templateName, int skip = 0) {
+  static const xof::DataObject* Child(const xof::DataObject& parent, const char* templateName,
+                                      int skip = 0) {
     for (const auto& child : parent.children) {
-      if (child.object && child.object->type->name == templateName && skip-- == 0) return child.object.get();
+      if (child.object && child.object->type->name == templateName && skip-- == 0)
+        return child.object.get();
     }
     return nullptr;
   }
@@ -115,7 +118,8 @@ TEST_F(MaterialRecordTest, OneOrAllTextureFileNames) {
   gExportOptions.InlineMtl = 1;
   AddMeshNode(L"Box", &wood);
   auto document = WriteAndRead();
-  const xof::DataObject* material = Child(*Child(*Child(*document->objects[0], "Mesh"), "MeshMaterialList"), "Material");
+  const xof::DataObject* material =
+      Child(*Child(*Child(*document->objects[0], "Mesh"), "MeshMaterialList"), "Material");
   ASSERT_NE(material, nullptr);
   EXPECT_EQ(material->children.size(), 1u);
   EXPECT_EQ(StringAt(*Child(*material, "TextureFilename")), "wood.jpg");
@@ -137,7 +141,8 @@ TEST_F(MaterialRecordTest, GeneratedEffectNamedAfterTheNode) {
   wood.maps[9] = &bump;
   AddMeshNode(L"Crate", &wood);
   auto document = WriteAndRead();
-  const xof::DataObject* material = Child(*Child(*Child(*document->objects[0], "Mesh"), "MeshMaterialList"), "Material");
+  const xof::DataObject* material =
+      Child(*Child(*Child(*document->objects[0], "Mesh"), "MeshMaterialList"), "Material");
   ASSERT_NE(material, nullptr);
   const xof::DataObject* instance = Child(*material, "EffectInstance");
   ASSERT_NE(instance, nullptr);
@@ -153,7 +158,8 @@ TEST_F(MaterialRecordTest, EffectWithoutTexturesIsABareMaterial) {
   fakes::Material plain(DMTL_CLASS_ID, L"Bare");
   AddMeshNode(L"Crate", &plain);
   auto document = WriteAndRead();
-  const xof::DataObject* material = Child(*Child(*Child(*document->objects[0], "Mesh"), "MeshMaterialList"), "Material");
+  const xof::DataObject* material =
+      Child(*Child(*Child(*document->objects[0], "Mesh"), "MeshMaterialList"), "Material");
   ASSERT_NE(material, nullptr);
   EXPECT_TRUE(material->children.empty());
   EXPECT_FALSE(std::filesystem::exists(folder_ / "out" / "Crate.fx"));

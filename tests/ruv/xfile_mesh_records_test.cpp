@@ -27,7 +27,8 @@ class MeshRecordTest : public testing::Test {
     gExportOptions.XFileType = 1;
     gExportOptions.Mtl = gExportOptions.Normal = gExportOptions.TexCoords = 1;
     gConversion = gConversionInverse = Matrix3();
-    path_ = std::filesystem::temp_directory_path() / ("ruv-mesh-records-" + std::to_string(::getpid()) + ".x");
+    path_ = std::filesystem::temp_directory_path() /
+            ("ruv-mesh-records-" + std::to_string(::getpid()) + ".x");
     sim::SceneBuilder builder;
     builder.Root().AddChild(L"Host").WireColor(0, 128, 255);
     scene_ = builder.Build();
@@ -61,10 +62,12 @@ class MeshRecordTest : public testing::Test {
       if (child.object && child.object->type->name == templateName) return child.object.get();
     return nullptr;
   }
-  static std::vector<const xof::DataObject*> All(const xof::DataObject& parent, const char* templateName) {
+  static std::vector<const xof::DataObject*> All(const xof::DataObject& parent,
+                                                 const char* templateName) {
     std::vector<const xof::DataObject*> found;
     for (const auto& child : parent.children)
-      if (child.object && child.object->type->name == templateName) found.push_back(child.object.get());
+      if (child.object && child.object->type->name == templateName)
+        found.push_back(child.object.get());
     return found;
   }
   static std::uint32_t DwordAt(const xof::DataObject& object, std::size_t index) {
@@ -80,7 +83,8 @@ class MeshRecordTest : public testing::Test {
 
   // A quad whose channels 1 and 2 hold the same coordinates.
   static Mesh Quad() {
-    Mesh mesh = sim::MakeMesh({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {2, 3, 0}}, 1);
+    Mesh mesh =
+        sim::MakeMesh({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {2, 3, 0}}, 1);
     sim::SetPlanarMap(mesh, 1);
     sim::CopyMapChannel(mesh, 1, 2);
     return mesh;
@@ -130,7 +134,8 @@ TEST_F(MeshRecordTest, EqualChannelsWrittenOnceWhenOptimised) {
 TEST_F(MeshRecordTest, DeclDataPacksTheSelectedVertexValues) {
   gExportOptions.DeclData = 1;
   gExportOptions.Tangent = 1;
-  Mesh quad = sim::MakeMesh({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {2, 3, 0}}, 1);
+  Mesh quad =
+      sim::MakeMesh({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {2, 3, 0}}, 1);
   sim::SetPlanarMap(quad, 1);
   const xof::DataObject* mesh = Find(*Export(quad)[0], "Mesh");
   EXPECT_EQ(Find(*mesh, "MeshNormals"), nullptr);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <filesystem>
@@ -213,6 +214,31 @@ TEST_F(SaveObjectTest, FilesAreReplacedWholeOrNotAtAll) {
   EXPECT_EQ(entries, 1u);
 
   ASSERT_EQ(big->Save(), S_OK);
+  EXPECT_EQ(ReadAll(target).substr(0, 16), "xof 0303bin 0032");
+
+  // The user's file keeps its permissions; a read-only one is refused with a message; a link
+  // stays a link and its target gets the new content.
+  ::chmod(target.c_str(), 0600);
+  ASSERT_EQ(small->Save(), S_OK) << small->LastError();
+  struct stat info {};
+  ASSERT_EQ(::stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  ::chmod(target.c_str(), 0444);
+  EXPECT_EQ(big->Save(), XOF_E_WRITE);
+  EXPECT_NE(big->LastError().find("read-only"), std::string::npos) << big->LastError();
+  EXPECT_EQ(ReadAll(target), first);
+  ::chmod(target.c_str(), 0644);
+  std::filesystem::path link = folder / "link.x";
+  std::filesystem::create_symlink("scene.x", link);
+  XofPtr<SaveObject> throughLink;
+  std::wstring linkPath = hostPath.substr(0, hostPath.rfind(L'\\')) + L"\\link.x";
+  ASSERT_EQ(file_->CreateSaveObject(linkPath.c_str(), kFileSaveToWideFile, kFileFormatBinary,
+                                    &throughLink),
+            S_OK);
+  ASSERT_EQ(throughLink->AddDataObject(tid::AnimTicksPerSecond, "", nullptr, 4, &ticks, nullptr),
+            S_OK);
+  ASSERT_EQ(throughLink->Save(), S_OK) << throughLink->LastError();
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(ReadAll(target).substr(0, 16), "xof 0303bin 0032");
   std::filesystem::remove_all(folder);
 }

@@ -23,8 +23,7 @@ namespace sim {
 using MapFace = std::array<DWORD, 3>;
 
 // A mesh of `vertices` and `faces`; every face gets material id 0 and the groups `smoothing`.
-Mesh MakeMesh(std::vector<Point3> vertices, const std::vector<MapFace>& faces,
-              DWORD smoothing = 0);
+Mesh MakeMesh(std::vector<Point3> vertices, const std::vector<MapFace>& faces, DWORD smoothing = 0);
 
 // Gives `mesh` map channel `channel` (-2..99; 0 vertex colours, -2 alpha in the first component)
 // with its own vertices and one map face per mesh face, replacing what the channel held.

@@ -122,18 +122,18 @@ Mesh MakeSphereMesh(float radius, int segments) {
   }
   for (int ring = 1; ring + 1 < bands; ++ring) {
     for (int j = 0; j < segments; ++j) {
-      AddQuad(mesh, face,
-              {ringVertex(ring, j), ringVertex(ring + 1, j), ringVertex(ring + 1, j + 1),
-               ringVertex(ring, j + 1)},
-              {ringMap(ring, j), ringMap(ring + 1, j), ringMap(ring + 1, j + 1),
-               ringMap(ring, j + 1)},
-              0, 1, mapFaces);
+      AddQuad(
+          mesh, face,
+          {ringVertex(ring, j), ringVertex(ring + 1, j), ringVertex(ring + 1, j + 1),
+           ringVertex(ring, j + 1)},
+          {ringMap(ring, j), ringMap(ring + 1, j), ringMap(ring + 1, j + 1), ringMap(ring, j + 1)},
+          0, 1, mapFaces);
     }
   }
   for (int j = 0; j < segments; ++j) {
-    addTriangle(ringVertex(bands - 1, j), south, ringVertex(bands - 1, j + 1),
-                {ringMap(bands - 1, j), southMap + static_cast<DWORD>(j),
-                 ringMap(bands - 1, j + 1)});
+    addTriangle(
+        ringVertex(bands - 1, j), south, ringVertex(bands - 1, j + 1),
+        {ringMap(bands - 1, j), southMap + static_cast<DWORD>(j), ringMap(bands - 1, j + 1)});
   }
   SetMapChannel(mesh, 1, std::move(mapVerts), mapFaces);
   return mesh;

@@ -32,9 +32,9 @@ struct NodeEntry {
 };
 
 void CheckKeys(const JsonPlace& node, int version) {
-  RefuseLaterKeys(node, version, 2,
-                  {"object", "modifiers", "derivedObjects", "worldSpaceModifiers", "pivot",
-                   "controller"});
+  RefuseLaterKeys(
+      node, version, 2,
+      {"object", "modifiers", "derivedObjects", "worldSpaceModifiers", "pivot", "controller"});
   RefuseLaterKeys(node, version, 3, {"wireColor"});
   RefuseLaterKeys(node, version, 4, {"material"});
   node.ExpectObject({"id", "name", "parent", "hidden", "selected", "renderable", "transform",
@@ -52,8 +52,9 @@ DWORD ReadWireColor(const JsonPlace& color) {
   return packed;
 }
 
-NodeEntry ReadNodeEntry(const JsonPlace& node, int version, const MaterialTable& materials,
-                        GeometryBudget& budget) {
+NodeEntry ReadNodeEntry(const JsonPlace& node, int version, int ticksPerFrame,
+                        const MaterialTable& materials, GeometryBudget& budget,
+                        std::vector<NodeReference>& references) {
   CheckKeys(node, version);
   NodeEntry entry(node);
   JsonPlace name = node.Field("name");
@@ -71,7 +72,7 @@ NodeEntry ReadNodeEntry(const JsonPlace& node, int version, const MaterialTable&
   if (auto material = node.OptionalField("material")) {
     entry.material = LookUpMaterial(*material, materials);
   }
-  entry.objects = ReadNodeObjects(node, version, budget);
+  entry.objects = ReadNodeObjects(node, version, ticksPerFrame, budget, references);
   return entry;
 }
 
@@ -138,6 +139,20 @@ void ApplyEntry(NodeEntry& entry, NodeBuilder& node) {
   ApplyNodeObjects(std::move(entry.objects), node);
 }
 
+// Skinning modifiers name their bones by node id; every node is known by now.
+void ResolveReferences(const std::vector<NodeEntry>& entries,
+                       const std::vector<NodeBuilder*>& built,
+                       std::vector<NodeReference>& references) {
+  std::map<std::string, std::size_t> byId;
+  for (std::size_t i = 0; i < entries.size(); ++i) byId.emplace(entries[i].id, i);
+  for (NodeReference& reference : references) {
+    std::string id = reference.id.String();
+    auto found = byId.find(id);
+    if (found == byId.end()) reference.id.Fail("no node has the id \"" + id + "\"");
+    *reference.target = built[found->second];
+  }
+}
+
 void ReadRoot(const JsonPlace& root, NodeBuilder& node) {
   root.ExpectObject({"name", "transform"});
   if (auto name = root.OptionalField("name")) node.Name(name->WideString());
@@ -154,8 +169,10 @@ void ReadNodes(const std::optional<JsonPlace>& root, const std::optional<JsonPla
   std::vector<NodeEntry> entries;
   entries.reserve(count);
   GeometryBudget budget;
+  std::vector<NodeReference> references;
   for (std::size_t i = 0; i < count; ++i) {
-    entries.push_back(ReadNodeEntry(nodes->Element(i), version, materials, budget));
+    entries.push_back(ReadNodeEntry(nodes->Element(i), version, builder.TicksPerFrameSetting(),
+                                    materials, budget, references));
   }
   std::vector<int> parents = ResolveParents(entries);
   CheckChains(entries, parents);
@@ -167,15 +184,18 @@ void ReadNodes(const std::optional<JsonPlace>& root, const std::optional<JsonPla
         .push_back(static_cast<int>(i));
   }
   // Breadth first with a work list: sibling order is kept, and depth costs no stack.
+  std::vector<NodeBuilder*> built(count, nullptr);
   std::vector<std::pair<NodeBuilder*, int>> pending;
   for (int i : topLevel) pending.emplace_back(&builder.Root(), i);
   for (std::size_t next = 0; next < pending.size(); ++next) {
     auto [parent, index] = pending[next];
     NodeEntry& entry = entries[static_cast<std::size_t>(index)];
     NodeBuilder& node = parent->AddChild(entry.name);
+    built[static_cast<std::size_t>(index)] = &node;
     ApplyEntry(entry, node);
     for (int child : children[static_cast<std::size_t>(index)]) pending.emplace_back(&node, child);
   }
+  ResolveReferences(entries, built, references);
 }
 
 }  // namespace sim

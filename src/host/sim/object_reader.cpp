@@ -7,6 +7,7 @@
 #include "host/sim/class_reader.h"
 #include "host/sim/mesh_primitives.h"
 #include "host/sim/scene_limits.h"
+#include "host/sim/skin_reader.h"
 
 namespace sim {
 
@@ -36,8 +37,6 @@ constexpr NamedClass kObjectSpaceModifiers[] = {{"skin", kSkinModifierClass},
                                                 {"physique", kPhysiqueModifierClass},
                                                 {"displace", kDisplaceModifierClass}};
 constexpr NamedClass kWorldSpaceModifiers[] = {{"displace", kWorldDisplaceModifierClass}};
-constexpr NamedClass kControllers[] = {{"footstep", kFootstepControllerClass},
-                                       {"transform", kTransformControllerClass}};
 
 float ReadSize(const JsonPlace& object, std::string_view key, float fallback) {
   auto place = object.OptionalField(key);
@@ -97,9 +96,18 @@ ObjectDescription ReadGeneric(const JsonPlace& object, const GenericType* type,
   return description;
 }
 
+// A patch object with its own patches; without "vertices" a patch is the plain convertible object.
+ObjectDescription ReadPatchObject(const JsonPlace& object, int version, GeometryBudget& budget) {
+  RefuseLaterKeys(object, version, 5, {"vertices", "patches"});
+  object.ExpectObject({"type", "vertices", "patches"});
+  return {.classId = kPatchClass, .patches = ReadPatchMesh(object, budget)};
+}
+
 ObjectDescription ReadObject(const JsonPlace& object, int version, GeometryBudget& budget) {
   JsonPlace typePlace = object.Field("type");
   std::string type = typePlace.String();
+  if (type == "patch" && (object.OptionalField("vertices") || object.OptionalField("patches")))
+    return ReadPatchObject(object, version, budget);
   if (type == "mesh") return ReadMeshObject(object, version, budget);
   if (type == "box") return ReadBox(object, budget);
   if (type == "sphere") return ReadSphere(object, budget);
@@ -113,17 +121,26 @@ ObjectDescription ReadObject(const JsonPlace& object, int version, GeometryBudge
 }
 
 // A class by name or number, or {"class": ..., "enabled": ..., "displacement": ...}.
+// Skinning data is read only for object-space modifiers, which get `references`.
 template <std::size_t N>
 ModifierDescription ReadModifier(const JsonPlace& entry, const NamedClass (&names)[N],
-                                 SClass_ID superClass) {
+                                 SClass_ID superClass, int version,
+                                 std::vector<NodeReference>* references) {
   ModifierDescription modifier;
   modifier.superClass = superClass;
   if (!entry.IsObject()) {
     modifier.classId = ReadNamedClass(entry, names);
     return modifier;
   }
-  entry.ExpectObject({"class", "enabled", "displacement"});
+  if (references) {
+    RefuseLaterKeys(entry, version, 5, {"bones", "points", "bindPose", "vertices", "bindPoses"});
+    entry.ExpectObject({"class", "enabled", "displacement", "bones", "points", "bindPose",
+                        "vertices", "bindPoses"});
+  } else {
+    entry.ExpectObject({"class", "enabled", "displacement"});
+  }
   modifier.classId = ReadNamedClass(entry.Field("class"), names);
+  if (references) ReadSkinningData(entry, modifier, *references);
   if (auto enabled = entry.OptionalField("enabled")) modifier.enabled = enabled->Bool();
   if (auto displacement = entry.OptionalField("displacement")) {
     modifier.displacement = displacement->Point();
@@ -135,40 +152,37 @@ ModifierDescription ReadModifier(const JsonPlace& entry, const NamedClass (&name
 template <std::size_t N>
 std::vector<ModifierDescription> ReadModifierList(const JsonPlace& list,
                                                   const NamedClass (&names)[N],
-                                                  SClass_ID superClass) {
+                                                  SClass_ID superClass, int version,
+                                                  std::vector<NodeReference>* references) {
   std::size_t count = list.ExpectArray(0, SceneLimits::kMaxModifiers);
   std::vector<ModifierDescription> modifiers;
   modifiers.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
-    modifiers.push_back(ReadModifier(list.Element(i), names, superClass));
+    modifiers.push_back(ReadModifier(list.Element(i), names, superClass, version, references));
   }
   std::reverse(modifiers.begin(), modifiers.end());
   return modifiers;
 }
 
-std::vector<std::vector<ModifierDescription>> ReadDerivedObjects(const JsonPlace& list) {
+std::vector<std::vector<ModifierDescription>> ReadDerivedObjects(
+    const JsonPlace& list, int version, std::vector<NodeReference>& references) {
   std::size_t count = list.ExpectArray(0, SceneLimits::kMaxDerivedObjects);
   std::vector<std::vector<ModifierDescription>> derivedObjects;
   derivedObjects.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     JsonPlace derived = list.Element(i);
     derived.ExpectObject({"modifiers"});
-    derivedObjects.push_back(
-        ReadModifierList(derived.Field("modifiers"), kObjectSpaceModifiers, OSM_CLASS_ID));
+    derivedObjects.push_back(ReadModifierList(derived.Field("modifiers"), kObjectSpaceModifiers,
+                                              OSM_CLASS_ID, version, &references));
   }
   std::reverse(derivedObjects.begin(), derivedObjects.end());
   return derivedObjects;
 }
 
-Class_ID ReadController(const JsonPlace& controller) {
-  if (!controller.IsObject()) return ReadNamedClass(controller, kControllers);
-  controller.ExpectObject({"class"});
-  return ReadNamedClass(controller.Field("class"), kControllers);
-}
-
 }  // namespace
 
-NodeObjects ReadNodeObjects(const JsonPlace& node, int version, GeometryBudget& budget) {
+NodeObjects ReadNodeObjects(const JsonPlace& node, int version, int ticksPerFrame,
+                            GeometryBudget& budget, std::vector<NodeReference>& references) {
   NodeObjects objects;
   PipelineDescription& pipeline = objects.pipeline;
   if (auto object = node.OptionalField("object")) {
@@ -181,15 +195,16 @@ NodeObjects ReadNodeObjects(const JsonPlace& node, int version, GeometryBudget& 
   }
   if (modifiers) {
     pipeline.derivedObjects.push_back(
-        ReadModifierList(*modifiers, kObjectSpaceModifiers, OSM_CLASS_ID));
+        ReadModifierList(*modifiers, kObjectSpaceModifiers, OSM_CLASS_ID, version, &references));
   }
-  if (derivedObjects) pipeline.derivedObjects = ReadDerivedObjects(*derivedObjects);
+  if (derivedObjects)
+    pipeline.derivedObjects = ReadDerivedObjects(*derivedObjects, version, references);
   if (auto worldSpace = node.OptionalField("worldSpaceModifiers")) {
     pipeline.worldSpaceModifiers =
-        ReadModifierList(*worldSpace, kWorldSpaceModifiers, WSM_CLASS_ID);
+        ReadModifierList(*worldSpace, kWorldSpaceModifiers, WSM_CLASS_ID, version, nullptr);
   }
   if (auto controller = node.OptionalField("controller")) {
-    objects.controller = ReadController(*controller);
+    objects.controller = ReadController(*controller, version, ticksPerFrame);
   }
   return objects;
 }
@@ -199,13 +214,12 @@ void ApplyNodeObjects(NodeObjects objects, NodeBuilder& node) {
   if (pipeline.base) node.SetObject(std::move(*pipeline.base));
   for (const auto& derived : pipeline.derivedObjects) {
     node.DerivedObject();
-    for (const ModifierDescription& m : derived)
-      node.Modifier(m.classId, m.enabled, m.displacement);
+    for (const ModifierDescription& m : derived) node.Modifier(m);
   }
   for (const ModifierDescription& m : pipeline.worldSpaceModifiers) {
     node.WorldSpaceModifier(m.classId, m.enabled, m.displacement);
   }
-  if (objects.controller) node.Controller(*objects.controller);
+  if (objects.controller) ApplyController(*objects.controller, node);
 }
 
 }  // namespace sim

@@ -112,6 +112,28 @@ NodeBuilder& NodeBuilder::Modifier(Class_ID classId, bool enabled, const Point3&
   return *this;
 }
 
+NodeBuilder& NodeBuilder::Modifier(ModifierDescription modifier) {
+  if (objects_.derivedObjects.empty()) objects_.derivedObjects.emplace_back();
+  objects_.derivedObjects.back().push_back(std::move(modifier));
+  return *this;
+}
+
+NodeBuilder& NodeBuilder::Skin(SkinDescription skin, bool enabled) {
+  ModifierDescription modifier{.classId = kSkinModifierClass, .enabled = enabled};
+  modifier.skin = std::make_shared<const SkinDescription>(std::move(skin));
+  return Modifier(std::move(modifier));
+}
+
+NodeBuilder& NodeBuilder::Physique(PhysiqueDescription physique, bool enabled) {
+  ModifierDescription modifier{.classId = kPhysiqueModifierClass, .enabled = enabled};
+  modifier.physique = std::make_shared<const PhysiqueDescription>(std::move(physique));
+  return Modifier(std::move(modifier));
+}
+
+NodeBuilder& NodeBuilder::Patch(PatchMesh patches) {
+  return SetObject({.classId = kPatchClass, .patches = std::move(patches)});
+}
+
 NodeBuilder& NodeBuilder::DerivedObject() {
   objects_.derivedObjects.emplace_back();
   return *this;
@@ -135,12 +157,28 @@ NodeBuilder& NodeBuilder::Controller(Class_ID classId) {
   return *this;
 }
 
+NodeBuilder& NodeBuilder::PositionKeys(Point3TrackDescription track) {
+  positionKeys_ = std::move(track);
+  return Controller(kTransformControllerClass);
+}
+
+NodeBuilder& NodeBuilder::RotationKeys(RotationTrackDescription track) {
+  rotationKeys_ = std::move(track);
+  return Controller(kTransformControllerClass);
+}
+
+NodeBuilder& NodeBuilder::ScaleKeys(Point3TrackDescription track) {
+  scaleKeys_ = std::move(track);
+  return Controller(kTransformControllerClass);
+}
+
 NodeBuilder& NodeBuilder::Material(const MaterialBuilder& material) {
   material_ = material.Description();
   return *this;
 }
 
-std::unique_ptr<SimNode> NodeBuilder::Make(bool isRoot, MaterialInstancer& materials) const {
+std::unique_ptr<SimNode> NodeBuilder::Make(bool isRoot, MaterialInstancer& materials,
+                                           std::map<const NodeBuilder*, SimNode*>& built) const {
   auto node = std::make_unique<SimNode>(name_, isRoot);
   node->SetHidden(hidden_);
   node->SetSelected(selected_);
@@ -149,9 +187,15 @@ std::unique_ptr<SimNode> NodeBuilder::Make(bool isRoot, MaterialInstancer& mater
   node->SetTransform(SimTransformTrack(LocalTransform()));
   node->SetObjectOffset(pivot_);
   if (!objects_.Empty()) node->SetObjects(std::make_unique<SimObjectPipeline>(objects_));
-  if (controller_) node->SetTMController(std::make_unique<SimControl>(*controller_));
+  if (controller_ == kTransformControllerClass) {
+    node->SetTMController(
+        MakeTransformControl(LocalTransform(), positionKeys_, rotationKeys_, scaleKeys_));
+  } else if (controller_) {
+    node->SetTMController(std::make_unique<SimControl>(*controller_));
+  }
   node->SetMtl(materials.Material(material_));
-  for (const auto& child : children_) node->AddChild(child->Make(false, materials));
+  built[this] = node.get();
+  for (const auto& child : children_) node->AddChild(child->Make(false, materials, built));
   return node;
 }
 
@@ -200,7 +244,15 @@ std::unique_ptr<SimScene> SceneBuilder::Build() const {
   }
   auto library = std::make_unique<SimMaterialLibrary>();
   MaterialInstancer materials(*library);
-  std::unique_ptr<SimNode> root = root_->Make(true, materials);
+  std::map<const NodeBuilder*, SimNode*> built;
+  std::unique_ptr<SimNode> root = root_->Make(true, materials, built);
+  NodeResolver resolve = [&built](const NodeBuilder* builder) -> INode* {
+    auto found = built.find(builder);
+    return found == built.end() ? nullptr : found->second;
+  };
+  for (const auto& [builder, node] : built) {
+    if (node->Objects()) node->Objects()->BindBones(resolve);
+  }
   return std::make_unique<SimScene>(std::move(settings), std::move(root), std::move(library));
 }
 

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +24,7 @@
 #include "host/sim/material_instancer.h"
 #include "host/sim/sim_app_settings.h"
 #include "host/sim/sim_classes.h"
+#include "host/sim/sim_controllers.h"
 #include "host/sim/sim_object_pipeline.h"
 #include "host/sim/sim_scene.h"
 
@@ -79,6 +81,13 @@ class NodeBuilder {
   //   .Box(1, 1, 1).Modifier(kDisplaceModifierClass).DerivedObject().Modifier(kSkinModifierClass)
   // stacks box <- [displace] <- [skin], and GetObjectRef answers the derived object of the skin.
   NodeBuilder& Modifier(Class_ID classId, bool enabled = true, const Point3& displacement = {});
+  // A Skin or Physique modifier with its skinning data, stacked as Modifier stacks; its bones are
+  // other NodeBuilders of the same scene builder.
+  NodeBuilder& Skin(SkinDescription skin, bool enabled = true);
+  NodeBuilder& Physique(PhysiqueDescription physique, bool enabled = true);
+  NodeBuilder& Modifier(ModifierDescription modifier);
+  // A patch object holding `patches` (host/patch.h).
+  NodeBuilder& Patch(PatchMesh patches);
   NodeBuilder& DerivedObject();
   // A world-space modifier on top of the node's world-space derived object, which the first call
   // creates above the object-space stack.
@@ -90,13 +99,19 @@ class NodeBuilder {
   NodeBuilder& Pivot(const Point3& offset);
   // The class of the node's transform controller; a node given none has no controller.
   NodeBuilder& Controller(Class_ID classId);
+  // Keys of the parts of a position-rotation-scale controller (times in ticks); each gives the
+  // node that controller. The parts without keys hold what the local transform decomposes into.
+  NodeBuilder& PositionKeys(Point3TrackDescription track);
+  NodeBuilder& RotationKeys(RotationTrackDescription track);
+  NodeBuilder& ScaleKeys(Point3TrackDescription track);
   // The node's material (material_builder.h); nullptr for none. Nodes given the same builder (or
   // copies of it) share one material object.
   NodeBuilder& Material(const MaterialBuilder& material);
 
  private:
   friend class SceneBuilder;
-  std::unique_ptr<SimNode> Make(bool isRoot, MaterialInstancer& materials) const;
+  std::unique_ptr<SimNode> Make(bool isRoot, MaterialInstancer& materials,
+                                std::map<const NodeBuilder*, SimNode*>& built) const;
 
   std::wstring name_;
   bool hidden_ = false;
@@ -110,6 +125,9 @@ class NodeBuilder {
   PipelineDescription objects_;
   Matrix3 pivot_;
   std::optional<Class_ID> controller_;
+  std::optional<Point3TrackDescription> positionKeys_;
+  std::optional<RotationTrackDescription> rotationKeys_;
+  std::optional<Point3TrackDescription> scaleKeys_;
   MaterialDescriptionRef material_;
   std::vector<std::unique_ptr<NodeBuilder>> children_;
 };
@@ -123,6 +141,7 @@ class SceneBuilder {
 
   SceneBuilder& FrameRate(int framesPerSecond);
   SceneBuilder& TicksPerFrame(int ticks);
+  int TicksPerFrameSetting() const { return settings_.ticksPerFrame; }
   // The animation range in frames, turned into ticks at Build with the ticks per frame then set.
   SceneBuilder& AnimationFrames(int startFrame, int endFrame);
   SceneBuilder& AnimationTicks(TimeValue start, TimeValue end);

@@ -41,6 +41,8 @@ struct SceneLimits {
   // Derived objects stacked on one node, and modifiers in one derived object.
   static constexpr std::size_t kMaxDerivedObjects = 16;
   static constexpr std::size_t kMaxModifiers = 64;
+  // Keys of one part (position, rotation or scale) of a transform controller.
+  static constexpr std::size_t kMaxControllerKeys = 100000;
 };
 
 }  // namespace sim

@@ -14,7 +14,7 @@
 namespace sim {
 
 // The newest format version this loader reads; it reads every older one too.
-constexpr int kSceneFormatVersion = 4;
+constexpr int kSceneFormatVersion = 5;
 
 // Loads the scene file at `path`. Relative paths inside resolve against the file's folder.
 std::unique_ptr<SimScene> LoadSceneFile(const std::filesystem::path& path);

@@ -37,5 +37,12 @@ constexpr Class_ID kWorldDisplaceModifierClass(0x72757604, 0x64697370);
 constexpr Class_ID kObjectSpaceDerivedClass(0x0001, 0);
 // The position-rotation-scale transform controller.
 constexpr Class_ID kTransformControllerClass(0x72757605, 0x70727320);
+// The keyframe controllers of its parts, by interpolation: points (position and scale) and
+// rotations.
+constexpr Class_ID kLinearPoint3ControllerClass(0x72757620, 0x6c696e70);
+constexpr Class_ID kBezierPoint3ControllerClass(0x72757621, 0x62657a70);
+constexpr Class_ID kTcbPoint3ControllerClass(0x72757622, 0x74636270);
+constexpr Class_ID kLinearRotationControllerClass(0x72757623, 0x6c696e72);
+constexpr Class_ID kTcbRotationControllerClass(0x72757624, 0x74636272);
 
 }  // namespace sim

@@ -26,9 +26,9 @@ int SimNode::IsNodeHidden(BOOL) { return hidden_ ? 1 : 0; }
 
 Matrix3 SimNode::GetNodeTM(TimeValue t, Interval*) {
   // Walk up rather than recurse: a scene may be as deep as its file allows.
-  Matrix3 world = transform_.At(t);
+  Matrix3 world = LocalTransformAt(t);
   for (const SimNode* ancestor = parent_; ancestor; ancestor = ancestor->parent_) {
-    world = world * ancestor->transform_.At(t);
+    world = world * ancestor->LocalTransformAt(t);
   }
   return world;
 }

@@ -69,8 +69,15 @@ class SimNode : public INode {
   // `material` stays owned by the scene.
   void SetMtl(Mtl* material) { material_ = material; }
   void SetObjects(std::unique_ptr<SimObjectPipeline> objects) { objects_ = std::move(objects); }
+  // A controller with keys decides the local transform from then on; one without keeps the
+  // static transform.
   void SetTMController(std::unique_ptr<SimControl> controller) {
     controller_ = std::move(controller);
+    keyed_ = controller_ && controller_->HasKeys();
+  }
+  // The transform relative to the parent at t.
+  Matrix3 LocalTransformAt(TimeValue t) const {
+    return keyed_ ? controller_->Value(t) : transform_.At(t);
   }
 
  private:
@@ -85,6 +92,7 @@ class SimNode : public INode {
   Mtl* material_ = nullptr;
   std::unique_ptr<SimObjectPipeline> objects_;
   std::unique_ptr<SimControl> controller_;
+  bool keyed_ = false;
   SimNode* parent_ = nullptr;
   std::vector<std::unique_ptr<SimNode>> children_;
 };

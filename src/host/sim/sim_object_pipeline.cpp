@@ -7,6 +7,7 @@ namespace sim {
 namespace {
 
 std::unique_ptr<Object> MakeBase(const ObjectDescription& description) {
+  if (description.patches) return std::make_unique<SimPatchObject>(*description.patches);
   if (description.triObject)
     return std::make_unique<SimTriObject>(description.mesh.value_or(Mesh()));
   return std::make_unique<SimObject>(description.superClass, description.classId, description.mesh);
@@ -16,8 +17,8 @@ std::unique_ptr<SimDerivedObject> MakeDerived(Class_ID classId, Object* input,
                                               const std::vector<ModifierDescription>& modifiers) {
   auto derived = std::make_unique<SimDerivedObject>(classId, input);
   for (const ModifierDescription& m : modifiers) {
-    derived->AddModifierOnTop(
-        std::make_unique<SimModifier>(m.classId, m.superClass, m.enabled, m.displacement));
+    derived->AddModifierOnTop(std::make_unique<SimModifier>(m.classId, m.superClass, m.enabled,
+                                                            m.displacement, m.skin, m.physique));
   }
   return derived;
 }
@@ -33,6 +34,15 @@ SimObjectPipeline::SimObjectPipeline(const PipelineDescription& description) {
   }
   if (!description.worldSpaceModifiers.empty()) {
     worldSpace_ = MakeDerived(WSM_DERIVOB_CLASS_ID, top, description.worldSpaceModifiers);
+  }
+}
+
+void SimObjectPipeline::BindBones(const NodeResolver& resolve) {
+  for (const auto& derived : derivedObjects_) {
+    for (int i = 0; i < derived->NumModifiers(); ++i) {
+      if (auto* modifier = dynamic_cast<SimModifier*>(derived->GetModifier(i)))
+        modifier->BindBones(resolve);
+    }
   }
 }
 

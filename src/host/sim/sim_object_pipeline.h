@@ -22,14 +22,20 @@ struct ObjectDescription {
   // converts to one.
   bool triObject = false;
   // What the object converts to; none for an object that cannot convert.
-  std::optional<Mesh> mesh;
+  std::optional<Mesh> mesh{};
+  // A patch object (class PATCHOBJ_CLASS_ID) holding these patches; it converts through the
+  // host core's tessellation and `mesh` is not used.
+  std::optional<PatchMesh> patches{};
 };
 
 struct ModifierDescription {
   Class_ID classId;
   SClass_ID superClass = OSM_CLASS_ID;
   bool enabled = true;
-  Point3 displacement;
+  Point3 displacement{};
+  // The skinning data of a Skin or Physique modifier; none answers no skinning interface.
+  std::shared_ptr<const SkinDescription> skin{};
+  std::shared_ptr<const PhysiqueDescription> physique{};
 };
 
 struct PipelineDescription {
@@ -54,6 +60,8 @@ class SimObjectPipeline {
   // The world-space derived object when there is one, else ObjectRef().
   Object* ObjOrWSMRef() const;
   Object* Base() const { return base_.get(); }
+  // Resolves the bones of every Skin and Physique modifier of the stack.
+  void BindBones(const NodeResolver& resolve);
 
  private:
   std::unique_ptr<Object> base_;

@@ -8,6 +8,9 @@
 #include "host/control.h"
 #include "host/mesh.h"
 #include "host/object.h"
+#include "host/patch.h"
+#include "host/sim/sim_controllers.h"
+#include "host/sim/sim_skin.h"
 #include "host/tri_object.h"
 
 namespace sim {
@@ -58,30 +61,52 @@ class SimObject : public Object {
 
 // A modifier of either space (OSM_CLASS_ID or WSM_CLASS_ID). Whatever its class, it moves every
 // point of the object it modifies by `displacement` while it is enabled; the zero vector leaves
-// the object as it is. Skin and Physique modifiers answer no skinning interface yet.
+// the object as it is. A Skin or Physique modifier given skinning data answers its interface
+// (I_SKIN, I_PHYINTERFACE) once the scene has bound its bones to nodes; one without answers none.
 class SimModifier : public Modifier {
  public:
-  SimModifier(Class_ID classId, SClass_ID superClass, bool enabled, const Point3& displacement);
+  SimModifier(Class_ID classId, SClass_ID superClass, bool enabled, const Point3& displacement,
+              std::shared_ptr<const SkinDescription> skin = nullptr,
+              std::shared_ptr<const PhysiqueDescription> physique = nullptr);
 
   Class_ID ClassID() override { return classId_; }
   SClass_ID SuperClassID() override { return superClass_; }
+  void* GetInterface(DWORD id) override;
+  using Modifier::GetInterface;
   const Point3& Displacement() const { return displacement_; }
+
+  // Turns the description's bones into the scene's nodes and makes the interfaces.
+  void BindBones(const NodeResolver& resolve);
+  SimSkin* Skin() const { return skin_.get(); }
+  SimPhysique* Physique() const { return physique_.get(); }
 
  private:
   Class_ID classId_;
   SClass_ID superClass_;
   Point3 displacement_;
+  std::shared_ptr<const SkinDescription> skinDescription_;
+  std::shared_ptr<const PhysiqueDescription> physiqueDescription_;
+  std::unique_ptr<SimSkin> skin_;
+  std::unique_ptr<SimPhysique> physique_;
 };
 
-// A node's transform controller; only its class matters so far.
-class SimControl : public Control {
+// A patch object: its patch mesh, whose vertices are the object's points. It converts to a new
+// triangle-mesh object through the host core's patch tessellation.
+class SimPatchObject : public PatchObject {
  public:
-  explicit SimControl(Class_ID classId) : classId_(classId) {}
-  Class_ID ClassID() override { return classId_; }
+  explicit SimPatchObject(PatchMesh patches) : patches_(std::move(patches)) {}
+
+  Class_ID ClassID() override { return PATCHOBJ_CLASS_ID; }
   SClass_ID SuperClassID() override;
+  ObjectState Eval(TimeValue) override { return {this}; }
+  int NumPoints() override { return patches_.getNumVerts(); }
+  Point3 GetPoint(int i) override;
+  int CanConvertToType(Class_ID type) override;
+  Object* ConvertToType(TimeValue t, Class_ID type) override;
+  PatchMesh& GetPatchMesh() override { return patches_; }
 
  private:
-  Class_ID classId_;
+  PatchMesh patches_;
 };
 
 // A copy of `object` with every point moved by `offset`, of the same kind and class; null for an

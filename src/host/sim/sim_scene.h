@@ -33,7 +33,8 @@ class SimScene {
   std::size_t NodeCount() const;
 
  private:
-  // Declared before the nodes, which point into it, and the host, which keeps a pointer to the root.
+  // Declared before the nodes, which point into it, and the host, which keeps a pointer to the
+  // root.
   std::unique_ptr<SimMaterialLibrary> materials_;
   std::unique_ptr<SimNode> root_;
   SimInterface host_;

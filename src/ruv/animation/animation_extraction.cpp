@@ -1,4 +1,146 @@
 #include "ruv/animation/animation_extraction.h"
 
-// Animation sampling is not built yet: nodes carry no tracks and no animation set is written.
-void ExtractAnimation(ExportContext*, XNode*) {}
+#include <algorithm>
+
+#include "host/decomp.h"
+#include "ruv/animation/clip_span.h"
+#include "ruv/animation/key_reduction.h"
+#include "ruv/animation/key_times.h"
+#include "ruv/options/export_options.h"
+#include "ruv/plugin/conversion.h"
+#include "ruv/plugin/export_context.h"
+#include "ruv/plugin/progress.h"
+#include "ruv/scene/transforms.h"
+#include "ruv/scene/xnode.h"
+
+namespace {
+
+// What every sample of one node needs, worked out once per extraction.
+struct NodeSampler {
+  explicit NodeSampler(const XNode& node)
+      : host(node.hostNode), parent(node.parent ? node.parent->hostNode : nullptr) {
+    if (gExportOptions.WorldSpace) {
+      relativeToParent = false;
+      // A mesh is written in its bind pose; its keys move it from there.
+      if (IsMeshNode(node)) {
+        bindPoseInverse = Inverse(node.nodeTM);
+        relativeToBindPose = true;
+      }
+    } else {
+      relativeToParent = node.parent != nullptr;
+    }
+  }
+
+  Matrix3 At(TimeValue t) const {
+    Matrix3 m = host ? NodeTransformAt(host, t) : Matrix3();
+    Matrix3 local = m;
+    if (relativeToParent) {
+      local = m * Inverse(parent ? NodeTransformAt(parent, t) : Matrix3());
+    } else if (relativeToBindPose) {
+      local = bindPoseInverse * m;
+    }
+    return ConvertTransform(local);
+  }
+
+  INode* host;
+  INode* parent;
+  bool relativeToParent = false;
+  bool relativeToBindPose = false;
+  Matrix3 bindPoseInverse;
+};
+
+// Clears the tracks and gives the reduction the KeyOptimizeLevel option asks for.
+KeyReduction BeginExtraction(XNode* node) {
+  node->tracks.clear();
+  return KeyReductionForLevel(static_cast<std::uint32_t>(gExportOptions.KeyOptimizeLevel));
+}
+
+void StoreSeparateKeys(AnimationTrack& track, std::int32_t time, const Matrix3& k,
+                       const KeyReduction& reduction, bool scaleBeforePosition) {
+  Point3 position, scale;
+  Quat rotation;
+  DecomposeMatrix(k, position, rotation, scale);
+  StoreKey(track.rotationKeys, QuatKey{KeyKindRotation, time, rotation}, reduction);
+  if (scaleBeforePosition)
+    StoreKey(track.scaleKeys, VectorKey{KeyKindScale, time, scale}, reduction);
+  StoreKey(track.positionKeys, VectorKey{KeyKindPosition, time, position}, reduction);
+  if (!scaleBeforePosition)
+    StoreKey(track.scaleKeys, VectorKey{KeyKindScale, time, scale}, reduction);
+}
+
+}  // namespace
+
+Matrix3 KeyMatrixAt(const XNode& node, TimeValue t) { return NodeSampler(node).At(t); }
+
+bool ExtractSampledAnimation(ExportContext* context, XNode* node) {
+  KeyReduction reduction = BeginExtraction(node);
+  NodeSampler sampler(*node);
+  bool separate = gExportOptions.KeyType != 0;
+  std::uint32_t keys = 0;
+  for (const AnimationClip& clip : gAnimationClips) {
+    AnimationTrack& track = node->tracks.emplace_back();
+    std::optional<ClipSpan> span = ClipSpanOf(clip, context->ticksPerFrame);
+    if (!span) continue;
+    track.separateKeys = separate ? 1 : 0;
+    std::int64_t step = context->ticksPerSample > 0 ? context->ticksPerSample
+                                                    : std::max<std::int64_t>(span->duration, 1);
+    std::int64_t samples = (span->duration + step - 1) / step + 1;
+    for (std::int64_t i = 0; i < samples; ++i) {
+      std::int64_t offset = std::min<std::int64_t>(i * step, span->duration);
+      auto time = static_cast<std::int32_t>(
+          gExportOptions.Timeline ? gExportOptions.TimelineCustom * i : offset);
+      Matrix3 k = sampler.At(static_cast<TimeValue>(span->start + offset));
+      if (separate) {
+        StoreSeparateKeys(track, time, k, reduction, false);
+      } else {
+        StoreKey(track.matrixKeys, MatrixKey{KeyKindMatrix, time, k}, reduction);
+      }
+      ProgressStep(context);
+    }
+    keys += static_cast<std::uint32_t>(track.KeyCount());
+  }
+  context->writeWorkCount += keys;
+  return true;
+}
+
+bool ExtractKeyFrameAnimation(ExportContext* context, XNode* node) {
+  KeyReduction reduction = BeginExtraction(node);
+  if (!node->hostNode) return false;
+  NodeSampler sampler(*node);
+  std::uint32_t keys = 0;
+  for (const AnimationClip& clip : gAnimationClips) {
+    AnimationTrack& track = node->tracks.emplace_back();
+    std::optional<ClipSpan> span = ClipSpanOf(clip, context->ticksPerFrame);
+    if (!span) continue;
+    track.startTime = span->start;
+    track.endTime = span->end;
+    if (!CollectKeyTimes(node->hostNode, track)) return false;
+    for (std::int32_t t : track.keyTimes) {
+      std::int64_t offset = static_cast<std::int64_t>(t) - span->start;
+      std::int64_t time = offset;
+      if (gExportOptions.Timeline) {
+        time = context->ticksPerFrame > 0
+                   ? offset / context->ticksPerFrame * gExportOptions.TimelineCustom
+                   : 0;
+      }
+      Matrix3 k = sampler.At(t);
+      if (track.separateKeys) {
+        StoreSeparateKeys(track, static_cast<std::int32_t>(time), k, reduction, true);
+      } else {
+        StoreKey(track.matrixKeys, MatrixKey{KeyKindMatrix, static_cast<std::int32_t>(time), k},
+                 reduction);
+      }
+      ProgressStep(context);
+    }
+    keys += static_cast<std::uint32_t>(track.KeyCount());
+  }
+  // Counted only once the whole extraction holds, so that a fall-back to sampling does not count
+  // the same clips twice.
+  context->writeWorkCount += keys;
+  return true;
+}
+
+void ExtractAnimation(ExportContext* context, XNode* node) {
+  if (gExportOptions.KeyFrames && ExtractKeyFrameAnimation(context, node)) return;
+  ExtractSampledAnimation(context, node);
+}

@@ -23,7 +23,9 @@ std::wstring Lower(const wchar_t* text) {
 // Whether the material gives each effect bitmap its own map channel.
 bool HasChannelParameters(IParamBlock2* block) {
   for (int i = 0; i < block->NumParams(); ++i) {
-    if (Lower(block->GetParamDef(block->IndextoID(i)).int_name).find(L"mapchannel") != std::wstring::npos) return true;
+    if (Lower(block->GetParamDef(block->IndextoID(i)).int_name).find(L"mapchannel") !=
+        std::wstring::npos)
+      return true;
   }
   return false;
 }
@@ -129,7 +131,8 @@ void CaptureEffectParams(XEffectMaterial& record, IParamBlock2* block) {
       case TYPE_TEXMAP: {
         Texmap* map = block->GetTexmap(id, 0);
         std::wstring file;
-        if (map && map->ClassID() == BMTEX_CLASS_ID) file = FileNameOf(static_cast<BitmapTex*>(map)->GetMapName());
+        if (map && map->ClassID() == BMTEX_CLASS_ID)
+          file = FileNameOf(static_cast<BitmapTex*>(map)->GetMapName());
         record.stringParams.push_back({name, file});
         break;
       }

@@ -5,7 +5,8 @@
 namespace {
 
 // Cropping values of a bitmap map's parameter block 0.
-constexpr ParamID kCropU = 0, kCropV = 1, kCropWidth = 2, kCropHeight = 3, kCropApply = 6, kCropMode = 7;
+constexpr ParamID kCropU = 0, kCropV = 1, kCropWidth = 2, kCropHeight = 3, kCropApply = 6,
+                  kCropMode = 7;
 
 // The crop of a bitmap map that applies one, as a transform; nothing for any other map.
 bool CropTransform(Texmap* map, Matrix2& crop) {

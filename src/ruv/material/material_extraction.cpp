@@ -56,13 +56,15 @@ Mtl* FindStandardMaterial(Mtl* material, bool& error) {
 int MeshChannelCount(const XRenderableNode* node) {
   if (!node || !node->mesh) return 0;
   int count = 0;
-  for (int channel = 1; channel < MAX_MESHMAPS; ++channel) count += node->mesh->mapSupport(channel) ? 1 : 0;
+  for (int channel = 1; channel < MAX_MESHMAPS; ++channel)
+    count += node->mesh->mapSupport(channel) ? 1 : 0;
   return count;
 }
 
 // An effect material stays one only when a shader has something to blend: with FX on, the mesh has
 // channels and the material is more than one primary texture on the mesh's only channel.
-std::unique_ptr<XMaterial> Reduce(std::unique_ptr<XEffectMaterial> record, const XRenderableNode* node) {
+std::unique_ptr<XMaterial> Reduce(std::unique_ptr<XEffectMaterial> record,
+                                  const XRenderableNode* node) {
   int channels = MeshChannelCount(node);
   int used = 0;
   bool primary = false;
@@ -114,12 +116,14 @@ std::unique_ptr<XMaterial> ExtractStandardMaterial(XRenderableNode* node, Mtl* m
   float shininess = standard->GetShininess(TimeValue{0});
   float strength = standard->GetShinStr(TimeValue{0});
   record->power = shininess * 100.0f;
-  Color glow = standard->GetSelfIllumColorOn(0, FALSE) ? standard->GetSelfIllumColor(0, FALSE) : Color();
+  Color glow =
+      standard->GetSelfIllumColorOn(0, FALSE) ? standard->GetSelfIllumColor(0, FALSE) : Color();
   record->emissiveColor = {glow.r, glow.g, glow.b};
-  record->specularColor = {specular.r * strength * 0.1f, specular.g * strength * 0.1f, specular.b * strength * 0.1f};
+  record->specularColor = {specular.r * strength * 0.1f, specular.g * strength * 0.1f,
+                           specular.b * strength * 0.1f};
   bool whiten = record->maps[0].Used() && !gExportOptions.DiffuseMapColor;
-  record->faceColor = {whiten ? 1.0f : diffuse.r, whiten ? 1.0f : diffuse.g, whiten ? 1.0f : diffuse.b,
-                       1.0f - standard->GetXParency(0, FALSE)};
+  record->faceColor = {whiten ? 1.0f : diffuse.r, whiten ? 1.0f : diffuse.g,
+                       whiten ? 1.0f : diffuse.b, 1.0f - standard->GetXParency(0, FALSE)};
   return Reduce(std::move(record), node);
 }
 
@@ -148,13 +152,16 @@ std::unique_ptr<XMaterial> ExtractOtherMaterial(XRenderableNode* node, Mtl* mate
   }
 
   record->power = current->GetShininess(0, FALSE) * 100.0f;
-  Color glow = current->GetSelfIllumColorOn(0, FALSE) ? current->GetSelfIllumColor(0, FALSE) : Color();
+  Color glow =
+      current->GetSelfIllumColorOn(0, FALSE) ? current->GetSelfIllumColor(0, FALSE) : Color();
   record->emissiveColor = {glow.r, glow.g, glow.b};
   Color specular = current->GetSpecular(0, FALSE);
   float strength = current->GetShinStr(0, FALSE);
-  record->specularColor = {specular.r * strength * 0.1f, specular.g * strength * 0.1f, specular.b * strength * 0.1f};
+  record->specularColor = {specular.r * strength * 0.1f, specular.g * strength * 0.1f,
+                           specular.b * strength * 0.1f};
   bool textured = false;
-  for (const XTextureSlot& slot : record->maps) textured = textured || (slot.role == XTextureSlot::kPrimary && slot.Used());
+  for (const XTextureSlot& slot : record->maps)
+    textured = textured || (slot.role == XTextureSlot::kPrimary && slot.Used());
   if (textured && !gExportOptions.DiffuseMapColor) {
     record->faceColor = {1, 1, 1, 1};
   } else {
@@ -164,7 +171,8 @@ std::unique_ptr<XMaterial> ExtractOtherMaterial(XRenderableNode* node, Mtl* mate
   return Reduce(std::move(record), node);
 }
 
-bool ExtractNodeMaterials(XRenderableNode* node, std::vector<std::unique_ptr<XMaterial>>& shared, Mtl* material) {
+bool ExtractNodeMaterials(XRenderableNode* node, std::vector<std::unique_ptr<XMaterial>>& shared,
+                          Mtl* material) {
   if (!material) return false;
   int subCount = material->NumSubMtls();
   if (material->GetInterface(DXMATERIAL_INTERFACE_ID)) {
@@ -173,7 +181,8 @@ bool ExtractNodeMaterials(XRenderableNode* node, std::vector<std::unique_ptr<XMa
   }
   if (subCount <= 0) {
     auto record = ExtractStandardMaterial(node, material);
-    AddNodeMaterial(node, shared, record ? std::move(record) : ExtractOtherMaterial(node, material));
+    AddNodeMaterial(node, shared,
+                    record ? std::move(record) : ExtractOtherMaterial(node, material));
     return true;
   }
   for (int i = 0; i < subCount; ++i) {

@@ -11,7 +11,8 @@ struct XRenderableNode;
 
 // Fills the node's material list: one entry per sub-material slot (or one for a single material).
 // False only when there is no host material.
-bool ExtractNodeMaterials(XRenderableNode* node, std::vector<std::unique_ptr<XMaterial>>& shared, Mtl* material);
+bool ExtractNodeMaterials(XRenderableNode* node, std::vector<std::unique_ptr<XMaterial>>& shared,
+                          Mtl* material);
 
 // The record of the standard material found in the material's tree; null when none applies.
 std::unique_ptr<XMaterial> ExtractStandardMaterial(XRenderableNode* node, Mtl* material);

@@ -7,7 +7,8 @@ namespace {
 
 bool NameTakenInNode(const XRenderableNode& node, const std::wstring& name) {
   for (const auto& entry : node.materials) {
-    if (entry->type != kMaterialReference && static_cast<const XMaterial&>(*entry).name == name) return true;
+    if (entry->type != kMaterialReference && static_cast<const XMaterial&>(*entry).name == name)
+      return true;
   }
   return false;
 }
@@ -17,6 +18,8 @@ bool NameTakenInNode(const XRenderableNode& node, const std::wstring& name) {
 void AddNodeMaterial(XRenderableNode* node, std::vector<std::unique_ptr<XMaterial>>& shared,
                      std::unique_ptr<XMaterial> record) {
   if (!record) return;
+  // A nameless shared material could not be referenced, and the list would count it without it.
+  if (record->name.empty()) record->name = L"_";
   if (record->name == node->name) record->name = L"Mat_" + record->name;
   if (record->name == L"string") record->name = L"_" + record->name;
 

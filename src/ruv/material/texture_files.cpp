@@ -5,20 +5,28 @@
 #include "ruv/material/procedural_render.h"
 #include "ruv/options/export_options.h"
 
-void WriteTextureFile(XTextureSlot& slot, const std::wstring& outputDir) {
-  if (!slot.Used() || !gExportOptions.TextureFiles) return;
+namespace {
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+}  // namespace
+
+std::wstring WriteTextureFile(XTextureSlot& slot, const std::wstring& outputDir) {
+  if (!slot.Used() || !gExportOptions.TextureFiles) return {};
   const bool overwrite = gExportOptions.OverwriteTexture != 0;
   if (!slot.proceduralMap) {
-    if (slot.filePath.empty()) return;
+    if (slot.filePath.empty()) return {};
     const std::wstring target = outputDir + slot.fileName;
-    CopyFileW(slot.filePath.c_str(), target.c_str(), overwrite ? FALSE : TRUE);
-    return;
+    if (CopyFileW(slot.filePath.c_str(), target.c_str(), overwrite ? FALSE : TRUE)) return {};
+    if (!overwrite && Exists(target)) return {};
+    return L"could not be copied from " + slot.filePath;
   }
   const std::wstring targetName = slot.name + L".bmp";
   const std::wstring target = outputDir + targetName;
-  if (overwrite || GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    RenderProceduralMap(slot.proceduralMap, target, gExportOptions.ProcMapX,
-                        gExportOptions.ProcMapY);
-  }
   slot.fileName = targetName;
+  if (!overwrite && Exists(target)) return {};
+  if (RenderProceduralMap(slot.proceduralMap, target, gExportOptions.ProcMapX,
+                          gExportOptions.ProcMapY))
+    return {};
+  return L"the procedural map could not be rendered to " + target;
 }

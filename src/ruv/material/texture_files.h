@@ -11,6 +11,7 @@
 //   file already there only when OverwriteTexture is on;
 // - a procedural map is rendered at ProcMapX x ProcMapY pixels to `outputDir` + `name` + ".bmp"
 //   when OverwriteTexture is on or nothing is there yet, and `fileName` becomes `name` + ".bmp".
-// `outputDir` ends with '\'. A copy or render that fails is not reported: the slot's texture is
-// still named in the file, and the output folder is left as it was.
-void WriteTextureFile(XTextureSlot& slot, const std::wstring& outputDir);
+// `outputDir` ends with '\'. Returns why the file could not be put there (the output folder is then
+// left as it was); empty when it is there, or when nothing was asked. A file already there that
+// may not be replaced counts as there.
+std::wstring WriteTextureFile(XTextureSlot& slot, const std::wstring& outputDir);

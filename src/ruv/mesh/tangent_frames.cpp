@@ -39,7 +39,8 @@ Matrix3 NormalMatrix(const Matrix3& m) {
   linear.NoTrans();
   Matrix3 inverse = Inverse(linear);
   Matrix3 out;
-  for (int row = 0; row < 3; ++row) out.SetRow(row, Point3(inverse[0][row], inverse[1][row], inverse[2][row]));
+  for (int row = 0; row < 3; ++row)
+    out.SetRow(row, Point3(inverse[0][row], inverse[1][row], inverse[2][row]));
   return out;
 }
 
@@ -57,8 +58,8 @@ TriangleAngles CornerAngles(const Point3& a, const Point3& b, const Point3& c) {
           angle((lb * lb + la * la - lc * lc) / (2 * la * lb))};
 }
 
-TangentFrame FaceTangentFrame(const Point3& p1, const Point3& p2, const Point3& p3, const Point3& t1,
-                              const Point3& t2, const Point3& t3) {
+TangentFrame FaceTangentFrame(const Point3& p1, const Point3& p2, const Point3& p3,
+                              const Point3& t1, const Point3& t2, const Point3& t3) {
   Point3 e1 = p2 - p1, e2 = p3 - p1;
   float du1 = t2.x - t1.x, dv1 = t2.y - t1.y, du2 = t3.x - t1.x, dv2 = t3.y - t1.y;
   float d = du1 * dv2 - du2 * dv1;

@@ -26,8 +26,8 @@ struct TangentFrame {
 
 // The tangent and binormal at corner P1 of a triangle from its positions and texture coordinates
 // (u and v read from x and y); each unit length or zero.
-TangentFrame FaceTangentFrame(const Point3& p1, const Point3& p2, const Point3& p3, const Point3& t1,
-                              const Point3& t2, const Point3& t3);
+TangentFrame FaceTangentFrame(const Point3& p1, const Point3& p2, const Point3& p3,
+                              const Point3& t1, const Point3& t2, const Point3& t3);
 
 // Makes tangent, binormal and normal an orthonormal frame whose handedness follows the normal.
 void OrthonormalizeTangentFrame(Point3& tangent, Point3& binormal, Point3& normal);

@@ -23,12 +23,16 @@ void VertexWelder::CellOf(const XVertexAttributes& set, int cell[3]) {
   const float components[3] = {set.normal.x, set.normal.y, set.normal.z};
   for (int i = 0; i < 3; ++i) {
     float scaled = components[i] * kCellsPerUnit;
-    // Normals are unit vectors; anything else still lands in some cell, never in undefined behaviour.
-    cell[i] = std::isfinite(scaled) ? static_cast<int>(std::floor(std::fmax(std::fmin(scaled, 30000.0f), -30000.0f))) : 0;
+    // Normals are unit vectors; anything else still lands in some cell, never in undefined
+    // behaviour.
+    cell[i] = std::isfinite(scaled)
+                  ? static_cast<int>(std::floor(std::fmax(std::fmin(scaled, 30000.0f), -30000.0f)))
+                  : 0;
   }
 }
 
-void VertexWelder::IndexSet(CellIndex& index, const XVertexAttributes& set, std::int32_t attributeIndex) {
+void VertexWelder::IndexSet(CellIndex& index, const XVertexAttributes& set,
+                            std::int32_t attributeIndex) {
   int cell[3];
   CellOf(set, cell);
   index[CellKey(set.materialSlot, cell[0], cell[1], cell[2])].push_back(attributeIndex);
@@ -55,14 +59,17 @@ std::int32_t VertexWelder::FindOrAdd(std::int32_t positionIndex, XVertexAttribut
   for (int dx = -1; dx <= 1; ++dx)
     for (int dy = -1; dy <= 1; ++dy)
       for (int dz = -1; dz <= 1; ++dz) {
-        auto bucket = index.find(CellKey(corner.materialSlot, cell[0] + dx, cell[1] + dy, cell[2] + dz));
+        auto bucket =
+            index.find(CellKey(corner.materialSlot, cell[0] + dx, cell[1] + dy, cell[2] + dz));
         if (bucket == index.end()) continue;
         for (std::int32_t candidate : bucket->second) {
-          if (candidate < best && SameAttributes(position.attributes[candidate], corner)) best = candidate;
+          if (candidate < best && SameAttributes(position.attributes[candidate], corner))
+            best = candidate;
         }
       }
   corner.vertexIndex = static_cast<std::int32_t>(data_.vertices.size());
-  if (best != std::numeric_limits<std::int32_t>::max()) return position.attributes[best].vertexIndex;
+  if (best != std::numeric_limits<std::int32_t>::max())
+    return position.attributes[best].vertexIndex;
   position.attributes.push_back(corner);
   auto attributeIndex = static_cast<std::int32_t>(position.attributes.size() - 1);
   data_.vertices.push_back({positionIndex, attributeIndex, {}, {}});

@@ -17,7 +17,9 @@ bool AttributesEqual(const Point3& a, const Point3& b) {
 }
 
 bool SameAttributes(const XVertexAttributes& stored, const XVertexAttributes& corner) {
-  if (!AttributesEqual(stored.normal, corner.normal) || !AttributesEqual(stored.color, corner.color)) return false;
+  if (!AttributesEqual(stored.normal, corner.normal) ||
+      !AttributesEqual(stored.color, corner.color))
+    return false;
   if (stored.alpha != corner.alpha || stored.materialSlot != corner.materialSlot) return false;
   if (stored.texCoords.size() != corner.texCoords.size()) return false;
   for (std::size_t i = 0; i < stored.texCoords.size(); ++i) {
@@ -26,7 +28,8 @@ bool SameAttributes(const XVertexAttributes& stored, const XVertexAttributes& co
   return true;
 }
 
-std::int32_t FindOrAddVertex(XMeshData& data, std::int32_t positionIndex, XVertexAttributes& corner) {
+std::int32_t FindOrAddVertex(XMeshData& data, std::int32_t positionIndex,
+                             XVertexAttributes& corner) {
   corner.vertexIndex = static_cast<std::int32_t>(data.vertices.size());
   XPosition& position = data.positions[positionIndex];
   if (data.weld) {
@@ -35,11 +38,14 @@ std::int32_t FindOrAddVertex(XMeshData& data, std::int32_t positionIndex, XVerte
     }
   }
   position.attributes.push_back(corner);
-  data.vertices.push_back({positionIndex, static_cast<std::int32_t>(position.attributes.size() - 1), {}, {}});
+  data.vertices.push_back(
+      {positionIndex, static_cast<std::int32_t>(position.attributes.size() - 1), {}, {}});
   return corner.vertexIndex;
 }
 
 std::int32_t ChannelIndex(const XMeshData& data, std::int32_t channel) {
   auto found = std::find(data.mapChannels.begin(), data.mapChannels.end(), channel);
-  return found == data.mapChannels.end() ? -1 : static_cast<std::int32_t>(found - data.mapChannels.begin());
+  return found == data.mapChannels.end()
+             ? -1
+             : static_cast<std::int32_t>(found - data.mapChannels.begin());
 }

@@ -8,7 +8,7 @@
 #include "host/point3.h"
 
 struct XVertexAttributes {
-  Point3 normal;                 // unit, export space; zero when no option asks for normals
+  Point3 normal;                  // unit, export space; zero when no option asks for normals
   std::vector<Point3> texCoords;  // (u, v, 0) per used map channel; empty without TexCoords
   Point3 color{1, 1, 1};
   float alpha = 1.0f;
@@ -17,7 +17,7 @@ struct XVertexAttributes {
 };
 
 struct XPosition {
-  Point3 position;                          // export space
+  Point3 position;                            // export space
   std::vector<XVertexAttributes> attributes;  // distinct corner sets, in order of first appearance
 };
 
@@ -60,7 +60,8 @@ bool SameAttributes(const XVertexAttributes& stored, const XVertexAttributes& co
 
 // The output vertex for a corner's attribute set at a position: an equal set already there when
 // welding, else a new vertex. Sets the corner's vertexIndex to the count before the call.
-std::int32_t FindOrAddVertex(XMeshData& data, std::int32_t positionIndex, XVertexAttributes& corner);
+std::int32_t FindOrAddVertex(XMeshData& data, std::int32_t positionIndex,
+                             XVertexAttributes& corner);
 
 // The index of a host map channel in mapChannels, or -1.
 std::int32_t ChannelIndex(const XMeshData& data, std::int32_t channel);

@@ -1,10 +1,15 @@
 #include "ruv/options/config_file.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <string>
 #include <vector>
 
+#include "platform/file_system.h"
+#include "platform/host_path.h"
 #include "platform/profile.h"
 #include "ruv/options/clip_keys.h"
 #include "ruv/options/option_table.h"
@@ -24,11 +29,15 @@ void ReadOption(const platform::ProfileDocument& file, const OptionKey& option, 
           file.GetInt(kOptionsSection, option.key, fallback);
       break;
     }
-    case OptionType::Float:
+    case OptionType::Float: {
       // The rotations' shortcut for the exact text "0" gives the value the conversion gives anyway.
-      options.*std::get<float ExportOptions::*>(option.member) = ReadFloatOption(
+      float value = ReadFloatOption(
           file.GetString(kOptionsSection, option.key, option.textDefault, kMaxTextLength));
+      // An infinite or NaN scale or angle would make every matrix of the file unwritable.
+      if (!std::isfinite(value)) value = ReadFloatOption(option.textDefault);
+      options.*std::get<float ExportOptions::*>(option.member) = value;
       break;
+    }
     case OptionType::Text:
       options.*std::get<std::wstring ExportOptions::*>(option.member) =
           file.GetString(kOptionsSection, option.key, option.textDefault, kMaxTextLength);
@@ -116,16 +125,46 @@ platform::ProfileDocument OptionsDocument(const ExportOptions& options,
   return document;
 }
 
+namespace {
+
+std::wstring gUnreadableConfigPath;
+std::string gConfigProblem;
+
+std::string Unreadable(const std::wstring& configPath, const std::string& why) {
+  return "cannot read the options file " + platform::ToNativePath(configPath).string() + ": " + why;
+}
+
+}  // namespace
+
+const std::string& OptionsFileProblem() { return gConfigProblem; }
+
 int LoadOptions(const std::wstring& configPath, int frameRate, Interval animRange,
                 int ticksPerFrame) {
-  ReadOptions(platform::ReadProfile(configPath), frameRate, animRange, ticksPerFrame,
+  std::string why;
+  std::optional<platform::ProfileDocument> file = platform::ReadExistingProfile(configPath, why);
+  gUnreadableConfigPath = file ? std::wstring() : configPath;
+  gConfigProblem = file ? std::string() : Unreadable(configPath, why);
+  ReadOptions(file ? *file : platform::ProfileDocument{}, frameRate, animRange, ticksPerFrame,
               gExportOptions, gAnimationClips);
   return 1;
 }
 
-bool TrySaveOptions(const std::wstring& configPath) {
+bool TrySaveOptions(const std::wstring& configPath, std::string* error) {
   if (configPath.empty()) return false;
-  return platform::WriteProfile(configPath, OptionsDocument(gExportOptions, gAnimationClips));
+  std::string why;
+  if (configPath == gUnreadableConfigPath) {
+    why = gConfigProblem;
+  } else if (!platform::ReadExistingProfile(configPath, why)) {
+    why = Unreadable(configPath, why);
+  }
+  if (!why.empty()) {
+    if (error) *error = why;
+    return false;
+  }
+  return platform::WriteFileAtomically(
+      platform::ToNativePath(configPath),
+      platform::EncodeProfileText(OptionsDocument(gExportOptions, gAnimationClips).Serialize()),
+      error);
 }
 
 void SaveOptions(const std::wstring& configPath) { TrySaveOptions(configPath); }

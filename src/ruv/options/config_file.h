@@ -34,14 +34,20 @@ std::wstring ConfigFilePathIn(std::wstring_view folder);
 int LoadOptions(const std::wstring& configPath, int frameRate, Interval animRange,
                 int ticksPerFrame);
 
+// When the last LoadOptions found its file but could not read it (permissions, too large): why,
+// naming the file; empty otherwise. The options then hold their defaults, and no save replaces
+// that file: it holds the user's options, which a save of the defaults would lose.
+const std::string& OptionsFileProblem();
+
 // Writes gExportOptions and gAnimationClips to the file at `configPath`, which is built whole in
 // memory and replaces the old file at once: an interrupted save leaves the old file, never an empty
 // or partial one. An empty path does nothing. Failures are not reported, as the export expects.
 void SaveOptions(const std::wstring& configPath);
 
-// SaveOptions for callers that report failure: false when the path is empty or the file could not
-// be replaced (the old one then stays as it was).
-bool TrySaveOptions(const std::wstring& configPath);
+// SaveOptions for callers that report failure: false when the path is empty, the file exists but
+// could not be read, or it could not be replaced (the old one then stays as it was); `error`, when
+// given, says why.
+bool TrySaveOptions(const std::wstring& configPath, std::string* error = nullptr);
 
 // The two halves of load and save over explicit values, for callers with their own copies.
 void ReadOptions(const platform::ProfileDocument& file, int frameRate, Interval animRange,

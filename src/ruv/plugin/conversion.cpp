@@ -28,10 +28,13 @@ void SetupConversion(float scale, int rightHanded, float xDegrees, float zDegree
     r = AxisSwap() * a * b;
   }
   gConversion = r;
-  gConversionInverse = Inverse(gConversion);
+  gConversionInverse = Inverse(r);
   if (scale > 0.0f && scale != 1.0f) {
     gConversion.Scale(Point3(scale, scale, scale), false);
-    gConversionInverse = Inverse(gConversion);
+    // Built from the rotation, never by inverting the scaled matrix: its determinant (scale cubed)
+    // underflows or overflows long before the scale itself does.
+    float inverseScale = 1.0f / scale;
+    gConversionInverse.Scale(Point3(inverseScale, inverseScale, inverseScale), false);
   }
 }
 

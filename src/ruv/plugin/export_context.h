@@ -12,6 +12,7 @@
 #include "host/time_value.h"
 #include "ruv/material/xmaterial.h"
 #include "ruv/scene/xnode.h"
+#include "ruv/xfile/refused_records.h"
 
 namespace xof {
 class SaveObject;
@@ -46,4 +47,5 @@ struct ExportContext {
   Matrix3 rootTM;
   std::map<INode*, XNode*> nodeMap;  // every export node, ordered by host node identity; not owning
   std::vector<std::unique_ptr<XNode>> topNodes;
+  std::vector<RefusedRecord> refusedRecords;  // what the written file lacks, in writing order
 };

@@ -41,6 +41,13 @@ std::wstring LongOutputPath(const wchar_t* name) {
 void LoadExportOptions(ExportContext* context) {
   LoadOptions(ConfigFilePath(context->host), context->host->GetFrameRate(), context->animRange,
               context->ticksPerFrame);
+  // The user's options are in a file that could not be read: say so, since the export runs on the
+  // defaults (and leaves that file alone).
+  if (!OptionsFileProblem().empty()) {
+    std::wstring text = platform::AnsiToWide(OptionsFileProblem()) +
+                        L".\nThe export uses the default options and does not save them.";
+    MessageBoxW(context->host->GetMAXHWnd(), text.c_str(), L"Warning", MB_OK);
+  }
 }
 
 // Sets C and C^-1 from the options; a disabled scale or rotation counts as none.
@@ -87,8 +94,9 @@ void RunExport(ExportContext* context, const wchar_t* name, BOOL suppressPrompts
 
   SetupConversionFromOptions();
   SetupSamplingStep(context);
-  context->rootFrameName =
-      gExportOptions.SceneRootName.empty() ? context->rootNodeName : gExportOptions.SceneRootName;
+  // Cleaned as the options dialog cleans it: the options file may hold any text.
+  std::wstring rootName = CleanName(StripSpaces(gExportOptions.SceneRootName.c_str()));
+  context->rootFrameName = rootName.empty() ? context->rootNodeName : rootName;
 
   host->ProgressStart(L"Kavo", TRUE, DoNothingProgress, nullptr);
   context->workTotal = 1;
@@ -96,9 +104,10 @@ void RunExport(ExportContext* context, const wchar_t* name, BOOL suppressPrompts
 
   if (context->topNodes.empty()) {
     if (!gExportOptions.Dummy || !gExportOptions.OTHER) {
-      MessageBoxW(window,
-                  L"No node will be export, you can check the Dummy or Helper option and try again.",
-                  L"", MB_OK);
+      MessageBoxW(
+          window,
+          L"No node will be export, you can check the Dummy or Helper option and try again.", L"",
+          MB_OK);
     }
     host->ProgressEnd();
   } else {
@@ -106,10 +115,11 @@ void RunExport(ExportContext* context, const wchar_t* name, BOOL suppressPrompts
     ProcessNodeTree(context);
     host->ProgressUpdate(95, TRUE, nullptr);
     if (!AnyNodeProcessed(*context)) {
-      MessageBoxW(window,
-                  L"No node will be export. To export hidden nodes please unhide them and make sure "
-                  L"the Renderable option of the object properties is checked.",
-                  L"Warning", MB_OK);
+      MessageBoxW(
+          window,
+          L"No node will be export. To export hidden nodes please unhide them and make sure "
+          L"the Renderable option of the object properties is checked.",
+          L"Warning", MB_OK);
       host->ProgressEnd();
     } else {
       BeginWritingProgress(context);

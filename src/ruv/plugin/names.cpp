@@ -1,6 +1,7 @@
 #include "ruv/plugin/names.h"
 
 #include <cstring>
+#include <cwctype>
 
 namespace {
 constexpr std::size_t kMaxNameChars = 255;
@@ -20,17 +21,33 @@ std::wstring StripSpaces(const wchar_t* text) {
   return out;
 }
 
+namespace {
+
+// The words of the text encoding's grammar, which strict readers refuse as names in any case.
+bool IsKeyword(std::wstring_view name) {
+  static constexpr std::wstring_view kKeywords[] = {
+      L"template", L"array",   L"WORD",   L"DWORD",  L"FLOAT",          L"DOUBLE", L"CHAR",
+      L"UCHAR",    L"SWORD",   L"SDWORD", L"VOID",   L"STRING",         L"LPSTR",  L"LPWSTR",
+      L"CSTRING",  L"UNICODE", L"BYTE",   L"BINARY", L"BINARY_RESOURCE"};
+  for (std::wstring_view keyword : kKeywords) {
+    if (keyword.size() != name.size()) continue;
+    bool same = true;
+    for (std::size_t i = 0; i < name.size() && same; ++i)
+      same = std::towupper(name[i]) == std::towupper(keyword[i]);
+    if (same) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 std::wstring CleanName(std::wstring_view text) {
   std::wstring out;
   if (text.empty()) return out;
-  if (text.front() >= L'0' && text.front() <= L'9') out.push_back(L'_');
-  for (wchar_t c : text.substr(0, kMaxNameChars)) {
-    if (c == L'"') {
-      out.push_back(L'\'');
-    } else {
-      out.push_back(IsIdentifierChar(c) ? c : L'_');
-    }
-  }
+  for (wchar_t c : text.substr(0, kMaxNameChars)) out.push_back(IsIdentifierChar(c) ? c : L'_');
+  // A name that starts like a number or is a keyword reads back as something else.
+  bool numberLike = (out.front() >= L'0' && out.front() <= L'9') || out.front() == L'-';
+  if (numberLike || IsKeyword(out)) out.insert(out.begin(), L'_');
   return out;
 }
 

@@ -18,7 +18,8 @@ Modifier* FindEnabledModifier(INode* node, Class_ID modifierClass) {
     auto* derived = static_cast<IDerivedObject*>(object);
     for (int i = 0; i < derived->NumModifiers(); ++i) {
       Modifier* modifier = derived->GetModifier(i);
-      if (modifier && modifier->IsEnabled() && modifier->ClassID() == modifierClass) return modifier;
+      if (modifier && modifier->IsEnabled() && modifier->ClassID() == modifierClass)
+        return modifier;
     }
     object = derived->GetObjRef();
   }

@@ -4,8 +4,12 @@
 
 std::wstring NodeNamer::Name(const wchar_t* hostName, bool keepDuplicates) const {
   std::wstring name = CleanName(hostName ? hostName : L"");
-  if (!keepDuplicates) {
-    while (taken_.count(name)) name.push_back(L'_');
+  if (keepDuplicates) return name;
+  std::size_t& suffix = suffixFrom_[name];
+  name.append(suffix, L'_');
+  while (taken_.count(name)) {
+    name.push_back(L'_');
+    ++suffix;
   }
   return name;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 class NodeNamer {
@@ -16,4 +17,7 @@ class NodeNamer {
   // The names of the nodes in the tree: the earlier node keeps a name, the later one gets the
   // suffix.
   std::unordered_set<std::wstring> taken_;
+  // Per clean name, how many '_' its next search starts with: names are never given back, so
+  // every shorter suffix is still taken, and many nodes of one name cost linear time, not cubic.
+  mutable std::unordered_map<std::wstring, std::size_t> suffixFrom_;
 };

@@ -8,6 +8,7 @@
 #include "ruv/scene/node_classify.h"
 #include "ruv/scene/node_naming.h"
 #include "ruv/scene/node_selection.h"
+#include "ruv/scene/skin_bones.h"
 #include "ruv/scene/transforms.h"
 #include "ruv/scene/work_estimate.h"
 #include "ruv/scene/xnode.h"
@@ -36,7 +37,8 @@ class TreeBuilder {
       Fill(*renderable, hostNode, parent, nodeClass.kind);
       renderable->hasGeometry = 1;
       if (AcquireMesh(renderable.get(), time_)) {
-        if (renderable->kind == KindPatch || renderable->kind == KindSurface) renderable->pointOrderDiffers = true;
+        if (renderable->kind == KindPatch || renderable->kind == KindSurface)
+          renderable->pointOrderDiffers = true;
         node = std::move(renderable);
       } else {
         // Geometry that cannot be had leaves a plain node of no particular kind.
@@ -73,9 +75,12 @@ void BuildNodeTree(ExportContext* context, INode* sceneRoot) {
   TimeValue time = context->animRange.Start();
   context->rootTM = NodeTransformAt(sceneRoot, time);
   TreeBuilder builder(context);
-  for (int i = 0; i < sceneRoot->NumberOfChildren(); ++i) builder.Create(sceneRoot->GetChildNode(i), nullptr);
+  for (int i = 0; i < sceneRoot->NumberOfChildren(); ++i)
+    builder.Create(sceneRoot->GetChildNode(i), nullptr);
 
-  for (auto& [hostNode, node] : context->nodeMap) PropagateSelection(*context, node, node->exported != 0);
+  MarkSkinBones(context);
+  for (auto& [hostNode, node] : context->nodeMap)
+    PropagateSelection(*context, node, node->exported != 0);
   for (auto& [hostNode, node] : context->nodeMap) {
     if (node->exported) AddNodeWork(context, node);
   }

@@ -1,8 +1,12 @@
 #include "ruv/scene/processing.h"
 
+#include <vector>
+
 #include "ruv/animation/animation_extraction.h"
 #include "ruv/material/material_extraction.h"
 #include "ruv/mesh/mesh_generation.h"
+#include "ruv/mesh/skin_extraction.h"
+#include "ruv/mesh/xskin_info.h"
 #include "ruv/options/export_options.h"
 #include "ruv/plugin/export_context.h"
 #include "ruv/plugin/progress.h"
@@ -30,6 +34,8 @@ void ProcessOne(ExportContext* context, XNode* node) {
   if (renderable && PrepareRenderableNode(context, renderable)) {
     context->processedNodes.push_back(node);
     if (renderable->mesh) context->writeWorkCount += gExportOptions.Mtl ? 4 : 3;
+    if (renderable->hasSkin)
+      context->writeWorkCount += static_cast<std::uint32_t>(renderable->skin->bones.size());
     // A skinned mesh without children is moved by its bones: no animation of its own.
     if (renderable->hasSkin && node->children.empty()) return;
   } else {
@@ -44,8 +50,26 @@ void ProcessNodeTree(ExportContext* context) {
   ProgressStep(context);
   if (context->topNodes.empty()) return;
   for (auto& top : context->topNodes) Visit(context, top.get());
-  // Bringing in the bones of exported skins comes with skin extraction: until then no node has
-  // a skin.
+  ProcessSkinBones(context);
+}
+
+void ProcessSkinBones(ExportContext* context) {
+  if (!gExportOptions.Skin || !gExportOptions.Bones) return;
+  // Indexed: processing a bone appends to the list, and those nodes are visited too.
+  for (std::size_t i = 0; i < context->processedNodes.size(); ++i) {
+    XRenderableNode* skinned = AsRenderable(context->processedNodes[i]);
+    if (!skinned || !skinned->hasSkin || !skinned->skin) continue;
+    std::vector<INode*> bones;
+    for (const auto& entry : skinned->skin->bones) bones.push_back(entry.first);
+    for (INode* bone : bones) {
+      auto found = context->nodeMap.find(bone);
+      if (found == context->nodeMap.end()) continue;
+      XNode* boneNode = found->second;
+      boneNode->isBone = 1;
+      if (boneNode->hasGeometry) boneNode->hasGeometry = gExportOptions.BoneMesh;
+      ProcessNodeWithAncestors(context, boneNode);
+    }
+  }
 }
 
 void ProcessNodeWithAncestors(ExportContext* context, XNode* node) {
@@ -63,5 +87,6 @@ bool PrepareRenderableNode(ExportContext* context, XRenderableNode* node) {
   node->objectTM = BindPoseObjectMatrix(node->hostNode, time);
   ExtractNodeMaterials(node, context->sharedMaterials, node->hostNode->GetMtl());
   if (!GenMeshData(context, node)) return false;
+  if (IsMeshNode(*node)) ExtractSkin(context, node);
   return true;
 }

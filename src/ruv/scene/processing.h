@@ -9,6 +9,10 @@ struct XRenderableNode;
 // ancestors, then brings in the bones that exported skins use.
 void ProcessNodeTree(ExportContext* context);
 
+// The bone pass: with the Skin and Bones options on, every bone of a processed node's skin is
+// marked a bone and processed with its ancestors, hidden or not.
+void ProcessSkinBones(ExportContext* context);
+
 // Processes the node and, unless the export is in world space, each of its ancestors.
 void ProcessNodeWithAncestors(ExportContext* context, XNode* node);
 

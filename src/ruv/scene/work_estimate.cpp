@@ -1,5 +1,7 @@
 #include "ruv/scene/work_estimate.h"
 
+#include "ruv/animation/clip_span.h"
+#include "ruv/animation/key_times.h"
 #include "ruv/options/export_options.h"
 #include "ruv/plugin/export_context.h"
 #include "ruv/scene/modifier_queries.h"
@@ -8,9 +10,10 @@
 namespace {
 
 std::uint32_t AnimationWork(const ExportContext& context, const XNode& node) {
-  (void)node;
-  // Counting the controllers' own key times comes with key-frame extraction; until then a node
-  // has none, and the sample count stands in, as it does for a node without keys.
+  if (gExportOptions.KeyFrames) {
+    std::uint32_t keyTimes = CountKeyTimes(context, node);
+    if (keyTimes >= 1) return keyTimes;
+  }
   return AnimationSampleCount(context);
 }
 
@@ -46,8 +49,10 @@ std::uint32_t AnimationSampleCount(const ExportContext& context) {
   if (!gExportOptions.Animation || context.ticksPerSample <= 0) return 0;
   std::uint32_t samples = 0;
   for (const AnimationClip& clip : gAnimationClips) {
-    std::int64_t ticks = static_cast<std::int64_t>(clip.endKey - clip.startKey) * context.ticksPerFrame;
-    samples += static_cast<std::uint32_t>(ticks / context.ticksPerSample + 1);
+    // A clip that ends before it starts is passed over by the extraction too.
+    if (std::optional<ClipSpan> span = ClipSpanOf(clip, context.ticksPerFrame)) {
+      samples += span->duration / static_cast<std::uint32_t>(context.ticksPerSample) + 1;
+    }
   }
   return samples;
 }

@@ -10,6 +10,7 @@
 #include "host/matrix3.h"
 #include "host/mesh.h"
 #include "host/object.h"
+#include "ruv/animation/animation_track.h"
 #include "ruv/material/xmaterial.h"
 
 struct XMeshData;
@@ -50,9 +51,11 @@ struct XNode {
   Matrix3 nodeTM;
   XNode* parent = nullptr;  // borrowed
   std::vector<std::unique_ptr<XNode>> children;
+  std::vector<AnimationTrack> tracks;  // one per animation clip, in clip order
 };
 
-// A node whose geometry is exported: "a mesh node" is one that is neither a bone nor of a bone kind.
+// A node whose geometry is exported: "a mesh node" is one that is neither a bone nor of a bone
+// kind.
 struct XRenderableNode : XNode {
   XRenderableNode() {
     kind = KindMesh;
@@ -70,7 +73,7 @@ struct XRenderableNode : XNode {
   Object* triObject = nullptr;
   bool ownsTriObject = false;
   Mesh meshCopy;
-  Mesh* mesh = nullptr;  // points at meshCopy once a mesh is acquired
+  Mesh* mesh = nullptr;            // points at meshCopy once a mesh is acquired
   PatchMesh* patchMesh = nullptr;  // borrowed from the evaluated patch object
   std::vector<int> patchMapping;
   std::uint32_t hasWorldSpaceModifier = 0;
@@ -85,9 +88,7 @@ struct XRenderableNode : XNode {
 };
 
 // The node as a renderable node, or null when it carries no geometry of its own.
-inline XRenderableNode* AsRenderable(XNode* node) {
-  return dynamic_cast<XRenderableNode*>(node);
-}
+inline XRenderableNode* AsRenderable(XNode* node) { return dynamic_cast<XRenderableNode*>(node); }
 
 // A mesh node: geometry that is neither a bone nor of a bone kind.
 inline bool IsMeshNode(const XNode& node) {

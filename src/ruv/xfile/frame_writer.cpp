@@ -24,7 +24,8 @@ xof::SaveData* AddFrameRecord(ExportContext* context, xof::SaveData* parent, con
                               const float* matrix16) {
   std::string name = platform::WideToAnsi(node.name);
   xof::SaveData* frame = nullptr;
-  if (xof::Failed(AddRecord(context, parent, xof::tid::Frame, name.c_str(), 0, nullptr, &frame))) return nullptr;
+  if (xof::Failed(AddRecord(context, parent, xof::tid::Frame, name.c_str(), 0, nullptr, &frame)))
+    return nullptr;
   xof::SaveData* transform = nullptr;
   if (xof::Succeeded(frame->AddDataObject(xof::tid::FrameTransformMatrix, nullptr, nullptr,
                                           16 * sizeof(float), matrix16, &transform))) {

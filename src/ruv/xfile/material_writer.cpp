@@ -15,6 +15,7 @@
 #include "ruv/plugin/export_context.h"
 #include "ruv/scene/xnode.h"
 #include "ruv/xfile/record_layout.h"
+#include "ruv/xfile/refused_records.h"
 #include "xof/save_object.h"
 #include "xof/template_ids.h"
 
@@ -27,18 +28,20 @@ void PutString(RecordBuffer& out, const std::wstring& text) {
 
 void AddLeaf(xof::SaveData* parent, const xof::Guid& templateId, const RecordBuffer& data) {
   xof::SaveData* record = nullptr;
-  if (xof::Succeeded(parent->AddDataObject(templateId, nullptr, nullptr, data.size(), data.data(), &record))) {
+  if (xof::Succeeded(
+          parent->AddDataObject(templateId, nullptr, nullptr, data.size(), data.data(), &record))) {
     record->Release();
   }
 }
 
 // EffectInstance with the effect file's name and, when wanted, the material's parameters.
-void WriteEffectRecords(xof::SaveData* material, const XEffectMaterial& effect, bool withParameters) {
+void WriteEffectRecords(xof::SaveData* material, const XEffectMaterial& effect,
+                        bool withParameters) {
   RecordBuffer instanceData;
   PutString(instanceData, FileNameOf(effect.effectFile.c_str()));
   xof::SaveData* instance = nullptr;
-  if (xof::Failed(material->AddDataObject(xof::tid::EffectInstance, nullptr, nullptr, instanceData.size(),
-                                          instanceData.data(), &instance)))
+  if (xof::Failed(material->AddDataObject(xof::tid::EffectInstance, nullptr, nullptr,
+                                          instanceData.size(), instanceData.data(), &instance)))
     return;
   if (withParameters) {
     for (const XEffectParamDWord& p : effect.dwordParams) {
@@ -78,7 +81,8 @@ int CoordinateSetOf(const XMeshData* data, int mapChannel) {
   std::int32_t p = ChannelIndex(*data, mapChannel);
   if (p < 0 || p >= static_cast<std::int32_t>(data->channelAliases.size())) return -1;
   int set = 0;
-  for (std::int32_t k = 0; k <= data->channelAliases[p]; ++k) set += data->channelAliases[k] == k ? 1 : 0;
+  for (std::int32_t k = 0; k <= data->channelAliases[p]; ++k)
+    set += data->channelAliases[k] == k ? 1 : 0;
   return set - 1;
 }
 
@@ -86,7 +90,8 @@ void WriteGeneratedEffect(ExportContext* context, xof::SaveData* material, XEffe
                           XRenderableNode* node) {
   const ExportOptions& o = gExportOptions;
   std::wstring nodeName = node ? node->name : L"";
-  effect.effectFile = EffectMaterialCount(node) <= 1 ? nodeName + L".fx" : nodeName + L"_" + effect.name + L".fx";
+  effect.effectFile =
+      EffectMaterialCount(node) <= 1 ? nodeName + L".fx" : nodeName + L"_" + effect.name + L".fx";
   std::wstring effectPath = context->outputDir + effect.effectFile;
 
   XEffectDesc desc;
@@ -109,8 +114,11 @@ void WriteGeneratedEffect(ExportContext* context, xof::SaveData* material, XEffe
     effect.stringParams.push_back({slot.name, slot.fileName});
   }
   WriteEffectRecords(material, effect, true);
-  if (o.TextureFiles && (o.OverwriteTexture || GetFileAttributesW(effectPath.c_str()) == INVALID_FILE_ATTRIBUTES)) {
-    WriteEffectFile(desc);
+  if (o.TextureFiles &&
+      (o.OverwriteTexture || GetFileAttributesW(effectPath.c_str()) == INVALID_FILE_ATTRIBUTES) &&
+      !WriteEffectFile(desc)) {
+    RefuseRecord(context, L"effect file \"" + effect.effectFile + L"\"", nodeName,
+                 L"could not be written to " + effectPath);
   }
 }
 
@@ -154,14 +162,22 @@ void WriteMaterialRecord(ExportContext* context, xof::SaveData* parent, XMateria
   body.Floats(material->specularColor.data(), 3);
   body.Floats(material->emissiveColor.data(), 3);
   xof::SaveData* record = nullptr;
-  HRESULT added = parent ? parent->AddDataObject(xof::tid::Material, name.c_str(), nullptr, body.size(), body.data(), &record)
-                         : context->saveObject->AddDataObject(xof::tid::Material, name.c_str(), nullptr, body.size(),
-                                                              body.data(), &record);
+  HRESULT added =
+      parent ? parent->AddDataObject(xof::tid::Material, name.c_str(), nullptr, body.size(),
+                                     body.data(), &record)
+             : context->saveObject->AddDataObject(xof::tid::Material, name.c_str(), nullptr,
+                                                  body.size(), body.data(), &record);
   if (xof::Failed(added)) return;
 
   int used = 0;
   for (XTextureSlot& slot : material->maps) {
-    WriteTextureFile(slot, context->outputDir);
+    std::wstring failure = WriteTextureFile(slot, context->outputDir);
+    // The record keeps naming the texture (the user may yet put it there), but the folder lacks it.
+    if (!failure.empty()) {
+      RefuseRecord(context,
+                   L"texture file \"" + slot.fileName + L"\" of material " + material->name,
+                   node ? node->name : L"", std::move(failure));
+    }
     used += slot.Used() ? 1 : 0;
   }
   if (used > 0) {
@@ -171,7 +187,13 @@ void WriteMaterialRecord(ExportContext* context, xof::SaveData* parent, XMateria
         WriteEffectRecords(record, *effect, gExportOptions.EffectParam != 0);
         if (gExportOptions.DxFx) {
           std::wstring target = context->outputDir + FileNameOf(effect->effectFile.c_str());
-          CopyFileW(effect->effectFile.c_str(), target.c_str(), gExportOptions.OverwriteFX ? FALSE : TRUE);
+          bool overwrite = gExportOptions.OverwriteFX != 0;
+          if (!CopyFileW(effect->effectFile.c_str(), target.c_str(), overwrite ? FALSE : TRUE) &&
+              (overwrite || GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)) {
+            RefuseRecord(
+                context, L"effect file \"" + FileNameOf(effect->effectFile.c_str()) + L"\"",
+                node ? node->name : L"", L"could not be copied from " + effect->effectFile);
+          }
         }
       } else {
         WriteGeneratedEffect(context, record, *effect, node);

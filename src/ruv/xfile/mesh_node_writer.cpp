@@ -4,6 +4,7 @@
 
 #include "platform/text_encoding.h"
 #include "ruv/mesh/xmesh_data.h"
+#include "ruv/mesh/xskin_info.h"
 #include "ruv/options/export_options.h"
 #include "ruv/plugin/conversion.h"
 #include "ruv/plugin/export_context.h"
@@ -14,15 +15,18 @@
 #include "ruv/xfile/material_writer.h"
 #include "ruv/xfile/mesh_records.h"
 #include "ruv/xfile/record_layout.h"
+#include "ruv/xfile/skin_records.h"
 #include "xof/save_object.h"
 #include "xof/template_ids.h"
 
 namespace {
 
 // Adds a record under `parent` and lets it go at once: the records below a mesh have no children.
-void AddLeaf(xof::SaveData* parent, const xof::Guid& templateId, const char* name, const RecordBuffer& data) {
+void AddLeaf(xof::SaveData* parent, const xof::Guid& templateId, const char* name,
+             const RecordBuffer& data) {
   xof::SaveData* record = nullptr;
-  if (xof::Succeeded(parent->AddDataObject(templateId, name, nullptr, data.size(), data.data(), &record))) {
+  if (xof::Succeeded(
+          parent->AddDataObject(templateId, name, nullptr, data.size(), data.data(), &record))) {
     record->Release();
   }
 }
@@ -51,7 +55,8 @@ void WriteMaterialList(ExportContext* context, xof::SaveData* mesh, XRenderableN
   auto count = static_cast<std::uint32_t>(node.materials.size());
   xof::SaveData* list = nullptr;
   RecordBuffer block = MeshMaterialListRecord(data, count > 0 ? count : 1);
-  if (xof::Failed(mesh->AddDataObject(xof::tid::MeshMaterialList, nullptr, nullptr, block.size(), block.data(), &list)))
+  if (xof::Failed(mesh->AddDataObject(xof::tid::MeshMaterialList, nullptr, nullptr, block.size(),
+                                      block.data(), &list)))
     return;
   if (count == 0) AddLeaf(list, xof::tid::Material, "", WireColorMaterialRecord(data.wireColor));
   for (auto& entry : node.materials) WriteMaterialRecord(context, list, entry.get(), &node);
@@ -64,7 +69,8 @@ void WriteVertexRecords(xof::SaveData* mesh, XRenderableNode& node) {
   bool meshNode = IsMeshNode(node);
   if (o.DeclData) {
     std::vector<VertexElement> elements = DeclElements(data, meshNode);
-    if (!elements.empty()) AddLeaf(mesh, xof::tid::DeclData, nullptr, DeclDataRecord(data, elements));
+    if (!elements.empty())
+      AddLeaf(mesh, xof::tid::DeclData, nullptr, DeclDataRecord(data, elements));
     return;
   }
   if (o.TexCoords) {
@@ -79,25 +85,38 @@ void WriteVertexRecords(xof::SaveData* mesh, XRenderableNode& node) {
   }
 }
 
+// The skin mesh header and one SkinWeights per bone, in the skin's bone order; a bone that weighs
+// no output vertex still gets its record, with no weights.
+void WriteSkinRecords(ExportContext* context, xof::SaveData* mesh, XRenderableNode& node) {
+  const XSkinInfo& skin = *node.skin;
+  AddLeaf(mesh, xof::tid::XSkinMeshHeader, nullptr, SkinMeshHeaderRecord(skin));
+  for (const auto& [bone, info] : skin.bones) {
+    AddLeaf(mesh, xof::tid::SkinWeights, nullptr, SkinWeightsRecord(*node.meshData, info));
+    ProgressStep(context);
+  }
+}
+
 void WriteMeshRecords(ExportContext* context, xof::SaveData* where, XRenderableNode& node) {
   const ExportOptions& o = gExportOptions;
   const XMeshData& data = *node.meshData;
   std::string name = platform::WideToAnsi(node.name);
   RecordBuffer block = MeshRecord(data);
   xof::SaveData* mesh = nullptr;
-  HRESULT added = where ? where->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr, block.size(), block.data(), &mesh)
-                        : context->saveObject->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr, block.size(),
-                                                             block.data(), &mesh);
+  HRESULT added = where ? where->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr, block.size(),
+                                               block.data(), &mesh)
+                        : context->saveObject->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr,
+                                                             block.size(), block.data(), &mesh);
   ProgressStep(context);
   if (xof::Failed(added)) return;
-  if (o.Normal && !o.DeclData) AddLeaf(mesh, xof::tid::MeshNormals, nullptr, MeshNormalsRecord(data));
+  if (o.Normal && !o.DeclData)
+    AddLeaf(mesh, xof::tid::MeshNormals, nullptr, MeshNormalsRecord(data));
   if (o.Mtl) {
     WriteMaterialList(context, mesh, node);
     ProgressStep(context);
   }
   WriteVertexRecords(mesh, node);
   ProgressStep(context);
-  // Skin records follow the mesh's own here once skin export exists.
+  if (node.hasSkin && node.skin && IsMeshNode(node)) WriteSkinRecords(context, mesh, node);
   mesh->Release();
 }
 

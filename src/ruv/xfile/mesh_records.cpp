@@ -31,7 +31,8 @@ bool HasColors(const XMeshData& data) { return data.hasVertexColors || data.hasV
 RecordBuffer MeshRecord(const XMeshData& data) {
   RecordBuffer out;
   out.Dword(static_cast<std::uint32_t>(data.vertices.size()));
-  for (const XVertex& vertex : data.vertices) PutPoint(out, data.positions[vertex.positionIndex].position);
+  for (const XVertex& vertex : data.vertices)
+    PutPoint(out, data.positions[vertex.positionIndex].position);
   PutFaces(out, data);
   return out;
 }
@@ -92,7 +93,8 @@ std::vector<VertexElement> DeclElements(const XMeshData& data, bool meshNode) {
   if (o.Normal) elements.push_back({kFloat3, 0, kUsageNormal, 0});
   if (o.Tangent && meshNode) elements.push_back({kFloat3, 0, kUsageTangent, 0});
   if (o.BiTangent && meshNode) elements.push_back({kFloat3, 0, kUsageBinormal, 0});
-  if (o.VertexColor && meshNode && HasColors(data)) elements.push_back({kFloat4, 0, kUsageColor, 0});
+  if (o.VertexColor && meshNode && HasColors(data))
+    elements.push_back({kFloat4, 0, kUsageColor, 0});
   if (o.TexCoords) {
     std::uint32_t usageIndex = 0;
     for (std::size_t j = 0; j < data.mapChannels.size(); ++j) {
@@ -105,7 +107,8 @@ std::vector<VertexElement> DeclElements(const XMeshData& data, bool meshNode) {
 
 RecordBuffer DeclDataRecord(const XMeshData& data, const std::vector<VertexElement>& elements) {
   std::uint32_t perVertex = 0;
-  for (const VertexElement& e : elements) perVertex += e.type == kFloat2 ? 2 : e.type == kFloat3 ? 3 : 4;
+  for (const VertexElement& e : elements)
+    perVertex += e.type == kFloat2 ? 2 : e.type == kFloat3 ? 3 : 4;
   // Texture-coordinate elements follow the channels that are not aliases, in order.
   std::vector<std::size_t> channels;
   for (std::size_t j = 0; j < data.mapChannels.size(); ++j) {
@@ -125,9 +128,15 @@ RecordBuffer DeclDataRecord(const XMeshData& data, const std::vector<VertexEleme
     const XVertexAttributes& set = data.AttributesOf(vertex);
     for (const VertexElement& e : elements) {
       switch (e.usage) {
-        case kUsageNormal: PutPoint(out, set.normal); break;
-        case kUsageTangent: PutPoint(out, vertex.tangent); break;
-        case kUsageBinormal: PutPoint(out, vertex.binormal); break;
+        case kUsageNormal:
+          PutPoint(out, set.normal);
+          break;
+        case kUsageTangent:
+          PutPoint(out, vertex.tangent);
+          break;
+        case kUsageBinormal:
+          PutPoint(out, vertex.binormal);
+          break;
         case kUsageColor:
           PutPoint(out, set.color);
           out.Float(set.alpha);

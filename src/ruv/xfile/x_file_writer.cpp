@@ -6,10 +6,12 @@
 #include "ruv/plugin/conversion.h"
 #include "ruv/plugin/export_context.h"
 #include "ruv/plugin/progress.h"
+#include "ruv/xfile/animation_writer.h"
 #include "ruv/xfile/frame_writer.h"
 #include "ruv/xfile/material_writer.h"
 #include "ruv/xfile/mesh_node_writer.h"
 #include "ruv/xfile/record_layout.h"
+#include "ruv/xfile/refused_records.h"
 #include "xof/save_object.h"
 #include "xof/template_ids.h"
 #include "xof/template_sets.h"
@@ -33,7 +35,8 @@ bool RegisterTemplateSets(xof::XFile* file) {
 
 void WriteSceneFrames(ExportContext* context) {
   if (gExportOptions.Mtl) {
-    for (auto& material : context->sharedMaterials) WriteMaterialRecord(context, nullptr, material.get(), nullptr);
+    for (auto& material : context->sharedMaterials)
+      WriteMaterialRecord(context, nullptr, material.get(), nullptr);
   }
   ProgressStep(context);
   context->rootFrameData = nullptr;
@@ -63,14 +66,48 @@ void WriteSceneFrames(ExportContext* context) {
 
 void WriteAnimationRecords(ExportContext* context) {
   if (!gAnimationClips.empty() && !gExportOptions.Timeline) {
-    DWORD ticksPerSecond = static_cast<DWORD>(context->host->GetFrameRate() * context->ticksPerFrame);
+    DWORD ticksPerSecond =
+        static_cast<DWORD>(context->host->GetFrameRate() * context->ticksPerFrame);
     xof::SaveData* ticks = nullptr;
     if (xof::Succeeded(context->saveObject->AddDataObject(xof::tid::AnimTicksPerSecond, "", nullptr,
-                                                          sizeof ticksPerSecond, &ticksPerSecond, &ticks))) {
+                                                          sizeof ticksPerSecond, &ticksPerSecond,
+                                                          &ticks))) {
       ticks->Release();
     }
   }
-  // One animation set per clip follows here once animation export exists.
+  std::vector<std::wstring> names = AnimationSetNames();
+  for (std::size_t clip = 0; clip < names.size(); ++clip) {
+    WriteAnimationSet(context, platform::WideToAnsi(names[clip]), clip);
+  }
+}
+
+// With OnlyAnimationSet the file holds nothing but the clips: without one there is nothing to
+// write, and an empty file must not pass for an export.
+bool NothingToWrite(ExportContext* context) {
+  if (!(gExportOptions.Animation && gExportOptions.OnlyAnimationSet && gAnimationClips.empty()))
+    return false;
+  MessageBoxW(
+      context->host->GetMAXHWnd(),
+      L"No animation clip to export: with OnlyAnimationSet on the file holds only animation sets. "
+      L"Add a clip, or turn OnlyAnimationSet off to export the scene.",
+      L"", MB_OK);
+  return true;
+}
+
+// Says why nothing was written, or what the written file lacks.
+void ReportSave(ExportContext* context, const xof::SaveObject& save, HRESULT saved,
+                const std::wstring& outputPath) {
+  HWND window = context->host->GetMAXHWnd();
+  if (xof::Failed(saved)) {
+    std::wstring text = L"The file " + outputPath + L" could not be written: " +
+                        platform::AnsiToWide(save.LastError());
+    MessageBoxW(window, text.c_str(), L"Error", MB_OK);
+    return;
+  }
+  CollectRefusals(context, save);
+  if (context->refusedRecords.empty()) return;
+  std::wstring text = RefusalMessage(context->refusedRecords, outputPath);
+  MessageBoxW(window, text.c_str(), kIncompleteCaption, MB_OK);
 }
 
 }  // namespace
@@ -80,6 +117,7 @@ void WriteXFile(ExportContext* context, const std::wstring& outputPath) {
     MessageBoxW(context->host->GetMAXHWnd(), L"No node will be export.", L"", MB_OK);
     return;
   }
+  if (NothingToWrite(context)) return;
   xof::XFile* file = nullptr;
   if (xof::Failed(xof::XFile::Create(&file))) return;
   xof::SaveObject* save = nullptr;
@@ -93,7 +131,7 @@ void WriteXFile(ExportContext* context, const std::wstring& outputPath) {
 
   if (!(gExportOptions.Animation && gExportOptions.OnlyAnimationSet)) WriteSceneFrames(context);
   if (gExportOptions.Animation) WriteAnimationRecords(context);
-  save->Save();
+  ReportSave(context, *save, save->Save(), outputPath);
 
   if (context->rootFrameData) context->rootFrameData->Release();
   context->rootFrameData = nullptr;

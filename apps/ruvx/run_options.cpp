@@ -1,0 +1,57 @@
+#include "run_options.h"
+
+#include <stdlib.h>
+
+#include <limits>
+
+#include "platform/host_path.h"
+#include "platform/text_encoding.h"
+#include "ruv/options/config_file.h"
+#include "ruv/options/option_text.h"
+
+namespace ruvx {
+
+std::optional<int> FileTypeOfFormat(const std::string& format) {
+  if (format == "text") return 0;
+  if (format == "binary") return 1;
+  if (format == "compressed") return 2;
+  return std::nullopt;
+}
+
+RunOptionsFolder::~RunOptionsFolder() {
+  std::error_code error;
+  if (!folder_.empty()) std::filesystem::remove_all(folder_, error);
+}
+
+std::optional<std::string> RunOptionsFolder::Prepare(const std::filesystem::path& configFolder,
+                                                     const std::vector<std::string>& sets,
+                                                     const std::string& format, int frameRate) {
+  // As `ruvx options` shows them: clips unclamped, for the export clamps them to its scene.
+  LoadOptions(
+      ConfigFilePathIn(platform::ToHostPath(configFolder)), frameRate,
+      Interval(std::numeric_limits<TimeValue>::min(), std::numeric_limits<TimeValue>::max()), 1);
+  std::vector<std::string> all = sets;
+  if (!format.empty()) {
+    std::optional<int> type = FileTypeOfFormat(format);
+    if (!type) return "--format \"" + format + "\": expected text, binary or compressed";
+    all.push_back("XFileType=" + std::to_string(*type));
+  }
+  for (const std::string& set : all) {
+    std::size_t equals = set.find('=');
+    if (equals == std::string::npos) return "--set \"" + set + "\": expected KEY=VALUE";
+    std::wstring key = platform::Utf8ToWide(set.substr(0, equals));
+    std::wstring value = platform::Utf8ToWide(set.substr(equals + 1));
+    if (auto problem = SetOptionFromText(gExportOptions, gAnimationClips, key, value)) {
+      return platform::WideToUtf8(*problem);
+    }
+  }
+  std::string pattern = (std::filesystem::temp_directory_path() / "ruvx-options-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) return "cannot make a folder for this run's options";
+  folder_ = pattern;
+  if (!TrySaveOptions(ConfigFilePathIn(platform::ToHostPath(folder_)))) {
+    return "cannot write this run's options into " + folder_.string();
+  }
+  return std::nullopt;
+}
+
+}  // namespace ruvx

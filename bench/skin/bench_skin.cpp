@@ -1,0 +1,182 @@
+// Matching mesh vertices to object points for skin weights, as skin extraction does it: an index
+// of the points, then per vertex the point on it or the nearest one within the tolerance. Prints
+// the time for 10k, 100k and 1M vertices against as many points, and, at 10k, the plain scan it
+// replaces. Then the whole transfer to a grid mesh whose points sit on every other vertex of every
+// other row, so that three vertices in four blend their neighbours' weights.
+//
+//   bench_skin           10k .. 1M
+//
+// Exits 1 when the index and the scan disagree at 10k, 100k takes a second or more, or the
+// transfer grows faster than linearly.
+#include <time.h>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+#include "host/sim/scene_builder.h"
+#include "ruv/mesh/mesh_generation.h"
+#include "ruv/mesh/point_index.h"
+#include "ruv/mesh/skin_remap.h"
+#include "ruv/mesh/xmesh_data.h"
+#include "ruv/mesh/xskin_info.h"
+#include "ruv/options/export_options.h"
+#include "ruv/plugin/conversion.h"
+#include "ruv/plugin/export_context.h"
+#include "ruv/scene/xnode.h"
+
+namespace {
+
+double CpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Points scattered over a 100-unit cube; the vertices are a third the points themselves, a third
+// nudged within the tolerance and a third elsewhere, as a mesh made from an object's points is.
+void MakeCase(int count, std::vector<Point3>& points, std::vector<Point3>& vertices) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<float> coordinate(-50.0f, 50.0f), nudge(-0.00003f, 0.00003f);
+  points.clear();
+  vertices.clear();
+  for (int i = 0; i < count; ++i)
+    points.emplace_back(coordinate(random), coordinate(random), coordinate(random));
+  for (int i = 0; i < count; ++i) {
+    const Point3& p = points[static_cast<std::size_t>((static_cast<long long>(i) * 7919) % count)];
+    if (i % 3 == 0) vertices.push_back(p);
+    if (i % 3 == 1) vertices.emplace_back(p.x + nudge(random), p.y + nudge(random), p.z);
+    if (i % 3 == 2)
+      vertices.emplace_back(coordinate(random), coordinate(random), coordinate(random));
+  }
+}
+
+int ScanMatch(const std::vector<Point3>& points, const Point3& q) {
+  for (std::size_t i = 0; i < points.size(); ++i)
+    if (points[i] == q) return static_cast<int>(i);
+  int best = -1;
+  float bestDistance = 99999.0f;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    float d = Length(points[i] - q);
+    if (d < bestDistance) {
+      best = static_cast<int>(i);
+      bestDistance = d;
+    }
+  }
+  return bestDistance < kPointMatchTolerance ? best : -1;
+}
+
+Mesh MakeGrid(int side) {
+  Mesh mesh;
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x)
+      mesh.verts.emplace_back(static_cast<float>(x), static_cast<float>(y), 0.0f);
+  for (int y = 0; y + 1 < side; ++y) {
+    for (int x = 0; x + 1 < side; ++x) {
+      auto corner = static_cast<DWORD>(y * side + x), across = static_cast<DWORD>(side);
+      Face a, b;
+      a.setVerts(corner, corner + 1, corner + across + 1);
+      b.setVerts(corner, corner + across + 1, corner + across);
+      mesh.faces.push_back(a);
+      mesh.faces.push_back(b);
+    }
+  }
+  return mesh;
+}
+
+// Seconds for RemapSkinToMesh on a side x side grid, after the mesh data is generated.
+double TransferSeconds(int side, INode* host, ExportContext& context,
+                       const std::vector<INode*>& bones) {
+  XRenderableNode node;
+  node.hostNode = host;
+  node.meshCopy = MakeGrid(side);
+  node.mesh = &node.meshCopy;
+  for (int y = 0; y < side; y += 2)
+    for (int x = 0; x < side; x += 2)
+      node.objectPoints.push_back(node.meshCopy.verts[static_cast<std::size_t>(y * side + x)]);
+  node.pointOrderDiffers = true;
+  if (!GenMeshData(&context, &node)) return -1.0;
+  node.rawSkin = std::make_shared<XSkinInfo>();
+  for (std::size_t b = 0; b < bones.size(); ++b) {
+    XBoneInfo& bone = node.rawSkin->bones[bones[b]];
+    bone.weights.resize(node.objectPoints.size());
+    for (std::size_t p = b; p < node.objectPoints.size(); p += bones.size())
+      bone.weights[p] = {1.0f, 1};
+  }
+  double start = CpuSeconds();
+  bool done = RemapSkinToMesh(&context, &node);
+  double seconds = CpuSeconds() - start;
+  return done ? seconds : -1.0;
+}
+
+int TransferBenchmark() {
+  gExportOptions = ExportOptions{};
+  gExportOptions.Skin = 1;
+  SetupConversion(1.0f, 0, 0.0f, 0.0f);
+  sim::SceneBuilder builder;
+  builder.Root().AddChild(L"Grid");
+  for (int b = 0; b < 4; ++b) builder.Root().AddChild(L"Bone" + std::to_wstring(b));
+  auto scene = builder.Build();
+  ExportContext context;
+  context.host = &scene->Host();
+  context.progressNextAt = 1e30f;
+  std::vector<INode*> bones;
+  for (int b = 0; b < 4; ++b) bones.push_back(scene->FindNode(L"Bone" + std::to_wstring(b)));
+
+  std::printf("\n%10s %12s %14s\n", "vertices", "transfer (s)", "us per vertex");
+  double first = 0;
+  int status = 0;
+  for (int side : {100, 316, 1000}) {
+    double seconds = TransferSeconds(side, scene->FindNode(L"Grid"), context, bones);
+    double perVertex = seconds * 1e6 / (static_cast<double>(side) * side);
+    std::printf("%10d %12.3f %14.3f\n", side * side, seconds, perVertex);
+    if (seconds < 0) status = 1;
+    if (side == 100) first = perVertex;
+    // Cache effects allow some growth per vertex; a quadratic walk would grow a hundredfold.
+    if (side == 1000 && perVertex > 8 * first + 1.0) {
+      std::printf("the transfer grows faster than linearly\n");
+      status = 1;
+    }
+  }
+  return status;
+}
+
+}  // namespace
+
+int main() {
+  int status = 0;
+  std::vector<Point3> points, vertices;
+  std::printf("%10s %12s %12s %10s\n", "vertices", "index (s)", "matching (s)", "matched");
+  for (int count : {10000, 100000, 1000000}) {
+    MakeCase(count, points, vertices);
+    double start = CpuSeconds();
+    PointIndex index(points);
+    double built = CpuSeconds();
+    std::vector<int> match(vertices.size());
+    int matched = 0;
+    for (std::size_t v = 0; v < vertices.size(); ++v) {
+      match[v] = index.Match(vertices[v]);
+      matched += match[v] >= 0;
+    }
+    double done = CpuSeconds();
+    std::printf("%10d %12.3f %12.3f %10d\n", count, built - start, done - start, matched);
+    if (count == 100000 && done - start >= 1.0) {
+      std::printf("100k vertices took a second or more\n");
+      status = 1;
+    }
+    if (count == 10000) {
+      double scanStart = CpuSeconds();
+      for (std::size_t v = 0; v < vertices.size(); ++v) {
+        if (ScanMatch(points, vertices[v]) != match[v]) {
+          std::printf("the index and the scan disagree at vertex %zu\n", v);
+          status = 1;
+          break;
+        }
+      }
+      std::printf("%10s %12s %12.3f   (the plain scan, quadratic)\n", "", "",
+                  CpuSeconds() - scanStart);
+    }
+  }
+  return status | TransferBenchmark();
+}

@@ -1,0 +1,107 @@
+#define TINYGLTF_IMPLEMENTATION
+#include "host/sim/import/gltf_loader.h"
+
+#include <cstring>
+#include <fstream>
+#include <system_error>
+
+#include "host/sim/json_prescan.h"
+#include "host/sim/scene_file_error.h"
+
+namespace sim::import {
+
+namespace {
+
+// Larger files are refused before they are read: tinygltf counts in 32 bits.
+constexpr std::uintmax_t kMaxModelBytes = 1024u * 1024u * 1024u;
+
+// Keeps an embedded image's bytes as they are. Images in a buffer view are left to the reader,
+// which takes them from the view after checking its bounds (tinygltf does not check them).
+bool KeepImageBytes(tinygltf::Image* image, const int, std::string*, std::string*, int, int,
+                    const unsigned char* bytes, int size, void*) {
+  image->as_is = true;
+  if (image->bufferView < 0 && bytes && size > 0) image->image.assign(bytes, bytes + size);
+  return true;
+}
+
+std::string Trimmed(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  for (char& c : text) {
+    if (c == '\n') c = ';';
+  }
+  return text;
+}
+
+std::uint32_t Word(const std::string& bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  if (at + 4 <= bytes.size()) std::memcpy(&value, bytes.data() + at, 4);
+  return value;
+}
+
+// The JSON chunk of a .glb container, checked enough to be prescanned; tinygltf checks the rest.
+std::string_view GlbJson(const std::string& bytes, const std::string& fileName) {
+  if (bytes.size() < 20 || bytes.compare(0, 4, "glTF") != 0) {
+    throw SceneFileError(fileName, "", "not a binary glTF file: it does not start with \"glTF\"");
+  }
+  std::uint32_t length = Word(bytes, 12);
+  if (Word(bytes, 16) != 0x4E4F534Au || length > bytes.size() - 20) {
+    throw SceneFileError(fileName, "", "the binary glTF file's JSON chunk is broken");
+  }
+  return std::string_view(bytes).substr(20, length);
+}
+
+}  // namespace
+
+tinygltf::Model LoadGltfBytes(const std::string& bytes, bool binary, const std::string& fileName,
+                              const std::filesystem::path& baseFolder,
+                              std::vector<std::string>& warnings) {
+  if (bytes.size() > kMaxModelBytes) {
+    throw SceneFileError(fileName, "",
+                         "the file holds more than " + std::to_string(kMaxModelBytes) + " bytes");
+  }
+  PrescanJson(binary ? GlbJson(bytes, fileName) : std::string_view(bytes), fileName);
+  tinygltf::TinyGLTF loader;
+  loader.SetImageLoader(KeepImageBytes, nullptr);
+  tinygltf::Model model;
+  std::string error, warning;
+  bool loaded = false;
+  try {
+    std::string base = baseFolder.string();
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    auto length = static_cast<unsigned int>(bytes.size());
+    loaded = binary
+                 ? loader.LoadBinaryFromMemory(&model, &error, &warning, data, length, base)
+                 : loader.LoadASCIIFromString(&model, &error, &warning, bytes.data(), length, base);
+  } catch (const std::exception& failure) {
+    error = failure.what();
+  }
+  if (!loaded) {
+    throw SceneFileError(fileName, "", error.empty() ? "not a readable glTF file" : Trimmed(error));
+  }
+  if (!warning.empty()) warnings.push_back(Trimmed(warning));
+  return model;
+}
+
+tinygltf::Model LoadGltf(const std::filesystem::path& path, bool binary,
+                         const std::string& fileName, std::vector<std::string>& warnings) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    throw SceneFileError(fileName, "", "is a folder, not a model file");
+  }
+  std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (error) throw SceneFileError(fileName, "", "cannot be read: " + error.message());
+  if (size > kMaxModelBytes) {
+    throw SceneFileError(fileName, "",
+                         "the file holds " + std::to_string(size) +
+                             " bytes, more than the limit of " + std::to_string(kMaxModelBytes));
+  }
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  if (!in || !in.read(bytes.data(), static_cast<std::streamsize>(size))) {
+    throw SceneFileError(fileName, "", "cannot be read");
+  }
+  std::filesystem::path folder = std::filesystem::absolute(path, error).parent_path();
+  return LoadGltfBytes(bytes, binary, fileName, error ? path.parent_path() : folder, warnings);
+}
+
+}  // namespace sim::import

@@ -1,0 +1,72 @@
+#include "host/sim/import/model_import.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "host/sim/import/assimp_reader.h"
+#include "host/sim/import/gltf_loader.h"
+#include "host/sim/import/gltf_reader.h"
+#include "host/sim/import/model_assembly.h"
+#include "platform/host_path.h"
+
+namespace sim::import {
+
+namespace {
+
+std::string LowerExtension(const std::filesystem::path& path) {
+  std::string extension = path.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension;
+}
+
+ImportedModel ReadGltfFile(const std::filesystem::path& path, bool binary,
+                           const std::string& fileName, const ImportSettings& settings) {
+  ImportedModel model;
+  tinygltf::Model document = LoadGltf(path, binary, fileName, model.warnings);
+  std::error_code error;
+  std::filesystem::path folder = std::filesystem::absolute(path, error).parent_path();
+  GltfContext context{document,
+                      GltfAccessors(document, fileName),
+                      fileName,
+                      error ? path.parent_path() : folder,
+                      settings.imageFolder,
+                      model};
+  ReadGltfModel(context);
+  return model;
+}
+
+}  // namespace
+
+bool IsModelFile(const std::filesystem::path& path) { return LowerExtension(path) != ".json"; }
+
+ImportedScene ImportModelFile(const std::filesystem::path& path, const ImportSettings& settings) {
+  std::string fileName = path.string();
+  if (!std::isfinite(settings.scale) || settings.scale <= 0) {
+    throw SceneFileError(fileName, "", "the import scale must be a finite number above 0");
+  }
+  std::error_code error;
+  if (!std::filesystem::exists(path, error)) {
+    throw SceneFileError(fileName, "", "does not exist");
+  }
+  std::string extension = LowerExtension(path);
+  ImportedModel model;
+  if (extension == ".gltf" || extension == ".glb") {
+    model = ReadGltfFile(path, extension == ".glb", fileName, settings);
+    if (settings.up == UpAxis::kZ) {
+      model.warnings.push_back("--up z is ignored: glTF models are always Y-up");
+    }
+  } else {
+    model = ReadAssimpFile(path, fileName, settings);
+  }
+  ImportedScene result;
+  std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  result.scene = AssembleScene(model, settings.scale, fileName,
+                               platform::ToHostPath((error ? path : absolute).lexically_normal()));
+  result.images = std::move(model.images);
+  result.warnings = std::move(model.warnings);
+  return result;
+}
+
+}  // namespace sim::import

@@ -1,0 +1,48 @@
+// Model files (glTF, and every format Assimp reads) imported into the in-memory host: the result
+// is the same kind of scene the JSON loader builds, so the exporter cannot tell them apart.
+//
+//   ImportSettings settings{.imageFolder = outputFolder};
+//   ImportedScene imported = ImportModelFile("robot.glb", settings);   // throws SceneFileError
+//   for (const EmbeddedImage& image : imported.images) ...write beside the output...
+//   for (const std::string& line : imported.warnings) ...tell the user...
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/sim/import/imported_model.h"
+#include "host/sim/scene_file_error.h"
+#include "host/sim/sim_scene.h"
+
+namespace sim::import {
+
+enum class UpAxis { kFromFile, kY, kZ };
+
+struct ImportSettings {
+  // Uniform scale of the whole model; must be finite and above 0.
+  float scale = 1.0f;
+  // The up axis of a source whose format leaves it open; glTF is always Y-up.
+  UpAxis up = UpAxis::kFromFile;
+  // Where embedded images will be written (the output's folder); textures reference them there.
+  std::filesystem::path imageFolder;
+};
+
+struct ImportedScene {
+  std::unique_ptr<SimScene> scene;
+  // Images held inside the model, to be written into ImportSettings::imageFolder.
+  std::vector<EmbeddedImage> images;
+  // What the scene does not carry, one line each.
+  std::vector<std::string> warnings;
+};
+
+// Whether `path` names a model file rather than a scene file (by its extension: anything but
+// .json).
+bool IsModelFile(const std::filesystem::path& path);
+
+// Reads the model at `path` (glTF 2.0 .gltf/.glb through tinygltf, anything else through
+// Assimp). Throws SceneFileError naming the file and the problem; nothing is written.
+ImportedScene ImportModelFile(const std::filesystem::path& path, const ImportSettings& settings);
+
+}  // namespace sim::import

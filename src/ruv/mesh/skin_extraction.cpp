@@ -1,0 +1,270 @@
+#include "ruv/mesh/skin_extraction.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "host/iskin.h"
+#include "host/object.h"
+#include "ruv/mesh/patch_skin.h"
+#include "ruv/mesh/skin_remap.h"
+#include "ruv/mesh/xmesh_data.h"
+#include "ruv/mesh/xskin_info.h"
+#include "ruv/options/export_options.h"
+#include "ruv/plugin/export_context.h"
+#include "ruv/plugin/progress.h"
+#include "ruv/scene/modifier_queries.h"
+#include "ruv/scene/transforms.h"
+#include "ruv/scene/xnode.h"
+
+namespace {
+
+// What both readers share: the skin being filled, the node's bind pose and the way a bone's entry
+// is made.
+class RawSkinBuilder {
+ public:
+  RawSkinBuilder(ExportContext* context, XRenderableNode* node, const Matrix3& skinTM)
+      : context_(context), node_(node), skinTM_(skinTM) {
+    if (!node_->rawSkin) node_->rawSkin = std::make_shared<XSkinInfo>();
+  }
+
+  // The bone's entry, made on first use with the bind pose the modifier gives it.
+  template <class BoneInitTM>
+  XBoneInfo& Entry(INode* bone, bool& created, BoneInitTM&& boneInitTM) {
+    auto found = node_->rawSkin->bones.find(bone);
+    created = found == node_->rawSkin->bones.end();
+    if (!created) return found->second;
+    XBoneInfo& info = node_->rawSkin->bones[bone];
+    auto exported = context_->nodeMap.find(bone);
+    if (exported != context_->nodeMap.end()) info.name = exported->second->name;
+    Matrix3 inverseBone = Inverse(RemoveMirror(boneInitTM()));
+    info.offsetMatrix = gExportOptions.WorldSpace ? inverseBone : skinTM_ * inverseBone;
+    info.weights.resize(node_->objectPoints.size());
+    return info;
+  }
+
+ private:
+  ExportContext* context_;
+  XRenderableNode* node_;
+  Matrix3 skinTM_;
+};
+
+bool TopUpWanted() { return gExportOptions.SkinFix && gExportOptions.Precision != 0; }
+
+void TopUp(XRenderableNode* node, int count) {
+  if (TopUpWanted())
+    FixSkinWeights(*node->rawSkin, count, static_cast<float>(gExportOptions.Precision) * 0.1f);
+}
+
+int ClampToPoints(const XRenderableNode* node, int count) {
+  return std::min(count, static_cast<int>(node->objectPoints.size()));
+}
+
+}  // namespace
+
+bool ReadSkinModifier(ExportContext* context, XRenderableNode* node, Modifier* modifier) {
+  auto* skin = static_cast<ISkin*>(modifier->GetInterface(I_SKIN));
+  if (!skin) return false;
+  TimeValue time = context->animRange.Start();
+  Matrix3 skinTM;
+  // Without a bind pose the node's current transform stands in, as it does for its frame.
+  if (!skin->GetSkinInitTM(node->hostNode, skinTM, false)) skinTM = node->hostNode->GetNodeTM(time);
+  ISkinContextData* data = skin->GetContextInterface(node->hostNode);
+  if (!data) return false;
+  RawSkinBuilder builder(context, node, RemoveMirror(skinTM));
+  int count = ClampToPoints(node, data->GetNumPoints());
+  for (int i = 0; i < count; ++i) {
+    for (int k = 0; k < data->GetNumAssignedBones(i); ++k) {
+      float w = data->GetBoneWeight(i, k);
+      int b = data->GetAssignedBone(i, k);
+      INode* bone = b >= 0 ? skin->GetBone(b) : nullptr;
+      if (!bone || !(w > 0.0f)) continue;
+      bool created = false;
+      XBoneInfo& info = builder.Entry(bone, created, [&] {
+        Matrix3 boneTM;
+        if (!skin->GetBoneInitTM(bone, boneTM, false)) boneTM = bone->GetNodeTM(time);
+        return boneTM;
+      });
+      BoneWeight& weight = info.weights[static_cast<std::size_t>(i)];
+      if (!created && weight.assigned) {
+        weight.weight = std::min(1.0f, weight.weight + w);
+      } else {
+        weight = {w, 1};
+      }
+    }
+  }
+  TopUp(node, count);
+  return true;
+}
+
+namespace {
+
+void AddRigid(RawSkinBuilder& builder, INode* bone, int i, IPhysiqueExport* physique,
+              TimeValue time) {
+  bool created = false;
+  XBoneInfo& info = builder.Entry(bone, created, [&] {
+    Matrix3 boneTM;
+    if (physique->GetInitNodeTM(bone, boneTM) != 0) boneTM = bone->GetNodeTM(time);
+    return boneTM;
+  });
+  BoneWeight& weight = info.weights[static_cast<std::size_t>(i)];
+  if (!weight.assigned) weight = {1.0f, 1};
+}
+
+void AddBlended(RawSkinBuilder& builder, INode* bone, int i, float w, IPhysiqueExport* physique,
+                TimeValue time) {
+  bool created = false;
+  XBoneInfo& info = builder.Entry(bone, created, [&] {
+    Matrix3 boneTM;
+    if (physique->GetInitNodeTM(bone, boneTM) != 0) boneTM = bone->GetNodeTM(time);
+    return boneTM;
+  });
+  BoneWeight& weight = info.weights[static_cast<std::size_t>(i)];
+  if (weight.assigned) {
+    weight.weight = weight.weight + w <= 1.0f ? weight.weight + w : 1.0f;
+  } else {
+    weight = {w, 1};
+  }
+}
+
+}  // namespace
+
+bool ReadPhysiqueModifier(ExportContext* context, XRenderableNode* node, Modifier* modifier) {
+  auto* physique = static_cast<IPhysiqueExport*>(modifier->GetInterface(I_PHYINTERFACE));
+  if (!physique) return false;
+  IPhyContextExport* phyContext = physique->GetContextInterface(node->hostNode);
+  if (!phyContext) return false;
+  TimeValue time = context->animRange.Start();
+  phyContext->ConvertToRigid(TRUE);
+  phyContext->AllowBlending(TRUE);
+  int count = phyContext->GetNumberVertices();
+  Matrix3 skinTM;
+  if (physique->GetInitNodeTM(node->hostNode, skinTM) != 0)
+    skinTM = node->hostNode->GetNodeTM(time);
+  RawSkinBuilder builder(context, node, RemoveMirror(skinTM));
+  count = ClampToPoints(node, count);
+  // A weight of 0 is recorded when the top-up will share out what the point lacks.
+  bool keepZero = TopUpWanted();
+  for (int i = 0; i < count; ++i) {
+    IPhyVertexExport* vertex = phyContext->GetVertexInterface(i);
+    if (!vertex) continue;
+    int type = vertex->GetVertexType();
+    if (type == RIGID_TYPE) {
+      INode* bone = static_cast<IPhyRigidVertex*>(vertex)->GetNode();
+      if (bone) AddRigid(builder, bone, i, physique, time);
+    } else if (type == RIGID_BLENDED_TYPE) {
+      auto* blended = static_cast<IPhyBlendedRigidVertex*>(vertex);
+      for (int k = 0; k < blended->GetNumberNodes(); ++k) {
+        float w = blended->GetWeight(k);
+        INode* bone = blended->GetNode(k);
+        if ((w > 0.0f || keepZero) && bone) AddBlended(builder, bone, i, w, physique, time);
+      }
+    }
+    phyContext->ReleaseVertexInterface(vertex);
+  }
+  physique->ReleaseContextInterface(phyContext);
+  TopUp(node, count);
+  return true;
+}
+
+void FixSkinWeights(XSkinInfo& skin, int count, float threshold) {
+  if (threshold <= 0.0f || count <= 0) return;
+  std::vector<float> sums(static_cast<std::size_t>(count), 0.0f);
+  std::vector<int> assigned(static_cast<std::size_t>(count), 0);
+  for (auto& [bone, info] : skin.bones) {
+    int limit = std::min(count, static_cast<int>(info.weights.size()));
+    for (int i = 0; i < limit; ++i) {
+      if (!info.weights[static_cast<std::size_t>(i)].assigned) continue;
+      sums[static_cast<std::size_t>(i)] += info.weights[static_cast<std::size_t>(i)].weight;
+      assigned[static_cast<std::size_t>(i)] += 1;
+    }
+  }
+  const float limit = std::min(threshold, 1.0f);
+  for (auto& [bone, info] : skin.bones) {
+    int points = std::min(count, static_cast<int>(info.weights.size()));
+    for (int i = 0; i < points; ++i) {
+      BoneWeight& weight = info.weights[static_cast<std::size_t>(i)];
+      float lack = 1.0f - sums[static_cast<std::size_t>(i)];
+      int c = assigned[static_cast<std::size_t>(i)];
+      if (weight.assigned && c >= 1 && lack > 0.0f && lack <= limit)
+        weight.weight += lack / static_cast<float>(c);
+    }
+  }
+}
+
+void TransferPointWeights(XRenderableNode* node, int vertex, int point, float factor) {
+  if (!node->skin) node->skin = std::make_shared<XSkinInfo>();
+  const auto positions = static_cast<std::size_t>(node->meshData->positionCount);
+  for (auto& [bone, raw] : node->rawSkin->bones) {
+    const BoneWeight& source = raw.weights[static_cast<std::size_t>(point)];
+    if (!source.assigned) continue;
+    auto [entry, created] = node->skin->bones.try_emplace(bone);
+    XBoneInfo& target = entry->second;
+    if (created) {
+      target.name = raw.name;
+      target.offsetMatrix = raw.offsetMatrix;
+      target.weights.resize(positions);
+    }
+    BoneWeight& weight = target.weights[static_cast<std::size_t>(vertex)];
+    weight.weight = std::min(1.0f, weight.weight + factor * source.weight);
+    weight.assigned = 1;
+  }
+}
+
+void BuildSkinHeader(ExportContext* context, XRenderableNode* node) {
+  XSkinInfo& skin = *node->skin;
+  const XMeshData& data = *node->meshData;
+  // The bones assigned at each position, so that a face costs only what its corners carry.
+  std::vector<std::vector<int>> bonesAt(static_cast<std::size_t>(data.positionCount));
+  int boneNumber = 0;
+  for (auto& [bone, info] : skin.bones) {
+    std::size_t limit = std::min(info.weights.size(), bonesAt.size());
+    for (std::size_t q = 0; q < limit; ++q) {
+      if (info.weights[q].assigned) bonesAt[q].push_back(boneNumber);
+    }
+    ++boneNumber;
+  }
+  std::size_t perVertex = 0, perFace = 0;
+  std::vector<int> distinct;
+  for (const XFace& face : data.faces) {
+    ProgressStep(context);
+    distinct.clear();
+    for (std::int32_t v : face.vertex) {
+      const auto& assigned = bonesAt[static_cast<std::size_t>(
+          data.vertices[static_cast<std::size_t>(v)].positionIndex)];
+      perVertex = std::max(perVertex, assigned.size());
+      distinct.insert(distinct.end(), assigned.begin(), assigned.end());
+    }
+    std::sort(distinct.begin(), distinct.end());
+    perFace = std::max(
+        perFace,
+        static_cast<std::size_t>(std::unique(distinct.begin(), distinct.end()) - distinct.begin()));
+  }
+  auto word = [](std::size_t n) {
+    return static_cast<std::uint16_t>(std::min<std::size_t>(n, 0xFFFF));
+  };
+  skin.header[0] = word(perVertex);
+  skin.header[1] = word(perFace);
+  skin.header[2] = word(skin.bones.size());
+}
+
+void ExtractSkin(ExportContext* context, XRenderableNode* node) {
+  if (!gExportOptions.Skin) return;
+  if (Modifier* skin = FindSkinModifier(node->hostNode)) {
+    node->rawSkin = std::make_shared<XSkinInfo>();
+    node->hasSkin = ReadSkinModifier(context, node, skin);
+  } else if (Modifier* physique = FindPhysiqueModifier(node->hostNode)) {
+    node->rawSkin = std::make_shared<XSkinInfo>();
+    node->hasSkin = ReadPhysiqueModifier(context, node, physique);
+  } else {
+    return;
+  }
+  if (node->hasSkin) {
+    if (node->pointOrderDiffers) {
+      node->hasSkin = node->kind == KindPatch ? RemapSkinToPatchMesh(context, node)
+                                              : RemapSkinToMesh(context, node);
+    } else {
+      node->skin = node->rawSkin;
+    }
+  }
+  if (node->hasSkin) BuildSkinHeader(context, node);
+}

@@ -1,0 +1,29 @@
+// Skin weights of a mesh deformed by a Skin or Physique modifier: read per object point from the
+// modifier, optionally topped up to a sum of 1, carried over to the mesh's vertices where the two
+// do not correspond, and counted for the skin mesh header.
+#pragma once
+
+class Modifier;
+struct ExportContext;
+struct XRenderableNode;
+struct XSkinInfo;
+
+// Fills the node's rawSkin, skin and hasSkin when the Skin option is on and the node has an
+// enabled Skin modifier (read first) or else a Physique modifier.
+void ExtractSkin(ExportContext* context, XRenderableNode* node);
+
+// Read the modifier's influences into a new rawSkin; false when its interface or context is
+// missing.
+bool ReadSkinModifier(ExportContext* context, XRenderableNode* node, Modifier* modifier);
+bool ReadPhysiqueModifier(ExportContext* context, XRenderableNode* node, Modifier* modifier);
+
+// Adds an even share of what each of the first `count` points lacks of a weight sum of 1 to its
+// assigned weights, for points that lack no more than min(threshold, 1).
+void FixSkinWeights(XSkinInfo& skin, int count, float threshold);
+
+// Adds `factor` times the raw weights of object point `point` to mesh position `vertex` of the
+// node's skin, creating the skin's bone entries on first use; sums are clamped to 1.
+void TransferPointWeights(XRenderableNode* node, int vertex, int point, float factor);
+
+// The three counts of the skin mesh header, from the node's skin and mesh data.
+void BuildSkinHeader(ExportContext* context, XRenderableNode* node);

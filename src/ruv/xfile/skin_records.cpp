@@ -1,0 +1,36 @@
+#include "ruv/xfile/skin_records.h"
+
+#include <string>
+#include <vector>
+
+#include "platform/text_encoding.h"
+#include "ruv/mesh/xmesh_data.h"
+#include "ruv/mesh/xskin_info.h"
+#include "ruv/plugin/conversion.h"
+#include "ruv/plugin/names.h"
+
+RecordBuffer SkinMeshHeaderRecord(const XSkinInfo& skin) {
+  RecordBuffer out;
+  for (std::uint16_t count : skin.header) out.Word(count);
+  return out;
+}
+
+RecordBuffer SkinWeightsRecord(const XMeshData& data, const XBoneInfo& bone) {
+  std::vector<std::uint32_t> vertices;
+  std::vector<float> weights;
+  for (std::size_t v = 0; v < data.vertices.size(); ++v) {
+    auto position = static_cast<std::size_t>(data.vertices[v].positionIndex);
+    if (position >= bone.weights.size() || !bone.weights[position].assigned) continue;
+    vertices.push_back(static_cast<std::uint32_t>(v));
+    weights.push_back(bone.weights[position].weight);
+  }
+  RecordBuffer out;
+  std::string name = platform::WideToAnsi(CleanName(bone.name));
+  out.Raw(name.c_str(), name.size() + 1);
+  out.Dword(static_cast<std::uint32_t>(vertices.size()));
+  for (std::uint32_t v : vertices) out.Dword(v);
+  out.Floats(weights.data(), weights.size());
+  MatrixRecord offset = MatrixLayout(ConvertTransform(bone.offsetMatrix));
+  out.Floats(offset.data(), offset.size());
+  return out;
+}

@@ -1,0 +1,2 @@
+// Wrong way: the .x library knows nothing of scenes.
+#include "host/inode.h"

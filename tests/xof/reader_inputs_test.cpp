@@ -1,0 +1,177 @@
+// Files from the world outside: other writers' spellings, the deepest hierarchies the exporter
+// writes, compressed files that claim more than they hold, and names that are not files at all.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "test_support.h"
+#include "xof/document_printer.h"
+#include "xof/document_writer.h"
+#include "xof/template_ids.h"
+
+namespace xof::test {
+namespace {
+
+constexpr std::string_view kMaterialWithMiscasedTexture =
+    "xof 0303txt 0032\n"
+    "Material Red {\n 1.0;0.0;0.0;1.0;;\n 10.0;\n 0.0;0.0;0.0;;\n 0.0;0.0;0.0;;\n"
+    " TextureFileName { \"red.png\"; }\n}\n"
+    "frame Root { FRAMETRANSFORMMATRIX { 1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;; } }\n";
+
+TEST(ReaderInputs, TemplateNamesMatchWithoutRegardToCase) {
+  auto document = MustRead(kMaterialWithMiscasedTexture);
+  ASSERT_TRUE(document);
+  ASSERT_EQ(document->objects.size(), 2u);
+  const DataObject& texture = *document->objects[0]->children.at(0).object;
+  EXPECT_EQ(texture.type->id, tid::TextureFilename);
+  EXPECT_EQ(document->objects[1]->type->id, tid::Frame);
+
+  // The dump shows the name as the file spells it.
+  std::ostringstream dump;
+  PrintDocumentText(*document, dump);
+  EXPECT_NE(dump.str().find("TextureFileName {"), std::string::npos) << dump.str();
+  EXPECT_NE(dump.str().find("frame Root {"), std::string::npos) << dump.str();
+
+  // Written again, the object is the registered template, in every encoding.
+  for (FileFormat format : {FileFormat::Binary, FileFormat::Text}) {
+    MemorySink sink;
+    std::string error;
+    ASSERT_TRUE(WriteDocument(*document, format, sink, error)) << error;
+    if (format == FileFormat::Text) {
+      EXPECT_NE(sink.bytes().find("TextureFilename {"), std::string::npos);
+    } else {
+      // Binary files name templates too, and another writer may spell them differently.
+      std::string binary = sink.bytes();
+      std::size_t at = binary.find("TextureFilename");
+      ASSERT_NE(at, std::string::npos);
+      binary.replace(at, 15, "TEXTUREFILENAME");
+      auto again = MustRead(binary);
+      ASSERT_TRUE(again);
+      EXPECT_EQ(again->objects[0]->children.at(0).object->type->id, tid::TextureFilename);
+    }
+  }
+}
+
+TEST(ReaderInputs, CaseInsensitiveNamesStillRefuseWhatIsMalformed) {
+  auto failure = [](std::string_view bytes) { return ReadXFile(bytes).error; };
+  EXPECT_NE(failure("xof 0303txt 0032\nTextureFileName { 12; }").find("expected a string"),
+            std::string::npos);
+  EXPECT_NE(failure("xof 0303txt 0032\nTextureFileNames { \"a\"; }").find("unknown template"),
+            std::string::npos);
+  EXPECT_NE(failure("xof 0303txt 0032\nframe X {").find("is not closed"), std::string::npos);
+  // A file's own template that differs from a known one only by case makes the name ambiguous.
+  std::string ambiguous =
+      "xof 0303txt 0032\ntemplate FRAME {\n <11111111-2222-3333-4444-555555555555>\n DWORD a;\n}\n"
+      "frame X { 1; }";
+  EXPECT_NE(failure(ambiguous).find("several templates"), std::string::npos) << failure(ambiguous);
+  // Exact spellings still pick their own template.
+  auto exact = MustRead(ambiguous.substr(0, ambiguous.size() - 15) + "FRAME X { 1; }");
+  ASSERT_TRUE(exact);
+  EXPECT_EQ(exact->objects[0]->type->name, "FRAME");
+}
+
+// The exporter writes up to 1,000 levels of frames with a mesh and its material below the last.
+TEST(ReaderInputs, ReadsTheDeepestHierarchiesTheWriterWrites) {
+  XFile* file = NewRegisteredFile();
+  for (DWORD format : {kFileFormatBinary, kFileFormatText, kFileFormatCompressed}) {
+    SCOPED_TRACE(format);
+    XofPtr<SaveObject> save;
+    ASSERT_EQ(file->CreateMemorySaveObject(format, &save), S_OK);
+    std::vector<SaveData*> frames(1001, nullptr);
+    ASSERT_EQ(save->AddDataObject(tid::Frame, "F0", nullptr, 0, nullptr, &frames[0]), S_OK);
+    for (std::size_t i = 1; i < frames.size(); ++i) {
+      ASSERT_EQ(frames[i - 1]->AddDataObject(tid::Frame, ("F" + std::to_string(i)).c_str(), nullptr,
+                                             0, nullptr, &frames[i]),
+                S_OK);
+    }
+    Block material;
+    material.Floats({1, 1, 1, 1, 10, 0, 0, 0, 0, 0, 0});
+    SaveData* materialObject = nullptr;
+    ASSERT_EQ(frames.back()->AddDataObject(tid::Material, "M", nullptr, material.size(),
+                                           material.data(), &materialObject),
+              S_OK);
+    Block texture;
+    texture.String("t.png");
+    ASSERT_EQ(materialObject->AddDataObject(tid::TextureFilename, "", nullptr, texture.size(),
+                                            texture.data(), nullptr),
+              S_OK);
+    materialObject->Release();
+    for (SaveData* frame : frames) frame->Release();
+    ASSERT_EQ(save->Save(), S_OK) << save->LastError();
+    auto document = MustRead(save->savedBytes());
+    ASSERT_TRUE(document);
+    int depth = 0;
+    for (const DataObject* at = document->objects[0].get(); !at->children.empty();
+         at = at->children[0].object.get()) {
+      ++depth;
+    }
+    EXPECT_EQ(depth, 1002);
+  }
+  file->Release();
+}
+
+// A tzip file of one block holding `body` (text after the header), declaring `declared` bytes.
+std::string CompressedText(const std::string& body, std::uint32_t declared) {
+  std::vector<std::uint8_t> packed(compressBound(static_cast<uLong>(body.size())) + 16);
+  z_stream z{};
+  deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.data()));
+  z.avail_in = static_cast<uInt>(body.size());
+  z.next_out = packed.data();
+  z.avail_out = static_cast<uInt>(packed.size());
+  deflate(&z, Z_FINISH);
+  std::size_t size = packed.size() - z.avail_out;
+  deflateEnd(&z);
+  std::string file = "xof 0303tzip0032";
+  auto put = [&](std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) file += static_cast<char>(v >> (8 * i));
+  };
+  put(declared, 4);
+  put(static_cast<std::uint32_t>(body.size()), 2);
+  put(static_cast<std::uint32_t>(size + 2), 2);
+  file += "CK";
+  file.append(reinterpret_cast<const char*>(packed.data()), size);
+  return file;
+}
+
+TEST(ReaderInputs, CompressedFilesMayNotClaimMoreThanTheirBlocksHold) {
+  std::string body = "\nFrame Root {\n}\n";
+  auto total = [&](const std::string& text) {
+    return static_cast<std::uint32_t>(16 + text.size());
+  };
+  ASSERT_TRUE(MustRead(CompressedText(body, total(body))));
+
+  // A block unpacks to at most 32 KiB.
+  std::string large = body + std::string(40000, ' ');
+  ReadResult oversized = ReadXFile(CompressedText(large, total(large)));
+  EXPECT_FALSE(oversized.ok());
+  EXPECT_NE(oversized.error.find("more than 32768"), std::string::npos) << oversized.Describe();
+
+  // A declared size beyond what the blocks hold is refused before anything is unpacked.
+  ReadResult claims = ReadXFile(CompressedText(body, 0xFFFFFFFF));
+  EXPECT_FALSE(claims.ok());
+  EXPECT_NE(claims.error.find("more than the blocks hold"), std::string::npos) << claims.Describe();
+  EXPECT_EQ(claims.errorOffset, 16u);
+}
+
+TEST(ReaderInputs, NamesThatAreNotRegularFilesAreRefusedWithoutReading) {
+  std::filesystem::path fifo =
+      std::filesystem::temp_directory_path() / ("xof_fifo_" + std::to_string(::getpid()));
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // Nothing ever writes to the pipe: a read that waited for it would never return.
+  ReadResult pipe = ReadXFileAt(fifo);
+  std::filesystem::remove(fifo);
+  EXPECT_FALSE(pipe.ok());
+  EXPECT_EQ(pipe.error, "is not a regular file");
+
+  ReadResult device = ReadXFileAt("/dev/zero");
+  EXPECT_FALSE(device.ok());
+  EXPECT_EQ(device.error, "is not a regular file");
+}
+
+}  // namespace
+}  // namespace xof::test

@@ -1,0 +1,27 @@
+// Shows the options dialog modally over the process-wide options and clips, with a Qt application
+// of its own when the process has none.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "ruv/options/options_dialog.h"
+
+enum class DialogOutcome { Accepted, Cancelled, Unavailable };
+
+struct DialogRun {
+  DialogOutcome outcome = DialogOutcome::Cancelled;
+  // Why the dialog could not be shown, or why a script stopped.
+  std::string problem;
+};
+
+// The variable that answers the dialog without a person: its steps (see
+// OptionsDialogWindow::RunScript) run as soon as the dialog opens.
+inline constexpr const char* kDialogScriptVariable = "RUV_DIALOG_SCRIPT";
+
+// Why the dialog cannot be shown here (no display, or a platform that shows no window and no script
+// to answer it), or nothing when it can.
+std::optional<std::string> DialogUnavailableReason();
+
+// Shows the dialog over gExportOptions and gAnimationClips; OK writes the controls back into them.
+DialogRun RunOptionsDialog(const OptionsDialogFacts& facts);
