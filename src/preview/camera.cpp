@@ -89,6 +89,8 @@ std::string ViewName(View view) {
 }
 
 void Bounds::Add(Vec3 p) {
+  // A non-finite coordinate would make the camera frame nothing.
+  if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) return;
   min = {std::min(min.x, p.x), std::min(min.y, p.y), std::min(min.z, p.z)};
   max = {std::max(max.x, p.x), std::max(max.y, p.y), std::max(max.z, p.z)};
 }

@@ -1,8 +1,8 @@
 #include "preview/gl_context.h"
 
-#include <GL/osmesa.h>
-
 #include <string>
+
+#include "preview/gl_api.h"
 
 namespace preview {
 
@@ -17,6 +17,19 @@ OffscreenContext::OffscreenContext(int width, int height) : width_(width), heigh
                       " picture off screen");
   }
   OSMesaPixelStore(OSMESA_Y_UP, 0);
+  if (const char* missing = LoadGlFunctions()) {
+    OSMesaDestroyContext(static_cast<OSMesaContext>(context_));
+    throw RenderError(std::string("the off-screen OpenGL library lacks ") + missing);
+  }
+}
+
+const char* LoadGlFunctions() {
+#define RUV_GL_LOAD(name)                                               \
+  name = reinterpret_cast<decltype(name)>(OSMesaGetProcAddress(#name)); \
+  if (!name) return #name;
+  RUV_GL_FUNCTIONS(RUV_GL_LOAD)
+#undef RUV_GL_LOAD
+  return nullptr;
 }
 
 OffscreenContext::~OffscreenContext() {

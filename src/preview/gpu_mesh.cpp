@@ -25,6 +25,13 @@ GLuint TextureCache::Get(const std::string& path, std::vector<std::string>& warn
   if (found != textures_.end()) return found->second;
   std::string error;
   Image image = ReadImageFile(path, &error);
+  GLint maxSide = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+  if (image.width > maxSide || image.height > maxSide) {
+    error = "is " + std::to_string(image.width) + "x" + std::to_string(image.height) +
+            ", larger than the " + std::to_string(maxSide) + " pixels a side that can be drawn";
+    image = Image();
+  }
   GLuint texture = 0;
   if (image.width > 0) {
     glGenTextures(1, &texture);

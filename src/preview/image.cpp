@@ -11,6 +11,8 @@
 namespace preview {
 namespace {
 
+constexpr long long kMaxImagePixels = 1ll << 26;  // 64M pixels, 256 MB decoded
+
 void AppendBytes(void* context, void* data, int size) {
   static_cast<std::string*>(context)->append(static_cast<const char*>(data),
                                              static_cast<std::size_t>(size));
@@ -40,6 +42,15 @@ Image ReadImageFile(const std::filesystem::path& path, std::string* error) {
     return {};
   }
   int width = 0, height = 0, channels = 0;
+  // The header first: a small file can claim a picture too large to decode into memory.
+  if (stbi_info_from_memory(reinterpret_cast<const stbi_uc*>(bytes->data()),
+                            static_cast<int>(bytes->size()), &width, &height, &channels) &&
+      static_cast<long long>(width) * height > kMaxImagePixels) {
+    if (error) {
+      *error = "is " + std::to_string(width) + "x" + std::to_string(height) + ", too large to read";
+    }
+    return {};
+  }
   stbi_uc* pixels =
       stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes->data()),
                             static_cast<int>(bytes->size()), &width, &height, &channels, 4);

@@ -45,9 +45,10 @@ PreviewMaterial ReadMaterial(const xof::DataObject& material, const MeshReadCont
     result.textureName = texture.Member(0).strings.front();
     result.texturePath = FindTexture(result.textureName, context.textureFolder).string();
     if (result.texturePath.empty() && context.warnings) {
+      std::string folder = context.textureFolder.empty() ? "." : context.textureFolder.string();
       context.warnings->push_back("texture '" + result.textureName + "' of material " +
-                                  Describe(material) +
-                                  " is missing; drawn in the material's colour");
+                                  Describe(material) + " is missing (looked for in " + folder +
+                                  "); drawn in the material's colour");
     }
   }
   return result;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "preview/decl_data.h"
 #include "preview/material_reader.h"
 #include "preview/object_values.h"
 #include "xof/template_ids.h"
@@ -69,6 +70,8 @@ class MeshBuilder {
                          faceMaterial);
       } else if (id == xof::tid::SkinWeights) {
         ReadSkin(ObjectValues(*object));
+      } else if (id == xof::tid::DeclData) {
+        ReadDecl(ObjectValues(*object));
       }
     }
     if (out_.materials.empty()) out_.materials.emplace_back();
@@ -134,6 +137,20 @@ class MeshBuilder {
     out_.bones.push_back(std::move(bone));
   }
 
+  // A vertex declaration carries what the separate records would (the exporter writes one or the
+  // other); its normals are per vertex, like the positions.
+  void ReadDecl(const ObjectValues& values) {
+    std::string problem;
+    DeclVertexData decl = ReadDeclData(values, out_.positions.size(), problem);
+    if (!problem.empty()) {
+      Warn("DeclData not drawn: " + problem);
+      return;
+    }
+    if (!decl.texcoords.empty()) out_.texcoords = std::move(decl.texcoords);
+    if (!decl.colors.empty()) out_.colors = std::move(decl.colors);
+    declNormals_ = std::move(decl.normals);
+  }
+
   // The render vertex for position `v` with normal `n`: the position's own slot the first time,
   // a copy when the same position comes with another normal.
   std::uint32_t VertexFor(std::uint32_t v, std::uint32_t n) {
@@ -153,24 +170,30 @@ class MeshBuilder {
     return v;
   }
 
+  // The MeshNormals record's normals and their faces; none when its faces do not match the mesh's.
+  std::vector<Vec3> RecordNormals(const FaceList& faces, FaceList& normalFaces) {
+    std::vector<Vec3> normals;
+    if (!normalValues_) return normals;
+    const std::vector<float>& xyz = normalValues_->Member(1).floats;
+    for (std::size_t i = 0; i + 2 < xyz.size(); i += 3) {
+      normals.push_back({xyz[i], xyz[i + 1], xyz[i + 2]});
+    }
+    const std::vector<std::uint32_t>& count = normalValues_->Member(2).integers;
+    normalFaces = ReadFaces(normalValues_->Member(3), count.empty() ? 0 : count[0]);
+    if (normalFaces.starts.size() != faces.starts.size()) {
+      Warn("normals given for " + std::to_string(normalFaces.starts.size()) + " of " +
+           std::to_string(faces.starts.size()) + " faces; lit with face normals instead");
+      normals.clear();
+    }
+    return normals;
+  }
+
   void BuildTriangles(const FaceList& faces, const std::vector<std::uint32_t>& faceMaterial) {
     std::size_t vertexCount = out_.positions.size();
     FaceList normalFaces;
-    std::vector<Vec3> normals;
-    if (normalValues_) {
-      const std::vector<float>& xyz = normalValues_->Member(1).floats;
-      for (std::size_t i = 0; i + 2 < xyz.size(); i += 3) {
-        normals.push_back({xyz[i], xyz[i + 1], xyz[i + 2]});
-      }
-      std::size_t count =
-          normalValues_->Member(2).integers.empty() ? 0 : normalValues_->Member(2).integers[0];
-      normalFaces = ReadFaces(normalValues_->Member(3), count);
-      if (normalFaces.starts.size() != faces.starts.size()) {
-        Warn("normals given for " + std::to_string(normalFaces.starts.size()) + " of " +
-             std::to_string(faces.starts.size()) + " faces; lit with face normals instead");
-        normals.clear();
-      }
-    }
+    std::vector<Vec3> normals = RecordNormals(faces, normalFaces);
+    bool vertexNormals = normals.empty() && !declNormals_.empty();
+    if (vertexNormals) normals = declNormals_;
     bool useNormals = !normals.empty();
     normalOf_.assign(vertexCount, kNone);
     nextCopy_.assign(vertexCount, kNone);
@@ -185,7 +208,7 @@ class MeshBuilder {
       std::uint32_t count = Corners(faces, f);
       if (faces.starts[f] + count > faces.flat->size()) break;
       const std::uint32_t* index = faces.flat->data() + faces.starts[f];
-      bool normalsFit = useNormals && Corners(normalFaces, f) == count &&
+      bool normalsFit = useNormals && !vertexNormals && Corners(normalFaces, f) == count &&
                         normalFaces.starts[f] + count <= normalFaces.flat->size();
       const std::uint32_t* normalIndex =
           normalsFit ? normalFaces.flat->data() + normalFaces.starts[f] : nullptr;
@@ -193,6 +216,7 @@ class MeshBuilder {
       for (std::uint32_t c = 0; c < count; ++c) {
         if (index[c] >= vertexCount) break;
         std::uint32_t n = kNone;
+        if (vertexNormals) n = index[c];
         if (normalIndex && normalIndex[c] < normals.size()) n = normalIndex[c];
         if (useNormals && n == kNone) ++badNormals;
         corners.push_back(VertexFor(index[c], n));
@@ -241,6 +265,7 @@ class MeshBuilder {
   const MeshReadContext& context_;
   PreviewMesh out_;
   std::unique_ptr<ObjectValues> normalValues_;
+  std::vector<Vec3> declNormals_;
   std::vector<std::uint32_t> normalOf_, nextCopy_, sourceOf_;
 };
 

@@ -85,8 +85,8 @@ class Renderer {
       meshes.push_back(
           std::make_unique<GpuMesh>(scene_.meshes[m], posed_.meshes[m], textures, warnings_));
     }
-    GLuint grid = 0;
     std::vector<Vec3> gridLines = GridLines(posed_.bounds);
+    GLuint grid = 0;
     glGenBuffers(1, &grid);
     glBindBuffer(GL_ARRAY_BUFFER, grid);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(gridLines.size() * sizeof(Vec3)),
@@ -96,30 +96,13 @@ class Renderer {
     glEnable(GL_CULL_FACE);
     glFrontFace(GL_CW);  // DirectX's front faces are clockwise on screen
     glCullFace(GL_BACK);
+    // Sheet cells may leave a strip at the right or bottom edge; it gets the background too.
+    glClearColor(kBackground[0], kBackground[1], kBackground[2], 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_SCISSOR_TEST);
     std::vector<Cell> cells = Cells(context.width(), context.height());
     for (const Cell& cell : cells) {
-      glViewport(cell.x, cell.y, cell.width, cell.height);
-      glScissor(cell.x, cell.y, cell.width, cell.height);
-      glClearColor(kBackground[0], kBackground[1], kBackground[2], 1.0f);
-      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-      Camera camera = FrameCamera(posed_.bounds, cell.view,
-                                  static_cast<float>(cell.width) / static_cast<float>(cell.height));
-      Vec3 toLight = Normalize(camera.up * 0.55f - camera.forward - camera.right * 0.35f);
-      program.SetCamera(camera.viewProjection, camera.eye, toLight);
-      if (options_.grid) DrawGrid(program, grid, gridLines.size());
-      if (options_.wire) {
-        glEnable(GL_POLYGON_OFFSET_FILL);
-        glPolygonOffset(1.0f, 1.0f);
-      }
-      for (const auto& mesh : meshes) mesh->Draw(program, false);
-      if (options_.wire) {
-        glDisable(GL_POLYGON_OFFSET_FILL);
-        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-        program.SetFlatColor(0.08f, 0.08f, 0.1f);
-        for (const auto& mesh : meshes) mesh->Draw(program, true);
-        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-      }
+      DrawCell(cell, program, meshes, grid, gridLines.size());
     }
     glDeleteBuffers(1, &grid);
     Image image = Downsample(context.Pixels().data(), context.width(), context.height(), factor);
@@ -128,6 +111,32 @@ class Renderer {
   }
 
  private:
+  void DrawCell(const Cell& cell, const ShadingProgram& program,
+                const std::vector<std::unique_ptr<GpuMesh>>& meshes, GLuint grid,
+                std::size_t gridVertices) const {
+    glViewport(cell.x, cell.y, cell.width, cell.height);
+    glScissor(cell.x, cell.y, cell.width, cell.height);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    Camera camera = FrameCamera(posed_.bounds, cell.view,
+                                static_cast<float>(cell.width) / static_cast<float>(cell.height));
+    // The light sits above the camera and a little to its left, so a box's faces read apart.
+    Vec3 toLight = Normalize(camera.up * 0.8f - camera.forward - camera.right * 0.1f);
+    program.SetCamera(camera.viewProjection, camera.eye, toLight);
+    if (options_.grid) DrawGrid(program, grid, gridVertices);
+    if (options_.wire) {
+      glEnable(GL_POLYGON_OFFSET_FILL);
+      glPolygonOffset(1.0f, 1.0f);
+    }
+    for (const auto& mesh : meshes) mesh->Draw(program, false);
+    if (options_.wire) {
+      glDisable(GL_POLYGON_OFFSET_FILL);
+      glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+      program.SetFlatColor(0.08f, 0.08f, 0.1f);
+      for (const auto& mesh : meshes) mesh->Draw(program, true);
+      glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    }
+  }
+
   std::vector<Cell> Cells(int width, int height) const {
     if (!options_.sheet) return {{options_.view, 0, 0, width, height}};
     std::vector<Cell> cells;

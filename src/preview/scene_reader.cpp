@@ -1,6 +1,7 @@
 #include "preview/scene_reader.h"
 
 #include <map>
+#include <set>
 
 #include "preview/mesh_reader.h"
 #include "preview/object_values.h"
@@ -49,6 +50,13 @@ class SceneBuilder {
       }
     }
     if (animationSet) ReadAnimationSet(*animationSet);
+    // A material shared by many meshes would repeat its warning for each.
+    std::set<std::string> seen;
+    std::vector<std::string> unique;
+    for (std::string& warning : scene_.warnings) {
+      if (seen.insert(warning).second) unique.push_back(std::move(warning));
+    }
+    scene_.warnings = std::move(unique);
     return std::move(scene_);
   }
 

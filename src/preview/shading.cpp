@@ -61,7 +61,7 @@ void main() {
   if (uTextured) base *= texture2D(uTexture, vTexcoord);
   float lambert = max(dot(n, uToLight), 0.0);
   float fill = max(dot(n, toEye), 0.0);
-  vec3 color = uEmissive + base.rgb * (0.22 + 0.68 * lambert + 0.18 * fill);
+  vec3 color = uEmissive + base.rgb * (0.3 + 0.6 * lambert + 0.18 * fill);
   if (uPower > 0.0 && lambert > 0.0) {
     vec3 h = normalize(uToLight + toEye);
     color += uSpecular * pow(max(dot(n, h), 0.0), uPower);

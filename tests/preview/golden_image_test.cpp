@@ -100,20 +100,25 @@ Mesh Quad {
   EXPECT_NEAR(white[0], white[2], 4);
 }
 
-TEST(GoldenImage, MissingTextureDrawsTheMaterialColourAndSaysWhichFile) {
-  PreviewScene scene = SceneFromText(R"(
+TEST(GoldenImage, MissingTextureDrawsTheMaterialColourAndSaysWhichFileOnce) {
+  // Two meshes share the material; the missing file is named once.
+  PreviewScene scene = SceneFromText(MaterialText("Leaf", 0, 0.9f, 0, "leaf_missing.png") + R"(
 Mesh Quad {
  4; -1;-1;0;, -1;1;0;, 1;1;0;, 1;-1;0;;
  1; 4;0,1,2,3;;
  MeshTextureCoords { 4; 0;1;, 0;0;, 1;0;, 1;1;; }
- MeshMaterialList { 1; 1; 0; )" + MaterialText("Leaf", 0, 0.9f, 0, "leaf_missing.png") +
-                                     R"( }
+ MeshMaterialList { 1; 1; 0; { Leaf } }
+}
+Mesh Again {
+ 3; -1;-1;1;, -1;1;1;, 1;1;1;;
+ 1; 3;0,1,2;;
+ MeshMaterialList { 1; 1; 0; { Leaf } }
 }
 )");
   ASSERT_EQ(scene.warnings.size(), 1u);
   EXPECT_NE(scene.warnings[0].find("leaf_missing.png"), std::string::npos);
   Drawn front = Draw(scene, View::Front);
-  EXPECT_TRUE(Greenish(front.At({0, 0, 0})));
+  EXPECT_TRUE(Greenish(front.At({0.5f, -0.5f, 0})));
 }
 
 // A quad at x 1..3 under a frame mirrored in x. An exporter writes mirrored geometry with its
