@@ -20,7 +20,9 @@ MszipSink::MszipSink(Sink& out, int level, unsigned threads)
   filling_.reserve(runSize_);
 }
 
-MszipSink::~MszipSink() = default;
+// The deflater's threads may still read the run in flight (a write failed mid-save): they are
+// joined before the run's bytes go.
+MszipSink::~MszipSink() { deflater_.reset(); }
 
 void MszipSink::Write(const void* data, std::size_t size) {
   auto bytes = static_cast<const std::uint8_t*>(data);

@@ -249,5 +249,28 @@ TEST(CompressedWriter, TheSameBytesOnAnyNumberOfThreads) {
   }
 }
 
+// A disk that fills mid-save: the error reaches the caller, with the compressor's threads joined
+// before the bytes they read are freed.
+TEST(CompressedWriter, AWriteFailureWhileBlocksAreDeflatingEndsTheSave) {
+  struct FullDisk : Sink {
+    std::size_t room = 100000;
+    void Write(const void*, std::size_t size) override {
+      if (size > room) throw WriteError("no space left on the device");
+      room -= size;
+    }
+  };
+  std::string body(9 * 1024 * 1024, '\0');
+  for (std::size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i * 7 % 251);
+  FullDisk disk;
+  EXPECT_THROW(
+      {
+        MszipSink compressor(disk, kMszipLevel, 2);
+        for (std::size_t at = 0; at < body.size(); at += 1 << 20)
+          compressor.Write(body.data() + at, 1 << 20);
+        compressor.Finish();
+      },
+      WriteError);
+}
+
 }  // namespace
 }  // namespace xof::test
