@@ -4,13 +4,17 @@
 //
 //   bench_export           10k .. 300k faces, a short run
 //   bench_export --full    10k .. 1M faces
+//   bench_export --peak    only the peak memory of one binary export of 1M faces (a fresh process
+//                          is needed for it; the other modes run this one at the end)
 //
 // Exits 1 when a stage grows faster than linearly or an export fails.
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -171,6 +175,59 @@ void ReportHighValenceVertex() {
                " (shown, not failed: a limit of the per-position search)");
 }
 
+long ResidentKilobytes() {
+  long pages = 0, resident = 0;
+  if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+long PeakKilobytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+constexpr double kTargetPeakOverOutput = 3;
+
+// Memory the export takes beyond the host scene it reads: the peak resident size during the
+// export less the resident size before it, against the size of the binary file written.
+int ReportExportPeak() {
+  std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("bench_export_peak_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  const GridSize size = kSizes[std::size(kSizes) - 1];
+  sim::SceneBuilder builder;
+  builder.Root().AddChild(L"Grid").TriMesh(MakeGridMesh(size.columns, size.rows));
+  builder.Folder(9, platform::ToHostPath(folder));
+  auto scene = builder.Build();
+  // Forget the high-water mark of building the scene (Linux 4.0 and later), so that the peak
+  // read after the export is the export's own.
+  if (std::FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
+    std::fputs("5", f);
+    std::fclose(f);
+  }
+  long before = ResidentKilobytes();
+  long peakBefore = PeakKilobytes();
+  ExportResult result = WholeExportSeconds(*scene, folder, kEncodings[1], size.Faces());
+  long peak = PeakKilobytes();
+  std::filesystem::remove_all(folder);
+  if (!result.ok) {
+    std::printf("export peak memory: the export failed\n");
+    return 1;
+  }
+  double exportMegabytes = static_cast<double>(peak - before) / 1e3;
+  std::printf(
+      "\nexport peak memory (binary, %d faces): host scene %.0f MB; the export adds %.0f MB%s at "
+      "its peak for %.1f MB written: %.2f x the output (target <= %.0f)\n",
+      size.Faces(), static_cast<double>(before) / 1e3, exportMegabytes,
+      peak > peakBefore ? "" : " or less (the peak is not reset here)", result.megabytes,
+      exportMegabytes / result.megabytes, kTargetPeakOverOutput);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -178,8 +235,10 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--full") == 0) {
       full = true;
+    } else if (std::strcmp(argv[i], "--peak") == 0) {
+      return ReportExportPeak();
     } else {
-      std::fprintf(stderr, "usage: bench_export [--full]\n");
+      std::fprintf(stderr, "usage: bench_export [--full | --peak]\n");
       return 2;
     }
   }
@@ -234,6 +293,11 @@ int main(int argc, char** argv) {
   }
   ReportHighValenceVertex();
   std::filesystem::remove_all(folder);
+  // A process of its own, so that the peak is not that of the runs above.
+  std::error_code error;
+  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  std::fflush(stdout);
+  if (!error) ok = std::system(("\"" + self.string() + "\" --peak").c_str()) == 0 && ok;
   if (!ok)
     std::printf("an export or generation failed: the figures above do not measure a full export\n");
   return ok && linear ? 0 : 1;

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "xof/mszip_deflater.h"
 #include "xof/sink.h"
 
 namespace xof {
@@ -17,12 +19,15 @@ inline constexpr std::size_t kMszipBlockSize = 32768;
 inline constexpr int kMszipLevel = 1;
 
 // Deflates what it is given into blocks on `out`. Each block is a complete deflate stream with no
-// reference to earlier blocks, which every reader decodes whether or not it keeps history.
+// reference to earlier blocks, which every reader decodes whether or not it keeps history, and
+// which lets the blocks of a run be deflated on every core (MszipDeflater) while the caller fills
+// the next run. The threads are joined by Finish and by the destructor.
 class MszipSink : public Sink {
  public:
-  // Level 1: on mesh data it deflates several times faster than the zlib default and the output
-  // is no larger, since each 32 KiB block is compressed on its own anyway.
-  explicit MszipSink(Sink& out, int level = kMszipLevel);
+  // Level 1: on mesh data it deflates several times faster than the default levels and the output
+  // is no larger, since each 32 KiB block is compressed on its own anyway. `threads` 0: one per
+  // core.
+  explicit MszipSink(Sink& out, int level = kMszipLevel, unsigned threads = 0);
   ~MszipSink() override;
   MszipSink(const MszipSink&) = delete;
   MszipSink& operator=(const MszipSink&) = delete;
@@ -31,12 +36,14 @@ class MszipSink : public Sink {
   void Finish();  // writes the last, partial block
 
  private:
-  void WriteBlock(const std::uint8_t* data, std::size_t size);
+  void StartRun();
+  void WriteRun();  // waits for the run in flight and writes its blocks
   Sink& out_;
-  struct Stream;
-  Stream* stream_;
-  std::vector<std::uint8_t> pending_;
-  std::vector<std::uint8_t> compressed_;
+  std::unique_ptr<MszipDeflater> deflater_;
+  std::size_t runSize_;
+  std::vector<std::uint8_t> filling_;
+  std::vector<std::uint8_t> inFlight_;
+  bool runInFlight_ = false;
 };
 
 // Inflates the blocks of a compressed file (`file` is the whole file, header included) into the

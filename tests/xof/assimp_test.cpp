@@ -5,6 +5,7 @@
 #include <assimp/scene.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <assimp/Importer.hpp>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +16,7 @@
 #include "test_support.h"
 #include "xof/document_printer.h"
 #include "xof/document_writer.h"
+#include "xof/template_ids.h"
 
 namespace xof::test {
 namespace {
@@ -129,6 +131,52 @@ TEST(Assimp, EveryTemplateTheExporterWritesLoadsInEachEncoding) {
     EXPECT_STREQ(walk->mChannels[1]->mNodeName.C_Str(), "Bone2");
     EXPECT_EQ(walk->mChannels[1]->mNumPositionKeys, 1u);
   }
+}
+
+// A mesh of many MSZIP blocks, deflated on several threads in several runs: Assimp, which
+// inflates each block with the previous one as history, sees every vertex and face.
+TEST(Assimp, ReadsALargeCompressedMesh) {
+  constexpr std::uint32_t kSide = 300, kVertices = kSide * kSide;
+  Block mesh;
+  mesh.Dword(kVertices);
+  for (std::uint32_t v = 0; v < kVertices; ++v)
+    mesh.Floats({static_cast<float>(v % kSide), static_cast<float>(v / kSide), 0.5f * (v % 7)});
+  std::uint32_t faces = 2 * (kSide - 1) * (kSide - 1);
+  mesh.Dword(faces);
+  for (std::uint32_t y = 0; y + 1 < kSide; ++y) {
+    for (std::uint32_t x = 0; x + 1 < kSide; ++x) {
+      std::uint32_t v = y * kSide + x;
+      mesh.Dword(3).Dword(v).Dword(v + 1).Dword(v + kSide);
+      mesh.Dword(3).Dword(v + 1).Dword(v + kSide + 1).Dword(v + kSide);
+    }
+  }
+  XofPtr<XFile> file;
+  *(&file) = NewRegisteredFile();
+  XofPtr<SaveObject> save;
+  ASSERT_EQ(file->CreateMemorySaveObject(kFileFormatCompressed, &save), S_OK);
+  ASSERT_EQ(save->AddDataObject(tid::Mesh, "Grid", nullptr, mesh.size(), mesh.data(), nullptr),
+            S_OK);
+  ASSERT_EQ(save->Save(), S_OK) << save->LastError();
+  ASSERT_GT(save->savedBytes().size(), 100000u);
+
+  Assimp::Importer importer;
+  const aiScene* scene = Load(importer, save->savedBytes());
+  ASSERT_NE(scene, nullptr);
+  Counts counts = CountScene(scene);
+  EXPECT_EQ(counts.faces, faces);
+  ASSERT_EQ(scene->mNumMeshes, 1u);
+  // Assimp gives each face corner a vertex of its own.
+  EXPECT_EQ(counts.vertices, 3u * faces);
+  const aiMesh* grid = scene->mMeshes[0];
+  // The last face, read from the last block, is the grid's far corner.
+  float farX = 0, farY = 0;
+  for (unsigned corner = 0; corner < 3; ++corner) {
+    const aiVector3D& p = grid->mVertices[grid->mFaces[faces - 1].mIndices[corner]];
+    farX = std::max(farX, p.x);
+    farY = std::max(farY, p.y);
+  }
+  EXPECT_FLOAT_EQ(farX, kSide - 1);
+  EXPECT_FLOAT_EQ(farY, kSide - 1);
 }
 
 TEST(Assimp, OurReaderGetsBackWhatWasGivenInEachEncoding) {

@@ -1,6 +1,7 @@
 // Layout details of the writers that readers depend on and that the samples do not show.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -219,6 +220,56 @@ TEST(CompressedWriter, BlocksSplitAtTheWindowSize) {
     EXPECT_EQ(blocks, (binary.size() - 16 + kMszipBlockSize - 1) / kMszipBlockSize);
     EXPECT_EQ(InflateMszip(compressed), binary.substr(16));
   }
+}
+
+// Blocks are deflated in runs on several threads: the file must not depend on how many, on how
+// the writes are cut, or on where a run ends.
+TEST(CompressedWriter, TheSameBytesOnAnyNumberOfThreads) {
+  std::string body;
+  std::mt19937 random(7);
+  for (std::size_t i = 0; body.size() < 7 * 1024 * 1024 + 1234; ++i) {
+    // Mesh-like data: runs of counting numbers with some noise, compressible but not trivially.
+    std::uint32_t value = static_cast<std::uint32_t>(i % 5000) + (random() % 4 == 0 ? random() : 0);
+    body.append(reinterpret_cast<const char*>(&value), 4);
+  }
+  std::string first;
+  for (unsigned threads : {1u, 2u, 5u}) {
+    SCOPED_TRACE(threads);
+    MemorySink memory;
+    std::uint32_t total = static_cast<std::uint32_t>(body.size() + 16);
+    memory.Write("xof 0303bzip0032", 16);
+    memory.Write(&total, 4);
+    MszipSink compressor(memory, kMszipLevel, threads);
+    for (std::size_t at = 0, step = 1; at < body.size(); at += step, step = step * 3 % 100003 + 1)
+      compressor.Write(body.data() + at, std::min(step, body.size() - at));
+    compressor.Finish();
+    if (first.empty()) first = memory.bytes();
+    EXPECT_EQ(memory.bytes(), first);
+    EXPECT_EQ(InflateMszip(memory.bytes()), body);
+  }
+}
+
+// A disk that fills mid-save: the error reaches the caller, with the compressor's threads joined
+// before the bytes they read are freed.
+TEST(CompressedWriter, AWriteFailureWhileBlocksAreDeflatingEndsTheSave) {
+  struct FullDisk : Sink {
+    std::size_t room = 100000;
+    void Write(const void*, std::size_t size) override {
+      if (size > room) throw WriteError("no space left on the device");
+      room -= size;
+    }
+  };
+  std::string body(9 * 1024 * 1024, '\0');
+  for (std::size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i * 7 % 251);
+  FullDisk disk;
+  EXPECT_THROW(
+      {
+        MszipSink compressor(disk, kMszipLevel, 2);
+        for (std::size_t at = 0; at < body.size(); at += 1 << 20)
+          compressor.Write(body.data() + at, 1 << 20);
+        compressor.Finish();
+      },
+      WriteError);
 }
 
 }  // namespace

@@ -11,8 +11,14 @@
 
 namespace sim {
 
+std::string JsonPlace::Pointer() const {
+  if (index_ == kNoIndex) return *base_;
+  return *base_ + "/" + std::to_string(index_);
+}
+
 void JsonPlace::Fail(const std::string& problem) const {
-  throw SceneFileError(*fileName_, pointer_.empty() ? "top level" : pointer_, problem);
+  std::string pointer = Pointer();
+  throw SceneFileError(*fileName_, pointer.empty() ? "top level" : pointer, problem);
 }
 
 namespace {
@@ -43,7 +49,7 @@ void JsonPlace::ExpectObject(std::span<const std::string_view> allowedKeys) cons
     for (std::string_view allowed : allowedKeys) {
       known += (known.empty() ? "" : ", ") + std::string(allowed);
     }
-    JsonPlace(value, pointer_ + "/" + EscapePointerSegment(key), *fileName_)
+    JsonPlace(value, Pointer() + "/" + EscapePointerSegment(key), *fileName_)
         .Fail("unknown key \"" + key + "\" (known keys: " + known + ")");
   }
 }
@@ -52,7 +58,7 @@ std::optional<JsonPlace> JsonPlace::OptionalField(std::string_view key) const {
   if (!value_->is_object()) FailType("an object");
   auto found = value_->find(key);
   if (found == value_->end() || found->is_null()) return std::nullopt;
-  return JsonPlace(*found, pointer_ + "/" + EscapePointerSegment(key), *fileName_);
+  return JsonPlace(*found, Pointer() + "/" + EscapePointerSegment(key), *fileName_);
 }
 
 JsonPlace JsonPlace::Field(std::string_view key) const {
@@ -66,7 +72,7 @@ std::vector<std::pair<std::string, JsonPlace>> JsonPlace::Members() const {
   std::vector<std::pair<std::string, JsonPlace>> members;
   for (const auto& [key, value] : value_->items()) {
     members.emplace_back(key,
-                         JsonPlace(value, pointer_ + "/" + EscapePointerSegment(key), *fileName_));
+                         JsonPlace(value, Pointer() + "/" + EscapePointerSegment(key), *fileName_));
   }
   return members;
 }
@@ -84,7 +90,49 @@ std::size_t JsonPlace::ExpectArray(std::size_t minSize, std::size_t maxSize) con
 }
 
 JsonPlace JsonPlace::Element(std::size_t index) const {
-  return JsonPlace((*value_)[index], pointer_ + "/" + std::to_string(index), *fileName_);
+  JsonPlace element(*this);
+  element.value_ = &(*value_)[index];
+  if (index_ != kNoIndex) element.base_ = std::make_shared<const std::string>(Pointer());
+  element.index_ = index;
+  return element;
+}
+
+namespace {
+
+// The checks of Integer and Float on their passing side, for the elements of large arrays.
+bool IntegerInRange(const nlohmann::json& value, long long min, long long max, long long& out) {
+  if (value.is_number_unsigned()) {
+    auto u = value.get<unsigned long long>();
+    if (max < 0 || u > static_cast<unsigned long long>(max) || static_cast<long long>(u) < min)
+      return false;
+    out = static_cast<long long>(u);
+    return true;
+  }
+  if (!value.is_number_integer()) return false;
+  out = value.get<long long>();
+  return out >= min && out <= max;
+}
+
+bool FiniteFloat(const nlohmann::json& value, float& out) {
+  if (!value.is_number()) return false;
+  double d = value.get<double>();
+  if (!std::isfinite(d) || std::fabs(d) > FLT_MAX) return false;
+  out = static_cast<float>(d);
+  return true;
+}
+
+}  // namespace
+
+long long JsonPlace::ElementInteger(std::size_t index, long long min, long long max) const {
+  long long value = 0;
+  if (IntegerInRange((*value_)[index], min, max, value)) return value;
+  return Element(index).Integer(min, max);
+}
+
+float JsonPlace::ElementFloat(std::size_t index) const {
+  float value = 0;
+  if (FiniteFloat((*value_)[index], value)) return value;
+  return Element(index).Float();
 }
 
 std::string JsonPlace::String() const {
@@ -137,7 +185,7 @@ Point3 JsonPlace::Point() const {
   ExpectArray(3, 3);
   // Read in order, so that the first bad component is the one reported.
   Point3 p;
-  for (int i = 0; i < 3; ++i) p[i] = Element(static_cast<std::size_t>(i)).Float();
+  for (int i = 0; i < 3; ++i) p[i] = ElementFloat(static_cast<std::size_t>(i));
   return p;
 }
 

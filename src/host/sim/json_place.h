@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <span>
@@ -19,9 +21,11 @@ namespace sim {
 class JsonPlace {
  public:
   JsonPlace(const nlohmann::json& value, std::string pointer, const std::string& fileName)
-      : value_(&value), pointer_(std::move(pointer)), fileName_(&fileName) {}
+      : value_(&value),
+        base_(std::make_shared<const std::string>(std::move(pointer))),
+        fileName_(&fileName) {}
 
-  const std::string& Pointer() const { return pointer_; }
+  std::string Pointer() const;
   [[noreturn]] void Fail(const std::string& problem) const;
 
   // An object with no keys but these (and "comment", free for notes anywhere).
@@ -40,6 +44,10 @@ class JsonPlace {
   // An array of minSize to maxSize elements; returns its size.
   std::size_t ExpectArray(std::size_t minSize, std::size_t maxSize) const;
   JsonPlace Element(std::size_t index) const;
+  // Element(index).Integer(min, max) and .Float() without making a place for the element unless it
+  // fails.
+  long long ElementInteger(std::size_t index, long long min, long long max) const;
+  float ElementFloat(std::size_t index) const;
 
   // UTF-8 text of at most SceneLimits::kMaxStringBytes bytes.
   std::string String() const;
@@ -54,8 +62,14 @@ class JsonPlace {
  private:
   [[noreturn]] void FailType(const char* expected) const;
 
+  static constexpr std::size_t kNoIndex = SIZE_MAX;
+
   const nlohmann::json* value_;
-  std::string pointer_;
+  // The pointer is the shared base, then "/index" when the place is an array element: the elements
+  // of a mesh's arrays (millions of them) share their array's pointer, and their own is only made
+  // for an error or for a place below them.
+  std::shared_ptr<const std::string> base_;
+  std::size_t index_ = kNoIndex;
   const std::string* fileName_;
 };
 

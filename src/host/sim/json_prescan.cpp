@@ -10,10 +10,11 @@ namespace sim {
 
 namespace {
 
+// The pointer of an open value is not kept: the segments of the values open around it make it,
+// and it is only needed for an error. So an array opened per vertex costs no allocation.
 struct OpenValue {
   bool isObject = false;
   bool expectKey = false;
-  std::string pointer;
   std::string lastKey;
   std::size_t index = 0;
   std::unordered_set<std::string> keys;
@@ -31,9 +32,14 @@ std::size_t StringEnd(std::string_view text, std::size_t open) {
   return std::string_view::npos;
 }
 
-std::string ChildPointer(const OpenValue& parent) {
-  return parent.pointer + "/" +
-         (parent.isObject ? EscapePointerSegment(parent.lastKey) : std::to_string(parent.index));
+// The pointer of the value open at `depth`.
+std::string PointerAt(const std::vector<OpenValue>& open, std::size_t depth) {
+  std::string pointer;
+  for (std::size_t d = 0; d < depth; ++d) {
+    pointer += "/" + (open[d].isObject ? EscapePointerSegment(open[d].lastKey)
+                                       : std::to_string(open[d].index));
+  }
+  return pointer;
 }
 
 }  // namespace
@@ -66,18 +72,20 @@ std::string DescribeTextPosition(std::string_view text, std::size_t byteOffset) 
 }
 
 void PrescanJson(std::string_view text, const std::string& fileName) {
+  // open[0, depth) are the values open at the current place; slots past depth are kept for reuse.
   std::vector<OpenValue> open;
+  std::size_t depth = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
     if (c == '"') {
       std::size_t end = StringEnd(text, i);
       if (end == std::string_view::npos) return;
-      if (!open.empty() && open.back().isObject && open.back().expectKey) {
-        OpenValue& object = open.back();
+      if (depth > 0 && open[depth - 1].isObject && open[depth - 1].expectKey) {
+        OpenValue& object = open[depth - 1];
         std::string key(text.substr(i + 1, end - i - 1));
         if (!object.keys.insert(key).second) {
           throw SceneFileError(fileName,
-                               object.pointer + "/" + EscapePointerSegment(key) + " (" +
+                               PointerAt(open, depth - 1) + "/" + EscapePointerSegment(key) + " (" +
                                    DescribeTextPosition(text, i) + ")",
                                "the key \"" + key + "\" appears twice in one object");
         }
@@ -86,23 +94,25 @@ void PrescanJson(std::string_view text, const std::string& fileName) {
       }
       i = end;
     } else if (c == '{' || c == '[') {
-      if (open.size() >= static_cast<std::size_t>(SceneLimits::kMaxJsonDepth)) {
+      if (depth >= static_cast<std::size_t>(SceneLimits::kMaxJsonDepth)) {
         throw SceneFileError(fileName, DescribeTextPosition(text, i),
                              "arrays and objects nest deeper than " +
                                  std::to_string(SceneLimits::kMaxJsonDepth) + " levels");
       }
-      OpenValue value;
+      if (depth == open.size()) open.emplace_back();
+      OpenValue& value = open[depth++];
       value.isObject = c == '{';
       value.expectKey = value.isObject;
-      value.pointer = open.empty() ? std::string() : ChildPointer(open.back());
-      open.push_back(std::move(value));
+      value.lastKey.clear();
+      value.index = 0;
+      if (!value.keys.empty()) value.keys.clear();
     } else if (c == '}' || c == ']') {
-      if (!open.empty()) open.pop_back();
-    } else if (c == ',' && !open.empty()) {
-      if (open.back().isObject) {
-        open.back().expectKey = true;
+      if (depth > 0) --depth;
+    } else if (c == ',' && depth > 0) {
+      if (open[depth - 1].isObject) {
+        open[depth - 1].expectKey = true;
       } else {
-        ++open.back().index;
+        ++open[depth - 1].index;
       }
     }
   }

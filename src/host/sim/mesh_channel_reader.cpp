@@ -52,7 +52,7 @@ UVVert ReadMapVertex(const JsonPlace& entry, int channel) {
   // A colour needs all three components; a coordinate's w is mostly 0 and may be left out.
   std::size_t size = entry.ExpectArray(channel == 0 ? 3 : 2, 3);
   UVVert vertex;
-  for (std::size_t i = 0; i < size; ++i) vertex[static_cast<int>(i)] = entry.Element(i).Float();
+  for (std::size_t i = 0; i < size; ++i) vertex[static_cast<int>(i)] = entry.ElementFloat(i);
   return vertex;
 }
 
@@ -60,11 +60,11 @@ MapFace ReadMapFace(const JsonPlace& entry, std::size_t vertexCount) {
   entry.ExpectArray(3, 3);
   MapFace face;
   for (std::size_t k = 0; k < 3; ++k) {
-    JsonPlace corner = entry.Element(k);
-    long long index = corner.Integer(0, UINT32_MAX);
+    long long index = entry.ElementInteger(k, 0, UINT32_MAX);
     if (static_cast<std::size_t>(index) >= vertexCount) {
-      corner.Fail("map vertex " + std::to_string(index) + " does not exist: the channel has " +
-                  std::to_string(vertexCount) + " map vertices");
+      entry.Element(k).Fail("map vertex " + std::to_string(index) +
+                            " does not exist: the channel has " + std::to_string(vertexCount) +
+                            " map vertices");
     }
     face[k] = static_cast<DWORD>(index);
   }

@@ -36,11 +36,11 @@ void GeometryBudget::TakeMapData(const JsonPlace& place, std::size_t vertices, s
 
 namespace {
 
-DWORD ReadVertexIndex(const JsonPlace& index, int vertexCount) {
-  long long value = index.Integer(0, UINT32_MAX);
+DWORD ReadVertexIndex(const JsonPlace& corners, std::size_t k, int vertexCount) {
+  long long value = corners.ElementInteger(k, 0, UINT32_MAX);
   if (value >= vertexCount) {
-    index.Fail("vertex " + std::to_string(value) + " does not exist: the mesh has " +
-               std::to_string(vertexCount) + " vertices");
+    corners.Element(k).Fail("vertex " + std::to_string(value) + " does not exist: the mesh has " +
+                            std::to_string(vertexCount) + " vertices");
   }
   return static_cast<DWORD>(value);
 }
@@ -61,7 +61,7 @@ Face ReadFace(const JsonPlace& entry, int vertexCount) {
   corners.ExpectArray(3, 3);
   // One at a time, so that the first bad corner is the one reported.
   for (int k = 0; k < 3; ++k) {
-    face.v[k] = ReadVertexIndex(corners.Element(static_cast<std::size_t>(k)), vertexCount);
+    face.v[k] = ReadVertexIndex(corners, static_cast<std::size_t>(k), vertexCount);
   }
   return face;
 }

@@ -21,6 +21,7 @@
 #include "ruv/plugin/search_folders.h"
 #include "ruv/scene/node_tree.h"
 #include "ruv/scene/processing.h"
+#include "ruv/scene/xnode.h"
 #include "ruv/xfile/x_file_writer.h"
 
 namespace {
@@ -122,6 +123,10 @@ void RunExport(ExportContext* context, const wchar_t* name, BOOL suppressPrompts
           L"Warning", MB_OK);
       host->ProgressEnd();
     } else {
+      // From here on the records are made from the generated vertices alone.
+      for (XNode* node : context->processedNodes) {
+        if (XRenderableNode* renderable = AsRenderable(node)) renderable->ReleaseMeshCopy();
+      }
       BeginWritingProgress(context);
       WriteXFile(context, outputPath);
     }

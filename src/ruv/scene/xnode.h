@@ -70,6 +70,14 @@ struct XRenderableNode : XNode {
     ownsTriObject = false;
   }
 
+  // Once the vertices are generated and the skin read, the records need only meshData: the host
+  // mesh's copy and points go before writing, so that they are not held beside the records.
+  void ReleaseMeshCopy() {
+    meshCopy = Mesh();
+    mesh = nullptr;
+    std::vector<Point3>().swap(objectPoints);
+  }
+
   Object* triObject = nullptr;
   bool ownsTriObject = false;
   Mesh meshCopy;

@@ -101,12 +101,16 @@ void WriteMeshRecords(ExportContext* context, xof::SaveData* where, XRenderableN
   const ExportOptions& o = gExportOptions;
   const XMeshData& data = *node.meshData;
   std::string name = platform::WideToAnsi(node.name);
-  RecordBuffer block = MeshRecord(data);
   xof::SaveData* mesh = nullptr;
-  HRESULT added = where ? where->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr, block.size(),
-                                               block.data(), &mesh)
-                        : context->saveObject->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr,
-                                                             block.size(), block.data(), &mesh);
+  HRESULT added;
+  {
+    // Gone once the save object has its copy, before the next record is built.
+    RecordBuffer block = MeshRecord(data);
+    added = where ? where->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr, block.size(),
+                                         block.data(), &mesh)
+                  : context->saveObject->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr,
+                                                       block.size(), block.data(), &mesh);
+  }
   ProgressStep(context);
   if (xof::Failed(added)) return;
   if (o.Normal && !o.DeclData)

@@ -26,10 +26,16 @@ void PutFaces(RecordBuffer& out, const XMeshData& data) {
 
 bool HasColors(const XMeshData& data) { return data.hasVertexColors || data.hasVertexAlpha; }
 
+// A vertex list of points and the face list, as Mesh and MeshNormals lay them out.
+std::size_t PointsAndFacesSize(const XMeshData& data) {
+  return 4 + 12 * data.vertices.size() + 4 + 16 * data.faces.size();
+}
+
 }  // namespace
 
 RecordBuffer MeshRecord(const XMeshData& data) {
   RecordBuffer out;
+  out.Reserve(PointsAndFacesSize(data));
   out.Dword(static_cast<std::uint32_t>(data.vertices.size()));
   for (const XVertex& vertex : data.vertices)
     PutPoint(out, data.positions[vertex.positionIndex].position);
@@ -39,6 +45,7 @@ RecordBuffer MeshRecord(const XMeshData& data) {
 
 RecordBuffer MeshNormalsRecord(const XMeshData& data) {
   RecordBuffer out;
+  out.Reserve(PointsAndFacesSize(data));
   out.Dword(static_cast<std::uint32_t>(data.vertices.size()));
   for (const XVertex& vertex : data.vertices) PutPoint(out, data.AttributesOf(vertex).normal);
   PutFaces(out, data);
@@ -47,6 +54,7 @@ RecordBuffer MeshNormalsRecord(const XMeshData& data) {
 
 RecordBuffer MeshMaterialListRecord(const XMeshData& data, std::uint32_t materialCount) {
   RecordBuffer out;
+  out.Reserve(8 + 4 * data.faces.size());
   out.Dword(materialCount);
   out.Dword(static_cast<std::uint32_t>(data.faces.size()));
   for (const XFace& face : data.faces) out.Dword(static_cast<std::uint32_t>(face.materialSlot));
@@ -66,6 +74,7 @@ RecordBuffer WireColorMaterialRecord(std::uint32_t wireColor) {
 
 RecordBuffer TextureCoordsRecord(const XMeshData& data, std::size_t channelIndex) {
   RecordBuffer out;
+  out.Reserve(4 + 8 * data.vertices.size());
   out.Dword(static_cast<std::uint32_t>(data.vertices.size()));
   for (const XVertex& vertex : data.vertices) {
     const Point3& uv = data.AttributesOf(vertex).texCoords[channelIndex];
