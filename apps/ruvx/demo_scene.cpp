@@ -6,8 +6,9 @@ namespace ruvx {
 // equal texture-coordinate channels and vertex colours, a multi/sub-object material with an empty
 // slot, a procedural checker rendered to a bitmap, and a node that takes its wire colour; in a
 // corner a skinned character: a body on a Skin modifier, an arm on Physique and a cape of patches.
-// A keyed helper carries a fan: it turns through frames 0-50 and bobs through 50-100, two clips'
-// worth of motion (give the clips in the options file, say "Spin" 0-50 and "Bob" 50-100).
+// A keyed helper carries a fan: it turns through frames 0-50 and bobs through 50-100, while the
+// character swings its arm and then turns its head: two clips' worth of motion (give the clips in
+// the options file, say "Spin" 0-50 and "Bob" 50-100).
 std::string_view DemoSceneText() {
   return R"json({
   "format": "ruv-scene",
@@ -64,7 +65,15 @@ std::string_view DemoSceneText() {
     { "name": "Spine", "parent": "Character", "object": { "type": "bone" } },
     { "name": "Chest", "parent": "Spine", "object": { "type": "bone" }, "transform": { "translate": [0, 0, 20] } },
     { "name": "Head", "parent": "Chest", "hidden": true, "object": { "type": "bone" },
-      "transform": { "translate": [0, 0, 15] } },
+      "transform": { "translate": [0, 0, 15] },
+      "controller": { "class": "transform",
+        "rotation": { "interpolation": "tcb",
+                      "keys": [ { "frame": 50, "value": [0, 0, 0] }, { "frame": 75, "value": [0, 0, 60] },
+                                { "frame": 100, "value": [0, 0, 0] } ] } } },
+    { "name": "Upper Arm", "parent": "Chest", "object": { "type": "bone" }, "transform": { "translate": [8, 0, 12] },
+      "controller": { "class": "transform",
+        "rotation": { "keys": [ { "frame": 0, "value": [0, 0, 0] }, { "frame": 15, "value": [40, 0, 0] },
+                                { "frame": 35, "value": [-40, 0, 0] }, { "frame": 50, "value": [0, 0, 0] } ] } } },
     { "name": "Body", "parent": "Character",
       "object": { "type": "mesh",
         "vertices": [[-5, -5, 0], [5, -5, 0], [5, 5, 0], [-5, 5, 0], [-5, -5, 20], [5, -5, 20], [5, 5, 20],
@@ -79,9 +88,9 @@ std::string_view DemoSceneText() {
     { "name": "Arm", "parent": "Character", "transform": { "translate": [8, 0, 22] },
       "object": { "type": "box", "length": 3, "width": 3, "height": 10 },
       "modifiers": [ { "class": "physique", "vertices": [
-        { "rigid": "Chest" }, { "rigid": "Chest" }, { "rigid": "Chest" }, { "rigid": "Chest" },
-        { "blended": [["Chest", 0.4], ["Head", 0.6]] }, { "blended": [["Chest", 0.4], ["Head", 0.6]] },
-        { "blended": [["Chest", 0.4], ["Head", 0.6]] }, { "blended": [["Chest", 0.4], ["Head", 0.6]] }] } ] },
+        { "rigid": "Upper Arm" }, { "rigid": "Upper Arm" }, { "rigid": "Upper Arm" }, { "rigid": "Upper Arm" },
+        { "blended": [["Chest", 0.4], ["Upper Arm", 0.6]] }, { "blended": [["Chest", 0.4], ["Upper Arm", 0.6]] },
+        { "blended": [["Chest", 0.4], ["Upper Arm", 0.6]] }, { "blended": [["Chest", 0.4], ["Upper Arm", 0.6]] }] } ] },
     { "name": "Cape", "parent": "Character", "transform": { "translate": [0, 6, 0] },
       "object": { "type": "patch",
         "vertices": [[-5, 0, 0], [0, 0, 0], [5, 0, 0], [5, 0, 30], [0, 0, 30], [-5, 0, 30]],

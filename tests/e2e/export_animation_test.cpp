@@ -9,8 +9,7 @@
 
 #include "host/sim/scene_loader.h"
 #include "module_export.h"
-#include "xof/file_reader.h"
-#include "xof/template_model.h"
+#include "our_records.h"
 
 #ifdef RUV_HAVE_ASSIMP
 #include <assimp/scene.h>
@@ -24,53 +23,8 @@ namespace {
 // turns the file's left-handed rotations and positions right-handed, which changes signs only.
 constexpr float kClose = 2e-6f;
 
-// The keys of one AnimationKey record: time and values per key.
-struct OurKeys {
-  std::vector<std::uint32_t> times;
-  std::vector<std::vector<float>> values;
-};
-
-// Per set name, per frame name, per record name ("S", "R", "T").
-using OurAnimations = std::map<std::string, std::map<std::string, std::map<std::string, OurKeys>>>;
-
-OurKeys ReadKeys(const std::vector<std::uint8_t>& data) {
-  auto dword = [&data](std::size_t at) {
-    std::uint32_t v;
-    std::memcpy(&v, data.data() + at, 4);
-    return v;
-  };
-  OurKeys keys;
-  std::size_t at = 8;
-  for (std::uint32_t i = 0; i < dword(4); ++i) {
-    keys.times.push_back(dword(at));
-    std::uint32_t count = dword(at + 4);
-    std::vector<float> values(count);
-    std::memcpy(values.data(), data.data() + at + 8, count * sizeof(float));
-    keys.values.push_back(values);
-    at += 8 + count * sizeof(float);
-  }
-  return keys;
-}
-
-OurAnimations ReadOurs(const std::filesystem::path& path) {
-  xof::ReadResult result = xof::ReadXFileAt(path);
-  EXPECT_TRUE(result.ok()) << result.Describe();
-  OurAnimations sets;
-  if (!result.ok()) return sets;
-  for (const auto& object : result.document->objects) {
-    if (object->type->name != "AnimationSet") continue;
-    auto& set = sets[object->name];
-    for (const auto& child : object->children) {
-      const xof::DataObject& animation = *child.object;
-      std::string frame = animation.children.at(0).reference.name;
-      for (std::size_t i = 1; i < animation.children.size(); ++i) {
-        const xof::DataObject& key = *animation.children[i].object;
-        set[frame][key.name] = ReadKeys(key.data);
-      }
-    }
-  }
-  return sets;
-}
+using e2e::OurAnimations;
+using e2e::OurKeys;
 
 // Two clips: "Walk cycle" over frames 0-30 and "run-2" over 30-60.
 std::string ClipOptions(int fileType) {
@@ -91,7 +45,7 @@ TEST_P(AnimationExportTest, ClipsOfTheExampleAsAssimpSeesThem) {
   auto scene =
       sim::LoadSceneFile(std::filesystem::path(RUV_SOURCE_DIR) / "examples" / "animation.json");
   std::filesystem::path output = export_.Export(*scene, "animation.x");
-  OurAnimations ours = ReadOurs(output);
+  OurAnimations ours = e2e::ReadAnimations(output);
   ASSERT_EQ(ours.size(), 2u);
   ASSERT_TRUE(ours.count("Walk_cycle"));
   ASSERT_TRUE(ours.count("run-2"));
@@ -157,7 +111,7 @@ TEST_P(AnimationExportTest, MatrixKeysAtTheControllersKeyTimes) {
   auto scene =
       sim::LoadSceneFile(std::filesystem::path(RUV_SOURCE_DIR) / "examples" / "animation.json");
   std::filesystem::path output = matrices.Export(*scene, "matrices.x");
-  OurAnimations ours = ReadOurs(output);
+  OurAnimations ours = e2e::ReadAnimations(output);
   ASSERT_EQ(ours.size(), 2u);
   // The arm's keys at frames 0 and 30 are the first clip's ends. The forearm has one key in it (at
   // frame 10; the next is at 50), so it is sampled: a hold to frame 10, then every frame.

@@ -9,11 +9,12 @@
 #include <map>
 #include <set>
 
+#include "assimp_checks.h"
 #include "host/sim/mesh_builder.h"
 #include "host/sim/scene_builder.h"
 #include "host/sim/scene_loader.h"
 #include "module_export.h"
-#include "xof/file_reader.h"
+#include "our_records.h"
 
 #ifdef RUV_HAVE_ASSIMP
 #include <assimp/scene.h>
@@ -23,117 +24,9 @@
 
 namespace {
 
-// One SkinWeights record: bone name and weight per output vertex.
-struct BoneRecord {
-  std::string name;
-  std::map<std::uint32_t, float> weights;
-};
-
-// Per mesh name: its vertex count and its bones' records.
-struct SkinnedMesh {
-  std::uint32_t vertices = 0;
-  std::vector<Point3> positions;
-  std::uint16_t header[3] = {0, 0, 0};
-  std::vector<BoneRecord> bones;
-};
-
-template <class T>
-T At(const std::vector<std::uint8_t>& data, std::size_t offset) {
-  T value;
-  std::memcpy(&value, data.data() + offset, sizeof value);
-  return value;
-}
-
-void Collect(const xof::DataObject& object, std::map<std::string, SkinnedMesh>& meshes) {
-  if (object.type->name == "Mesh") {
-    SkinnedMesh& mesh = meshes[object.name];
-    mesh.vertices = At<std::uint32_t>(object.data, 0);
-    for (std::uint32_t v = 0; v < mesh.vertices; ++v) {
-      std::size_t at = 4 + 12 * static_cast<std::size_t>(v);
-      mesh.positions.emplace_back(At<float>(object.data, at), At<float>(object.data, at + 4),
-                                  At<float>(object.data, at + 8));
-    }
-    for (const auto& child : object.children) {
-      if (!child.object) continue;
-      const auto& data = child.object->data;
-      if (child.object->type->name == "XSkinMeshHeader") {
-        for (int i = 0; i < 3; ++i)
-          mesh.header[i] = At<std::uint16_t>(data, 2 * static_cast<std::size_t>(i));
-      } else if (child.object->type->name == "SkinWeights") {
-        BoneRecord bone;
-        bone.name = reinterpret_cast<const char*>(data.data());
-        std::size_t at = bone.name.size() + 1;
-        auto count = At<std::uint32_t>(data, at);
-        for (std::uint32_t i = 0; i < count; ++i) {
-          bone.weights[At<std::uint32_t>(data, at + 4 + 4 * i)] =
-              At<float>(data, at + 4 + 4 * count + 4 * i);
-        }
-        mesh.bones.push_back(bone);
-      }
-    }
-  }
-  for (const auto& child : object.children)
-    if (child.object) Collect(*child.object, meshes);
-}
-
-std::map<std::string, SkinnedMesh> ReadSkins(const std::filesystem::path& file) {
-  xof::ReadResult ours = xof::ReadXFileAt(file);
-  EXPECT_TRUE(ours.ok()) << ours.Describe();
-  std::map<std::string, SkinnedMesh> meshes;
-  if (ours.ok())
-    for (const auto& object : ours.document->objects) Collect(*object, meshes);
-  return meshes;
-}
-
-#ifdef RUV_HAVE_ASSIMP
-// Assimp keeps a bone only where it weighs a vertex; the weights of each bone, sorted, must be the
-// ones our reader finds, and every vertex's weights must sum to 1.
-void CompareWithAssimp(const std::filesystem::path& file,
-                       const std::map<std::string, SkinnedMesh>& ours) {
-  Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFile(file.string(), 0);
-  ASSERT_NE(scene, nullptr) << importer.GetErrorString();
-  std::size_t skinnedMeshes = 0;
-  for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
-    const aiMesh* mesh = scene->mMeshes[m];
-    if (!mesh->HasBones()) continue;
-    ++skinnedMeshes;
-    auto found = ours.find(mesh->mName.C_Str());
-    ASSERT_NE(found, ours.end()) << mesh->mName.C_Str();
-    const SkinnedMesh& ourMesh = found->second;
-    std::vector<float> sums(mesh->mNumVertices, 0.0f);
-    for (unsigned b = 0; b < mesh->mNumBones; ++b) {
-      const aiBone* bone = mesh->mBones[b];
-      auto record =
-          std::find_if(found->second.bones.begin(), found->second.bones.end(),
-                       [&](const BoneRecord& r) { return r.name == bone->mName.C_Str(); });
-      ASSERT_NE(record, found->second.bones.end()) << bone->mName.C_Str();
-      EXPECT_NE(scene->mRootNode->FindNode(bone->mName), nullptr)
-          << "the bone's frame is in the file";
-      // Assimp gives each face corner a vertex of its own, and mirrors z into its right-handed
-      // space: a weight of theirs must be ours at a vertex in that place.
-      for (unsigned w = 0; w < bone->mNumWeights; ++w) {
-        const aiVertexWeight& weight = bone->mWeights[w];
-        sums[weight.mVertexId] += weight.mWeight;
-        const aiVector3D& p = mesh->mVertices[weight.mVertexId];
-        bool found = false;
-        for (const auto& [vertex, ours] : record->weights) {
-          const Point3& q = ourMesh.positions[vertex];
-          bool samePlace = std::abs(q.x - p.x) < 1e-4f && std::abs(q.y - p.y) < 1e-4f &&
-                           std::abs(std::abs(q.z) - std::abs(p.z)) < 1e-4f;
-          found = found || (samePlace && std::abs(ours - weight.mWeight) < 1e-6f);
-        }
-        EXPECT_TRUE(found) << bone->mName.C_Str() << " weighs " << weight.mWeight << " at " << p.x
-                           << " " << p.y << " " << p.z;
-      }
-    }
-    for (float sum : sums) EXPECT_NEAR(sum, 1.0f, 1e-5f) << mesh->mName.C_Str();
-  }
-  std::size_t expected = 0;
-  for (const auto& [name, mesh] : ours) expected += mesh.bones.empty() ? 0 : 1;
-  EXPECT_EQ(skinnedMeshes, expected);
-}
-#endif
+using e2e::BoneRecord;
+using e2e::ReadSkins;
+using e2e::SkinnedMesh;
 
 class SkinExportTest : public testing::TestWithParam<int> {
  protected:
@@ -173,7 +66,7 @@ TEST_P(SkinExportTest, CharacterExampleCarriesItsBones) {
   }
   EXPECT_GT(meshes["Cape"].vertices, 6u) << "the patches' mesh is denser than their points";
 #ifdef RUV_HAVE_ASSIMP
-  CompareWithAssimp(output, meshes);
+  e2e::CompareSkinsWithAssimp(output, meshes);
   Assimp::Importer importer;
   const aiScene* imported = importer.ReadFile(output.string(), 0);
   ASSERT_NE(imported, nullptr);
@@ -203,7 +96,7 @@ TEST_P(SkinExportTest, BoneRecordWithoutWeightsLoads) {
   ASSERT_NE(tipRecord, sheet.bones.end());
   EXPECT_TRUE(tipRecord->weights.empty());
 #ifdef RUV_HAVE_ASSIMP
-  CompareWithAssimp(output, meshes);
+  e2e::CompareSkinsWithAssimp(output, meshes);
 #endif
 }
 
