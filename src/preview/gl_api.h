@@ -11,23 +11,63 @@
 #include <GL/glext.h>
 #include <GL/osmesa.h>
 
-#define RUV_GL_FUNCTIONS(X)                                                                        \
-  X(glAttachShader)                                                                                \
-  X(glBindAttribLocation)                                                                          \
-  X(glBindBuffer) X(glBindTexture) X(glBufferData) X(glClear) X(glClearColor) X(glCompileShader)   \
-      X(glCreateProgram) X(glCreateShader) X(glCullFace) X(glDeleteBuffers) X(glDeleteProgram)     \
-          X(glDeleteShader) X(glDeleteTextures) X(glDisable) X(glDisableVertexAttribArray) X(      \
-              glDrawArrays) X(glDrawElements) X(glEnable) X(glEnableVertexAttribArray) X(glFinish) \
-              X(glFrontFace) X(glGenBuffers) X(glGenTextures) X(glGenerateMipmap) X(glGetIntegerv) \
-                  X(glGetProgramInfoLog) X(glGetProgramiv) X(glGetShaderInfoLog) X(glGetShaderiv)  \
-                      X(glGetUniformLocation) X(glLinkProgram) X(glPixelStorei) X(glPolygonMode)   \
-                          X(glPolygonOffset) X(glScissor) X(glShaderSource) X(glTexImage2D)        \
-                              X(glTexParameteri) X(glUniform1f) X(glUniform1i) X(glUniform3f)      \
-                                  X(glUniform3fv) X(glUniform4f) X(glUniform4fv)                   \
-                                      X(glUniformMatrix3fv) X(glUniformMatrix4fv) X(glUseProgram)  \
-                                          X(glVertexAttrib2f) X(glVertexAttrib3f)                  \
-                                              X(glVertexAttrib4f) X(glVertexAttribPointer)         \
-                                                  X(glViewport)
+// clang-format off
+#define RUV_GL_FUNCTIONS(X) \
+  X(glAttachShader) \
+  X(glBindAttribLocation) \
+  X(glBindBuffer) \
+  X(glBindTexture) \
+  X(glBufferData) \
+  X(glClear) \
+  X(glClearColor) \
+  X(glCompileShader) \
+  X(glCreateProgram) \
+  X(glCreateShader) \
+  X(glCullFace) \
+  X(glDeleteBuffers) \
+  X(glDeleteProgram) \
+  X(glDeleteShader) \
+  X(glDeleteTextures) \
+  X(glDisable) \
+  X(glDisableVertexAttribArray) \
+  X(glDrawArrays) \
+  X(glDrawElements) \
+  X(glEnable) \
+  X(glEnableVertexAttribArray) \
+  X(glFinish) \
+  X(glFrontFace) \
+  X(glGenBuffers) \
+  X(glGenTextures) \
+  X(glGenerateMipmap) \
+  X(glGetIntegerv) \
+  X(glGetProgramInfoLog) \
+  X(glGetProgramiv) \
+  X(glGetShaderInfoLog) \
+  X(glGetShaderiv) \
+  X(glGetUniformLocation) \
+  X(glLinkProgram) \
+  X(glPixelStorei) \
+  X(glPolygonMode) \
+  X(glPolygonOffset) \
+  X(glScissor) \
+  X(glShaderSource) \
+  X(glTexImage2D) \
+  X(glTexParameteri) \
+  X(glUniform1f) \
+  X(glUniform1i) \
+  X(glUniform3f) \
+  X(glUniform3fv) \
+  X(glUniform4f) \
+  X(glUniform4fv) \
+  X(glUniformMatrix3fv) \
+  X(glUniformMatrix4fv) \
+  X(glUseProgram) \
+  X(glVertexAttrib2f) \
+  X(glVertexAttrib3f) \
+  X(glVertexAttrib4f) \
+  X(glVertexAttribPointer) \
+  X(glViewport)
+// clang-format on
 
 namespace preview {
 
