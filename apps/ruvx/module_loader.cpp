@@ -35,7 +35,9 @@ ExporterModule::~ExporterModule() {
 std::unique_ptr<ExporterModule> ExporterModule::Load(const std::filesystem::path& path,
                                                      const std::wstring& extension) {
   std::unique_ptr<ExporterModule> module(new ExporterModule());
-  module->handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // A host keeps its plug-ins mapped until it exits; so do we, or what the libraries the module
+  // brings in (Qt) hold in their globals would be left unreachable when the module is unmapped.
+  module->handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (!module->handle_) {
     const char* reason = dlerror();
     throw std::runtime_error(path.string() +

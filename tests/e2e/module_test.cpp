@@ -13,7 +13,7 @@ namespace {
 class ModuleTest : public testing::Test {
  protected:
   void SetUp() override {
-    handle_ = dlopen(kModule.c_str(), RTLD_NOW | RTLD_LOCAL);
+    handle_ = dlopen(kModule.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     ASSERT_NE(handle_, nullptr) << dlerror();
   }
   void TearDown() override {
