@@ -232,3 +232,17 @@ TEST_F(SkinTest, PatchObjectsConvertThroughTheHostCore) {
     EXPECT_NEAR(sum, 1.0f, 1e-6f) << v;
   }
 }
+
+// The SkinWeights records follow the order in which the skin first weights its bones, not where the
+// host's nodes sit in memory: the knee, made after the hip, weighs the first point and comes first,
+// in the raw skin and in the skin the writer reads.
+TEST_F(SkinTest, BonesKeepTheOrderTheSkinFirstWeightsThem) {
+  body_->Skin(TwoBoneSkin({{{1, 1.0f}}, {{0, 0.5f}, {1, 0.5f}}, {{0, 1.0f}}}));
+  Run();
+  ASSERT_TRUE(Body().hasSkin);
+  for (const XSkinInfo* skin : {Body().rawSkin.get(), Body().skin.get()}) {
+    std::vector<INode*> order;
+    for (const auto& [bone, info] : skin->bones) order.push_back(bone);
+    EXPECT_EQ(order, (std::vector<INode*>{Host(L"Knee"), Host(L"Hip")}));
+  }
+}
