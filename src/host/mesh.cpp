@@ -39,12 +39,17 @@ Point3 MeshNormalSpec::GetNormal(int face, int corner) const {
 
 void MeshNormalSpec::BuildNormals() {
   if (!parent_) return;
-  parent_->checkNormals(TRUE);
   int faceCount = std::min(GetNumFaces(), parent_->getNumFaces());
+  // The smoothing-group normals are built only for corners that lack a normal: a mesh whose every
+  // corner is specified (an imported model) never holds them beside its own.
+  bool built = false;
   for (int face = 0; face < faceCount; ++face) {
     for (int corner = 0; corner < 3; ++corner) {
       int& id = faces_[face].normalId[corner];
-      if (id < 0 || id >= GetNumNormals()) id = AddNormal(SmoothingNormal(*parent_, face, corner));
+      if (id >= 0 && id < GetNumNormals()) continue;
+      if (!built) parent_->checkNormals(TRUE);
+      built = true;
+      id = AddNormal(SmoothingNormal(*parent_, face, corner));
     }
   }
 }
