@@ -1,10 +1,16 @@
 // ruvx: the stand-alone host through which people run the exporter on this platform.
+#include <malloc.h>
+
 #include <CLI/CLI.hpp>
 
 #include "commands.h"
 #include "exit_status.h"
 
 int main(int argc, char** argv) {
+  // Large blocks (a model's buffers, a mesh's arrays) each in mappings of their own, returned to
+  // the system when freed: the C library would otherwise raise this threshold as they are freed and
+  // keep later ones in its heap, where an export's freed arrays still count against its peak.
+  mallopt(M_MMAP_THRESHOLD, 256 * 1024);
   CLI::App app{"ruvx: runs the ruv .x exporter on scene files, and reads .x files"};
   app.require_subcommand(1);
   app.set_version_flag("--version", [] { return ruvx::VersionText(); });

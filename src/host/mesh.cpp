@@ -39,12 +39,17 @@ Point3 MeshNormalSpec::GetNormal(int face, int corner) const {
 
 void MeshNormalSpec::BuildNormals() {
   if (!parent_) return;
-  parent_->checkNormals(TRUE);
   int faceCount = std::min(GetNumFaces(), parent_->getNumFaces());
+  // The smoothing-group normals are built only for corners that lack a normal: a mesh whose every
+  // corner is specified (an imported model) never holds them beside its own.
+  bool built = false;
   for (int face = 0; face < faceCount; ++face) {
     for (int corner = 0; corner < 3; ++corner) {
       int& id = faces_[face].normalId[corner];
-      if (id < 0 || id >= GetNumNormals()) id = AddNormal(SmoothingNormal(*parent_, face, corner));
+      if (id >= 0 && id < GetNumNormals()) continue;
+      if (!built) parent_->checkNormals(TRUE);
+      built = true;
+      id = AddNormal(SmoothingNormal(*parent_, face, corner));
     }
   }
 }
@@ -107,44 +112,67 @@ MeshNormalSpec& Mesh::SpecifyNormals() {
   return *specifiedNormals_;
 }
 
+namespace {
+
+// Adds a face's normal to the sets of one vertex, summing it into every set it shares a group
+// with; a face that joins several sets makes them one, in the place of the first. While the
+// normals are built, rFlags counts the sets; one set lives in `rn` and more in `ern`, so the
+// vertex of a single smoothing group (nearly every vertex) needs no allocation of its own.
+void AddFaceNormal(RVertex& rv, RNormal merged) {
+  if (rv.rFlags == 0) {
+    rv.rn = merged;
+    rv.rFlags = 1;
+    return;
+  }
+  if (rv.ern.empty()) {
+    if (rv.rn.smGroup & merged.smGroup) {
+      merged.normal += rv.rn.normal;
+      merged.smGroup |= rv.rn.smGroup;
+      rv.rn = merged;
+      return;
+    }
+    rv.ern.push_back(rv.rn);
+  }
+  std::vector<RNormal>& sets = rv.ern;
+  std::size_t keep = sets.size();
+  for (std::size_t i = 0; i < sets.size();) {
+    if (sets[i].smGroup & merged.smGroup) {
+      merged.normal += sets[i].normal;
+      merged.smGroup |= sets[i].smGroup;
+      if (keep == sets.size() || i < keep) keep = i;
+      sets.erase(sets.begin() + static_cast<std::ptrdiff_t>(i));
+    } else {
+      ++i;
+    }
+  }
+  sets.insert(sets.begin() + static_cast<std::ptrdiff_t>(std::min(keep, sets.size())), merged);
+  rv.rFlags = static_cast<DWORD>(sets.size());
+}
+
+}  // namespace
+
 void Mesh::buildNormals() {
   faceNormals_.assign(faces.size(), Point3());
   rVerts_.assign(verts.size(), RVertex());
-  // Per vertex, the running sums of the face normals of each set of faces that smooth together.
-  std::vector<std::vector<RNormal>> groups(verts.size());
   for (std::size_t f = 0; f < faces.size(); ++f) {
     const Face& face = faces[f];
     if (!FaceIsValid(*this, face)) continue;
     faceNormals_[f] = UnitFaceNormal(*this, face);
     if (face.smGroup == 0) continue;
-    for (DWORD vertex : face.v) {
-      std::vector<RNormal>& sets = groups[vertex];
-      RNormal merged{faceNormals_[f], face.smGroup};
-      // A face that shares groups with several sets joins them into one.
-      std::size_t keep = sets.size();
-      for (std::size_t i = 0; i < sets.size();) {
-        if (sets[i].smGroup & merged.smGroup) {
-          merged.normal += sets[i].normal;
-          merged.smGroup |= sets[i].smGroup;
-          if (keep == sets.size() || i < keep) keep = i;
-          sets.erase(sets.begin() + static_cast<std::ptrdiff_t>(i));
-        } else {
-          ++i;
-        }
-      }
-      sets.insert(sets.begin() + static_cast<std::ptrdiff_t>(std::min(keep, sets.size())), merged);
-    }
+    for (DWORD vertex : face.v) AddFaceNormal(rVerts_[vertex], {faceNormals_[f], face.smGroup});
   }
-  for (std::size_t v = 0; v < verts.size(); ++v) {
-    RVertex& rv = rVerts_[v];
-    std::vector<RNormal>& sets = groups[v];
-    for (RNormal& normal : sets) normal.normal = Normalize(normal.normal);
-    rv.rFlags = static_cast<DWORD>(sets.size()) & NORCT_MASK;
-    if (sets.size() == 1) {
-      rv.rn = sets[0];
-    } else if (sets.size() > 1) {
-      rv.ern = std::move(sets);
+  for (RVertex& rv : rVerts_) {
+    if (rv.ern.size() == 1) {
+      rv.rn = rv.ern[0];
+      std::vector<RNormal>().swap(rv.ern);
     }
+    if (rv.ern.empty()) {
+      rv.rn.normal = rv.rFlags ? Normalize(rv.rn.normal) : rv.rn.normal;
+    } else {
+      rv.rn = RNormal();
+      for (RNormal& normal : rv.ern) normal.normal = Normalize(normal.normal);
+    }
+    rv.rFlags = (rv.ern.empty() ? rv.rFlags : static_cast<DWORD>(rv.ern.size())) & NORCT_MASK;
   }
   normalsBuilt_ = true;
 }

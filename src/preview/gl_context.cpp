@@ -3,29 +3,32 @@
 #include <string>
 
 #include "preview/gl_api.h"
+#include "preview/osmesa_library.h"
 
 namespace preview {
 
 OffscreenContext::OffscreenContext(int width, int height) : width_(width), height_(height) {
-  context_ = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
+  const OsmesaLibrary& osmesa = Osmesa();
+  context_ = osmesa.CreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
   if (!context_) throw RenderError("cannot create an off-screen OpenGL context (OSMesa)");
   buffer_.resize(static_cast<std::size_t>(width) * height * 4);
-  if (!OSMesaMakeCurrent(static_cast<OSMesaContext>(context_), buffer_.data(), GL_UNSIGNED_BYTE,
-                         width, height)) {
-    OSMesaDestroyContext(static_cast<OSMesaContext>(context_));
+  if (!osmesa.MakeCurrent(static_cast<OSMesaContext>(context_), buffer_.data(), GL_UNSIGNED_BYTE,
+                          width, height)) {
+    osmesa.DestroyContext(static_cast<OSMesaContext>(context_));
     throw RenderError("cannot draw a " + std::to_string(width) + "x" + std::to_string(height) +
                       " picture off screen");
   }
-  OSMesaPixelStore(OSMESA_Y_UP, 0);
+  osmesa.PixelStore(OSMESA_Y_UP, 0);
   if (const char* missing = LoadGlFunctions()) {
-    OSMesaDestroyContext(static_cast<OSMesaContext>(context_));
+    osmesa.DestroyContext(static_cast<OSMesaContext>(context_));
     throw RenderError(std::string("the off-screen OpenGL library lacks ") + missing);
   }
 }
 
 const char* LoadGlFunctions() {
-#define RUV_GL_LOAD(name)                                               \
-  name = reinterpret_cast<decltype(name)>(OSMesaGetProcAddress(#name)); \
+  const auto getProcAddress = Osmesa().GetProcAddress;
+#define RUV_GL_LOAD(name)                                         \
+  name = reinterpret_cast<decltype(name)>(getProcAddress(#name)); \
   if (!name) return #name;
   RUV_GL_FUNCTIONS(RUV_GL_LOAD)
 #undef RUV_GL_LOAD
@@ -33,7 +36,7 @@ const char* LoadGlFunctions() {
 }
 
 OffscreenContext::~OffscreenContext() {
-  OSMesaDestroyContext(static_cast<OSMesaContext>(context_));
+  Osmesa().DestroyContext(static_cast<OSMesaContext>(context_));
 }
 
 const std::vector<std::uint8_t>& OffscreenContext::Pixels() {
@@ -42,16 +45,22 @@ const std::vector<std::uint8_t>& OffscreenContext::Pixels() {
 }
 
 int OffscreenContext::MaxSide() {
-  OSMesaContext probe = OSMesaCreateContextExt(OSMESA_RGBA, 0, 0, 0, nullptr);
+  const OsmesaLibrary* osmesa = nullptr;
+  try {
+    osmesa = &Osmesa();
+  } catch (const RenderError&) {
+    return 0;
+  }
+  OSMesaContext probe = osmesa->CreateContextExt(OSMESA_RGBA, 0, 0, 0, nullptr);
   if (!probe) return 0;
   std::uint8_t pixel[4];
   GLint maxWidth = 0, maxHeight = 0;
-  if (OSMesaMakeCurrent(probe, pixel, GL_UNSIGNED_BYTE, 1, 1)) {
-    OSMesaGetIntegerv(OSMESA_MAX_WIDTH, &maxWidth);
-    OSMesaGetIntegerv(OSMESA_MAX_HEIGHT, &maxHeight);
+  if (osmesa->MakeCurrent(probe, pixel, GL_UNSIGNED_BYTE, 1, 1)) {
+    osmesa->GetIntegerv(OSMESA_MAX_WIDTH, &maxWidth);
+    osmesa->GetIntegerv(OSMESA_MAX_HEIGHT, &maxHeight);
   }
-  OSMesaMakeCurrent(nullptr, nullptr, 0, 0, 0);
-  OSMesaDestroyContext(probe);
+  osmesa->MakeCurrent(nullptr, nullptr, 0, 0, 0);
+  osmesa->DestroyContext(probe);
   return maxWidth < maxHeight ? maxWidth : maxHeight;
 }
 

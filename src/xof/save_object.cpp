@@ -13,6 +13,11 @@ HRESULT SaveData::AddDataObject(const Guid& templateId, const char* name, const 
   return owner_.AddObject(this, templateId, name, id, size, data, child);
 }
 
+HRESULT SaveData::AddDataObject(const Guid& templateId, const char* name, const Guid* id,
+                                std::vector<std::uint8_t>&& data, SaveData** child) {
+  return owner_.AddObject(this, templateId, name, id, data.size(), data.data(), child, &data);
+}
+
 HRESULT SaveData::AddDataReference(const char* name, const Guid* id) {
   return owner_.AddReference(*this, name, id);
 }
@@ -27,11 +32,16 @@ HRESULT SaveObject::AddDataObject(const Guid& templateId, const char* name, cons
   return AddObject(nullptr, templateId, name, id, size, data, child);
 }
 
+HRESULT SaveObject::AddDataObject(const Guid& templateId, const char* name, const Guid* id,
+                                  std::vector<std::uint8_t>&& data, SaveData** child) {
+  return AddObject(nullptr, templateId, name, id, data.size(), data.data(), child, &data);
+}
+
 HRESULT SaveObject::AddObject(const SaveData* parent, const Guid& templateId, const char* name,
-                              const Guid* id, std::size_t size, const void* data,
-                              SaveData** child) {
+                              const Guid* id, std::size_t size, const void* data, SaveData** child,
+                              std::vector<std::uint8_t>* owned) {
   const Template* type = nullptr;
-  HRESULT result = TryAddObject(parent, type, templateId, name, id, size, data, child);
+  HRESULT result = TryAddObject(parent, type, templateId, name, id, size, data, child, owned);
   if (Failed(result)) {
     std::string record = type ? type->name : "<" + FormatGuid(templateId) + ">";
     if (name && *name) record += " \"" + std::string(name) + "\"";
@@ -42,7 +52,8 @@ HRESULT SaveObject::AddObject(const SaveData* parent, const Guid& templateId, co
 
 HRESULT SaveObject::TryAddObject(const SaveData* parentData, const Template*& type,
                                  const Guid& templateId, const char* name, const Guid* id,
-                                 std::size_t size, const void* data, SaveData** child) {
+                                 std::size_t size, const void* data, SaveData** child,
+                                 std::vector<std::uint8_t>* owned) {
   if (child) *child = nullptr;
   DataObject* parent = parentData ? parentData->object_ : nullptr;
   type = registry_->FindById(templateId);
@@ -69,7 +80,12 @@ HRESULT SaveObject::TryAddObject(const SaveData* parentData, const Template*& ty
     object->type = type;
     object->name = std::move(objectName);
     object->id = id ? std::optional<Guid>(*id) : std::nullopt;
-    if (size > 0) object->data.assign(bytes, bytes + size);
+    if (owned) {
+      object->data = std::move(*owned);
+      owned->clear();
+    } else if (size > 0) {
+      object->data.assign(bytes, bytes + size);
+    }
     DataObject* added = object.get();
     if (!added->name.empty()) namedObjects_.emplace(added->name, type);
     if (parent) {

@@ -64,6 +64,10 @@ class SaveData {
   // `child` may be null when the caller does not need the new object.
   HRESULT AddDataObject(const Guid& templateId, const char* name, const Guid* id, std::size_t size,
                         const void* data, SaveData** child);
+  // The same, taking the data block over instead of copying it, so that a large block is never
+  // held twice; `data` is left empty when the object is added, untouched when it is refused.
+  HRESULT AddDataObject(const Guid& templateId, const char* name, const Guid* id,
+                        std::vector<std::uint8_t>&& data, SaveData** child);
   // Adds a reference to another object by name (and/or GUID).
   HRESULT AddDataReference(const char* name, const Guid* id);
   DWORD AddRef() { return ++references_; }
@@ -85,6 +89,8 @@ class SaveObject {
  public:
   HRESULT AddDataObject(const Guid& templateId, const char* name, const Guid* id, std::size_t size,
                         const void* data, SaveData** child);
+  HRESULT AddDataObject(const Guid& templateId, const char* name, const Guid* id,
+                        std::vector<std::uint8_t>&& data, SaveData** child);
   // Writes the file given at creation: a temporary file beside it, renamed over it when complete.
   // A failed save leaves any earlier file in place. A memory save object keeps the bytes instead.
   HRESULT Save();
@@ -109,11 +115,13 @@ class SaveObject {
   SaveObject(std::shared_ptr<TemplateRegistry> registry, FileFormat format,
              std::optional<std::filesystem::path> path)
       : registry_(std::move(registry)), format_(format), path_(std::move(path)) {}
+  // `owned`, when given, holds the block at `data` and is moved into the object.
   HRESULT AddObject(const SaveData* parent, const Guid& templateId, const char* name,
-                    const Guid* id, std::size_t size, const void* data, SaveData** child);
+                    const Guid* id, std::size_t size, const void* data, SaveData** child,
+                    std::vector<std::uint8_t>* owned = nullptr);
   HRESULT TryAddObject(const SaveData* parent, const Template*& type, const Guid& templateId,
                        const char* name, const Guid* id, std::size_t size, const void* data,
-                       SaveData** child);
+                       SaveData** child, std::vector<std::uint8_t>* owned);
   HRESULT AddReference(const SaveData& parent, const char* name, const Guid* id);
   HRESULT TryAddReference(DataObject& parent, const char* name, const Guid* id);
   HRESULT Fail(HRESULT result, std::string message);

@@ -95,6 +95,25 @@ TEST(MeshSpecifiedNormals, UnspecifiedCornersTakeTheSmoothingNormals) {
   EXPECT_EQ(copy.GetSpecifiedNormals()->GetNumFaces(), 12);
 }
 
+// The smoothing-group normals cost more memory than the mesh's faces: a mesh whose every corner
+// is specified must not build them, and one missing corner must.
+TEST(MeshSpecifiedNormals, SmoothingNormalsAreBuiltOnlyForMissingCorners) {
+  Mesh mesh = Cube(false);
+  MeshNormalSpec& spec = mesh.SpecifyNormals();
+  int up = spec.AddNormal({0, 0, 1});
+  for (int face = 0; face < mesh.getNumFaces(); ++face)
+    for (int corner = 0; corner < 3; ++corner) spec.SetNormalId(face, corner, up);
+  spec.BuildNormals();
+  EXPECT_EQ(mesh.getRVertPtr(0), nullptr) << "every corner specified: nothing built";
+  EXPECT_EQ(spec.GetNumNormals(), 1);
+
+  spec.SetNormalId(0, 1, -1);
+  spec.BuildNormals();
+  EXPECT_NE(mesh.getRVertPtr(0), nullptr);
+  EXPECT_EQ(spec.GetNormal(0, 1), Point3(0, 0, -1));
+  EXPECT_EQ(spec.GetNormal(0, 0), Point3(0, 0, 1));
+}
+
 TEST(MeshMaps, ChannelsFromAlphaTo99) {
   Mesh mesh = Cube(false);
   EXPECT_FALSE(mesh.mapSupport(1));

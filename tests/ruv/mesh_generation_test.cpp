@@ -73,20 +73,25 @@ TEST_F(MeshGenerationTest, BoxWithSixSmoothingGroupsGives24Vertices) {
   EXPECT_EQ(data.positionCount, 8);
   EXPECT_EQ(data.faceCount, 12);
   EXPECT_EQ(data.vertices.size(), 24u);
-  for (const XPosition& position : data.positions) EXPECT_EQ(position.attributes.size(), 3u);
-  for (const XVertex& vertex : data.vertices) {
-    const XVertexAttributes& set = data.AttributesOf(vertex);
-    EXPECT_EQ(data.vertices[set.vertexIndex].positionIndex, vertex.positionIndex)
-        << "sets name their vertex";
-    EXPECT_NEAR(set.normal.Length(), 1.0f, 1e-6f);
+  for (std::size_t p = 0; p < data.positions.size(); ++p) {
+    EXPECT_EQ(data.positions[p].vertexCount, 3);
+    int chained = 0;
+    for (std::int32_t v = data.positions[p].firstVertex; v >= 0;
+         v = data.vertices[v].nextAtPosition) {
+      EXPECT_EQ(data.vertices[v].positionIndex, static_cast<std::int32_t>(p))
+          << "a position's chain holds its own vertices";
+      ++chained;
+    }
+    EXPECT_EQ(chained, 3);
   }
+  for (const XVertex& vertex : data.vertices) EXPECT_NEAR(vertex.normal.Length(), 1.0f, 1e-6f);
 }
 
 TEST_F(MeshGenerationTest, WithoutNormalsVerticesSplitOnlyByOtherAttributes) {
   gExportOptions.Normal = 0;
   const XMeshData& data = Generate(sim::MakeBoxMesh(2, 2, 2));
   EXPECT_EQ(data.vertices.size(), 8u);
-  for (const XVertex& vertex : data.vertices) EXPECT_EQ(data.AttributesOf(vertex).normal, Point3());
+  for (const XVertex& vertex : data.vertices) EXPECT_EQ(vertex.normal, Point3());
 }
 
 TEST_F(MeshGenerationTest, HostVerticesAreNeverMergedAndFacesNeverDropped) {
@@ -130,7 +135,7 @@ TEST_F(MeshGenerationTest, TextureCoordinatesAreFlippedInV) {
   gExportOptions.TexCoords = 1;
   const XMeshData& data = Generate(Triangle());
   ASSERT_EQ(data.mapChannels, (std::vector<std::int32_t>{1}));
-  const XVertexAttributes& first = data.AttributesOf(data.vertices[data.faces[0].vertex[0]]);
+  const XVertexAttributes& first = data.AttributesOf(data.faces[0].vertex[0]);
   ASSERT_EQ(first.texCoords.size(), 1u);
   EXPECT_EQ(first.texCoords[0], Point3(0.25f, 0.75f, 0));
 }
@@ -155,7 +160,7 @@ TEST_F(MeshGenerationTest, MaterialIdsWrapAroundTheMaterialList) {
   node_.materials.clear();
   const XMeshData& none = Generate(mesh);
   EXPECT_EQ(none.faces[0].materialSlot, 0);
-  EXPECT_EQ(none.AttributesOf(none.vertices[0]).materialSlot, -1);
+  EXPECT_EQ(none.AttributesOf(0).materialSlot, -1);
 }
 
 TEST_F(MeshGenerationTest, ATextureSlotGivesItsTransformToItsChannel) {
@@ -167,8 +172,7 @@ TEST_F(MeshGenerationTest, ATextureSlotGivesItsTransformToItsChannel) {
   material->maps[3].uvTransform = Matrix2{{5, 0}, {0, 5}, {0, 0}};
   node_.materials.push_back(std::move(material));
   const XMeshData& data = Generate(Triangle());
-  EXPECT_EQ(data.AttributesOf(data.vertices[data.faces[0].vertex[0]]).texCoords[0],
-            Point3(0.5f, 0.25f, 0));
+  EXPECT_EQ(data.AttributesOf(data.faces[0].vertex[0]).texCoords[0], Point3(0.5f, 0.25f, 0));
 }
 
 TEST_F(MeshGenerationTest, TangentFramesFollowTheTextureAxes) {
@@ -178,11 +182,12 @@ TEST_F(MeshGenerationTest, TangentFramesFollowTheTextureAxes) {
   // After the V flip, u runs along +X and v along -Y; the binormal is then turned to follow the
   // normal (+Z), so every frame comes out as (+X, +Y, +Z).
   const XMeshData& data = Generate(Triangle(false, {0, 0, 0}));
-  for (const XVertex& vertex : data.vertices) {
-    EXPECT_NEAR(vertex.tangent.x, 1, 1e-6f);
-    EXPECT_NEAR(vertex.binormal.y, 1, 1e-6f);
-    const Point3& n = data.AttributesOf(vertex).normal;
-    EXPECT_NEAR(DotProd(CrossProd(vertex.tangent, vertex.binormal), n), 1.0f, 1e-5f);
+  ASSERT_EQ(data.tangents.size(), data.vertices.size());
+  for (std::size_t v = 0; v < data.vertices.size(); ++v) {
+    EXPECT_NEAR(data.Tangent(v).x, 1, 1e-6f);
+    EXPECT_NEAR(data.Binormal(v).y, 1, 1e-6f);
+    const Point3& n = data.vertices[v].normal;
+    EXPECT_NEAR(DotProd(CrossProd(data.Tangent(v), data.Binormal(v)), n), 1.0f, 1e-5f);
   }
 }
 
@@ -192,8 +197,8 @@ TEST_F(MeshGenerationTest, DegenerateFacesAddNoNotANumber) {
   Mesh mesh = Triangle();
   mesh.verts[1] = mesh.verts[0];  // a zero-length edge
   const XMeshData& data = Generate(mesh);
-  for (const XVertex& vertex : data.vertices) {
-    EXPECT_FALSE(std::isnan(vertex.tangent.x) || std::isnan(vertex.binormal.x));
+  for (std::size_t v = 0; v < data.vertices.size(); ++v) {
+    EXPECT_FALSE(std::isnan(data.Tangent(v).x) || std::isnan(data.Binormal(v).x));
   }
 }
 
@@ -208,13 +213,13 @@ TEST_F(MeshGenerationTest, VertexColoursAndAlphaOnlyForMeshNodesWithTheOption) {
   mesh.mapVerts(MAP_ALPHA)[0] = {0.5f, 0, 0};
   mesh.mapFaces(MAP_ALPHA)[0].setTVerts(0, 0, 0);
   const XMeshData& off = Generate(mesh);
-  EXPECT_EQ(off.AttributesOf(off.vertices[0]).color, Point3(1, 1, 1));
+  EXPECT_EQ(off.AttributesOf(0).color, Point3(1, 1, 1));
   gExportOptions.VertexColor = 1;
   const XMeshData& on = Generate(mesh);
   EXPECT_TRUE(on.hasVertexColors);
   EXPECT_TRUE(on.hasVertexAlpha);
-  EXPECT_EQ(on.AttributesOf(on.vertices[0]).color, Point3(1, 0, 0));
-  EXPECT_EQ(on.AttributesOf(on.vertices[0]).alpha, 0.5f);
+  EXPECT_EQ(on.AttributesOf(0).color, Point3(1, 0, 0));
+  EXPECT_EQ(on.AttributesOf(0).alpha, 0.5f);
   node_.isBone = 1;
   EXPECT_FALSE(Generate(mesh).hasVertexColors) << "a bone's geometry carries no colours";
 }
@@ -235,7 +240,7 @@ TEST_F(MeshGenerationTest, HostIndicesPastTheirArraysAreSkipped) {
   EXPECT_EQ(data.faces.size(), 2u);
   for (const XVertex& vertex : data.vertices) EXPECT_LT(vertex.positionIndex, 3);
   // The corner with the bad map index reads as zero; the face past the channel's faces too.
-  EXPECT_EQ(data.AttributesOf(data.vertices[data.faces[0].vertex[1]]).texCoords[0].x, 0.0f);
+  EXPECT_EQ(data.AttributesOf(data.faces[0].vertex[1]).texCoords[0].x, 0.0f);
   ASSERT_EQ(context_.refusedRecords.size(), 1u);
   EXPECT_EQ(context_.refusedRecords[0].node, L"Odd");
   EXPECT_EQ(context_.refusedRecords[0].record, L"2 faces of the mesh");
@@ -252,7 +257,7 @@ TEST_F(MeshGenerationTest, AFlatNodeKeepsItsGeometryAndSensibleNormals) {
   for (const XPosition& p : local.positions) extent = std::max(extent, std::fabs(p.position.z));
   EXPECT_EQ(extent, 2.0f) << "vertices in node space, not collapsed to the origin";
   for (const XVertex& vertex : local.vertices) {
-    EXPECT_NEAR(local.AttributesOf(vertex).normal.Length(), 1.0f, 1e-6f);
+    EXPECT_NEAR(vertex.normal.Length(), 1.0f, 1e-6f);
   }
 
   // The object offset still applies, taken from the host rather than from the flat matrix.
@@ -269,7 +274,7 @@ TEST_F(MeshGenerationTest, AFlatNodeKeepsItsGeometryAndSensibleNormals) {
   const XMeshData& world = Generate(sim::MakeBoxMesh(2, 2, 2));
   int offTheFlatSide = 0;
   for (const XVertex& vertex : world.vertices) {
-    Point3 normal = world.AttributesOf(vertex).normal;
+    Point3 normal = vertex.normal;
     EXPECT_TRUE(std::isfinite(normal.x) && std::isfinite(normal.y) && std::isfinite(normal.z));
     offTheFlatSide += std::fabs(normal.z) > 0.999f ? 1 : 0;
   }

@@ -96,6 +96,30 @@ TEST_F(SaveObjectTest, BlocksThatDoNotFitTheirTemplateAreRefusedAndNothingIsAdde
   mesh->Release();
 }
 
+// A block handed over is taken whole when the object is added and left alone when it is refused,
+// so that the caller still holds what was not written.
+TEST_F(SaveObjectTest, AHandedOverBlockIsTakenOnlyWhenAdded) {
+  SaveData* mesh = nullptr;
+  Block quad;
+  quad.Dword(3).Floats({0, 0, 0, 1, 0, 0, 0, 1, 0}).Dword(1).Dword(3).Dword(0).Dword(1).Dword(2);
+  std::vector<std::uint8_t> given(quad.bytes().begin(), quad.bytes().end());
+  ASSERT_EQ(save_->AddDataObject(tid::Mesh, "M", nullptr, std::move(given), &mesh), S_OK);
+  EXPECT_TRUE(given.empty());
+  EXPECT_EQ(mesh->object().data.size(), quad.size());
+
+  Block nan = SkinWeights("Bone", 1);
+  float notANumber = std::numeric_limits<float>::quiet_NaN();
+  std::memcpy(nan.bytes().data() + 5 + 4 + 4, &notANumber, 4);
+  std::vector<std::uint8_t> refused(nan.bytes().begin(), nan.bytes().end());
+  EXPECT_EQ(mesh->AddDataObject(tid::SkinWeights, "", nullptr, std::move(refused), nullptr),
+            XOF_E_NONFINITE);
+  EXPECT_EQ(refused.size(), nan.size());
+  EXPECT_TRUE(mesh->object().children.empty());
+  mesh->Release();
+  ASSERT_EQ(save_->Save(), S_OK);
+  EXPECT_NE(save_->savedBytes().find("Mesh M"), std::string::npos);
+}
+
 TEST_F(SaveObjectTest, NamesTemplatesAndChildrenAreChecked) {
   EXPECT_EQ(AddTop(MakeGuid("00000000-0000-0000-0000-000000000001"), "X", Block()),
             XOF_E_UNKNOWN_TEMPLATE);

@@ -7,10 +7,9 @@
 namespace {
 
 bool ChannelsEqual(const XMeshData& data, std::size_t i, std::size_t j) {
-  for (const XVertex& vertex : data.vertices) {
-    const auto& coords = data.AttributesOf(vertex).texCoords;
-    if (coords.size() <= i || coords.size() <= j) return false;
-    if (!AttributesEqual(coords[i], coords[j])) return false;
+  if (data.texCoordsPerVertex <= i || data.texCoordsPerVertex <= j) return false;
+  for (std::size_t v = 0; v < data.vertices.size(); ++v) {
+    if (!AttributesEqual(data.TexCoord(v, i), data.TexCoord(v, j))) return false;
   }
   return true;
 }

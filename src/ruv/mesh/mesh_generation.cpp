@@ -149,30 +149,57 @@ void MeshGenerator::FillCorner(int face, int corner, std::int32_t slot, const Fa
 }
 
 void MeshGenerator::AccumulateTangents(const XFace& face, int tangentChannel) {
-  const XVertex* v[3];
+  if (data_.tangents.size() < data_.vertices.size()) {
+    data_.tangents.resize(data_.vertices.size());
+    data_.binormals.resize(data_.vertices.size());
+  }
   Point3 p[3], t[3];
   for (int i = 0; i < 3; ++i) {
-    v[i] = &data_.vertices[face.vertex[i]];
-    p[i] = data_.positions[v[i]->positionIndex].position;
-    t[i] = data_.AttributesOf(*v[i]).texCoords[tangentChannel];
+    auto v = static_cast<std::size_t>(face.vertex[i]);
+    p[i] = data_.positions[data_.vertices[v].positionIndex].position;
+    t[i] = data_.TexCoord(v, static_cast<std::size_t>(tangentChannel));
   }
   TriangleAngles angles = CornerAngles(p[0], p[1], p[2]);
   const float weight[3] = {angles.a, angles.b, angles.c};
   for (int i = 0; i < 3; ++i) {
     int j = (i + 1) % 3, k = (i + 2) % 3;
     TangentFrame frame = FaceTangentFrame(p[i], p[j], p[k], t[i], t[j], t[k]);
-    XVertex& target = data_.vertices[face.vertex[i]];
-    target.tangent += frame.tangent * weight[i];
-    target.binormal += frame.binormal * weight[i];
+    data_.tangents[face.vertex[i]] += frame.tangent * weight[i];
+    data_.binormals[face.vertex[i]] += frame.binormal * weight[i];
   }
 }
 
 void MeshGenerator::FinishTangentFrames() {
-  for (XVertex& vertex : data_.vertices) {
-    XVertexAttributes& set =
-        data_.positions[vertex.positionIndex].attributes[vertex.attributeIndex];
-    OrthonormalizeTangentFrame(vertex.tangent, vertex.binormal, set.normal);
+  data_.tangents.resize(data_.vertices.size());
+  data_.binormals.resize(data_.vertices.size());
+  for (std::size_t v = 0; v < data_.vertices.size(); ++v)
+    OrthonormalizeTangentFrame(data_.tangents[v], data_.binormals[v], data_.vertices[v].normal);
+}
+
+// Room for one output vertex per position, which most meshes need and few exceed; a mesh that
+// splits much more grows as usual and gives the excess back at the end.
+void ReserveVertices(XMeshData& data) {
+  auto count = static_cast<std::size_t>(data.positionCount);
+  data.vertices.reserve(count);
+  data.texCoords.reserve(count * data.texCoordsPerVertex);
+  if (data.hasVertexColors || data.hasVertexAlpha) {
+    data.colors.reserve(count);
+    data.alphas.reserve(count);
   }
+}
+
+template <class T>
+void ShrinkIfSlack(std::vector<T>& values) {
+  if (values.capacity() - values.size() > values.size() / 8) values.shrink_to_fit();
+}
+
+void ShrinkVertices(XMeshData& data) {
+  ShrinkIfSlack(data.vertices);
+  ShrinkIfSlack(data.texCoords);
+  ShrinkIfSlack(data.colors);
+  ShrinkIfSlack(data.alphas);
+  ShrinkIfSlack(data.tangents);
+  ShrinkIfSlack(data.binormals);
 }
 
 bool MeshGenerator::Run() {
@@ -194,6 +221,9 @@ bool MeshGenerator::Run() {
     data_.hasVertexColors = mesh_->mapSupport(0) && mesh_->vcFaceArray() && mesh_->vertColArray() &&
                             mesh_->getNumVertCol() != 0;
   }
+
+  data_.texCoordsPerVertex = texCoords_ ? data_.mapChannels.size() : 0;
+  ReserveVertices(data_);
 
   const auto& materials = node_->materials;
   const std::size_t materialCount = materials.size();
@@ -239,6 +269,7 @@ bool MeshGenerator::Run() {
     data_.faces.resize(static_cast<std::size_t>(written));
   }
   if (wantTangents_) FinishTangentFrames();
+  ShrinkVertices(data_);
   if (meshNode_ && o.MultiTexCoordsOptimize && texCoords_) FindChannelAliases(data_);
   return true;
 }

@@ -31,27 +31,27 @@ void VertexWelder::CellOf(const XVertexAttributes& set, int cell[3]) {
   }
 }
 
-void VertexWelder::IndexSet(CellIndex& index, const XVertexAttributes& set,
-                            std::int32_t attributeIndex) {
+void VertexWelder::IndexSet(CellIndex& index, const XVertexAttributes& set, std::int32_t vertex) {
   int cell[3];
   CellOf(set, cell);
-  index[CellKey(set.materialSlot, cell[0], cell[1], cell[2])].push_back(attributeIndex);
+  index[CellKey(set.materialSlot, cell[0], cell[1], cell[2])].push_back(vertex);
 }
 
 std::int32_t VertexWelder::FindOrAdd(std::int32_t positionIndex, XVertexAttributes& corner) {
-  XPosition& position = data_.positions[positionIndex];
   auto found = indexes_.find(positionIndex);
   if (found == indexes_.end() || !data_.weld) {
     std::int32_t vertex = FindOrAddVertex(data_, positionIndex, corner);
-    if (data_.weld && position.attributes.size() > kIndexThreshold) {
+    const XPosition& position = data_.positions[positionIndex];
+    if (data_.weld && static_cast<std::size_t>(position.vertexCount) > kIndexThreshold) {
       CellIndex& index = indexes_[positionIndex];
-      for (std::size_t i = 0; i < position.attributes.size(); ++i)
-        IndexSet(index, position.attributes[i], static_cast<std::int32_t>(i));
+      for (std::int32_t v = position.firstVertex; v >= 0; v = data_.vertices[v].nextAtPosition)
+        IndexSet(index, data_.AttributesOf(static_cast<std::size_t>(v)), v);
     }
     return vertex;
   }
 
-  // The first matching set in stored order, from the neighbouring cells.
+  // The first matching vertex in stored order (vertices are numbered in that order), from the
+  // neighbouring cells.
   CellIndex& index = found->second;
   int cell[3];
   CellOf(corner, cell);
@@ -63,16 +63,14 @@ std::int32_t VertexWelder::FindOrAdd(std::int32_t positionIndex, XVertexAttribut
             index.find(CellKey(corner.materialSlot, cell[0] + dx, cell[1] + dy, cell[2] + dz));
         if (bucket == index.end()) continue;
         for (std::int32_t candidate : bucket->second) {
-          if (candidate < best && SameAttributes(position.attributes[candidate], corner))
+          if (candidate < best &&
+              SameAttributes(data_, static_cast<std::size_t>(candidate), corner))
             best = candidate;
         }
       }
   corner.vertexIndex = static_cast<std::int32_t>(data_.vertices.size());
-  if (best != std::numeric_limits<std::int32_t>::max())
-    return position.attributes[best].vertexIndex;
-  position.attributes.push_back(corner);
-  auto attributeIndex = static_cast<std::int32_t>(position.attributes.size() - 1);
-  data_.vertices.push_back({positionIndex, attributeIndex, {}, {}});
-  IndexSet(index, corner, attributeIndex);
-  return corner.vertexIndex;
+  if (best != std::numeric_limits<std::int32_t>::max()) return best;
+  std::int32_t vertex = AddVertex(data_, positionIndex, corner);
+  IndexSet(index, corner, vertex);
+  return vertex;
 }

@@ -23,7 +23,7 @@ class VertexWelder {
 
   static std::uint64_t CellKey(std::int32_t slot, int x, int y, int z);
   static void CellOf(const XVertexAttributes& set, int cell[3]);
-  void IndexSet(CellIndex& index, const XVertexAttributes& set, std::int32_t attributeIndex);
+  void IndexSet(CellIndex& index, const XVertexAttributes& set, std::int32_t vertex);
 
   XMeshData& data_;
   std::unordered_map<std::int32_t, CellIndex> indexes_;  // by position, only for busy positions

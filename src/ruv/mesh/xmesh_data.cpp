@@ -16,31 +16,61 @@ bool AttributesEqual(const Point3& a, const Point3& b) {
          std::fabs(a.z - b.z) <= kEqualTolerance;
 }
 
-bool SameAttributes(const XVertexAttributes& stored, const XVertexAttributes& corner) {
-  if (!AttributesEqual(stored.normal, corner.normal) ||
-      !AttributesEqual(stored.color, corner.color))
+bool SameAttributes(const XMeshData& data, std::size_t vertex, const XVertexAttributes& corner) {
+  const XVertex& stored = data.vertices[vertex];
+  if (stored.materialSlot != corner.materialSlot || !AttributesEqual(stored.normal, corner.normal))
     return false;
-  if (stored.alpha != corner.alpha || stored.materialSlot != corner.materialSlot) return false;
-  if (stored.texCoords.size() != corner.texCoords.size()) return false;
-  for (std::size_t i = 0; i < stored.texCoords.size(); ++i) {
-    if (!AttributesEqual(stored.texCoords[i], corner.texCoords[i])) return false;
+  if (!AttributesEqual(data.Color(vertex), corner.color) || data.Alpha(vertex) != corner.alpha)
+    return false;
+  if (corner.texCoords.size() != data.texCoordsPerVertex) return false;
+  for (std::size_t i = 0; i < data.texCoordsPerVertex; ++i) {
+    if (!AttributesEqual(data.TexCoord(vertex, i), corner.texCoords[i])) return false;
   }
   return true;
+}
+
+std::int32_t AddVertex(XMeshData& data, std::int32_t positionIndex,
+                       const XVertexAttributes& corner) {
+  auto vertex = static_cast<std::int32_t>(data.vertices.size());
+  data.vertices.push_back({positionIndex, -1, corner.materialSlot, corner.normal});
+  for (std::size_t i = 0; i < data.texCoordsPerVertex; ++i)
+    data.texCoords.push_back(i < corner.texCoords.size() ? corner.texCoords[i] : Point3());
+  if (data.hasVertexColors || data.hasVertexAlpha) {
+    data.colors.push_back(corner.color);
+    data.alphas.push_back(corner.alpha);
+  }
+  XPosition& position = data.positions[positionIndex];
+  if (position.lastVertex < 0) {
+    position.firstVertex = vertex;
+  } else {
+    data.vertices[position.lastVertex].nextAtPosition = vertex;
+  }
+  position.lastVertex = vertex;
+  ++position.vertexCount;
+  return vertex;
 }
 
 std::int32_t FindOrAddVertex(XMeshData& data, std::int32_t positionIndex,
                              XVertexAttributes& corner) {
   corner.vertexIndex = static_cast<std::int32_t>(data.vertices.size());
-  XPosition& position = data.positions[positionIndex];
   if (data.weld) {
-    for (const XVertexAttributes& stored : position.attributes) {
-      if (SameAttributes(stored, corner)) return stored.vertexIndex;
+    for (std::int32_t v = data.positions[positionIndex].firstVertex; v >= 0;
+         v = data.vertices[v].nextAtPosition) {
+      if (SameAttributes(data, static_cast<std::size_t>(v), corner)) return v;
     }
   }
-  position.attributes.push_back(corner);
-  data.vertices.push_back(
-      {positionIndex, static_cast<std::int32_t>(position.attributes.size() - 1), {}, {}});
-  return corner.vertexIndex;
+  return AddVertex(data, positionIndex, corner);
+}
+
+XVertexAttributes XMeshData::AttributesOf(std::size_t vertex) const {
+  XVertexAttributes set;
+  set.normal = vertices[vertex].normal;
+  set.materialSlot = vertices[vertex].materialSlot;
+  for (std::size_t i = 0; i < texCoordsPerVertex; ++i) set.texCoords.push_back(TexCoord(vertex, i));
+  set.color = Color(vertex);
+  set.alpha = Alpha(vertex);
+  set.vertexIndex = static_cast<std::int32_t>(vertex);
+  return set;
 }
 
 std::int32_t ChannelIndex(const XMeshData& data, std::int32_t channel) {

@@ -23,11 +23,11 @@
 namespace {
 
 // Adds a record under `parent` and lets it go at once: the records below a mesh have no children.
+// The save object takes the block over: a mesh's records are never held twice.
 void AddLeaf(xof::SaveData* parent, const xof::Guid& templateId, const char* name,
-             const RecordBuffer& data) {
+             RecordBuffer data) {
   xof::SaveData* record = nullptr;
-  if (xof::Succeeded(
-          parent->AddDataObject(templateId, name, nullptr, data.size(), data.data(), &record))) {
+  if (xof::Succeeded(parent->AddDataObject(templateId, name, nullptr, data.Take(), &record))) {
     record->Release();
   }
 }
@@ -56,8 +56,8 @@ void WriteMaterialList(ExportContext* context, xof::SaveData* mesh, XRenderableN
   auto count = static_cast<std::uint32_t>(node.materials.size());
   xof::SaveData* list = nullptr;
   RecordBuffer block = MeshMaterialListRecord(data, count > 0 ? count : 1);
-  if (xof::Failed(mesh->AddDataObject(xof::tid::MeshMaterialList, nullptr, nullptr, block.size(),
-                                      block.data(), &list)))
+  if (xof::Failed(
+          mesh->AddDataObject(xof::tid::MeshMaterialList, nullptr, nullptr, block.Take(), &list)))
     return;
   if (count == 0) AddLeaf(list, xof::tid::Material, "", WireColorMaterialRecord(data.wireColor));
   for (auto& entry : node.materials) WriteMaterialRecord(context, list, entry.get(), &node);
@@ -106,10 +106,9 @@ void WriteMeshRecords(ExportContext* context, xof::SaveData* where, XRenderableN
   {
     // Gone once the save object has its copy, before the next record is built.
     RecordBuffer block = MeshRecord(data);
-    added = where ? where->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr, block.size(),
-                                         block.data(), &mesh)
+    added = where ? where->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr, block.Take(), &mesh)
                   : context->saveObject->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr,
-                                                       block.size(), block.data(), &mesh);
+                                                       block.Take(), &mesh);
   }
   ProgressStep(context);
   if (xof::Failed(added)) return;

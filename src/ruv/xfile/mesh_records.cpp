@@ -47,7 +47,7 @@ RecordBuffer MeshNormalsRecord(const XMeshData& data) {
   RecordBuffer out;
   out.Reserve(PointsAndFacesSize(data));
   out.Dword(static_cast<std::uint32_t>(data.vertices.size()));
-  for (const XVertex& vertex : data.vertices) PutPoint(out, data.AttributesOf(vertex).normal);
+  for (const XVertex& vertex : data.vertices) PutPoint(out, vertex.normal);
   PutFaces(out, data);
   return out;
 }
@@ -76,8 +76,8 @@ RecordBuffer TextureCoordsRecord(const XMeshData& data, std::size_t channelIndex
   RecordBuffer out;
   out.Reserve(4 + 8 * data.vertices.size());
   out.Dword(static_cast<std::uint32_t>(data.vertices.size()));
-  for (const XVertex& vertex : data.vertices) {
-    const Point3& uv = data.AttributesOf(vertex).texCoords[channelIndex];
+  for (std::size_t v = 0; v < data.vertices.size(); ++v) {
+    const Point3& uv = data.TexCoord(v, channelIndex);
     out.Float(uv.x);
     out.Float(uv.y);
   }
@@ -86,12 +86,12 @@ RecordBuffer TextureCoordsRecord(const XMeshData& data, std::size_t channelIndex
 
 RecordBuffer VertexColorsRecord(const XMeshData& data) {
   RecordBuffer out;
+  out.Reserve(4 + 20 * data.vertices.size());
   out.Dword(static_cast<std::uint32_t>(data.vertices.size()));
   for (std::size_t v = 0; v < data.vertices.size(); ++v) {
-    const XVertexAttributes& set = data.AttributesOf(data.vertices[v]);
     out.Dword(static_cast<std::uint32_t>(v));
-    PutPoint(out, set.color);
-    out.Float(set.alpha);
+    PutPoint(out, data.Color(v));
+    out.Float(data.Alpha(v));
   }
   return out;
 }
@@ -132,26 +132,26 @@ RecordBuffer DeclDataRecord(const XMeshData& data, const std::vector<VertexEleme
     out.Dword(e.usage);
     out.Dword(e.usageIndex);
   }
+  out.Reserve(out.size() + 4 + 4 * std::size_t{perVertex} * data.vertices.size());
   out.Dword(static_cast<std::uint32_t>(data.vertices.size()) * perVertex);
-  for (const XVertex& vertex : data.vertices) {
-    const XVertexAttributes& set = data.AttributesOf(vertex);
+  for (std::size_t v = 0; v < data.vertices.size(); ++v) {
     for (const VertexElement& e : elements) {
       switch (e.usage) {
         case kUsageNormal:
-          PutPoint(out, set.normal);
+          PutPoint(out, data.vertices[v].normal);
           break;
         case kUsageTangent:
-          PutPoint(out, vertex.tangent);
+          PutPoint(out, data.Tangent(v));
           break;
         case kUsageBinormal:
-          PutPoint(out, vertex.binormal);
+          PutPoint(out, data.Binormal(v));
           break;
         case kUsageColor:
-          PutPoint(out, set.color);
-          out.Float(set.alpha);
+          PutPoint(out, data.Color(v));
+          out.Float(data.Alpha(v));
           break;
         case kUsageTexCoord: {
-          const Point3& uv = set.texCoords[channels[e.usageIndex]];
+          const Point3& uv = data.TexCoord(v, channels[e.usageIndex]);
           out.Float(uv.x);
           out.Float(uv.y);
           break;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/matrix3.h"
 
@@ -31,8 +32,9 @@ class RecordBuffer {
   void Float(float value) { Raw(&value, sizeof value); }
   void Floats(const float* values, std::size_t count) { Raw(values, count * sizeof(float)); }
   void Raw(const void* data, std::size_t size) {
-    const char* bytes = static_cast<const char*>(data);
-    bytes_.append(bytes, size);
+    std::size_t at = bytes_.size();
+    bytes_.resize(at + size);
+    if (size > 0) std::memcpy(bytes_.data() + at, data, size);
   }
 
   // The large records know their size: reserving it keeps a mesh's block from being grown by
@@ -41,7 +43,9 @@ class RecordBuffer {
 
   const void* data() const { return bytes_.data(); }
   std::size_t size() const { return bytes_.size(); }
+  // The block itself, for a save object to take over rather than copy.
+  std::vector<std::uint8_t>&& Take() { return std::move(bytes_); }
 
  private:
-  std::string bytes_;
+  std::vector<std::uint8_t> bytes_;
 };
