@@ -108,6 +108,31 @@ TEST_F(RuvxImport, DroppedFeaturesAreNamedAndVersionNamesTheModule) {
   EXPECT_NE(version.output.find("ruv.dle"), std::string::npos) << version.output;
 }
 
+TEST_F(RuvxImport, TheModelsAnimationsAreTheClipsOfThatExportOnly) {
+  std::string arm = (test::kModels / "two-bone-arm.gltf").string() + " ";
+  fs::path output = folder_.Path() / "arm.x";
+  std::string options = ReadAll(config_ / "ruv_max_config.ini");
+  Result run = Ruvx("export " + arm + output.string() + " --format text" + Flags());
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(ReadAll(output).find("AnimationSet Bend {"), std::string::npos);
+  EXPECT_EQ(ReadAll(config_ / "ruv_max_config.ini"), options);
+
+  // The options file's own clip (the default one, as the file names none).
+  Result kept = Ruvx("export " + arm + output.string() + " --format text --keep-clips" + Flags());
+  ASSERT_EQ(kept.status, 0) << kept.output;
+  EXPECT_EQ(ReadAll(output).find("AnimationSet Bend {"), std::string::npos);
+  EXPECT_NE(ReadAll(output).find("AnimationSet Anim1 {"), std::string::npos);
+
+  Result saved = Ruvx("export " + arm + output.string() + " --save-clips" + Flags());
+  ASSERT_EQ(saved.status, 0) << saved.output;
+  std::string after = ReadAll(config_ / "ruv_max_config.ini");
+  EXPECT_NE(after.find("Animation0_Name=Bend"), std::string::npos) << after;
+  EXPECT_NE(after.find("XFileType=1"), std::string::npos) << after;
+
+  EXPECT_NE(Ruvx("export " + arm + output.string() + " --save-clips --keep-clips" + Flags()).status,
+            0);
+}
+
 TEST(AssimpImport, UpAxisOfAnOpenFormatIsTheUsersChoice) {
   fs::path box = test::kAssimpModels / "OBJ/box.obj";
   REQUIRE_ASSIMP_MODEL(box);
