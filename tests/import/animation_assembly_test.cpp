@@ -131,7 +131,8 @@ TEST(AnimationImport, ClipsLieEndToEndAndHoldWhatTheyDoNotKey) {
   model.yUp = false;
   model.nodes = {NodeOf(L"A", -1, {5, 0, 0}), NodeOf(L"B")};
   model.animations.resize(2);
-  model.animations[0].name = L"First";
+  model.animations[0].name = L"Walk";
+  model.animations[1].name = L"Walk";
   model.animations[0].channels = {Channel(0, ImportedPath::kTranslation,
                                           ImportedInterpolation::kLinear, {0, 1.01f},
                                           {0, 0, 0, 1, 0, 0})};
@@ -142,6 +143,8 @@ TEST(AnimationImport, ClipsLieEndToEndAndHoldWhatTheyDoNotKey) {
   auto scene = Assemble(model);
   ASSERT_EQ(model.clips.size(), 2u);
   // 1.01 s is frame 30.3: the first clip ends at frame 31, the next starts one frame later.
+  EXPECT_EQ(model.clips[0].name, L"Walk");
+  EXPECT_EQ(model.clips[1].name, L"Walk_");
   EXPECT_EQ(model.clips[0].startFrame, 0);
   EXPECT_EQ(model.clips[0].endFrame, 31);
   EXPECT_EQ(model.clips[1].startFrame, 32);

@@ -61,8 +61,14 @@ void LayOutClips(ImportedModel& model, const std::string& fileName) {
       lastTick = std::max<std::int64_t>(lastTick, channel.ticks.back());
     }
     std::int64_t endFrame = (lastTick + kImportTicksPerFrame - 1) / kImportTicksPerFrame;
-    model.clips.push_back(
-        {animation.name, static_cast<int>(startFrame), static_cast<int>(endFrame)});
+    // Sets of one name could not be told apart: a repeated name gets '_' after it, as the clip
+    // list makes names unique.
+    std::wstring name = animation.name;
+    while (std::any_of(model.clips.begin(), model.clips.end(),
+                       [&](const ImportedClip& clip) { return clip.name == name; })) {
+      name += L'_';
+    }
+    model.clips.push_back({name, static_cast<int>(startFrame), static_cast<int>(endFrame)});
     startFrame = endFrame + 1;
   }
   if (coincident) {
