@@ -9,6 +9,7 @@
 #include "host/iskin.h"
 #include "host/sim/import/animation_timeline.h"
 #include "host/sim/import/model_assembly.h"
+#include "host/sim/scene_file_error.h"
 #include "host/sim/sim_skin.h"
 #include "import_test_support.h"
 
@@ -175,6 +176,24 @@ TEST(AnimationImport, KeysCloserThanATickAreDroppedWithAWarning) {
   EXPECT_EQ(model.animations[0].channels[0].ticks, (std::vector<int>{0, kImportTicksPerSecond}));
   ASSERT_EQ(model.warnings.size(), 1u);
   EXPECT_NE(model.warnings[0].find("closer than one host tick"), std::string::npos);
+}
+
+TEST(AnimationImport, ARotationSampledPastTheKeyLimitIsRefused) {
+  ImportedModel model;
+  model.nodes = {NodeOf(L"Spinner")};
+  model.animations.resize(1);
+  // Over an hour between two cubic-spline keys: more frames than a controller may hold keys.
+  model.animations[0].channels = {
+      Channel(0, ImportedPath::kRotation, ImportedInterpolation::kCubicSpline, {0, 4000},
+              {0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0})};
+  try {
+    Assemble(model);
+    ADD_FAILURE() << "accepted";
+  } catch (const sim::SceneFileError& error) {
+    EXPECT_NE(std::string(error.what()).find("node Spinner would hold more keys in one part"),
+              std::string::npos)
+        << error.what();
+  }
 }
 
 }  // namespace

@@ -71,10 +71,24 @@ class ChannelKeys {
   bool cubic_;
 };
 
+// Refuses a track growing past the keys a controller may hold, before it takes the memory.
+struct KeyLimit {
+  const ImportedNode* node = nullptr;
+  const std::string& fileName;
+
+  void Check(std::size_t keys) const {
+    if (keys <= SceneLimits::kMaxControllerKeys) return;
+    throw SceneFileError(fileName, "",
+                         "node " + platform::WideToUtf8(node->name) +
+                             " would hold more keys in one part than the limit of " +
+                             std::to_string(SceneLimits::kMaxControllerKeys));
+  }
+};
+
 class PointTrackMaker {
  public:
-  PointTrackMaker(bool bezier, const RootConversion& root, ImportedPath path)
-      : root_(root), path_(path) {
+  PointTrackMaker(bool bezier, const RootConversion& root, ImportedPath path, const KeyLimit& limit)
+      : root_(root), path_(path), limit_(limit) {
     track_.interpolation = bezier ? KeyInterpolation::Bezier : KeyInterpolation::Linear;
   }
 
@@ -112,6 +126,7 @@ class PointTrackMaker {
 
  private:
   void Add(int tick, const Point3& value, const Point3& in, const Point3& out) {
+    limit_.Check(track_.keys.size() + 1);
     Point3KeyDescription& key = track_.keys.emplace_back();
     key.time = tick;
     key.value = value;
@@ -123,12 +138,14 @@ class PointTrackMaker {
 
   const RootConversion& root_;
   ImportedPath path_;
+  const KeyLimit& limit_;
   Point3TrackDescription track_;
 };
 
 class RotationTrackMaker {
  public:
-  explicit RotationTrackMaker(const RootConversion& root) : root_(root) {}
+  RotationTrackMaker(const RootConversion& root, const KeyLimit& limit)
+      : root_(root), limit_(limit) {}
 
   void Hold(int tick, const Quat& rest) { Add(tick, rest); }
 
@@ -184,19 +201,15 @@ class RotationTrackMaker {
     }
   }
 
-  void Add(int tick, const Quat& value) { track_.keys.push_back({tick, value}); }
+  void Add(int tick, const Quat& value) {
+    limit_.Check(track_.keys.size() + 1);
+    track_.keys.push_back({tick, value});
+  }
 
   const RootConversion& root_;
+  const KeyLimit& limit_;
   RotationTrackDescription track_;
 };
-
-void CheckKeyCount(std::size_t keys, const ImportedNode& node, const std::string& fileName) {
-  if (keys <= SceneLimits::kMaxControllerKeys) return;
-  throw SceneFileError(fileName, "",
-                       "node " + platform::WideToUtf8(node.name) + " would hold " +
-                           std::to_string(keys) + " keys in one part, more than the limit of " +
-                           std::to_string(SceneLimits::kMaxControllerKeys));
-}
 
 }  // namespace
 
@@ -221,6 +234,7 @@ void AddAnimationKeys(const ImportedModel& model, const std::vector<NodeBuilder*
     const auto n = static_cast<std::size_t>(part.first);
     const ImportedNode& node = model.nodes[n];
     root.top = node.parent < 0;
+    KeyLimit limit{&node, fileName};
     Point3 restPosition, restScale;
     Quat restRotation;
     DecomposeMatrix(local[n], restPosition, restRotation, restScale);
@@ -229,7 +243,7 @@ void AddAnimationKeys(const ImportedModel& model, const std::vector<NodeBuilder*
                        model.clips[c].endFrame * kImportTicksPerFrame};
     };
     if (part.second == ImportedPath::kRotation) {
-      RotationTrackMaker maker(root);
+      RotationTrackMaker maker(root, limit);
       for (std::size_t c = 0; c < clipCount; ++c) {
         ClipTicks clip = clipTicks(c);
         if (perClip[c]) {
@@ -239,7 +253,6 @@ void AddAnimationKeys(const ImportedModel& model, const std::vector<NodeBuilder*
           if (clip.end > clip.start) maker.Hold(clip.end, restRotation);
         }
       }
-      CheckKeyCount(maker.Track().keys.size(), node, fileName);
       made[n]->RotationKeys(std::move(maker.Track()));
       continue;
     }
@@ -248,7 +261,7 @@ void AddAnimationKeys(const ImportedModel& model, const std::vector<NodeBuilder*
       bezier = bezier || (channel && channel->interpolation == ImportedInterpolation::kCubicSpline);
     }
     const Point3& rest = part.second == ImportedPath::kTranslation ? restPosition : restScale;
-    PointTrackMaker maker(bezier, root, part.second);
+    PointTrackMaker maker(bezier, root, part.second, limit);
     for (std::size_t c = 0; c < clipCount; ++c) {
       ClipTicks clip = clipTicks(c);
       if (perClip[c]) {
@@ -258,7 +271,6 @@ void AddAnimationKeys(const ImportedModel& model, const std::vector<NodeBuilder*
         if (clip.end > clip.start) maker.Hold(clip.end, rest);
       }
     }
-    CheckKeyCount(maker.Track().keys.size(), node, fileName);
     if (part.second == ImportedPath::kTranslation) {
       made[n]->PositionKeys(std::move(maker.Track()));
     } else {
