@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "host/sim/import/animation_timeline.h"
 #include "host/sim/import/gltf_loader.h"
 #include "host/sim/import/gltf_reader.h"
 #include "host/sim/import/model_assembly.h"
@@ -21,6 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         "fuzz.gltf",    "/nonexistent",
         "/nonexistent", model};
     sim::import::ReadGltfModel(context);
+    sim::import::LayOutClips(model, "fuzz.gltf");
     sim::import::AssembleScene(model, 1.0f, "fuzz.gltf", L"");
   } catch (const sim::SceneFileError&) {
   }

@@ -4,12 +4,14 @@
 #include <string_view>
 
 #include "commands.h"
+#include "config_folder.h"
 #include "exit_status.h"
 #include "export_run.h"
 #include "host/sim/import/model_import.h"
 #include "host/sim/scene_file_error.h"
 #include "host/sim/scene_loader.h"
 #include "platform/file_system.h"
+#include "run_options.h"
 
 namespace ruvx {
 namespace {
@@ -19,6 +21,8 @@ struct ExportArguments {
   std::string output;
   float importScale = 1.0f;
   std::string up;
+  bool keepClips = false;
+  bool saveClips = false;
   ExportFlags flags;
 };
 
@@ -33,6 +37,54 @@ int WriteImages(const std::vector<sim::import::EmbeddedImage>& images,
       return kExitWriteFailed;
     }
   }
+  return kExitSuccess;
+}
+
+// The model's animations as the exporter's clips; a control character (which the options file
+// cannot hold) becomes '_'.
+AnimationClips ClipsOf(const std::vector<sim::import::ImportedClip>& imported) {
+  AnimationClips clips;
+  for (const auto& clip : imported) {
+    std::wstring name = clip.name;
+    for (wchar_t& c : name) {
+      if (c < 0x20 || c == 0x7F) c = L'_';
+    }
+    clips.push_back({name, clip.startFrame, clip.endFrame});
+  }
+  return clips;
+}
+
+// Which clips this export uses: the model's (unless --keep-clips), and --save-clips stores them
+// in the options file. Returns an exit status other than success when that fails.
+int ChooseClips(const ExportArguments& arguments, const sim::import::ImportedScene& imported,
+                int frameRate, ExportFlags& flags) {
+  if (imported.clips.empty()) {
+    if (arguments.saveClips)
+      std::cerr << "ruvx: warning: --save-clips: the model has no animations\n";
+    return kExitSuccess;
+  }
+  if (arguments.keepClips) return kExitSuccess;
+  AnimationClips clips = ClipsOf(imported.clips);
+  if (arguments.saveClips) {
+    std::optional<std::filesystem::path> folder = ConfigFolder(flags.configDir);
+    std::optional<std::string> problem =
+        folder
+            ? SaveClips(*folder, clips, frameRate)
+            : std::optional<std::string>("no configuration folder: give --config-dir, or set HOME");
+    if (problem) {
+      std::cerr << "ruvx: --save-clips: " << *problem << "; nothing written\n";
+      return kExitWriteFailed;
+    }
+  }
+  if (flags.dialog) {
+    // The dialog edits and saves the options file's own clips.
+    if (!arguments.saveClips) {
+      std::cerr << "ruvx: warning: --dialog shows the options file's clips: the model's "
+                << clips.size() << " animations are not used (--save-clips stores them there)\n";
+    }
+    return kExitSuccess;
+  }
+  flags.clips = std::move(clips);
   return kExitSuccess;
 }
 
@@ -65,7 +117,12 @@ int RunExportCommand(const ExportArguments& arguments) {
     return kExitBadInput;
   }
   std::filesystem::path imageFolder = std::filesystem::absolute(output).parent_path();
-  return RunExport(*scene, output, arguments.flags,
+  ExportFlags flags = arguments.flags;
+  if (int status = ChooseClips(arguments, imported, scene->Host().GetFrameRate(), flags);
+      status != kExitSuccess) {
+    return status;
+  }
+  return RunExport(*scene, output, flags,
                    [&] { return WriteImages(imported.images, imageFolder); });
 }
 
@@ -87,6 +144,13 @@ void AddExportCommand(CLI::App& app, int& exitStatus) {
       ->add_option("--up", arguments->up,
                    "Up axis of an imported model whose format leaves it open")
       ->check(CLI::IsMember({"y", "z"}));
+  CLI::Option* keep =
+      command->add_flag("--keep-clips", arguments->keepClips,
+                        "Export the options file's clips rather than the model's animations");
+  command
+      ->add_flag("--save-clips", arguments->saveClips,
+                 "Store the model's animations as the clips of the options file too")
+      ->excludes(keep);
   AddExportFlags(command, arguments->flags);
   command->callback([arguments, &exitStatus] { exitStatus = RunExportCommand(*arguments); });
 }

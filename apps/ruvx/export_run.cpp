@@ -102,9 +102,10 @@ int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const E
     }
   }
   RunOptionsFolder runOptions;
-  if (!flags.sets.empty() || !flags.format.empty()) {
-    if (auto problem = runOptions.Prepare(*configFolder, flags.sets, flags.format,
-                                          scene.Host().GetFrameRate())) {
+  if (!flags.sets.empty() || !flags.format.empty() || flags.clips) {
+    if (auto problem =
+            runOptions.Prepare(*configFolder, flags.sets, flags.format, scene.Host().GetFrameRate(),
+                               flags.clips ? &*flags.clips : nullptr)) {
       std::cerr << "ruvx: " << *problem << "; nothing written\n";
       return kExitUsage;
     }

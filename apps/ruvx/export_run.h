@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "host/sim/sim_scene.h"
+#include "ruv/options/export_options.h"
 
 namespace ruvx {
 
@@ -22,6 +24,8 @@ struct ExportFlags {
   // This run's options over the options file (run_options.h).
   std::vector<std::string> sets;
   std::string format;
+  // This run's clips, in place of the options file's (an imported model's animations).
+  std::optional<AnimationClips> clips;
   // Show the options dialog before the export and save the options after it.
   bool dialog = false;
 };

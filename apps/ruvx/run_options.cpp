@@ -18,6 +18,24 @@ std::optional<int> FileTypeOfFormat(const std::string& format) {
   return std::nullopt;
 }
 
+std::optional<std::string> SaveClips(const std::filesystem::path& configFolder,
+                                     const AnimationClips& clips, int frameRate) {
+  std::wstring path = ConfigFilePathIn(platform::ToHostPath(configFolder));
+  LoadOptions(
+      path, frameRate,
+      Interval(std::numeric_limits<TimeValue>::min(), std::numeric_limits<TimeValue>::max()), 1);
+  // Saving over a file that could not be read would lose the user's other options.
+  if (!OptionsFileProblem().empty()) return OptionsFileProblem();
+  gAnimationClips = clips;
+  std::error_code error;
+  std::filesystem::create_directories(configFolder, error);
+  std::string why;
+  if (error || !TrySaveOptions(path, &why)) {
+    return why.empty() ? "cannot write the options file in " + configFolder.string() : why;
+  }
+  return std::nullopt;
+}
+
 RunOptionsFolder::~RunOptionsFolder() {
   std::error_code error;
   if (!folder_.empty()) std::filesystem::remove_all(folder_, error);
@@ -25,11 +43,13 @@ RunOptionsFolder::~RunOptionsFolder() {
 
 std::optional<std::string> RunOptionsFolder::Prepare(const std::filesystem::path& configFolder,
                                                      const std::vector<std::string>& sets,
-                                                     const std::string& format, int frameRate) {
+                                                     const std::string& format, int frameRate,
+                                                     const AnimationClips* clips) {
   // As `ruvx options` shows them: clips unclamped, for the export clamps them to its scene.
   LoadOptions(
       ConfigFilePathIn(platform::ToHostPath(configFolder)), frameRate,
       Interval(std::numeric_limits<TimeValue>::min(), std::numeric_limits<TimeValue>::max()), 1);
+  if (clips) gAnimationClips = *clips;
   std::vector<std::string> all = sets;
   if (!format.empty()) {
     std::optional<int> type = FileTypeOfFormat(format);

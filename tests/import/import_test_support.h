@@ -1,10 +1,13 @@
 // Helpers of the import tests: the mesh and materials a node holds, broken models written to a
-// temporary folder, and Assimp's sample models when the package is installed.
+// temporary folder, runs of ruvx, and Assimp's sample models when the package is installed.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -54,6 +57,26 @@ inline sim::import::ImportedScene Import(const fs::path& path, const fs::path& i
   settings.scale = scale;
   settings.imageFolder = imageFolder.empty() ? fs::temp_directory_path() : imageFolder;
   return sim::import::ImportModelFile(path, settings);
+}
+
+struct RuvxResult {
+  int status = -1;
+  std::string output;  // standard output and error together
+};
+
+// Runs the built ruvx with `arguments`.
+inline RuvxResult Ruvx(const std::string& arguments) {
+  std::string command = (fs::path(RUV_BIN_DIR) / "ruvx").string() + " " + arguments + " 2>&1";
+  RuvxResult result;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return result;
+  std::array<char, 4096> buffer{};
+  while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) {
+    result.output.append(buffer.data(), n);
+  }
+  int status = pclose(pipe);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
 }
 
 // Skips the test when Assimp's sample models are not installed.

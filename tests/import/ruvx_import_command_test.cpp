@@ -14,25 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-  int status = -1;
-  std::string output;  // standard output and error together
-};
-
-Result Ruvx(const std::string& arguments) {
-  std::string command = (fs::path(RUV_BIN_DIR) / "ruvx").string() + " " + arguments + " 2>&1";
-  Result result;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return result;
-  std::array<char, 4096> buffer{};
-  while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) {
-    result.output.append(buffer.data(), n);
-  }
-  int status = pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
-
 std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -53,14 +34,15 @@ class RuvxImport : public testing::Test {
 TEST_F(RuvxImport, OptionsOfOneRunLeaveTheOptionsFileAlone) {
   std::string before = ReadAll(config_ / "ruv_max_config.ini");
   fs::path output = folder_.Path() / "box.x";
-  Result text = Ruvx("export " + (test::kModels / "textured-box.glb").string() + " " +
-                     output.string() + " --format text" + Flags());
+  test::RuvxResult text = test::Ruvx("export " + (test::kModels / "textured-box.glb").string() +
+                                     " " + output.string() + " --format text" + Flags());
   ASSERT_EQ(text.status, 0) << text.output;
   EXPECT_EQ(ReadAll(output).substr(0, 16), "xof 0303txt 0032");
   EXPECT_TRUE(fs::exists(folder_.Path() / "checker.png"));
 
-  Result compressed = Ruvx("export " + (test::kModels / "textured-box.glb").string() + " " +
-                           output.string() + " --set XFileType=2" + Flags());
+  test::RuvxResult compressed =
+      test::Ruvx("export " + (test::kModels / "textured-box.glb").string() + " " + output.string() +
+                 " --set XFileType=2" + Flags());
   ASSERT_EQ(compressed.status, 0) << compressed.output;
   EXPECT_EQ(ReadAll(output).substr(8, 4), "bzip");
   EXPECT_EQ(ReadAll(config_ / "ruv_max_config.ini"), before);
@@ -68,20 +50,22 @@ TEST_F(RuvxImport, OptionsOfOneRunLeaveTheOptionsFileAlone) {
 
 TEST_F(RuvxImport, BadRunOptionsAndBrokenModelsWriteNothing) {
   fs::path output = folder_.Path() / "out.x";
-  Result badSet = Ruvx("export " + (test::kModels / "textured-box.glb").string() + " " +
-                       output.string() + " --set NoSuchKey=1" + Flags());
+  test::RuvxResult badSet = test::Ruvx("export " + (test::kModels / "textured-box.glb").string() +
+                                       " " + output.string() + " --set NoSuchKey=1" + Flags());
   EXPECT_EQ(badSet.status, 2) << badSet.output;
   EXPECT_NE(badSet.output.find("NoSuchKey"), std::string::npos) << badSet.output;
-  Result badFormat = Ruvx("export " + (test::kModels / "textured-box.glb").string() + " " +
-                          output.string() + " --format jpeg" + Flags());
+  test::RuvxResult badFormat =
+      test::Ruvx("export " + (test::kModels / "textured-box.glb").string() + " " + output.string() +
+                 " --format jpeg" + Flags());
   EXPECT_EQ(badFormat.status, 2) << badFormat.output;
 
   fs::path broken = folder_.Write("broken.glb", "glTF\x02\0\0\0garbage");
-  Result refused = Ruvx("export " + broken.string() + " " + output.string() + Flags());
+  test::RuvxResult refused =
+      test::Ruvx("export " + broken.string() + " " + output.string() + Flags());
   EXPECT_EQ(refused.status, 3) << refused.output;
   EXPECT_NE(refused.output.find(broken.string()), std::string::npos) << refused.output;
-  Result missing =
-      Ruvx("export " + (folder_.Path() / "absent.fbx").string() + " " + output.string() + Flags());
+  test::RuvxResult missing = test::Ruvx("export " + (folder_.Path() / "absent.fbx").string() + " " +
+                                        output.string() + Flags());
   EXPECT_EQ(missing.status, 3) << missing.output;
   EXPECT_NE(missing.output.find("does not exist"), std::string::npos) << missing.output;
 
@@ -90,19 +74,50 @@ TEST_F(RuvxImport, BadRunOptionsAndBrokenModelsWriteNothing) {
 }
 
 TEST_F(RuvxImport, DroppedFeaturesAreNamedAndVersionNamesTheModule) {
-  fs::path skinned = test::kModels / "two-bone-arm.gltf";
-  Result run =
-      Ruvx("export " + skinned.string() + " " + (folder_.Path() / "skin.x").string() + Flags());
+  fs::path morph = test::kAssimpModels /
+                   "glTF2/glTF-Sample-Models/AnimatedMorphCube-glTF/AnimatedMorphCube.gltf";
+  REQUIRE_ASSIMP_MODEL(morph);
+  test::RuvxResult run = test::Ruvx("export " + morph.string() + " " +
+                                    (folder_.Path() / "morph.x").string() + Flags());
   EXPECT_EQ(run.status, 0) << run.output;
-  EXPECT_NE(run.output.find("warning: " + skinned.string() + ": 1 skins are dropped"),
-            std::string::npos)
-      << run.output;
-  EXPECT_NE(run.output.find("1 animations are dropped"), std::string::npos) << run.output;
+  for (const char* line :
+       {": morph targets are dropped", ": morph target weights channels are dropped",
+        "is dropped: it keys nothing the host can carry"}) {
+    EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
+  }
 
-  Result version = Ruvx("--version");
+  test::RuvxResult version = test::Ruvx("--version");
   EXPECT_EQ(version.status, 0);
   EXPECT_NE(version.output.find("ruvx "), std::string::npos) << version.output;
   EXPECT_NE(version.output.find("ruv.dle"), std::string::npos) << version.output;
+}
+
+TEST_F(RuvxImport, TheModelsAnimationsAreTheClipsOfThatExportOnly) {
+  std::string arm = (test::kModels / "two-bone-arm.gltf").string() + " ";
+  fs::path output = folder_.Path() / "arm.x";
+  std::string options = ReadAll(config_ / "ruv_max_config.ini");
+  test::RuvxResult run = test::Ruvx("export " + arm + output.string() + " --format text" + Flags());
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(ReadAll(output).find("AnimationSet Bend {"), std::string::npos);
+  EXPECT_EQ(ReadAll(config_ / "ruv_max_config.ini"), options);
+
+  // The options file's own clip (the default one, as the file names none).
+  test::RuvxResult kept =
+      test::Ruvx("export " + arm + output.string() + " --format text --keep-clips" + Flags());
+  ASSERT_EQ(kept.status, 0) << kept.output;
+  EXPECT_EQ(ReadAll(output).find("AnimationSet Bend {"), std::string::npos);
+  EXPECT_NE(ReadAll(output).find("AnimationSet Anim1 {"), std::string::npos);
+
+  test::RuvxResult saved =
+      test::Ruvx("export " + arm + output.string() + " --save-clips" + Flags());
+  ASSERT_EQ(saved.status, 0) << saved.output;
+  std::string after = ReadAll(config_ / "ruv_max_config.ini");
+  EXPECT_NE(after.find("Animation0_Name=Bend"), std::string::npos) << after;
+  EXPECT_NE(after.find("XFileType=1"), std::string::npos) << after;
+
+  EXPECT_NE(
+      test::Ruvx("export " + arm + output.string() + " --save-clips --keep-clips" + Flags()).status,
+      0);
 }
 
 TEST(AssimpImport, UpAxisOfAnOpenFormatIsTheUsersChoice) {

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <set>
 
+#include "host/sim/import/assimp_animation.h"
 #include "host/sim/import/assimp_materials.h"
 #include "host/sim/scene_file_error.h"
 #include "host/sim/scene_limits.h"
@@ -26,7 +27,13 @@ bool Finite(const aiVector3D& v) { return Finite(v.x) && Finite(v.y) && Finite(v
 class AssimpReader {
  public:
   AssimpReader(const aiScene& scene, std::string fileName, ImportedModel& model)
-      : scene_(scene), fileName_(std::move(fileName)), model_(model) {}
+      : scene_(scene), fileName_(std::move(fileName)), model_(model), bones_(fileName_) {}
+
+  // Bones and animations, once the nodes are read.
+  void ReadSkinsAndAnimations() {
+    bones_.MakeSkin(model_);
+    ReadAssimpAnimations(scene_, fileName_, model_);
+  }
 
   void ReadParts() {
     for (unsigned m = 0; m < scene_.mNumMeshes; ++m)
@@ -71,7 +78,6 @@ class AssimpReader {
     };
     count(scene_.mNumCameras, "cameras are dropped");
     count(scene_.mNumLights, "lights are dropped");
-    count(scene_.mNumAnimations, "animations are dropped (animations are not imported yet)");
   }
 
  private:
@@ -150,7 +156,7 @@ class AssimpReader {
       }
     }
     if (mesh.HasVertexColors(1)) Warn("vertex colour sets after the first are dropped");
-    if (mesh.HasBones()) Warn("skin weights are dropped (skins are not imported yet)");
+    bones_.ReadInfluences(mesh, where, part);
     if (mesh.mNumAnimMeshes > 0) Warn("morph targets are dropped");
     part.triangles.reserve(mesh.mNumFaces);
     for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
@@ -175,6 +181,7 @@ class AssimpReader {
   const aiScene& scene_;
   std::string fileName_;
   ImportedModel& model_;
+  AssimpBones bones_;
   std::set<std::string> warned_;
 };
 
@@ -210,6 +217,7 @@ ImportedModel ReadAssimpFile(const std::filesystem::path& path, const std::strin
                       model);
   reader.ReadParts();
   reader.ReadNodes();
+  reader.ReadSkinsAndAnimations();
   return model;
 }
 

@@ -70,6 +70,8 @@ class PrimitiveReader {
     const std::size_t count = part.positions.size();
     for (const auto& [name, accessor] : primitive.attributes)
       ReadAttribute(name, accessor, at, count, part);
+    ReadGltfInfluences(context_, primitive, place, part,
+                       [this](const std::string& line) { Warn(line); });
     std::vector<std::uint32_t> indices;
     if (primitive.indices >= 0) {
       indices = a.Indices(primitive.indices, place + "/indices");
@@ -124,7 +126,7 @@ class PrimitiveReader {
     } else if (name.rfind("COLOR_", 0) == 0) {
       Warn("vertex colour sets after COLOR_0 are dropped");
     } else if (name.rfind("JOINTS_", 0) == 0 || name.rfind("WEIGHTS_", 0) == 0) {
-      Warn("skin weights are dropped (skins are not imported yet)");
+      return;  // read together, by ReadGltfInfluences
     } else if (name == "TANGENT") {
       Warn("tangents are dropped: the exporter builds its own from the normals and coordinates");
     } else {

@@ -82,21 +82,15 @@ void WarnDropped(GltfContext& c) {
   auto count = [](std::size_t n, const char* what) { return std::to_string(n) + " " + what; };
   if (!d.cameras.empty()) warnings.push_back(count(d.cameras.size(), "cameras are dropped"));
   if (!d.lights.empty()) warnings.push_back(count(d.lights.size(), "lights are dropped"));
-  if (!d.skins.empty()) {
-    warnings.push_back(count(d.skins.size(), "skins are dropped (skins are not imported yet)"));
-  }
-  if (!d.animations.empty()) {
-    warnings.push_back(
-        count(d.animations.size(), "animations are dropped (animations are not imported yet)"));
-  }
   if (d.scenes.size() > 1) {
     warnings.push_back(count(d.scenes.size() - 1, "scenes besides the default one are dropped"));
   }
 }
 
 // The nodes the default scene holds (every node without a parent when there is no scene), in
-// depth-first order, refusing a node that is its own ancestor or has two parents.
-void ReadNodes(GltfContext& c, const std::vector<std::vector<int>>& meshParts) {
+// depth-first order, refusing a node that is its own ancestor or has two parents. Returns the glTF
+// node of each model node.
+std::vector<int> ReadNodes(GltfContext& c, const std::vector<std::vector<int>>& meshParts) {
   const tinygltf::Model& d = c.document;
   const std::size_t count = d.nodes.size();
   if (count > SceneLimits::kMaxNodes) {
@@ -147,6 +141,7 @@ void ReadNodes(GltfContext& c, const std::vector<std::vector<int>>& meshParts) {
     }
   }
   std::vector<bool> seen(count, false);
+  std::vector<int> sourceOf;
   // Depth-first with an explicit stack: (glTF node, index of the parent in the model, depth).
   struct Pending {
     int node, parent, depth;
@@ -191,6 +186,7 @@ void ReadNodes(GltfContext& c, const std::vector<std::vector<int>>& meshParts) {
     node.name = platform::Utf8ToWide(name);
     int self = static_cast<int>(c.model.nodes.size());
     c.model.nodes.push_back(std::move(node));
+    sourceOf.push_back(next.node);
     for (auto k = source.children.rbegin(); k != source.children.rend(); ++k) {
       stack.push_back({*k, self, next.depth + 1});
     }
@@ -199,6 +195,7 @@ void ReadNodes(GltfContext& c, const std::vector<std::vector<int>>& meshParts) {
   if (outside > 0) {
     c.model.warnings.push_back(std::to_string(outside) + " nodes outside the scene are dropped");
   }
+  return sourceOf;
 }
 
 }  // namespace
@@ -212,7 +209,18 @@ void ReadGltfModel(GltfContext& context) {
   WarnDropped(context);
   ReadGltfMaterials(context);
   std::vector<std::vector<int>> meshParts = ReadGltfMeshes(context);
-  ReadNodes(context, meshParts);
+  std::vector<int> sourceOfNode = ReadNodes(context, meshParts);
+  ReadGltfSkins(context, sourceOfNode);
+  ReadGltfAnimations(context, sourceOfNode);
+}
+
+std::vector<int> ModelIndexOfNodes(const GltfContext& context,
+                                   const std::vector<int>& sourceOfNode) {
+  std::vector<int> modelIndex(context.document.nodes.size(), -1);
+  for (std::size_t n = 0; n < sourceOfNode.size(); ++n) {
+    modelIndex[static_cast<std::size_t>(sourceOfNode[n])] = static_cast<int>(n);
+  }
+  return modelIndex;
 }
 
 }  // namespace sim::import

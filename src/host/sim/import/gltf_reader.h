@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,23 @@ void ReadGltfMaterials(GltfContext& context);
 
 // Meshes: the parts of every glTF mesh, in order; returns per mesh the indices of its parts.
 std::vector<std::vector<int>> ReadGltfMeshes(GltfContext& context);
+
+// The joints and weights of a primitive into `part` (whose positions are read), every set, weights
+// of 0 left out; `warn` names what is dropped.
+void ReadGltfInfluences(const GltfContext& context, const tinygltf::Primitive& primitive,
+                        const std::string& place, ImportedMeshPart& part,
+                        const std::function<void(const std::string&)>& warn);
+
+// Skins, once the nodes are read (`sourceOfNode`: the glTF node of each model node): model.skins
+// one per glTF skin, each node's skin checked against the joints its mesh's weights name.
+void ReadGltfSkins(GltfContext& context, const std::vector<int>& sourceOfNode);
+
+// Animations, once the nodes are read: model.animations, in the file's order.
+void ReadGltfAnimations(GltfContext& context, const std::vector<int>& sourceOfNode);
+
+// Per glTF node, its index in model.nodes; -1 for a node outside the imported scene.
+std::vector<int> ModelIndexOfNodes(const GltfContext& context,
+                                   const std::vector<int>& sourceOfNode);
 
 // "/meshes/3/primitives/0" and the like.
 std::string Pointer(const char* array, std::size_t index);

@@ -1,10 +1,11 @@
 // The neutral model every importer fills: what a model file holds, already in the host's terms
 // (host matrices, map channels, material slots), but not yet host objects. Readers of a format
 // flatten its quirks into this; ModelAssembly turns it into the scene the JSON loader would build.
-// Skins and animations will hang off the nodes here when the host carries them.
+// Skins hang off the nodes; animations are clips of keyed node parts.
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +36,11 @@ struct ImportedMaterial {
   bool bumpIsNormalMap = false;
 };
 
+struct ImportedInfluence {
+  int joint = 0;
+  float weight = 0.0f;
+};
+
 // One primitive or sub-mesh: triangles over its own vertices, all attributes per vertex.
 struct ImportedMeshPart {
   std::vector<Point3> positions;
@@ -48,6 +54,15 @@ struct ImportedMeshPart {
   std::vector<std::array<DWORD, 3>> triangles;
   // Index into ImportedModel::materials; -1 for none.
   int material = -1;
+  // The joints (indices into the skin's joints) that move each position, with weights above 0:
+  // position i's are influences[influenceStarts[i]] up to influences[influenceStarts[i + 1]].
+  // Both empty for a part no skin moves.
+  std::vector<ImportedInfluence> influences;
+  std::vector<std::uint32_t> influenceStarts;
+  // The largest joint index the influences name, and where the source gives it, for the check
+  // against the skin of each node that uses the part.
+  int largestJoint = -1;
+  std::string influencePlace;
 };
 
 struct ImportedNode {
@@ -59,6 +74,47 @@ struct ImportedNode {
   std::vector<int> parts;
   // The name of the source mesh, for a multi/sub-object material made for it.
   std::wstring meshName;
+  // Index into ImportedModel::skins of the skin that deforms the mesh; -1 for none.
+  int skin = -1;
+};
+
+// The joints of a skin and how each sat when the mesh was bound to it.
+struct ImportedSkin {
+  // Indices into ImportedModel::nodes.
+  std::vector<int> joints;
+  // Per joint: the host row-vector matrix taking a point of the mesh's own space into the joint's
+  // space at the bind pose (the source's units and axes).
+  std::vector<Matrix3> inverseBindMatrices;
+};
+
+enum class ImportedPath { kTranslation, kRotation, kScale };
+enum class ImportedInterpolation { kLinear, kStep, kCubicSpline };
+
+// The keys of one part of one node in one animation, in the source's terms (the node's local
+// space; the assembly composes the root turn into top-level nodes).
+struct ImportedChannel {
+  int node = -1;  // index into ImportedModel::nodes
+  ImportedPath path = ImportedPath::kTranslation;
+  ImportedInterpolation interpolation = ImportedInterpolation::kLinear;
+  // Seconds, strictly increasing, none below 0.
+  std::vector<float> times;
+  // Per key 3 numbers (x, y, z) or 4 (a unit quaternion x, y, z, w); cubic-spline keys hold the
+  // in-tangent, the value and the out-tangent one after the other, tangents per second.
+  std::vector<float> values;
+  // The keys' host times in ticks, set when the clips are laid out (LayOutClips).
+  std::vector<int> ticks;
+};
+
+struct ImportedAnimation {
+  std::wstring name;
+  std::vector<ImportedChannel> channels;
+};
+
+// Where an animation lies on the host's timeline, in frames.
+struct ImportedClip {
+  std::wstring name;
+  int startFrame = 0;
+  int endFrame = 0;
 };
 
 // An image held inside the model file, to be written beside the output under `fileName`.
@@ -72,6 +128,11 @@ struct ImportedModel {
   std::vector<ImportedMeshPart> parts;
   std::vector<ImportedMaterial> materials;
   std::vector<EmbeddedImage> images;
+  std::vector<ImportedSkin> skins;
+  // In the order of the file: they become clips laid end to end on the timeline.
+  std::vector<ImportedAnimation> animations;
+  // One per animation, set when the clips are laid out.
+  std::vector<ImportedClip> clips;
   // One line per feature dropped, in the order found.
   std::vector<std::string> warnings;
   // The source is Y-up: the assembly turns it Z-up.

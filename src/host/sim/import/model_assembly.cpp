@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "host/sim/import/animation_assembly.h"
 #include "host/sim/mesh_builder.h"
 #include "host/sim/scene_builder.h"
 #include "host/sim/scene_file_error.h"
@@ -203,11 +204,18 @@ std::unique_ptr<SimScene> AssembleScene(const ImportedModel& model, float scale,
   MaterialSet materials(model);
   std::vector<NodeBuilder*> made;
   made.reserve(model.nodes.size());
+  // Host local and world transforms before any animation, for the skins' bind poses and the keys.
+  std::vector<Matrix3> local, world;
+  local.reserve(model.nodes.size());
+  world.reserve(model.nodes.size());
   for (const ImportedNode& node : model.nodes) {
     NodeBuilder& parent =
         node.parent < 0 ? builder.Root() : *made[static_cast<std::size_t>(node.parent)];
     NodeBuilder& child = parent.AddChild(node.name);
-    child.Transform(node.parent < 0 ? node.local * rootTurn : node.local);
+    local.push_back(node.parent < 0 ? node.local * rootTurn : node.local);
+    world.push_back(node.parent < 0 ? local.back()
+                                    : local.back() * world[static_cast<std::size_t>(node.parent)]);
+    child.Transform(local.back());
     made.push_back(&child);
     // A node without a mesh (a group, or what held a camera or a light) is a dummy helper, as the
     // host keeps such nodes.
@@ -221,6 +229,9 @@ std::unique_ptr<SimScene> AssembleScene(const ImportedModel& model, float scale,
         materials.ForNode(slots, node.meshName.empty() ? node.name : node.meshName);
     if (material) child.Material(material);
   }
+  AddSkins(model, made, world);
+  AddAnimationKeys(model, made, local, rootTurn, scale, fileName);
+  if (!model.clips.empty()) builder.AnimationFrames(0, model.clips.back().endFrame);
   return builder.Build();
 }
 

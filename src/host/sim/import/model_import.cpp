@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "host/sim/import/animation_timeline.h"
 #include "host/sim/import/assimp_reader.h"
 #include "host/sim/import/gltf_loader.h"
 #include "host/sim/import/gltf_reader.h"
@@ -60,12 +61,14 @@ ImportedScene ImportModelFile(const std::filesystem::path& path, const ImportSet
   } else {
     model = ReadAssimpFile(path, fileName, settings);
   }
+  LayOutClips(model, fileName);
   ImportedScene result;
   std::filesystem::path absolute = std::filesystem::absolute(path, error);
   result.scene = AssembleScene(model, settings.scale, fileName,
                                platform::ToHostPath((error ? path : absolute).lexically_normal()));
   result.images = std::move(model.images);
   result.warnings = std::move(model.warnings);
+  result.clips = std::move(model.clips);
   return result;
 }
 

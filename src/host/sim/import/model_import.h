@@ -33,6 +33,8 @@ struct ImportedScene {
   std::unique_ptr<SimScene> scene;
   // Images held inside the model, to be written into ImportSettings::imageFolder.
   std::vector<EmbeddedImage> images;
+  // One clip per animation of the model, laid end to end within the scene's animation range.
+  std::vector<ImportedClip> clips;
   // What the scene does not carry, one line each.
   std::vector<std::string> warnings;
 };
