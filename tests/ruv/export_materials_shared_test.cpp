@@ -6,6 +6,7 @@
 
 #include "export_folder.h"
 #include "host/sim/material_builder.h"
+#include "ruv/material/shared_materials.h"
 
 namespace {
 
@@ -64,4 +65,27 @@ TEST_F(SharedMaterialTest, OneHostMaterialIsOneSharedRecord) {
   EXPECT_EQ(MaterialOf(*document, "A"), "Paint");
   EXPECT_EQ(MaterialOf(*document, "B"), "Paint");
   EXPECT_FALSE(FindNamed(*document, "Paint_"));
+}
+
+// Names already given stay taken, so the search for a free name may resume where the last one for
+// the same name stopped; a name another material holds literally is still passed over.
+TEST(SharedMaterialList, FreeNamesAndLookupBySource) {
+  SharedMaterials shared;
+  int sources[4] = {};
+  auto enter = [&](int source, const wchar_t* name) {
+    auto record = std::make_unique<XMaterial>();
+    record->source = &sources[source];
+    record->sourceName = name;
+    record->name = shared.FreeName(name);
+    std::wstring given = record->name;
+    shared.Add(std::move(record));
+    return given;
+  };
+  EXPECT_EQ(enter(0, L"Paint"), L"Paint");
+  EXPECT_EQ(enter(1, L"Paint__"), L"Paint__");
+  EXPECT_EQ(enter(2, L"Paint"), L"Paint_");
+  EXPECT_EQ(enter(3, L"Paint"), L"Paint___") << "Paint__ is held by another material";
+  EXPECT_EQ(shared.Find(&sources[2], L"Paint"), 2u);
+  EXPECT_EQ(shared.Find(&sources[1], L"Paint"), shared.size()) << "same source, other name";
+  EXPECT_EQ(shared.Find(&sources[3], L"Paint___"), shared.size()) << "found by the name asked for";
 }

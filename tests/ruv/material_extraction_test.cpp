@@ -32,7 +32,7 @@ class MaterialTest : public testing::Test {
   ExportOptions saved_;
   Mesh mesh_;
   XRenderableNode node_;
-  std::vector<std::unique_ptr<XMaterial>> shared_;
+  SharedMaterials shared_;
 };
 
 Point2 Apply(const Matrix2& m, float u, float v) { return Point2(u, v) * m; }

@@ -174,8 +174,7 @@ std::unique_ptr<XMaterial> ExtractOtherMaterial(XRenderableNode* node, Mtl* mate
   return Reduce(std::move(record), node);
 }
 
-bool ExtractNodeMaterials(XRenderableNode* node, std::vector<std::unique_ptr<XMaterial>>& shared,
-                          Mtl* material) {
+bool ExtractNodeMaterials(XRenderableNode* node, SharedMaterials& shared, Mtl* material) {
   if (!material) return false;
   int subCount = material->NumSubMtls();
   if (material->GetInterface(DXMATERIAL_INTERFACE_ID)) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "ruv/material/shared_materials.h"
 #include "ruv/material/xmaterial.h"
 
 class Mtl;
@@ -11,8 +12,7 @@ struct XRenderableNode;
 
 // Fills the node's material list: one entry per sub-material slot (or one for a single material).
 // False only when there is no host material.
-bool ExtractNodeMaterials(XRenderableNode* node, std::vector<std::unique_ptr<XMaterial>>& shared,
-                          Mtl* material);
+bool ExtractNodeMaterials(XRenderableNode* node, SharedMaterials& shared, Mtl* material);
 
 // The record of the standard material found in the material's tree; null when none applies.
 std::unique_ptr<XMaterial> ExtractStandardMaterial(XRenderableNode* node, Mtl* material);

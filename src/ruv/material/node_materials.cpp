@@ -13,17 +13,9 @@ bool NameTakenInNode(const XRenderableNode& node, const std::wstring& name) {
   return false;
 }
 
-bool SharedNameTaken(const std::vector<std::unique_ptr<XMaterial>>& shared,
-                     const std::wstring& name) {
-  for (const auto& material : shared) {
-    if (material->name == name) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
-void AddNodeMaterial(XRenderableNode* node, std::vector<std::unique_ptr<XMaterial>>& shared,
+void AddNodeMaterial(XRenderableNode* node, SharedMaterials& shared,
                      std::unique_ptr<XMaterial> record) {
   if (!record) return;
   // A nameless shared material could not be referenced, and the list would count it without it.
@@ -38,15 +30,11 @@ void AddNodeMaterial(XRenderableNode* node, std::vector<std::unique_ptr<XMateria
   }
   // One host material (under one name) is one shared record; another material whose name cleans
   // to a taken one gets a distinct name, as nodes do.
-  std::uint32_t index = 0;
-  while (index < shared.size() &&
-         (shared[index]->source != record->source || shared[index]->sourceName != record->name)) {
-    ++index;
-  }
+  std::uint32_t index = shared.Find(record->source, record->name);
   if (index == shared.size()) {
     record->sourceName = record->name;
-    while (SharedNameTaken(shared, record->name)) record->name.push_back(L'_');
-    shared.push_back(std::move(record));
+    record->name = shared.FreeName(record->name);
+    shared.Add(std::move(record));
   }
   node->materials.push_back(std::make_unique<XMaterialRef>(index));
 }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "ruv/material/shared_materials.h"
 #include "ruv/material/xmaterial.h"
 
 struct XRenderableNode;
@@ -11,5 +12,5 @@ struct XRenderableNode;
 // Names the record apart from the node and enters it: into the node's own list when materials are
 // inline or it is an effect material, else into the shared list (once per name) with a reference
 // in the node's list. A null record is ignored.
-void AddNodeMaterial(XRenderableNode* node, std::vector<std::unique_ptr<XMaterial>>& shared,
+void AddNodeMaterial(XRenderableNode* node, SharedMaterials& shared,
                      std::unique_ptr<XMaterial> record);

@@ -91,8 +91,3 @@ struct XMaterialRef : XMaterialEntry {
       : XMaterialEntry(kMaterialReference), index(sharedIndex) {}
   std::uint32_t index;
 };
-
-// The material an entry stands for: itself, or the shared material it refers to (null when the
-// reference is out of range).
-const XMaterial* ResolveMaterial(const XMaterialEntry& entry,
-                                 const std::vector<std::unique_ptr<XMaterial>>& shared);

@@ -11,6 +11,7 @@
 #include "host/matrix3.h"
 #include "host/time_value.h"
 #include "ruv/material/output_names.h"
+#include "ruv/material/shared_materials.h"
 #include "ruv/material/xmaterial.h"
 #include "ruv/scene/xnode.h"
 #include "ruv/xfile/refused_records.h"
@@ -42,7 +43,7 @@ struct ExportContext {
   float progressEndPercent = 100.0f;
   float progressItemsPerStep = 0.0f;
   float progressPercentPerStep = 10.0f;
-  std::vector<std::unique_ptr<XMaterial>> sharedMaterials;
+  SharedMaterials sharedMaterials;
   std::wstring rootNodeName;
   std::wstring rootFrameName;
   Matrix3 rootTM;
