@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace sim {
@@ -85,6 +86,27 @@ JsonDocument::Index JsonDocument::Find(Index object, std::string_view key) const
     }
   }
   return kNotFound;
+}
+
+void JsonDocumentWriter::AddChunk() {
+  document_.chunks_.push_back(std::make_unique_for_overwrite<JsonDocument::Slots>());
+}
+
+void JsonDocumentWriter::Append(const std::uint8_t* kinds, const std::uint64_t* payloads,
+                                std::size_t count) {
+  while (count > 0) {
+    std::size_t at = document_.size_;
+    if ((at & JsonDocument::kMask) == 0) AddChunk();
+    std::size_t offset = at & JsonDocument::kMask;
+    std::size_t run = std::min(count, JsonDocument::kChunkSize - offset);
+    JsonDocument::Slots& slots = *document_.chunks_.back();
+    std::memcpy(slots.payloads + offset, payloads, run * sizeof *payloads);
+    std::memcpy(slots.kinds + offset, kinds, run);
+    document_.size_ = at + run;
+    kinds += run;
+    payloads += run;
+    count -= run;
+  }
 }
 
 }  // namespace sim

@@ -80,16 +80,16 @@ class JsonDocumentWriter {
  public:
   explicit JsonDocumentWriter(JsonDocument& document) : document_(document) {}
 
-  JsonDocument::Index Append(JsonDocument::Kind kind, std::uint64_t payload) {
-    std::size_t at = document_.size_++;
-    if ((at & JsonDocument::kMask) == 0) {
-      document_.chunks_.push_back(std::make_unique_for_overwrite<JsonDocument::Slots>());
-    }
+  void Append(JsonDocument::Kind kind, std::uint64_t payload) {
+    std::size_t at = document_.size_;
+    if ((at & JsonDocument::kMask) == 0) AddChunk();
     JsonDocument::Slots& slots = *document_.chunks_.back();
     slots.payloads[at & JsonDocument::kMask] = payload;
     slots.kinds[at & JsonDocument::kMask] = static_cast<std::uint8_t>(kind);
-    return static_cast<JsonDocument::Index>(at);
+    document_.size_ = at + 1;
   }
+  // `count` values at once, kinds as JsonDocument::Kind bytes.
+  void Append(const std::uint8_t* kinds, const std::uint64_t* payloads, std::size_t count);
   std::size_t Size() const { return document_.size_; }
   std::string& Strings() { return document_.strings_; }
   std::string_view String(std::uint64_t payload) const {
@@ -97,6 +97,8 @@ class JsonDocumentWriter {
   }
 
  private:
+  void AddChunk();
+
   JsonDocument& document_;
 };
 

@@ -164,9 +164,37 @@ class Parser {
   void Run();
 
  private:
-  struct Entry {
-    std::uint64_t payload;
-    Kind kind;
+  // The values read inside the open containers, kinds and payloads apart so that a container's
+  // values go to the document in two copies.
+  class Scratch {
+   public:
+    void Push(Kind kind, std::uint64_t payload) {
+      if (size_ == capacity_) Grow();
+      kinds_[size_] = static_cast<std::uint8_t>(kind);
+      payloads_[size_++] = payload;
+    }
+    std::size_t Size() const { return size_; }
+    Kind KindAt(std::size_t i) const { return static_cast<Kind>(kinds_[i]); }
+    std::uint64_t PayloadAt(std::size_t i) const { return payloads_[i]; }
+    const std::uint8_t* Kinds() const { return kinds_.get(); }
+    const std::uint64_t* Payloads() const { return payloads_.get(); }
+    void Resize(std::size_t size) { size_ = size; }
+
+   private:
+    void Grow() {
+      std::size_t capacity = std::max<std::size_t>(64, 2 * capacity_);
+      auto kinds = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+      auto payloads = std::make_unique_for_overwrite<std::uint64_t[]>(capacity);
+      std::copy_n(kinds_.get(), size_, kinds.get());
+      std::copy_n(payloads_.get(), size_, payloads.get());
+      kinds_ = std::move(kinds);
+      payloads_ = std::move(payloads);
+      capacity_ = capacity;
+    }
+
+    std::unique_ptr<std::uint8_t[]> kinds_;
+    std::unique_ptr<std::uint64_t[]> payloads_;
+    std::size_t size_ = 0, capacity_ = 0;
   };
   struct Frame {
     bool isObject = false;
@@ -205,8 +233,7 @@ class Parser {
   Kind kind_ = Kind::kNull;
   std::uint64_t payload_ = 0;
   bool overflow_ = false;
-  // The values read inside the open containers, and the containers.
-  std::vector<Entry> scratch_;
+  Scratch scratch_;
   std::vector<Frame> frames_;
   std::vector<std::uint32_t> order_;
 };
@@ -491,13 +518,13 @@ void Parser::AddKey(std::uint64_t key, std::size_t at) {
   if (frame.keys) {
     repeated = !frame.keys->emplace(name).second;
   } else {
-    for (std::size_t i = frame.base; i < scratch_.size() && !repeated; i += 2) {
-      repeated = writer_.String(scratch_[i].payload) == name;
+    for (std::size_t i = frame.base; i < scratch_.Size() && !repeated; i += 2) {
+      repeated = writer_.String(scratch_.PayloadAt(i)) == name;
     }
-    if (!repeated && (scratch_.size() - frame.base) / 2 + 1 > kKeysScannedInPlace) {
+    if (!repeated && (scratch_.Size() - frame.base) / 2 + 1 > kKeysScannedInPlace) {
       frame.keys = std::make_unique<std::unordered_set<std::string>>();
-      for (std::size_t i = frame.base; i < scratch_.size(); i += 2) {
-        frame.keys->emplace(writer_.String(scratch_[i].payload));
+      for (std::size_t i = frame.base; i < scratch_.Size(); i += 2) {
+        frame.keys->emplace(writer_.String(scratch_.PayloadAt(i)));
       }
       frame.keys->emplace(name);
     }
@@ -510,7 +537,7 @@ void Parser::AddKey(std::uint64_t key, std::size_t at) {
                          "the key \"" + text + "\" appears twice in one object");
   }
   frame.key = key;
-  scratch_.push_back({key, Kind::kString});
+  scratch_.Push(Kind::kString, key);
 }
 
 Token Parser::ExpectKey(Token token) {
@@ -529,35 +556,37 @@ void Parser::Open(bool isObject) {
   }
   Frame& frame = frames_.emplace_back();
   frame.isObject = isObject;
-  frame.base = scratch_.size();
+  frame.base = scratch_.Size();
 }
 
 // Moves the values of the innermost container from scratch_ into the document, side by side, and
 // leaves the container in their place.
 void Parser::Close() {
   Frame& frame = frames_.back();
-  std::size_t count = scratch_.size() - frame.base;
+  std::size_t count = scratch_.Size() - frame.base;
   auto first = static_cast<std::uint64_t>(writer_.Size());
   Kind kind = Kind::kArray;
   if (!frame.isObject) {
-    for (std::size_t i = frame.base; i < scratch_.size(); ++i) {
-      writer_.Append(scratch_[i].kind, scratch_[i].payload);
-    }
+    writer_.Append(scratch_.Kinds() + frame.base, scratch_.Payloads() + frame.base, count);
   } else {
     kind = Kind::kObject;
     count /= 2;
     order_.resize(count);
     for (std::size_t i = 0; i < count; ++i) order_[i] = static_cast<std::uint32_t>(i);
-    const Entry* pairs = scratch_.data() + frame.base;
-    std::sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
-      return writer_.String(pairs[2 * a].payload) < writer_.String(pairs[2 * b].payload);
-    });
-    for (std::uint32_t i : order_) writer_.Append(Kind::kString, pairs[2 * i].payload);
-    for (std::uint32_t i : order_) writer_.Append(pairs[2 * i + 1].kind, pairs[2 * i + 1].payload);
+    std::size_t base = frame.base;
+    auto key = [&](std::uint32_t pair) {
+      return writer_.String(scratch_.PayloadAt(base + 2 * pair));
+    };
+    std::sort(order_.begin(), order_.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return key(a) < key(b); });
+    for (std::uint32_t i : order_) writer_.Append(Kind::kString, scratch_.PayloadAt(base + 2 * i));
+    for (std::uint32_t i : order_) {
+      writer_.Append(scratch_.KindAt(base + 2 * i + 1), scratch_.PayloadAt(base + 2 * i + 1));
+    }
   }
-  scratch_.resize(frame.base);
+  scratch_.Resize(frame.base);
   frames_.pop_back();
-  scratch_.push_back({first << 32 | count, kind});
+  scratch_.Push(kind, first << 32 | count);
 }
 
 void Parser::Run() {
@@ -587,16 +616,16 @@ void Parser::Run() {
         if (overflow_) Throw(lastRead_, "number overflow parsing '" + LastRead() + "'");
         [[fallthrough]];
       case Token::kString:
-        scratch_.push_back({payload_, token == Token::kString ? Kind::kString : kind_});
+        scratch_.Push(token == Token::kString ? Kind::kString : kind_, payload_);
         break;
       case Token::kTrue:
-        scratch_.push_back({0, Kind::kTrue});
+        scratch_.Push(Kind::kTrue, 0);
         break;
       case Token::kFalse:
-        scratch_.push_back({0, Kind::kFalse});
+        scratch_.Push(Kind::kFalse, 0);
         break;
       case Token::kNull:
-        scratch_.push_back({0, Kind::kNull});
+        scratch_.Push(Kind::kNull, 0);
         break;
       case Token::kError:
         Fail(token, nullptr, "value");
@@ -608,8 +637,7 @@ void Parser::Run() {
       token = Scan();
       if (frames_.empty()) {
         if (token != Token::kEnd) Fail(token, "end of input", "value");
-        const Entry& root = scratch_.back();
-        writer_.Append(root.kind, root.payload);
+        writer_.Append(scratch_.KindAt(0), scratch_.PayloadAt(0));
         return;
       }
       bool inObject = frames_.back().isObject;

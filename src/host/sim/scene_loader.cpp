@@ -37,20 +37,20 @@ int ReadHeader(const JsonPlace& document) {
   return static_cast<int>(number);
 }
 
-std::unique_ptr<SimScene> ReadDocument(const JsonDocument& json, const std::string& sourceName,
-                                       const std::filesystem::path& baseFolder) {
+// Fills `builder`; the scene is built once the document is gone, so that the two are never held
+// together.
+void ReadDocument(const JsonDocument& json, const std::string& sourceName,
+                  const std::filesystem::path& baseFolder, SceneBuilder& builder) {
   JsonPlace document(json, "", sourceName);
   document.ExpectObject({"format", "version", "application", "materials", "root", "nodes"});
   int version = ReadHeader(document);
   RefuseLaterKeys(document, version, 4, {"materials"});
-  SceneBuilder builder;
   if (auto application = document.OptionalField("application")) {
     ReadApplication(*application, baseFolder, builder);
   }
   MaterialTable materials = ReadMaterials(document.OptionalField("materials"), baseFolder);
   ReadNodes(document.OptionalField("root"), document.OptionalField("nodes"), version, materials,
             builder);
-  return builder.Build();
 }
 
 // Relative paths in the file resolve against this folder.
@@ -69,8 +69,12 @@ std::unique_ptr<SimScene> LoadSceneText(std::string_view text, const std::string
   if (text.size() > SceneLimits::kMaxFileBytes) {
     throw SceneFileError(sourceName, "", TooLarge(text.size()));
   }
-  JsonDocument json = ParseJson(text, sourceName);
-  return ReadDocument(json, sourceName, NormalFolder(baseFolder));
+  SceneBuilder builder;
+  {
+    JsonDocument json = ParseJson(text, sourceName);
+    ReadDocument(json, sourceName, NormalFolder(baseFolder), builder);
+  }
+  return builder.Build();
 }
 
 std::unique_ptr<SimScene> LoadSceneFile(const std::filesystem::path& path) {
@@ -90,9 +94,13 @@ std::unique_ptr<SimScene> LoadSceneFile(const std::filesystem::path& path) {
   std::filesystem::path folder = std::filesystem::absolute(path, error).parent_path();
   if (error) folder = path.parent_path();
   // The document holds its own copy of every string: the text goes before the scene is built.
-  JsonDocument json = ParseJson(text, name);
-  std::string().swap(text);
-  return ReadDocument(json, name, NormalFolder(folder));
+  SceneBuilder builder;
+  {
+    JsonDocument json = ParseJson(text, name);
+    std::string().swap(text);
+    ReadDocument(json, name, NormalFolder(folder), builder);
+  }
+  return builder.Build();
 }
 
 }  // namespace sim
