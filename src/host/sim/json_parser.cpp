@@ -204,6 +204,9 @@ class Parser {
   };
 
   void SkipByteOrderMark();
+  void SkipSpace() {
+    while (p_ < end_ && (*p_ == ' ' || *p_ == '\n' || *p_ == '\r' || *p_ == '\t')) ++p_;
+  }
   Token Scan();
   Token ScanString(std::size_t at);
   Token ScanNumber(std::size_t at);
@@ -257,7 +260,7 @@ void Parser::SkipByteOrderMark() {
 }
 
 Token Parser::Scan() {
-  while (p_ < end_ && (*p_ == ' ' || *p_ == '\n' || *p_ == '\r' || *p_ == '\t')) ++p_;
+  SkipSpace();
   if (p_ == end_) {
     lastRead_ = text_.size();
     return Token::kEnd;
@@ -415,24 +418,36 @@ Token Parser::ScanNumber(std::size_t at) {
   bool negative = *q == '-';
   if (negative) ++q;
   if (q == end_ || !IsDigit(*q)) return Error("invalid number; expected digit after '-'", q);
+  // Digits before and after the point gathered into one integer; more than 19 may not fit it.
   std::uint64_t value = 0;
-  bool fits = true, isFloat = false;
+  bool isFloat = false;
+  const char* digits = q;
   if (*q == '0') {
     ++q;
   } else {
-    for (; q < end_ && IsDigit(*q); ++q) {
-      fits = fits && !__builtin_mul_overflow(value, 10u, &value) &&
-             !__builtin_add_overflow(value, static_cast<unsigned>(*q - '0'), &value);
-    }
+    for (; q < end_ && IsDigit(*q); ++q) value = value * 10 + static_cast<unsigned>(*q - '0');
   }
+  std::size_t digitCount = static_cast<std::size_t>(q - digits);
+  int fractionDigits = 0;
   if (q < end_ && *q == '.') {
     ++q;
     if (q == end_ || !IsDigit(*q)) return Error("invalid number; expected digit after '.'", q);
-    while (q < end_ && IsDigit(*q)) ++q;
+    const char* fraction = q;
+    for (; q < end_ && IsDigit(*q); ++q) value = value * 10 + static_cast<unsigned>(*q - '0');
+    fractionDigits = static_cast<int>(std::min<std::ptrdiff_t>(q - fraction, 1 << 20));
+    digitCount += static_cast<std::size_t>(q - fraction);
     isFloat = true;
   }
+  bool fits = digitCount <= 19;
+  if (!fits && !isFloat) {
+    // Twenty digits or more: exactly, whether they fit 64 bits.
+    auto [end, error] = std::from_chars(digits, q, value);
+    fits = error == std::errc() && end == q;
+  }
+  int exponent = 0;
   if (q < end_ && (*q == 'e' || *q == 'E')) {
     ++q;
+    bool negativeExponent = q < end_ && *q == '-';
     if (q < end_ && (*q == '+' || *q == '-')) {
       ++q;
       if (q == end_ || !IsDigit(*q)) {
@@ -441,7 +456,10 @@ Token Parser::ScanNumber(std::size_t at) {
     } else if (q == end_ || !IsDigit(*q)) {
       return Error("invalid number; expected '+', '-', or digit after exponent", q);
     }
-    while (q < end_ && IsDigit(*q)) ++q;
+    for (; q < end_ && IsDigit(*q); ++q) {
+      if (exponent < 100000) exponent = exponent * 10 + (*q - '0');
+    }
+    if (negativeExponent) exponent = -exponent;
     isFloat = true;
   }
   lastRead_ = static_cast<std::size_t>(q - begin_) - 1;
@@ -453,7 +471,19 @@ Token Parser::ScanNumber(std::size_t at) {
     payload_ = negative ? 0 - value : value;
     return Token::kNumber;
   }
-  // Integers beyond 64 bits become floating-point numbers, as they always have.
+  kind_ = Kind::kFloat;
+  // Digits and a power of ten both exact as doubles: one product or quotient, correctly rounded.
+  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  int power = exponent - fractionDigits;
+  if (isFloat && fits && value <= (std::uint64_t{1} << 53) && power >= -22 && power <= 22) {
+    double number = static_cast<double>(value);
+    number = power < 0 ? number / kPowersOfTen[-power] : number * kPowersOfTen[power];
+    payload_ = std::bit_cast<std::uint64_t>(negative ? -number : number);
+    return Token::kNumber;
+  }
+  // The rest, integers beyond 64 bits among them, go the long way.
   double number = 0;
   auto [end, error] = std::from_chars(start, q, number);
   if (error != std::errc() || end != q) {
@@ -461,7 +491,6 @@ Token Parser::ScanNumber(std::size_t at) {
     number = std::strtod(std::string(start, q).c_str(), nullptr);
   }
   overflow_ = !std::isfinite(number);
-  kind_ = Kind::kFloat;
   payload_ = std::bit_cast<std::uint64_t>(number);
   return Token::kNumber;
 }
@@ -634,6 +663,27 @@ void Parser::Run() {
     }
     // After a value: the next one, the end of its container, or the end of the text.
     for (;;) {
+      if (!frames_.empty() && !frames_.back().isObject) {
+        // The numbers of an array, the bulk of a mesh, read without the general step.
+        SkipSpace();
+        if (p_ < end_ && *p_ == ',') {
+          ++p_;
+          SkipSpace();
+          if (p_ < end_ && (IsDigit(*p_) || *p_ == '-')) {
+            auto at = static_cast<std::size_t>(p_ - begin_);
+            lastRead_ = at;
+            ++p_;
+            token = ScanNumber(at);
+            if (token == Token::kNumber && !overflow_) {
+              scratch_.Push(kind_, payload_);
+              continue;
+            }
+          } else {
+            token = Scan();
+          }
+          break;
+        }
+      }
       token = Scan();
       if (frames_.empty()) {
         if (token != Token::kEnd) Fail(token, "end of input", "value");

@@ -119,16 +119,13 @@ std::vector<std::pair<std::string, JsonPlace>> JsonPlace::Members() const {
   return members;
 }
 
-std::size_t JsonPlace::ExpectArray(std::size_t minSize, std::size_t maxSize) const {
+void JsonPlace::FailArray(std::size_t minSize, std::size_t maxSize) const {
   if (ValueKind() != Kind::kArray) FailType("an array");
   std::size_t size = document_->Size(value_);
-  if (size < minSize || size > maxSize) {
-    Fail(minSize == maxSize
-             ? "expected " + std::to_string(minSize) + " elements, found " + std::to_string(size)
-             : "expected " + std::to_string(minSize) + " to " + std::to_string(maxSize) +
-                   " elements, found " + std::to_string(size));
-  }
-  return size;
+  Fail(minSize == maxSize
+           ? "expected " + std::to_string(minSize) + " elements, found " + std::to_string(size)
+           : "expected " + std::to_string(minSize) + " to " + std::to_string(maxSize) +
+                 " elements, found " + std::to_string(size));
 }
 
 JsonPlace JsonPlace::Element(std::size_t index) const {
@@ -168,20 +165,6 @@ bool FiniteFloat(const JsonDocument& document, JsonDocument::Index value, float&
 }
 
 }  // namespace
-
-long long JsonPlace::ElementInteger(std::size_t index, long long min, long long max) const {
-  long long value = 0;
-  if (IntegerInRange(*document_, document_->Element(value_, index), min, max, value)) {
-    return value;
-  }
-  return Element(index).Integer(min, max);
-}
-
-float JsonPlace::ElementFloat(std::size_t index) const {
-  float value = 0;
-  if (FiniteFloat(*document_, document_->Element(value_, index), value)) return value;
-  return Element(index).Float();
-}
 
 std::string JsonPlace::String() const {
   if (!IsString()) FailType("a string");

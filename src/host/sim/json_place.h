@@ -2,6 +2,8 @@
 // range or keys fails with the file name, the JSON pointer and the problem. Internal to the loader.
 #pragma once
 
+#include <cfloat>
+#include <cmath>
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
@@ -53,12 +55,48 @@ class JsonPlace {
   std::vector<std::pair<std::string, JsonPlace>> Members() const;
 
   // An array of minSize to maxSize elements; returns its size.
-  std::size_t ExpectArray(std::size_t minSize, std::size_t maxSize) const;
+  std::size_t ExpectArray(std::size_t minSize, std::size_t maxSize) const {
+    if (ValueKind() == JsonDocument::Kind::kArray) {
+      std::size_t size = document_->Size(value_);
+      if (size >= minSize && size <= maxSize) return size;
+    }
+    FailArray(minSize, maxSize);
+  }
   JsonPlace Element(std::size_t index) const;
   // Element(index).Integer(min, max) and .Float() without making a place for the element unless it
   // fails.
-  long long ElementInteger(std::size_t index, long long min, long long max) const;
-  float ElementFloat(std::size_t index) const;
+  long long ElementInteger(std::size_t index, long long min, long long max) const {
+    JsonDocument::Index element = document_->Element(value_, index);
+    JsonDocument::Kind kind = document_->KindOf(element);
+    if (kind == JsonDocument::Kind::kUnsigned) {
+      std::uint64_t u = document_->Unsigned(element);
+      if (max >= 0 && u <= static_cast<std::uint64_t>(max) && static_cast<long long>(u) >= min) {
+        return static_cast<long long>(u);
+      }
+    } else if (kind == JsonDocument::Kind::kSigned) {
+      long long value = document_->Signed(element);
+      if (value >= min && value <= max) return value;
+    }
+    return Element(index).Integer(min, max);
+  }
+  float ElementFloat(std::size_t index) const {
+    JsonDocument::Index element = document_->Element(value_, index);
+    switch (document_->KindOf(element)) {
+      case JsonDocument::Kind::kFloat: {
+        // Never infinite nor NaN: the parser refuses numbers that overflow a double.
+        double value = document_->Float(element);
+        if (std::fabs(value) <= FLT_MAX) return static_cast<float>(value);
+        break;
+      }
+      case JsonDocument::Kind::kUnsigned:
+        return static_cast<float>(document_->Unsigned(element));
+      case JsonDocument::Kind::kSigned:
+        return static_cast<float>(document_->Signed(element));
+      default:
+        break;
+    }
+    return Element(index).Float();
+  }
 
   // UTF-8 text of at most SceneLimits::kMaxStringBytes bytes.
   std::string String() const;
@@ -75,6 +113,7 @@ class JsonPlace {
   JsonPlace(const JsonPlace& parent, JsonDocument::Index value, std::string_view key);
   JsonDocument::Kind ValueKind() const { return document_->KindOf(value_); }
   [[noreturn]] void FailType(const char* expected) const;
+  [[noreturn]] void FailArray(std::size_t minSize, std::size_t maxSize) const;
 
   static constexpr std::size_t kNoIndex = SIZE_MAX;
 
