@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <charconv>
-#include <cmath>
-#include <cstdlib>
 #include <cstring>
+#include <nlohmann/json.hpp>
 #include <string>
 
 namespace sim {
@@ -23,40 +21,6 @@ double JsonDocument::Number(Index value) const {
   }
 }
 
-namespace {
-
-// The shortest digits that read back as `value`, laid out as integers up to 15 digits, plain
-// decimals from 0.0001 on, and exponents ("1e+39", "1.5e-07") beyond: the form the messages have
-// always shown.
-std::string ShortestText(double value) {
-  if (value == 0) return std::signbit(value) ? "-0.0" : "0.0";
-  std::string out = value < 0 ? "-" : "";
-  char buffer[64];
-  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                    std::chars_format::scientific);
-  std::string_view scientific(buffer, static_cast<std::size_t>(end - buffer));
-  std::size_t e = scientific.find('e');
-  std::string digits;
-  for (char c : scientific.substr(0, e)) {
-    if (c != '.') digits += c;
-  }
-  int exponent = std::atoi(std::string(scientific.substr(e + 1)).c_str());
-  const int k = static_cast<int>(digits.size());
-  const int n = exponent + 1;  // the decimal point sits after n digits
-  constexpr int kMinExp = -4, kMaxExp = 15;
-  if (k <= n && n <= kMaxExp) return out + digits + std::string(n - k, '0') + ".0";
-  if (0 < n && n <= kMaxExp) return out + digits.substr(0, n) + "." + digits.substr(n);
-  if (kMinExp < n && n <= 0) return out + "0." + std::string(-n, '0') + digits;
-  out += digits.substr(0, 1);
-  if (k > 1) out += "." + digits.substr(1);
-  int shown = n - 1;
-  std::string magnitude = std::to_string(shown < 0 ? -shown : shown);
-  if (magnitude.size() < 2) magnitude.insert(0, "0");
-  return out + "e" + (shown < 0 ? "-" : "+") + magnitude;
-}
-
-}  // namespace
-
 std::string JsonDocument::NumberText(Index value) const {
   switch (KindOf(value)) {
     case Kind::kUnsigned:
@@ -64,7 +28,8 @@ std::string JsonDocument::NumberText(Index value) const {
     case Kind::kSigned:
       return std::to_string(Signed(value));
     default:
-      return ShortestText(Float(value));
+      // As messages have always printed them: the library's shortest form of the double.
+      return nlohmann::json(Float(value)).dump();
   }
 }
 

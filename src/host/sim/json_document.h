@@ -38,7 +38,7 @@ class JsonDocument {
   double Float(Index value) const;
   // Any number as a double.
   double Number(Index value) const;
-  // A number as messages print it: integers in full, other numbers in their shortest form.
+  // A number as messages print it: integers in full, others in their shortest form.
   std::string NumberText(Index value) const;
   std::string_view String(Index value) const;
 

@@ -1,6 +1,7 @@
 #include "host/sim/scene_loader.h"
 
 #include <fstream>
+#include <memory>
 #include <system_error>
 
 #include "host/sim/app_settings_reader.h"
@@ -87,8 +88,9 @@ std::unique_ptr<SimScene> LoadSceneFile(const std::filesystem::path& path) {
   if (error) throw SceneFileError(name, "", "cannot be read: " + error.message());
   if (size > SceneLimits::kMaxFileBytes) throw SceneFileError(name, "", TooLarge(size));
   std::ifstream in(path, std::ios::binary);
-  std::string text(static_cast<std::size_t>(size), '\0');
-  if (!in || !in.read(text.data(), static_cast<std::streamsize>(size))) {
+  // Not cleared first: the read fills every byte.
+  auto text = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size));
+  if (!in || !in.read(text.get(), static_cast<std::streamsize>(size))) {
     throw SceneFileError(name, "", "cannot be read");
   }
   std::filesystem::path folder = std::filesystem::absolute(path, error).parent_path();
@@ -96,8 +98,9 @@ std::unique_ptr<SimScene> LoadSceneFile(const std::filesystem::path& path) {
   // The document holds its own copy of every string: the text goes before the scene is built.
   SceneBuilder builder;
   {
-    JsonDocument json = ParseJson(text, name);
-    std::string().swap(text);
+    JsonDocument json =
+        ParseJson(std::string_view(text.get(), static_cast<std::size_t>(size)), name);
+    text.reset();
     ReadDocument(json, name, NormalFolder(folder), builder);
   }
   return builder.Build();
