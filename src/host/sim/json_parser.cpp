@@ -209,7 +209,8 @@ class Parser {
   }
   Token Scan();
   Token ScanString(std::size_t at);
-  Token ScanNumber(std::size_t at);
+  // Inline: the bulk of a mesh is numbers.
+  [[gnu::always_inline]] inline Token ScanNumber(std::size_t at);
   Token ScanLiteral(std::string_view word, Token token);
   Token Error(const char* problem, const char* stoppedAt);
   Token ExpectKey(Token token);
@@ -257,6 +258,90 @@ void Parser::SkipByteOrderMark() {
     }
   }
   p_ += 3;
+}
+
+inline Token Parser::ScanNumber(std::size_t at) {
+  tokenStart_ = at;
+  const char* start = begin_ + at;
+  const char* q = start;
+  bool negative = *q == '-';
+  if (negative) ++q;
+  if (q == end_ || !IsDigit(*q)) return Error("invalid number; expected digit after '-'", q);
+  // Digits before and after the point gathered into one integer; more than 19 may not fit it.
+  std::uint64_t value = 0;
+  bool isFloat = false;
+  const char* digits = q;
+  if (*q == '0') {
+    ++q;
+  } else {
+    for (; q < end_ && IsDigit(*q); ++q) value = value * 10 + static_cast<unsigned>(*q - '0');
+  }
+  std::size_t digitCount = static_cast<std::size_t>(q - digits);
+  int fractionDigits = 0;
+  if (q < end_ && *q == '.') {
+    ++q;
+    if (q == end_ || !IsDigit(*q)) return Error("invalid number; expected digit after '.'", q);
+    const char* fraction = q;
+    for (; q < end_ && IsDigit(*q); ++q) value = value * 10 + static_cast<unsigned>(*q - '0');
+    fractionDigits = static_cast<int>(std::min<std::ptrdiff_t>(q - fraction, 1 << 20));
+    digitCount += static_cast<std::size_t>(q - fraction);
+    isFloat = true;
+  }
+  bool fits = digitCount <= 19;
+  if (!fits && !isFloat) {
+    // Twenty digits or more: exactly, whether they fit 64 bits.
+    auto [end, error] = std::from_chars(digits, q, value);
+    fits = error == std::errc() && end == q;
+  }
+  int exponent = 0;
+  if (q < end_ && (*q == 'e' || *q == 'E')) {
+    ++q;
+    bool negativeExponent = q < end_ && *q == '-';
+    if (q < end_ && (*q == '+' || *q == '-')) {
+      ++q;
+      if (q == end_ || !IsDigit(*q)) {
+        return Error("invalid number; expected digit after exponent sign", q);
+      }
+    } else if (q == end_ || !IsDigit(*q)) {
+      return Error("invalid number; expected '+', '-', or digit after exponent", q);
+    }
+    for (; q < end_ && IsDigit(*q); ++q) {
+      if (exponent < 100000) exponent = exponent * 10 + (*q - '0');
+    }
+    if (negativeExponent) exponent = -exponent;
+    isFloat = true;
+  }
+  lastRead_ = static_cast<std::size_t>(q - begin_) - 1;
+  p_ = q;
+  overflow_ = false;
+  constexpr std::uint64_t kLowestMagnitude = std::uint64_t{1} << 63;
+  if (!isFloat && fits && (!negative || value <= kLowestMagnitude)) {
+    kind_ = negative ? Kind::kSigned : Kind::kUnsigned;
+    payload_ = negative ? 0 - value : value;
+    return Token::kNumber;
+  }
+  kind_ = Kind::kFloat;
+  // Digits and a power of ten both exact as doubles: one product or quotient, correctly rounded.
+  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  int power = exponent - fractionDigits;
+  if (isFloat && fits && value <= (std::uint64_t{1} << 53) && power >= -22 && power <= 22) {
+    double number = static_cast<double>(value);
+    number = power < 0 ? number / kPowersOfTen[-power] : number * kPowersOfTen[power];
+    payload_ = std::bit_cast<std::uint64_t>(negative ? -number : number);
+    return Token::kNumber;
+  }
+  // The rest, integers beyond 64 bits among them, go the long way.
+  double number = 0;
+  auto [end, error] = std::from_chars(start, q, number);
+  if (error != std::errc() || end != q) {
+    // Out of range: strtod tells an overflow (infinite) from an underflow (zero or subnormal).
+    number = std::strtod(std::string(start, q).c_str(), nullptr);
+  }
+  overflow_ = !std::isfinite(number);
+  payload_ = std::bit_cast<std::uint64_t>(number);
+  return Token::kNumber;
 }
 
 Token Parser::Scan() {
@@ -409,90 +494,6 @@ Token Parser::ScanString(std::size_t at) {
   p_ = q + 1;
   payload_ = static_cast<std::uint64_t>(start) << 32 | (out.size() - start);
   return Token::kString;
-}
-
-Token Parser::ScanNumber(std::size_t at) {
-  tokenStart_ = at;
-  const char* start = begin_ + at;
-  const char* q = start;
-  bool negative = *q == '-';
-  if (negative) ++q;
-  if (q == end_ || !IsDigit(*q)) return Error("invalid number; expected digit after '-'", q);
-  // Digits before and after the point gathered into one integer; more than 19 may not fit it.
-  std::uint64_t value = 0;
-  bool isFloat = false;
-  const char* digits = q;
-  if (*q == '0') {
-    ++q;
-  } else {
-    for (; q < end_ && IsDigit(*q); ++q) value = value * 10 + static_cast<unsigned>(*q - '0');
-  }
-  std::size_t digitCount = static_cast<std::size_t>(q - digits);
-  int fractionDigits = 0;
-  if (q < end_ && *q == '.') {
-    ++q;
-    if (q == end_ || !IsDigit(*q)) return Error("invalid number; expected digit after '.'", q);
-    const char* fraction = q;
-    for (; q < end_ && IsDigit(*q); ++q) value = value * 10 + static_cast<unsigned>(*q - '0');
-    fractionDigits = static_cast<int>(std::min<std::ptrdiff_t>(q - fraction, 1 << 20));
-    digitCount += static_cast<std::size_t>(q - fraction);
-    isFloat = true;
-  }
-  bool fits = digitCount <= 19;
-  if (!fits && !isFloat) {
-    // Twenty digits or more: exactly, whether they fit 64 bits.
-    auto [end, error] = std::from_chars(digits, q, value);
-    fits = error == std::errc() && end == q;
-  }
-  int exponent = 0;
-  if (q < end_ && (*q == 'e' || *q == 'E')) {
-    ++q;
-    bool negativeExponent = q < end_ && *q == '-';
-    if (q < end_ && (*q == '+' || *q == '-')) {
-      ++q;
-      if (q == end_ || !IsDigit(*q)) {
-        return Error("invalid number; expected digit after exponent sign", q);
-      }
-    } else if (q == end_ || !IsDigit(*q)) {
-      return Error("invalid number; expected '+', '-', or digit after exponent", q);
-    }
-    for (; q < end_ && IsDigit(*q); ++q) {
-      if (exponent < 100000) exponent = exponent * 10 + (*q - '0');
-    }
-    if (negativeExponent) exponent = -exponent;
-    isFloat = true;
-  }
-  lastRead_ = static_cast<std::size_t>(q - begin_) - 1;
-  p_ = q;
-  overflow_ = false;
-  constexpr std::uint64_t kLowestMagnitude = std::uint64_t{1} << 63;
-  if (!isFloat && fits && (!negative || value <= kLowestMagnitude)) {
-    kind_ = negative ? Kind::kSigned : Kind::kUnsigned;
-    payload_ = negative ? 0 - value : value;
-    return Token::kNumber;
-  }
-  kind_ = Kind::kFloat;
-  // Digits and a power of ten both exact as doubles: one product or quotient, correctly rounded.
-  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  int power = exponent - fractionDigits;
-  if (isFloat && fits && value <= (std::uint64_t{1} << 53) && power >= -22 && power <= 22) {
-    double number = static_cast<double>(value);
-    number = power < 0 ? number / kPowersOfTen[-power] : number * kPowersOfTen[power];
-    payload_ = std::bit_cast<std::uint64_t>(negative ? -number : number);
-    return Token::kNumber;
-  }
-  // The rest, integers beyond 64 bits among them, go the long way.
-  double number = 0;
-  auto [end, error] = std::from_chars(start, q, number);
-  if (error != std::errc() || end != q) {
-    // Out of range: strtod tells an overflow (infinite) from an underflow (zero or subnormal).
-    number = std::strtod(std::string(start, q).c_str(), nullptr);
-  }
-  overflow_ = !std::isfinite(number);
-  payload_ = std::bit_cast<std::uint64_t>(number);
-  return Token::kNumber;
 }
 
 std::string Parser::LastRead() const {
