@@ -1,16 +1,11 @@
 #include "host/sim/json_parser.h"
 
 #include <algorithm>
-#include <bit>
-#include <charconv>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <unordered_set>
 #include <vector>
 
+#include "host/sim/json_lexer.h"
 #include "host/sim/json_prescan.h"
 #include "host/sim/scene_file_error.h"
 #include "host/sim/scene_limits.h"
@@ -23,143 +18,14 @@ static_assert(SceneLimits::kMaxFileBytes < (std::uintmax_t{1} << 32),
 namespace {
 
 using Kind = JsonDocument::Kind;
+using Token = JsonToken;
 
-enum class Token {
-  kBeginArray,
-  kEndArray,
-  kBeginObject,
-  kEndObject,
-  kColon,
-  kComma,
-  kString,
-  kNumber,
-  kTrue,
-  kFalse,
-  kNull,
-  kEnd,
-  kError,
-};
-
-const char* TokenName(Token token) {
-  switch (token) {
-    case Token::kBeginArray:
-      return "'['";
-    case Token::kEndArray:
-      return "']'";
-    case Token::kBeginObject:
-      return "'{'";
-    case Token::kEndObject:
-      return "'}'";
-    case Token::kColon:
-      return "':'";
-    case Token::kComma:
-      return "','";
-    case Token::kString:
-      return "string literal";
-    case Token::kNumber:
-      return "number literal";
-    case Token::kTrue:
-      return "true literal";
-    case Token::kFalse:
-      return "false literal";
-    case Token::kNull:
-      return "null literal";
-    case Token::kEnd:
-      return "end of input";
-    default:
-      return "<parse error>";
-  }
-}
-
-std::string ControlCharacterProblem(unsigned char c) {
-  static const char* const kNames[32] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
-                                         "BS",  "HT",  "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
-                                         "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
-                                         "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
-  char code[8];
-  std::snprintf(code, sizeof code, "%.4X", c);
-  std::string problem = std::string("invalid string: control character U+") + code + " (" +
-                        kNames[c] + ") must be escaped to \\u" + code;
-  const char* shortForm = c == '\b'   ? "b"
-                          : c == '\t' ? "t"
-                          : c == '\n' ? "n"
-                          : c == '\f' ? "f"
-                          : c == '\r' ? "r"
-                                      : nullptr;
-  if (shortForm) problem += std::string(" or \\") + shortForm;
-  return problem;
-}
-
-// What an escape other than \u stands for; 0 if `c` makes none.
-char SimpleEscape(char c) {
-  switch (c) {
-    case '"':
-    case '\\':
-    case '/':
-      return c;
-    case 'b':
-      return '\b';
-    case 'f':
-      return '\f';
-    case 'n':
-      return '\n';
-    case 'r':
-      return '\r';
-    case 't':
-      return '\t';
-    default:
-      return 0;
-  }
-}
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-void AppendUtf8(std::string& out, std::uint32_t codepoint) {
-  if (codepoint < 0x80) {
-    out += static_cast<char>(codepoint);
-  } else if (codepoint < 0x800) {
-    out += static_cast<char>(0xC0 | (codepoint >> 6));
-    out += static_cast<char>(0x80 | (codepoint & 0x3F));
-  } else if (codepoint < 0x10000) {
-    out += static_cast<char>(0xE0 | (codepoint >> 12));
-    out += static_cast<char>(0x80 | ((codepoint >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (codepoint & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (codepoint >> 18));
-    out += static_cast<char>(0x80 | ((codepoint >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((codepoint >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (codepoint & 0x3F));
-  }
-}
-
-// Bytes a string holds as they are: printable ASCII other than the quote and the backslash.
-struct PlainBytes {
-  bool plain[256] = {};
-  constexpr PlainBytes() {
-    for (int c = 0x20; c < 0x80; ++c) plain[c] = c != '"' && c != '\\';
-  }
-};
-constexpr PlainBytes kPlain;
-
-// Objects with more keys than this look for a repeated one in a hash set rather than a scan.
 constexpr std::size_t kKeysScannedInPlace = 16;
 
 class Parser {
  public:
   Parser(std::string_view text, const std::string& fileName, JsonDocument& document)
-      : text_(text),
-        fileName_(fileName),
-        begin_(text.data()),
-        p_(text.data()),
-        end_(text.data() + text.size()),
-        writer_(document) {}
+      : text_(text), fileName_(fileName), writer_(document), lexer_(text, writer_.Strings()) {}
 
   void Run();
 
@@ -203,314 +69,22 @@ class Parser {
     std::unique_ptr<std::unordered_set<std::string>> keys;
   };
 
-  void SkipByteOrderMark();
-  void SkipSpace() {
-    while (p_ < end_ && (*p_ == ' ' || *p_ == '\n' || *p_ == '\r' || *p_ == '\t')) ++p_;
-  }
-  Token Scan();
-  Token ScanString(std::size_t at);
-  // Inline: the bulk of a mesh is numbers.
-  [[gnu::always_inline]] inline Token ScanNumber(std::size_t at);
-  Token ScanLiteral(std::string_view word, Token token);
-  Token Error(const char* problem, const char* stoppedAt);
   Token ExpectKey(Token token);
   void AddKey(std::uint64_t key, std::size_t at);
   void Open(bool isObject);
   void Close();
-  std::string LastRead() const;
   std::string PointerOfOpenValues() const;
   [[noreturn]] void Fail(Token token, const char* expected, const char* context);
   [[noreturn]] void Throw(std::size_t offset, std::string problem) const;
 
   std::string_view text_;
   const std::string& fileName_;
-  const char* begin_;
-  const char* p_;
-  const char* end_;
   JsonDocumentWriter writer_;
-  // Where reading stopped: the offset of the last byte read, the text's size once its end was met.
-  std::size_t lastRead_ = 0;
-  // The start of the text that a syntax error quotes: the last string or number began there.
-  std::size_t tokenStart_ = 0;
-  std::string problem_;
-  // The last string or number read.
-  Kind kind_ = Kind::kNull;
-  std::uint64_t payload_ = 0;
-  bool overflow_ = false;
+  JsonLexer lexer_;
   Scratch scratch_;
   std::vector<Frame> frames_;
   std::vector<std::uint32_t> order_;
 };
-
-Token Parser::Error(const char* problem, const char* stoppedAt) {
-  problem_ = problem;
-  lastRead_ = stoppedAt < end_ ? static_cast<std::size_t>(stoppedAt - begin_) : text_.size();
-  return Token::kError;
-}
-
-void Parser::SkipByteOrderMark() {
-  static constexpr unsigned char kMark[3] = {0xEF, 0xBB, 0xBF};
-  if (p_ == end_ || static_cast<unsigned char>(*p_) != kMark[0]) return;
-  for (const char* q = p_ + 1; q < p_ + 3; ++q) {
-    if (q == end_ || static_cast<unsigned char>(*q) != kMark[q - p_]) {
-      Error("invalid BOM; must be 0xEF 0xBB 0xBF if given", q);
-      Fail(Token::kError, nullptr, "value");
-    }
-  }
-  p_ += 3;
-}
-
-inline Token Parser::ScanNumber(std::size_t at) {
-  tokenStart_ = at;
-  const char* start = begin_ + at;
-  const char* q = start;
-  bool negative = *q == '-';
-  if (negative) ++q;
-  if (q == end_ || !IsDigit(*q)) return Error("invalid number; expected digit after '-'", q);
-  // Digits before and after the point gathered into one integer; more than 19 may not fit it.
-  std::uint64_t value = 0;
-  bool isFloat = false;
-  const char* digits = q;
-  if (*q == '0') {
-    ++q;
-  } else {
-    for (; q < end_ && IsDigit(*q); ++q) value = value * 10 + static_cast<unsigned>(*q - '0');
-  }
-  std::size_t digitCount = static_cast<std::size_t>(q - digits);
-  int fractionDigits = 0;
-  if (q < end_ && *q == '.') {
-    ++q;
-    if (q == end_ || !IsDigit(*q)) return Error("invalid number; expected digit after '.'", q);
-    const char* fraction = q;
-    for (; q < end_ && IsDigit(*q); ++q) value = value * 10 + static_cast<unsigned>(*q - '0');
-    fractionDigits = static_cast<int>(std::min<std::ptrdiff_t>(q - fraction, 1 << 20));
-    digitCount += static_cast<std::size_t>(q - fraction);
-    isFloat = true;
-  }
-  bool fits = digitCount <= 19;
-  if (!fits && !isFloat) {
-    // Twenty digits or more: exactly, whether they fit 64 bits.
-    auto [end, error] = std::from_chars(digits, q, value);
-    fits = error == std::errc() && end == q;
-  }
-  int exponent = 0;
-  if (q < end_ && (*q == 'e' || *q == 'E')) {
-    ++q;
-    bool negativeExponent = q < end_ && *q == '-';
-    if (q < end_ && (*q == '+' || *q == '-')) {
-      ++q;
-      if (q == end_ || !IsDigit(*q)) {
-        return Error("invalid number; expected digit after exponent sign", q);
-      }
-    } else if (q == end_ || !IsDigit(*q)) {
-      return Error("invalid number; expected '+', '-', or digit after exponent", q);
-    }
-    for (; q < end_ && IsDigit(*q); ++q) {
-      if (exponent < 100000) exponent = exponent * 10 + (*q - '0');
-    }
-    if (negativeExponent) exponent = -exponent;
-    isFloat = true;
-  }
-  lastRead_ = static_cast<std::size_t>(q - begin_) - 1;
-  p_ = q;
-  overflow_ = false;
-  constexpr std::uint64_t kLowestMagnitude = std::uint64_t{1} << 63;
-  if (!isFloat && fits && (!negative || value <= kLowestMagnitude)) {
-    kind_ = negative ? Kind::kSigned : Kind::kUnsigned;
-    payload_ = negative ? 0 - value : value;
-    return Token::kNumber;
-  }
-  kind_ = Kind::kFloat;
-  // Digits and a power of ten both exact as doubles: one product or quotient, correctly rounded.
-  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  int power = exponent - fractionDigits;
-  if (isFloat && fits && value <= (std::uint64_t{1} << 53) && power >= -22 && power <= 22) {
-    double number = static_cast<double>(value);
-    number = power < 0 ? number / kPowersOfTen[-power] : number * kPowersOfTen[power];
-    payload_ = std::bit_cast<std::uint64_t>(negative ? -number : number);
-    return Token::kNumber;
-  }
-  // The rest, integers beyond 64 bits among them, go the long way.
-  double number = 0;
-  auto [end, error] = std::from_chars(start, q, number);
-  if (error != std::errc() || end != q) {
-    // Out of range: strtod tells an overflow (infinite) from an underflow (zero or subnormal).
-    number = std::strtod(std::string(start, q).c_str(), nullptr);
-  }
-  overflow_ = !std::isfinite(number);
-  payload_ = std::bit_cast<std::uint64_t>(number);
-  return Token::kNumber;
-}
-
-Token Parser::Scan() {
-  SkipSpace();
-  if (p_ == end_) {
-    lastRead_ = text_.size();
-    return Token::kEnd;
-  }
-  std::size_t at = static_cast<std::size_t>(p_ - begin_);
-  lastRead_ = at;
-  switch (*p_++) {
-    case '[':
-      return Token::kBeginArray;
-    case ']':
-      return Token::kEndArray;
-    case '{':
-      return Token::kBeginObject;
-    case '}':
-      return Token::kEndObject;
-    case ':':
-      return Token::kColon;
-    case ',':
-      return Token::kComma;
-    case '"':
-      return ScanString(at);
-    case '-':
-    case '0':
-    case '1':
-    case '2':
-    case '3':
-    case '4':
-    case '5':
-    case '6':
-    case '7':
-    case '8':
-    case '9':
-      return ScanNumber(at);
-    case 't':
-      return ScanLiteral("true", Token::kTrue);
-    case 'f':
-      return ScanLiteral("false", Token::kFalse);
-    case 'n':
-      return ScanLiteral("null", Token::kNull);
-    default:
-      return Error("invalid literal", p_ - 1);
-  }
-}
-
-Token Parser::ScanLiteral(std::string_view word, Token token) {
-  for (std::size_t i = 1; i < word.size(); ++i, ++p_) {
-    if (p_ == end_ || *p_ != word[i]) return Error("invalid literal", p_);
-  }
-  lastRead_ = static_cast<std::size_t>(p_ - begin_) - 1;
-  return token;
-}
-
-Token Parser::ScanString(std::size_t at) {
-  tokenStart_ = at;
-  std::string& out = writer_.Strings();
-  std::size_t start = out.size();
-  const char* q = p_;
-  for (;;) {
-    const char* run = q;
-    while (q < end_ && kPlain.plain[static_cast<unsigned char>(*q)]) ++q;
-    out.append(run, q);
-    if (q == end_) return Error("invalid string: missing closing quote", q);
-    auto c = static_cast<unsigned char>(*q);
-    if (c == '"') break;
-    if (c == '\\') {
-      ++q;
-      char escaped = q < end_ ? *q : '\0';
-      if (char simple = SimpleEscape(escaped)) {
-        out += simple;
-        ++q;
-        continue;
-      }
-      if (escaped != 'u') return Error("invalid string: forbidden character after backslash", q);
-      auto fourHex = [&](std::uint32_t& value) {
-        value = 0;
-        for (int i = 0; i < 4; ++i) {
-          ++q;
-          int digit = q < end_ ? HexValue(*q) : -1;
-          if (digit < 0) return false;
-          value = value * 16 + static_cast<std::uint32_t>(digit);
-        }
-        return true;
-      };
-      std::uint32_t codepoint = 0, low = 0;
-      if (!fourHex(codepoint)) {
-        return Error("invalid string: '\\u' must be followed by 4 hex digits", q);
-      }
-      if (codepoint >= 0xD800 && codepoint <= 0xDBFF) {
-        for (char expected : {'\\', 'u'}) {
-          ++q;
-          if (q == end_ || *q != expected) {
-            return Error(
-                "invalid string: surrogate U+D800..U+DBFF must be followed by U+DC00..U+DFFF", q);
-          }
-        }
-        if (!fourHex(low)) {
-          return Error("invalid string: '\\u' must be followed by 4 hex digits", q);
-        }
-        if (low < 0xDC00 || low > 0xDFFF) {
-          return Error(
-              "invalid string: surrogate U+D800..U+DBFF must be followed by U+DC00..U+DFFF", q);
-        }
-        codepoint = 0x10000 + ((codepoint - 0xD800) << 10) + (low - 0xDC00);
-      } else if (codepoint >= 0xDC00 && codepoint <= 0xDFFF) {
-        return Error("invalid string: surrogate U+DC00..U+DFFF must follow U+D800..U+DBFF", q);
-      }
-      AppendUtf8(out, codepoint);
-      ++q;
-      continue;
-    }
-    if (c < 0x20) {
-      Error("", q);
-      problem_ = ControlCharacterProblem(c);
-      return Token::kError;
-    }
-    // A multi-byte UTF-8 sequence: no overlong forms, no surrogates, nothing past U+10FFFF.
-    unsigned char low = 0x80, high = 0xBF;
-    int continuations = 0;
-    if (c >= 0xC2 && c <= 0xDF) {
-      continuations = 1;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      continuations = 2;
-      if (c == 0xE0) low = 0xA0;
-      if (c == 0xED) high = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      continuations = 3;
-      if (c == 0xF0) low = 0x90;
-      if (c == 0xF4) high = 0x8F;
-    } else {
-      return Error("invalid string: ill-formed UTF-8 byte", q);
-    }
-    const char* lead = q;
-    for (int i = 0; i < continuations; ++i) {
-      ++q;
-      auto next = q < end_ ? static_cast<unsigned char>(*q) : 0;
-      if (q == end_ || next < low || next > high) {
-        return Error("invalid string: ill-formed UTF-8 byte", q);
-      }
-      low = 0x80;
-      high = 0xBF;
-    }
-    ++q;
-    out.append(lead, q);
-  }
-  lastRead_ = static_cast<std::size_t>(q - begin_);
-  p_ = q + 1;
-  payload_ = static_cast<std::uint64_t>(start) << 32 | (out.size() - start);
-  return Token::kString;
-}
-
-std::string Parser::LastRead() const {
-  std::size_t stop = std::min(lastRead_ + 1, text_.size());
-  std::string out;
-  for (std::size_t i = std::min(tokenStart_, stop); i < stop; ++i) {
-    auto c = static_cast<unsigned char>(text_[i]);
-    if (c <= 0x1F) {
-      char escaped[16];
-      std::snprintf(escaped, sizeof escaped, "<U+%.4X>", c);
-      out += escaped;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
 
 void Parser::Throw(std::size_t offset, std::string problem) const {
   // The text quoted may be a whole long string.
@@ -522,12 +96,12 @@ void Parser::Throw(std::size_t offset, std::string problem) const {
 void Parser::Fail(Token token, const char* expected, const char* context) {
   std::string problem = std::string("syntax error while parsing ") + context + " - ";
   if (token == Token::kError) {
-    problem += problem_ + "; last read: '" + LastRead() + "'";
+    problem += lexer_.Problem() + "; last read: '" + lexer_.LastRead() + "'";
   } else {
-    problem += std::string("unexpected ") + TokenName(token);
+    problem += std::string("unexpected ") + JsonTokenName(token);
   }
   if (expected) problem += std::string("; expected ") + expected;
-  Throw(lastRead_, problem);
+  Throw(lexer_.LastReadOffset(), problem);
 }
 
 std::string Parser::PointerOfOpenValues() const {
@@ -572,15 +146,15 @@ void Parser::AddKey(std::uint64_t key, std::size_t at) {
 
 Token Parser::ExpectKey(Token token) {
   if (token != Token::kString) Fail(token, "string literal", "object key");
-  AddKey(payload_, tokenStart_);
-  token = Scan();
+  AddKey(lexer_.Payload(), lexer_.TokenStart());
+  token = lexer_.Scan();
   if (token != Token::kColon) Fail(token, "':'", "object separator");
-  return Scan();
+  return lexer_.Scan();
 }
 
 void Parser::Open(bool isObject) {
   if (frames_.size() >= static_cast<std::size_t>(SceneLimits::kMaxJsonDepth)) {
-    throw SceneFileError(fileName_, DescribeTextPosition(text_, lastRead_),
+    throw SceneFileError(fileName_, DescribeTextPosition(text_, lexer_.LastReadOffset()),
                          "arrays and objects nest deeper than " +
                              std::to_string(SceneLimits::kMaxJsonDepth) + " levels");
   }
@@ -620,14 +194,14 @@ void Parser::Close() {
 }
 
 void Parser::Run() {
-  SkipByteOrderMark();
-  Token token = Scan();
+  if (!lexer_.SkipByteOrderMark()) Fail(Token::kError, nullptr, "value");
+  Token token = lexer_.Scan();
   for (;;) {
     // `token` starts a value.
     switch (token) {
       case Token::kBeginObject:
         Open(true);
-        token = Scan();
+        token = lexer_.Scan();
         if (token == Token::kEndObject) {
           Close();
           break;
@@ -636,17 +210,19 @@ void Parser::Run() {
         continue;
       case Token::kBeginArray:
         Open(false);
-        token = Scan();
+        token = lexer_.Scan();
         if (token == Token::kEndArray) {
           Close();
           break;
         }
         continue;
       case Token::kNumber:
-        if (overflow_) Throw(lastRead_, "number overflow parsing '" + LastRead() + "'");
+        if (lexer_.Overflow()) {
+          Throw(lexer_.LastReadOffset(), "number overflow parsing '" + lexer_.LastRead() + "'");
+        }
         [[fallthrough]];
       case Token::kString:
-        scratch_.Push(token == Token::kString ? Kind::kString : kind_, payload_);
+        scratch_.Push(token == Token::kString ? Kind::kString : lexer_.Kind(), lexer_.Payload());
         break;
       case Token::kTrue:
         scratch_.Push(Kind::kTrue, 0);
@@ -666,26 +242,15 @@ void Parser::Run() {
     for (;;) {
       if (!frames_.empty() && !frames_.back().isObject) {
         // The numbers of an array, the bulk of a mesh, read without the general step.
-        SkipSpace();
-        if (p_ < end_ && *p_ == ',') {
-          ++p_;
-          SkipSpace();
-          if (p_ < end_ && (IsDigit(*p_) || *p_ == '-')) {
-            auto at = static_cast<std::size_t>(p_ - begin_);
-            lastRead_ = at;
-            ++p_;
-            token = ScanNumber(at);
-            if (token == Token::kNumber && !overflow_) {
-              scratch_.Push(kind_, payload_);
-              continue;
-            }
-          } else {
-            token = Scan();
+        if (lexer_.Comma(token)) {
+          if (token == Token::kNumber && !lexer_.Overflow()) {
+            scratch_.Push(lexer_.Kind(), lexer_.Payload());
+            continue;
           }
           break;
         }
       }
-      token = Scan();
+      token = lexer_.Scan();
       if (frames_.empty()) {
         if (token != Token::kEnd) Fail(token, "end of input", "value");
         writer_.Append(scratch_.KindAt(0), scratch_.PayloadAt(0));
@@ -693,7 +258,7 @@ void Parser::Run() {
       }
       bool inObject = frames_.back().isObject;
       if (token == Token::kComma) {
-        token = Scan();
+        token = lexer_.Scan();
         if (inObject) token = ExpectKey(token);
         break;
       }
