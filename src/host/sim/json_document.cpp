@@ -8,8 +8,6 @@
 
 namespace sim {
 
-double JsonDocument::Float(Index value) const { return std::bit_cast<double>(Payload(value)); }
-
 double JsonDocument::Number(Index value) const {
   switch (KindOf(value)) {
     case Kind::kUnsigned:
@@ -65,8 +63,16 @@ void JsonDocumentWriter::Append(const std::uint8_t* kinds, const std::uint64_t* 
     std::size_t offset = at & JsonDocument::kMask;
     std::size_t run = std::min(count, JsonDocument::kChunkSize - offset);
     JsonDocument::Slots& slots = *document_.chunks_.back();
-    std::memcpy(slots.payloads + offset, payloads, run * sizeof *payloads);
-    std::memcpy(slots.kinds + offset, kinds, run);
+    if (run <= 4) {
+      // The points and faces of a mesh: too short to be worth a call.
+      for (std::size_t i = 0; i < run; ++i) {
+        slots.payloads[offset + i] = payloads[i];
+        slots.kinds[offset + i] = kinds[i];
+      }
+    } else {
+      std::memcpy(slots.payloads + offset, payloads, run * sizeof *payloads);
+      std::memcpy(slots.kinds + offset, kinds, run);
+    }
     document_.size_ = at + run;
     kinds += run;
     payloads += run;

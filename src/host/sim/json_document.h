@@ -4,6 +4,7 @@
 // object's keys are sorted, so a member is found by binary search. Internal to the loader.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -35,7 +36,7 @@ class JsonDocument {
 
   std::uint64_t Unsigned(Index value) const { return Payload(value); }
   std::int64_t Signed(Index value) const { return static_cast<std::int64_t>(Payload(value)); }
-  double Float(Index value) const;
+  double Float(Index value) const { return std::bit_cast<double>(Payload(value)); }
   // Any number as a double.
   double Number(Index value) const;
   // A number as messages print it: integers in full, others in their shortest form.
