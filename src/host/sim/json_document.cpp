@@ -1,7 +1,6 @@
 #include "host/sim/json_document.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <nlohmann/json.hpp>
 #include <string>

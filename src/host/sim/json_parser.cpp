@@ -20,8 +20,11 @@ namespace {
 using Kind = JsonDocument::Kind;
 using Token = JsonToken;
 
+// Objects with more keys than this look for a repeated one in a hash set rather than a scan.
 constexpr std::size_t kKeysScannedInPlace = 16;
 
+// Containers are read into scratch_ and, once closed, moved into the document in one piece: so an
+// array's elements and an object's members end side by side there, whatever nests inside them.
 class Parser {
  public:
   Parser(std::string_view text, const std::string& fileName, JsonDocument& document)
