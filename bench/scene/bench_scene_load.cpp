@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
   double best = 1e30;
   bool ok = true;
   double peakMegabytes = 0;
-  for (int run = 0; run < 3 && ok; ++run) {
+  for (int run = 0; run < 5 && ok; ++run) {
     double start = CpuSeconds();
     try {
       auto scene = sim::LoadSceneFile(path);
