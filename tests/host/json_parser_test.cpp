@@ -266,6 +266,18 @@ TEST(JsonParser, ReadsWhatTheLibraryReadAndRefusesWhatItRefused) {
   };
   for (const std::string& text : texts) ExpectSameReading(text);
 
+  // Runs of 1 to 24 digits before and after the point, read eight at a time where the text
+  // allows, each ended differently.
+  std::string numbers = "[";
+  const std::string digits = "918273645091827364509182";
+  for (std::size_t n = 1; n <= digits.size(); ++n) {
+    for (const char* end : {",", " ,", "\n,", "e2,", "E-3 ,"}) {
+      numbers += digits.substr(0, n) + end + "-0." + digits.substr(digits.size() - n) + end;
+    }
+  }
+  ExpectSameReading(numbers + "0]");
+  ExpectSameReading(numbers + "1.5x]");
+
   // Objects big enough to look for repeated keys in a hash set.
   std::string many = "{";
   for (int i = 0; i < 40; ++i) many += "\"k" + std::to_string(i) + "\": " + std::to_string(i) + ",";

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -49,7 +50,7 @@ class JsonLexer {
   [[gnu::always_inline]] inline JsonToken Scan();
   // After a value in an array: whether a comma follows. If so, it is read, and the token after it
   // too, into `next`: a number without the general step, as the bulk of a mesh is numbers.
-  bool Comma(JsonToken& next) {
+  [[gnu::always_inline]] bool Comma(JsonToken& next) {
     SkipSpace();
     if (p_ == end_ || *p_ != ',') return false;
     ++p_;
@@ -82,6 +83,34 @@ class JsonLexer {
 
  private:
   static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+  // Appends the digits at `q` to `value` (which wraps past 19 digits: callers count them) and
+  // moves `q` past them; eight at a time where the text allows.
+  void ReadDigits(const char*& q, std::uint64_t& value) const {
+    if constexpr (std::endian::native == std::endian::little) {
+      static constexpr std::uint32_t kScale[9] = {1,      10,      100,      1000,     10000,
+                                                  100000, 1000000, 10000000, 100000000};
+      while (end_ - q >= 8) {
+        std::uint64_t bytes;
+        std::memcpy(&bytes, q, 8);
+        // The high bit of each byte that is not a digit; the first one ends the run.
+        std::uint64_t other =
+            ((bytes + 0x4646464646464646) | (bytes - 0x3030303030303030)) & 0x8080808080808080;
+        int count = other ? std::countr_zero(other) / 8 : 8;
+        if (count == 0) return;
+        // The digits moved up to the end of an eight-digit number, zeros before them, then
+        // combined in pairs, fours and eights.
+        std::uint64_t digits = (bytes - 0x3030303030303030) << (8 * (8 - count));
+        digits = digits * 10 + (digits >> 8);
+        digits = (((digits & 0x000000FF000000FF) * (100 + (1000000ull << 32))) +
+                  (((digits >> 16) & 0x000000FF000000FF) * (1 + (10000ull << 32)))) >>
+                 32;
+        value = value * kScale[count] + static_cast<std::uint32_t>(digits);
+        q += count;
+        if (count < 8) return;
+      }
+    }
+    for (; q < end_ && IsDigit(*q); ++q) value = value * 10 + static_cast<unsigned>(*q - '0');
+  }
   void SkipSpace() {
     while (p_ < end_ && (*p_ == ' ' || *p_ == '\n' || *p_ == '\r' || *p_ == '\t')) ++p_;
   }
@@ -119,7 +148,7 @@ inline JsonToken JsonLexer::ScanNumber(std::size_t at) {
   if (*q == '0') {
     ++q;
   } else {
-    for (; q < end_ && IsDigit(*q); ++q) value = value * 10 + static_cast<unsigned>(*q - '0');
+    ReadDigits(q, value);
   }
   std::size_t digitCount = static_cast<std::size_t>(q - digits);
   int fractionDigits = 0;
@@ -127,7 +156,7 @@ inline JsonToken JsonLexer::ScanNumber(std::size_t at) {
     ++q;
     if (q == end_ || !IsDigit(*q)) return Error("invalid number; expected digit after '.'", q);
     const char* fraction = q;
-    for (; q < end_ && IsDigit(*q); ++q) value = value * 10 + static_cast<unsigned>(*q - '0');
+    ReadDigits(q, value);
     fractionDigits = static_cast<int>(std::min<std::ptrdiff_t>(q - fraction, 1 << 20));
     digitCount += static_cast<std::size_t>(q - fraction);
     isFloat = true;
