@@ -1,8 +1,11 @@
 // Loading a large scene file: a grid mesh of 720k triangles with one texture-coordinate channel,
-// written as a scene file of about 50 MB. Prints the loader's throughput (processor time, best of
-// a few runs) and its peak memory against the file size.
+// written as a scene file of about 38 MB. Prints the loader's throughput (processor time of the
+// whole load: reading the file, parsing it, building the host scene; best of a few runs) and its
+// peak memory against the file size. The peak is the growth of the process's peak resident size
+// over the first load: the file's text, the parsed document, the scene's descriptions and the
+// built host scene, whichever of them are held at once (the text goes before the scene is built).
 //
-//   bench_scene_load [COLUMNS ROWS]    default 600 x 600 quads
+//   bench_scene_load [COLUMNS ROWS]    default 600 x 600 quads; 1000 x 500 is a million triangles
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -19,7 +22,8 @@
 
 namespace {
 
-constexpr double kTargetMegabytesPerSecond = 100;  // 5x what the DOM loader reached
+// 5x what the loader built on a general JSON library reached here (55 MB/s, 7.15x the file).
+constexpr double kTargetMegabytesPerSecond = 275;
 constexpr double kTargetPeakOverFile = 3;
 
 double CpuSeconds() {
@@ -83,7 +87,7 @@ int main(int argc, char** argv) {
   double best = 1e30;
   bool ok = true;
   double peakMegabytes = 0;
-  for (int run = 0; run < 3 && ok; ++run) {
+  for (int run = 0; run < 5 && ok; ++run) {
     double start = CpuSeconds();
     try {
       auto scene = sim::LoadSceneFile(path);

@@ -21,19 +21,54 @@ void JsonPlace::Fail(const std::string& problem) const {
   throw SceneFileError(*fileName_, pointer.empty() ? "top level" : pointer, problem);
 }
 
-namespace {
-const char* KindOf(const nlohmann::json& value) {
-  if (value.is_object()) return "an object";
-  if (value.is_array()) return "an array";
-  if (value.is_string()) return "a string";
-  if (value.is_boolean()) return "a boolean";
-  if (value.is_number()) return "a number";
-  return "null";
+const JsonDocument& JsonPlace::NullDocument() {
+  static const JsonDocument document = [] {
+    JsonDocument null;
+    JsonDocumentWriter(null).Append(JsonDocument::Kind::kNull, 0);
+    return null;
+  }();
+  return document;
 }
+
+JsonPlace::JsonPlace(const JsonPlace& parent, JsonDocument::Index value, std::string_view key)
+    : document_(parent.document_),
+      value_(value),
+      base_(
+          std::make_shared<const std::string>(parent.Pointer() + "/" + EscapePointerSegment(key))),
+      fileName_(parent.fileName_) {}
+
+namespace {
+
+using Kind = JsonDocument::Kind;
+
+const char* KindName(Kind kind) {
+  switch (kind) {
+    case Kind::kObject:
+      return "an object";
+    case Kind::kArray:
+      return "an array";
+    case Kind::kString:
+      return "a string";
+    case Kind::kTrue:
+    case Kind::kFalse:
+      return "a boolean";
+    case Kind::kNull:
+      return "null";
+    default:
+      return "a number";
+  }
+}
+
+bool IsNumberKind(Kind kind) {
+  return kind == Kind::kUnsigned || kind == Kind::kSigned || kind == Kind::kFloat;
+}
+
 }  // namespace
 
+bool JsonPlace::IsNumber() const { return IsNumberKind(ValueKind()); }
+
 void JsonPlace::FailType(const char* expected) const {
-  Fail(std::string("expected ") + expected + ", found " + KindOf(*value_));
+  Fail(std::string("expected ") + expected + ", found " + KindName(ValueKind()));
 }
 
 void JsonPlace::ExpectObject(std::initializer_list<std::string_view> allowedKeys) const {
@@ -41,24 +76,28 @@ void JsonPlace::ExpectObject(std::initializer_list<std::string_view> allowedKeys
 }
 
 void JsonPlace::ExpectObject(std::span<const std::string_view> allowedKeys) const {
-  if (!value_->is_object()) FailType("an object");
-  for (const auto& [key, value] : value_->items()) {
+  if (!IsObject()) FailType("an object");
+  std::size_t size = document_->Size(value_);
+  for (std::size_t i = 0; i < size; ++i) {
+    std::string_view key = document_->Key(value_, i);
     if (key == "comment") continue;
     if (std::find(allowedKeys.begin(), allowedKeys.end(), key) != allowedKeys.end()) continue;
     std::string known;
     for (std::string_view allowed : allowedKeys) {
       known += (known.empty() ? "" : ", ") + std::string(allowed);
     }
-    JsonPlace(value, Pointer() + "/" + EscapePointerSegment(key), *fileName_)
-        .Fail("unknown key \"" + key + "\" (known keys: " + known + ")");
+    JsonPlace(*this, document_->MemberValue(value_, i), key)
+        .Fail("unknown key \"" + std::string(key) + "\" (known keys: " + known + ")");
   }
 }
 
 std::optional<JsonPlace> JsonPlace::OptionalField(std::string_view key) const {
-  if (!value_->is_object()) FailType("an object");
-  auto found = value_->find(key);
-  if (found == value_->end() || found->is_null()) return std::nullopt;
-  return JsonPlace(*found, Pointer() + "/" + EscapePointerSegment(key), *fileName_);
+  if (!IsObject()) FailType("an object");
+  JsonDocument::Index found = document_->Find(value_, key);
+  if (found == JsonDocument::kNotFound || document_->KindOf(found) == Kind::kNull) {
+    return std::nullopt;
+  }
+  return JsonPlace(*this, found, key);
 }
 
 JsonPlace JsonPlace::Field(std::string_view key) const {
@@ -68,30 +107,30 @@ JsonPlace JsonPlace::Field(std::string_view key) const {
 }
 
 std::vector<std::pair<std::string, JsonPlace>> JsonPlace::Members() const {
-  if (!value_->is_object()) FailType("an object");
+  if (!IsObject()) FailType("an object");
   std::vector<std::pair<std::string, JsonPlace>> members;
-  for (const auto& [key, value] : value_->items()) {
-    members.emplace_back(key,
-                         JsonPlace(value, Pointer() + "/" + EscapePointerSegment(key), *fileName_));
+  std::size_t size = document_->Size(value_);
+  members.reserve(size);
+  for (std::size_t i = 0; i < size; ++i) {
+    std::string_view key = document_->Key(value_, i);
+    members.emplace_back(std::string(key),
+                         JsonPlace(*this, document_->MemberValue(value_, i), key));
   }
   return members;
 }
 
-std::size_t JsonPlace::ExpectArray(std::size_t minSize, std::size_t maxSize) const {
-  if (!value_->is_array()) FailType("an array");
-  std::size_t size = value_->size();
-  if (size < minSize || size > maxSize) {
-    Fail(minSize == maxSize
-             ? "expected " + std::to_string(minSize) + " elements, found " + std::to_string(size)
-             : "expected " + std::to_string(minSize) + " to " + std::to_string(maxSize) +
-                   " elements, found " + std::to_string(size));
-  }
-  return size;
+void JsonPlace::FailArray(std::size_t minSize, std::size_t maxSize) const {
+  if (ValueKind() != Kind::kArray) FailType("an array");
+  std::size_t size = document_->Size(value_);
+  Fail(minSize == maxSize
+           ? "expected " + std::to_string(minSize) + " elements, found " + std::to_string(size)
+           : "expected " + std::to_string(minSize) + " to " + std::to_string(maxSize) +
+                 " elements, found " + std::to_string(size));
 }
 
 JsonPlace JsonPlace::Element(std::size_t index) const {
   JsonPlace element(*this);
-  element.value_ = &(*value_)[index];
+  element.value_ = document_->Element(value_, index);
   if (index_ != kNoIndex) element.base_ = std::make_shared<const std::string>(Pointer());
   element.index_ = index;
   return element;
@@ -100,22 +139,26 @@ JsonPlace JsonPlace::Element(std::size_t index) const {
 namespace {
 
 // The checks of Integer and Float on their passing side, for the elements of large arrays.
-bool IntegerInRange(const nlohmann::json& value, long long min, long long max, long long& out) {
-  if (value.is_number_unsigned()) {
-    auto u = value.get<unsigned long long>();
-    if (max < 0 || u > static_cast<unsigned long long>(max) || static_cast<long long>(u) < min)
+bool IntegerInRange(const JsonDocument& document, JsonDocument::Index value, long long min,
+                    long long max, long long& out) {
+  Kind kind = document.KindOf(value);
+  if (kind == Kind::kUnsigned) {
+    std::uint64_t u = document.Unsigned(value);
+    if (max < 0 || u > static_cast<std::uint64_t>(max) || static_cast<long long>(u) < min) {
       return false;
+    }
     out = static_cast<long long>(u);
     return true;
   }
-  if (!value.is_number_integer()) return false;
-  out = value.get<long long>();
+  if (kind != Kind::kSigned) return false;
+  out = document.Signed(value);
   return out >= min && out <= max;
 }
 
-bool FiniteFloat(const nlohmann::json& value, float& out) {
-  if (!value.is_number()) return false;
-  double d = value.get<double>();
+bool FiniteFloat(const JsonDocument& document, JsonDocument::Index value, float& out) {
+  Kind kind = document.KindOf(value);
+  if (!IsNumberKind(kind)) return false;
+  double d = kind == Kind::kFloat ? document.Float(value) : document.Number(value);
   if (!std::isfinite(d) || std::fabs(d) > FLT_MAX) return false;
   out = static_cast<float>(d);
   return true;
@@ -123,62 +166,42 @@ bool FiniteFloat(const nlohmann::json& value, float& out) {
 
 }  // namespace
 
-long long JsonPlace::ElementInteger(std::size_t index, long long min, long long max) const {
-  long long value = 0;
-  if (IntegerInRange((*value_)[index], min, max, value)) return value;
-  return Element(index).Integer(min, max);
-}
-
-float JsonPlace::ElementFloat(std::size_t index) const {
-  float value = 0;
-  if (FiniteFloat((*value_)[index], value)) return value;
-  return Element(index).Float();
-}
-
 std::string JsonPlace::String() const {
-  if (!value_->is_string()) FailType("a string");
-  const auto& text = value_->get_ref<const std::string&>();
+  if (!IsString()) FailType("a string");
+  std::string_view text = document_->String(value_);
   if (text.size() > SceneLimits::kMaxStringBytes) {
     Fail("a string of " + std::to_string(text.size()) + " bytes is longer than the limit of " +
          std::to_string(SceneLimits::kMaxStringBytes));
   }
-  return text;
+  return std::string(text);
 }
 
 std::wstring JsonPlace::WideString() const { return platform::Utf8ToWide(String()); }
 
 bool JsonPlace::Bool() const {
-  if (!value_->is_boolean()) FailType("true or false");
-  return value_->get<bool>();
+  Kind kind = ValueKind();
+  if (kind != Kind::kTrue && kind != Kind::kFalse) FailType("true or false");
+  return kind == Kind::kTrue;
 }
 
 long long JsonPlace::Integer(long long min, long long max) const {
-  if (!value_->is_number_integer()) FailType("an integer");
-  bool inRange;
+  Kind kind = ValueKind();
+  if (kind != Kind::kUnsigned && kind != Kind::kSigned) FailType("an integer");
   long long value = 0;
-  if (value_->is_number_unsigned()) {
-    auto u = value_->get<unsigned long long>();
-    inRange =
-        max >= 0 && u <= static_cast<unsigned long long>(max) && static_cast<long long>(u) >= min;
-    if (inRange) value = static_cast<long long>(u);
-  } else {
-    value = value_->get<long long>();
-    inRange = value >= min && value <= max;
-  }
-  if (!inRange) {
-    Fail("the value " + value_->dump() + " is outside " + std::to_string(min) + " to " +
-         std::to_string(max));
+  if (!IntegerInRange(*document_, value_, min, max, value)) {
+    Fail("the value " + document_->NumberText(value_) + " is outside " + std::to_string(min) +
+         " to " + std::to_string(max));
   }
   return value;
 }
 
 float JsonPlace::Float() const {
-  if (!value_->is_number()) FailType("a number");
-  double value = value_->get<double>();
-  if (!std::isfinite(value) || std::fabs(value) > FLT_MAX) {
-    Fail("the number " + value_->dump() + " does not fit a finite float");
+  if (!IsNumber()) FailType("a number");
+  float value = 0;
+  if (!FiniteFloat(*document_, value_, value)) {
+    Fail("the number " + document_->NumberText(value_) + " does not fit a finite float");
   }
-  return static_cast<float>(value);
+  return value;
 }
 
 Point3 JsonPlace::Point() const {

@@ -2,11 +2,13 @@
 // range or keys fails with the file name, the JSON pointer and the problem. Internal to the loader.
 #pragma once
 
+#include <cfloat>
+#include <cmath>
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <span>
 #include <string>
@@ -15,15 +17,26 @@
 #include <vector>
 
 #include "host/point3.h"
+#include "host/sim/json_document.h"
 
 namespace sim {
 
 class JsonPlace {
  public:
-  JsonPlace(const nlohmann::json& value, std::string pointer, const std::string& fileName)
-      : value_(&value),
+  // The document's root.
+  JsonPlace(const JsonDocument& document, std::string pointer, const std::string& fileName)
+      : document_(&document),
+        value_(document.Root()),
         base_(std::make_shared<const std::string>(std::move(pointer))),
         fileName_(&fileName) {}
+  // A place with null behind it, whatever `value` is, for checks that only report against a
+  // pointer (the scene budget's).
+  template <class Value>
+  requires(!std::same_as<Value, JsonDocument>)
+      JsonPlace(const Value& value, std::string pointer, const std::string& fileName)
+      : JsonPlace(NullDocument(), std::move(pointer), fileName) {
+    static_cast<void>(value);
+  }
 
   std::string Pointer() const;
   [[noreturn]] void Fail(const std::string& problem) const;
@@ -31,10 +44,10 @@ class JsonPlace {
   // An object with no keys but these (and "comment", free for notes anywhere).
   void ExpectObject(std::initializer_list<std::string_view> allowedKeys) const;
   void ExpectObject(std::span<const std::string_view> allowedKeys) const;
-  bool IsString() const { return value_->is_string(); }
-  bool IsObject() const { return value_->is_object(); }
-  bool IsNumber() const { return value_->is_number(); }
-  bool IsNull() const { return value_->is_null(); }
+  bool IsString() const { return ValueKind() == JsonDocument::Kind::kString; }
+  bool IsObject() const { return ValueKind() == JsonDocument::Kind::kObject; }
+  bool IsNumber() const;
+  bool IsNull() const { return ValueKind() == JsonDocument::Kind::kNull; }
   // A member that must be there / may be missing. A member set to null counts as missing.
   JsonPlace Field(std::string_view key) const;
   std::optional<JsonPlace> OptionalField(std::string_view key) const;
@@ -42,12 +55,48 @@ class JsonPlace {
   std::vector<std::pair<std::string, JsonPlace>> Members() const;
 
   // An array of minSize to maxSize elements; returns its size.
-  std::size_t ExpectArray(std::size_t minSize, std::size_t maxSize) const;
+  std::size_t ExpectArray(std::size_t minSize, std::size_t maxSize) const {
+    if (ValueKind() == JsonDocument::Kind::kArray) {
+      std::size_t size = document_->Size(value_);
+      if (size >= minSize && size <= maxSize) return size;
+    }
+    FailArray(minSize, maxSize);
+  }
   JsonPlace Element(std::size_t index) const;
   // Element(index).Integer(min, max) and .Float() without making a place for the element unless it
   // fails.
-  long long ElementInteger(std::size_t index, long long min, long long max) const;
-  float ElementFloat(std::size_t index) const;
+  long long ElementInteger(std::size_t index, long long min, long long max) const {
+    JsonDocument::Index element = document_->Element(value_, index);
+    JsonDocument::Kind kind = document_->KindOf(element);
+    if (kind == JsonDocument::Kind::kUnsigned) {
+      std::uint64_t u = document_->Unsigned(element);
+      if (max >= 0 && u <= static_cast<std::uint64_t>(max) && static_cast<long long>(u) >= min) {
+        return static_cast<long long>(u);
+      }
+    } else if (kind == JsonDocument::Kind::kSigned) {
+      long long value = document_->Signed(element);
+      if (value >= min && value <= max) return value;
+    }
+    return Element(index).Integer(min, max);
+  }
+  float ElementFloat(std::size_t index) const {
+    JsonDocument::Index element = document_->Element(value_, index);
+    switch (document_->KindOf(element)) {
+      case JsonDocument::Kind::kFloat: {
+        // Never infinite nor NaN: the parser refuses numbers that overflow a double.
+        double value = document_->Float(element);
+        if (std::fabs(value) <= FLT_MAX) return static_cast<float>(value);
+        break;
+      }
+      case JsonDocument::Kind::kUnsigned:
+        return static_cast<float>(document_->Unsigned(element));
+      case JsonDocument::Kind::kSigned:
+        return static_cast<float>(document_->Signed(element));
+      default:
+        break;
+    }
+    return Element(index).Float();
+  }
 
   // UTF-8 text of at most SceneLimits::kMaxStringBytes bytes.
   std::string String() const;
@@ -60,11 +109,16 @@ class JsonPlace {
   Point3 Point() const;
 
  private:
+  static const JsonDocument& NullDocument();
+  JsonPlace(const JsonPlace& parent, JsonDocument::Index value, std::string_view key);
+  JsonDocument::Kind ValueKind() const { return document_->KindOf(value_); }
   [[noreturn]] void FailType(const char* expected) const;
+  [[noreturn]] void FailArray(std::size_t minSize, std::size_t maxSize) const;
 
   static constexpr std::size_t kNoIndex = SIZE_MAX;
 
-  const nlohmann::json* value_;
+  const JsonDocument* document_;
+  JsonDocument::Index value_;
   // The pointer is the shared base, then "/index" when the place is an array element: the elements
   // of a mesh's arrays (millions of them) share their array's pointer, and their own is only made
   // for an error or for a place below them.

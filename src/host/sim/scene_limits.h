@@ -8,7 +8,7 @@
 namespace sim {
 
 struct SceneLimits {
-  static constexpr std::uintmax_t kMaxFileBytes = 64u * 1024u * 1024u;
+  static constexpr std::uintmax_t kMaxFileBytes = 1024u * 1024u * 1024u;
   // Nesting of JSON arrays and objects; the format itself needs far fewer levels.
   static constexpr int kMaxJsonDepth = 64;
   // Any one string (name, id, path), in UTF-8 bytes.
