@@ -6,7 +6,16 @@
 
 namespace bench {
 
-// Writes `folder`/grid.gltf and its buffer grid.bin; returns the path of grid.gltf.
-std::filesystem::path WriteGridGltf(const std::filesystem::path& folder, int n);
+// A chain of joints along the grid's columns that skins it (each vertex weighted to the two joints
+// around it) and one animation turning every joint through `keys` linear rotation keys.
+struct GridSkin {
+  int joints = 16;
+  int keys = 100;
+};
+
+// Writes `folder`/grid.gltf and its buffer grid.bin; returns the path of grid.gltf. With `skin`,
+// the grid is skinned and animated.
+std::filesystem::path WriteGridGltf(const std::filesystem::path& folder, int n,
+                                    const GridSkin* skin = nullptr);
 
 }  // namespace bench
