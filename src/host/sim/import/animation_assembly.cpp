@@ -238,21 +238,22 @@ void AddAnimationKeys(const ImportedModel& model, const std::vector<NodeBuilder*
     Point3 restPosition, restScale;
     Quat restRotation;
     DecomposeMatrix(local[n], restPosition, restRotation, restScale);
-    auto clipTicks = [&](std::size_t c) {
-      return ClipTicks{model.clips[c].startFrame * kImportTicksPerFrame,
-                       model.clips[c].endFrame * kImportTicksPerFrame};
-    };
-    if (part.second == ImportedPath::kRotation) {
-      RotationTrackMaker maker(root, limit);
+    // Each clip's keys, or the rest value held over a clip that does not key this part.
+    auto fill = [&](auto& maker, const auto& rest) {
       for (std::size_t c = 0; c < clipCount; ++c) {
-        ClipTicks clip = clipTicks(c);
+        ClipTicks clip{model.clips[c].startFrame * kImportTicksPerFrame,
+                       model.clips[c].endFrame * kImportTicksPerFrame};
         if (perClip[c]) {
           maker.Clip(*perClip[c], clip);
         } else {
-          maker.Hold(clip.start, restRotation);
-          if (clip.end > clip.start) maker.Hold(clip.end, restRotation);
+          maker.Hold(clip.start, rest);
+          if (clip.end > clip.start) maker.Hold(clip.end, rest);
         }
       }
+    };
+    if (part.second == ImportedPath::kRotation) {
+      RotationTrackMaker maker(root, limit);
+      fill(maker, restRotation);
       made[n]->RotationKeys(std::move(maker.Track()));
       continue;
     }
@@ -262,15 +263,7 @@ void AddAnimationKeys(const ImportedModel& model, const std::vector<NodeBuilder*
     }
     const Point3& rest = part.second == ImportedPath::kTranslation ? restPosition : restScale;
     PointTrackMaker maker(bezier, root, part.second, limit);
-    for (std::size_t c = 0; c < clipCount; ++c) {
-      ClipTicks clip = clipTicks(c);
-      if (perClip[c]) {
-        maker.Clip(*perClip[c], clip);
-      } else {
-        maker.Hold(clip.start, rest);
-        if (clip.end > clip.start) maker.Hold(clip.end, rest);
-      }
-    }
+    fill(maker, rest);
     if (part.second == ImportedPath::kTranslation) {
       made[n]->PositionKeys(std::move(maker.Track()));
     } else {
