@@ -238,13 +238,15 @@ void AddAnimationKeys(const ImportedModel& model, const std::vector<NodeBuilder*
     Point3 restPosition, restScale;
     Quat restRotation;
     DecomposeMatrix(local[n], restPosition, restRotation, restScale);
-    // Each clip's keys, or the rest value held over a clip that does not key this part.
+    // Each clip's keys, or the rest value held over a clip that does not key this part. Named
+    // again because clang 14 cannot capture a structured binding.
+    const auto& channels = perClip;
     auto fill = [&](auto& maker, const auto& rest) {
       for (std::size_t c = 0; c < clipCount; ++c) {
         ClipTicks clip{model.clips[c].startFrame * kImportTicksPerFrame,
                        model.clips[c].endFrame * kImportTicksPerFrame};
-        if (perClip[c]) {
-          maker.Clip(*perClip[c], clip);
+        if (channels[c]) {
+          maker.Clip(*channels[c], clip);
         } else {
           maker.Hold(clip.start, rest);
           if (clip.end > clip.start) maker.Hold(clip.end, rest);
