@@ -3,8 +3,9 @@
 #include <cmath>
 
 Quat::Quat(const Matrix3& m) {
-  // Read as column vectors, the transposed matrix is the classic rotation matrix of the quaternion.
-  auto c = [&m](int row, int col) { return static_cast<double>(m[col][row]); };
+  // The host's quaternion of a row-vector matrix is the classic quaternion of the matrix read as
+  // column vectors: the transpose of the classic one's matrix, which is the conjugate turn.
+  auto c = [&m](int row, int col) { return static_cast<double>(m[row][col]); };
   double trace = c(0, 0) + c(1, 1) + c(2, 2);
   if (trace >= 0.0) {
     double s = std::sqrt(trace + 1.0);
@@ -34,16 +35,17 @@ Quat::Quat(const Matrix3& m) {
 void Quat::MakeMatrix(Matrix3& m) const {
   float xx = x * x, yy = y * y, zz = z * z;
   float xy = x * y, xz = x * z, yz = y * z, wx = w * x, wy = w * y, wz = w * z;
-  m.SetRow(0, {1 - 2 * (yy + zz), 2 * (xy + wz), 2 * (xz - wy)});
-  m.SetRow(1, {2 * (xy - wz), 1 - 2 * (xx + zz), 2 * (yz + wx)});
-  m.SetRow(2, {2 * (xz + wy), 2 * (yz - wx), 1 - 2 * (xx + yy)});
+  m.SetRow(0, {1 - 2 * (yy + zz), 2 * (xy - wz), 2 * (xz + wy)});
+  m.SetRow(1, {2 * (xy + wz), 1 - 2 * (xx + zz), 2 * (yz - wx)});
+  m.SetRow(2, {2 * (xz - wy), 2 * (yz + wx), 1 - 2 * (xx + yy)});
   m.SetRow(3, {0, 0, 0});
 }
 
 Quat Quat::operator*(const Quat& r) const {
-  // Applying this rotation and then r is the Hamilton product r * this.
-  const Quat& a = r;
-  const Quat& b = *this;
+  // The host's quaternions are conjugates of the classic ones, whose products read the other way:
+  // applying this rotation and then r is the Hamilton product this * r.
+  const Quat& a = *this;
+  const Quat& b = r;
   return {
       a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y, a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
       a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w, a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};

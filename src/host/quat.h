@@ -3,9 +3,11 @@
 
 #include "host/matrix3.h"
 
-// (x, y, z) is the vector part, w the scalar part. The matrix of a quaternion is the row-vector
-// rotation that DirectX builds from the same four numbers, so a rotation key can be written as the
-// decomposition gives it.
+// (x, y, z) is the vector part, w the scalar part. The host's quaternions turn the other way from
+// the classic quaternion of the same row-vector matrix: the quaternion of a matrix is the conjugate
+// of the one DirectX builds that matrix from. That is the quaternion a `.x` rotation key holds, so a
+// key is written as the decomposition gives it. It also makes products read in the order matrices
+// do, and an angle about an axis turn clockwise as one looks down the axis towards the origin.
 class Quat {
  public:
   float x = 0.0f, y = 0.0f, z = 0.0f, w = 1.0f;
@@ -32,4 +34,6 @@ class Quat {
 // The rotation a fraction t of the way from p to q along the shorter arc, of unit length.
 Quat Slerp(const Quat& p, const Quat& q, float t);
 
+// The turn by `angle` radians about `axis`, clockwise looking down the axis, as all host
+// quaternions turn: its matrix is RotateZMatrix(-angle) for the Z axis.
 Quat QFromAngAxis(float angle, const Point3& axis);

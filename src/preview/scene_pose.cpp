@@ -62,7 +62,8 @@ Quat QuaternionFromMatrix(const Mat4& m) {
   return q;
 }
 
-// Scale, rotation and translation of an affine matrix (S * R * T in the row-vector order).
+// Scale, rotation and translation of an affine matrix (S * R * T in the row-vector order), the
+// rotation as a rotation key holds it.
 void Decompose(const Mat4& m, Vec3& scale, Quat& rotation, Vec3& translation) {
   Vec3 rows[3];
   for (int r = 0; r < 3; ++r) rows[r] = {m(r, 0), m(r, 1), m(r, 2)};
@@ -74,6 +75,7 @@ void Decompose(const Mat4& m, Vec3& scale, Quat& rotation, Vec3& translation) {
     for (int c = 0; c < 3; ++c) pure(r, c) = s[r] != 0 ? m(r, c) / s[r] : (r == c ? 1.0f : 0.0f);
   }
   rotation = QuaternionFromMatrix(pure);
+  for (int i = 1; i < 4; ++i) rotation[i] = -rotation[i];
   translation = {m(3, 0), m(3, 1), m(3, 2)};
 }
 

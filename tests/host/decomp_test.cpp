@@ -25,17 +25,18 @@ Matrix3 SampleTransform() {
 
 }  // namespace
 
-TEST(Quat, MatchesTheRowVectorRotations) {
-  // A rotation by a about X is (sin a/2, 0, 0, cos a/2), and its matrix is RotateXMatrix(a).
+TEST(Quat, TurnsTheOtherWayFromTheClassicQuaternion) {
+  // The classic quaternion of a turn by a about X is (sin a/2, 0, 0, cos a/2); the host's is its
+  // conjugate, and an angle about an axis turns clockwise.
   float a = 0.7f;
   Quat q(RotateXMatrix(a));
-  EXPECT_NEAR(q.x, std::sin(a / 2), 1e-6f);
+  EXPECT_NEAR(q.x, -std::sin(a / 2), 1e-6f);
   EXPECT_NEAR(q.y, 0, 1e-6f);
   EXPECT_NEAR(q.z, 0, 1e-6f);
   EXPECT_NEAR(q.w, std::cos(a / 2), 1e-6f);
   Matrix3 back;
   QFromAngAxis(a, {0, 0, 1}).MakeMatrix(back);
-  ExpectMatrixNear(back, RotateZMatrix(a));
+  ExpectMatrixNear(back, RotateZMatrix(-a));
   // Every branch of the matrix-to-quaternion conversion (trace negative, each axis largest).
   for (Point3 axis : {Point3(1, 0, 0), Point3(0, 1, 0), Point3(0, 0, 1), Point3(1, 1, -1)}) {
     Matrix3 m;
@@ -43,6 +44,36 @@ TEST(Quat, MatchesTheRowVectorRotations) {
     Matrix3 again;
     Quat(m).MakeMatrix(again);
     ExpectMatrixNear(again, m);
+  }
+}
+
+TEST(Quat, OfAFrameMatrixIsTheRotationKeyDirectXToolsWrite) {
+  // Frames of a skinned sample written by DirectX tools, each with the first rotation key of its
+  // animation (w, x, y, z in the file), which holds the frame at rest.
+  struct Frame {
+    Matrix3 m;
+    float w, x, y, z;
+  };
+  const Frame frames[] = {
+      {Matrix3({0, 0.999908f, 0.013585f}, {0, 0.013585f, -0.999908f}, {-1, 0, 0}, {}), 0.503385f,
+       0.496592f, 0.503385f, -0.496592f},
+      {Matrix3({-0.216921f, -0.562164f, -0.798071f}, {-0.115515f, -0.797011f, 0.592815f},
+               {-0.96933f, 0.220783f, 0.107951f}, {}),
+       0.153312f, -0.606659f, 0.279267f, 0.728334f},
+      {Matrix3({-0.217737f, -0.547505f, 0.807978f}, {0.14123f, 0.801453f, 0.581143f},
+               {-0.965735f, 0.240647f, -0.097182f}, {}),
+       0.609618f, -0.139635f, 0.727388f, 0.282445f}};
+  for (const Frame& frame : frames) {
+    Point3 position, scale;
+    Quat rotation;
+    DecomposeMatrix(frame.m, position, rotation, scale);
+    // The decomposition may give either sign of the same rotation: compare with w made positive.
+    if (rotation.w < 0) rotation = Quat(-rotation.x, -rotation.y, -rotation.z, -rotation.w);
+    EXPECT_TRUE(rotation.Equals(Quat(frame.x, frame.y, frame.z, frame.w), 2e-6f))
+        << rotation.x << " " << rotation.y << " " << rotation.z << " " << rotation.w;
+    Matrix3 keyed;
+    Quat(frame.x, frame.y, frame.z, frame.w).MakeMatrix(keyed);
+    ExpectMatrixNear(keyed, frame.m, 2e-6f);
   }
 }
 

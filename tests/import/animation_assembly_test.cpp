@@ -81,8 +81,8 @@ TEST(AnimationImport, KeysFollowTheSourceInterpolationTurnedZUpAtTheTop) {
   Matrix3 turn = sim::import::YUpToZUp() * ScaleMatrix({2, 2, 2});
   // Halfway: the root at (1, 2, 3) in glTF, the child turned by half its arc (22.5 degrees).
   ExpectNear(root->GetNodeTM(Ticks(0.5)), TransMatrix({1, 2, 3}) * turn);
-  Matrix3 half;
-  Quat(0, std::sin(0.19634954f), 0, std::cos(0.19634954f)).MakeMatrix(half);
+  // glTF turns counterclockwise about +Y, as the host's rotation matrices do.
+  Matrix3 half = RotateYMatrix(0.3926991f);
   Matrix3 childLocal = ScaleMatrix({2, 2, 2}) * half * TransMatrix({0, 1, 0});
   ExpectNear(child->GetNodeTM(Ticks(0.5)), childLocal * root->GetNodeTM(Ticks(0.5)));
   // Step keys hold until the tick of the next key.
@@ -120,8 +120,9 @@ TEST(AnimationImport, CubicSplinesAreExactForPositionsAndSampledForRotations) {
     length += q[i] * q[i];
   }
   float inverse = static_cast<float>(1 / std::sqrt(length));
+  // The host's quaternion of a glTF rotation is its conjugate.
   Matrix3 expected;
-  Quat(q[0] * inverse, q[1] * inverse, q[2] * inverse, q[3] * inverse).MakeMatrix(expected);
+  Quat(-q[0] * inverse, -q[1] * inverse, -q[2] * inverse, q[3] * inverse).MakeMatrix(expected);
   Matrix3 actual = node->GetNodeTM(Ticks(1.0));
   actual.SetTrans({0, 0, 0});
   ExpectNear(actual, expected, 1e-4f);

@@ -221,6 +221,22 @@ TEST(SceneReader, SkinnedAnimatedSampleKeepsItsBindPoseAtTheFirstKeys) {
   }
   ASSERT_GT(rotated, 10u);
   EXPECT_GE(matching * 3, rotated) << matching << " of " << rotated;
+
+  // A frame keyed in position alone keeps the turn of its own matrix, whatever the keys hold.
+  std::size_t turned = 0;
+  for (const FrameAnimation& animation : scene.animations) {
+    for (const AnimationKeys& keys : animation.keys) {
+      if (keys.type != KeyType::Position) continue;
+      FrameAnimation positionOnly{animation.frame, {keys}};
+      const Mat4& local = scene.frames[static_cast<std::size_t>(animation.frame)].local;
+      Mat4 sampled = SampleAnimation(positionOnly, local, keys.times.front());
+      turned += std::abs(local(0, 1)) > 0.1f;
+      for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) EXPECT_NEAR(sampled(r, c), local(r, c), 1e-5f);
+      }
+    }
+  }
+  EXPECT_GT(turned, 5u) << "frames that do turn";
 }
 
 }  // namespace

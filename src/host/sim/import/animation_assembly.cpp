@@ -7,8 +7,10 @@
 // clip's channel of the same part is a cubic spline (the host has one interpolation per track).
 // Step keys are held by a second key one tick before the next. Cubic-spline translations and
 // scales become Bézier keys: a Hermite segment of duration d with out-tangent b and in-tangent a
-// is the Bézier curve with control points v₀ + d·b/3 and v₁ − d·a/3. The host's rotations are
-// linear, so cubic-spline rotations are sampled at every frame between their keys.
+// is the Bézier curve with control points v₀ + d·b/3 and v₁ − d·a/3, cut into pieces of the same
+// curve at every frame between the keys. The host's rotations are linear, so cubic-spline
+// rotations are sampled at every frame between their keys. Either way every frame of a curve has
+// a key, and an export at the keys' own times follows the curve frame by frame.
 #include "host/sim/import/animation_assembly.h"
 
 #include <cmath>
@@ -40,6 +42,10 @@ struct RootConversion {
 };
 
 Point3 At3(const float* v) { return {v[0], v[1], v[2]}; }
+
+// A source quaternion (x, y, z, w) turns column vectors the classic way; the host's quaternion of
+// the same turn is its conjugate.
+Quat HostRotation(const float* q) { return {-q[0], -q[1], -q[2], q[3]}; }
 
 struct ClipTicks {
   int start, end;
@@ -98,6 +104,7 @@ class PointTrackMaker {
     ChannelKeys keys(channel);
     const std::size_t n = keys.Count();
     auto value = [&](std::size_t k) { return root_.Vector(path_, At3(keys.Value(k))); };
+    pendingIn_ = {};
     if (keys.Tick(0) > clip.start) Add(clip.start, value(0), {}, {});
     for (std::size_t k = 0; k < n; ++k) {
       Point3 v = value(k), in, out;
@@ -113,9 +120,11 @@ class PointTrackMaker {
             Add(keys.Tick(k + 1) - 1, v, {}, {});
           break;
         case ImportedInterpolation::kCubicSpline:
-          if (k > 0) in = root_.Vector(path_, At3(keys.InTangent(k))) * (-keys.Span(k - 1) / 3.0f);
-          if (k + 1 < n) out = root_.Vector(path_, At3(keys.OutTangent(k))) * (keys.Span(k) / 3.0f);
-          Add(keys.Tick(k), v, in, out);
+          if (k + 1 == n) {
+            Add(keys.Tick(k), v, pendingIn_, {});
+          } else {
+            SplitSegment(keys, k, value);
+          }
           break;
       }
     }
@@ -125,6 +134,35 @@ class PointTrackMaker {
   Point3TrackDescription& Track() { return track_; }
 
  private:
+  // The Bézier segment from key k to k + 1, cut at every whole frame strictly between them. The
+  // pieces are the same curve, and each frame gets a key of its own: an export that takes the keys
+  // at their times then follows the curve frame by frame instead of a straight line between keys.
+  template <class Value>
+  void SplitSegment(const ChannelKeys& keys, std::size_t k, const Value& value) {
+    Point3 p[4] = {value(k), {}, {}, value(k + 1)};
+    p[1] = p[0] + root_.Vector(path_, At3(keys.OutTangent(k))) * (keys.Span(k) / 3.0f);
+    p[2] = p[3] - root_.Vector(path_, At3(keys.InTangent(k + 1))) * (keys.Span(k) / 3.0f);
+    int from = keys.Tick(k);
+    const int to = keys.Tick(k + 1);
+    for (int tick = (from / kImportTicksPerFrame + 1) * kImportTicksPerFrame; tick < to;
+         tick += kImportTicksPerFrame) {
+      // de Casteljau at the frame's share of what is left of the segment.
+      float s = static_cast<float>(tick - from) / static_cast<float>(to - from);
+      Point3 a = Lerp(p[0], p[1], s), b = Lerp(p[1], p[2], s), c = Lerp(p[2], p[3], s);
+      Point3 ab = Lerp(a, b, s), bc = Lerp(b, c, s), middle = Lerp(ab, bc, s);
+      Add(from, p[0], pendingIn_, a - p[0]);
+      pendingIn_ = ab - middle;
+      p[0] = middle;
+      p[1] = bc;
+      p[2] = c;
+      from = tick;
+    }
+    Add(from, p[0], pendingIn_, p[1] - p[0]);
+    pendingIn_ = p[2] - p[3];
+  }
+
+  static Point3 Lerp(const Point3& a, const Point3& b, float s) { return a + (b - a) * s; }
+
   void Add(int tick, const Point3& value, const Point3& in, const Point3& out) {
     limit_.Check(track_.keys.size() + 1);
     Point3KeyDescription& key = track_.keys.emplace_back();
@@ -140,6 +178,8 @@ class PointTrackMaker {
   ImportedPath path_;
   const KeyLimit& limit_;
   Point3TrackDescription track_;
+  // The in-tangent of the next cubic key: the end of the piece before it.
+  Point3 pendingIn_;
 };
 
 class RotationTrackMaker {
@@ -154,7 +194,7 @@ class RotationTrackMaker {
     const std::size_t n = keys.Count();
     auto value = [&](std::size_t k) {
       const float* q = keys.Value(k);
-      return root_.Rotation(Quat(q[0], q[1], q[2], q[3]));
+      return root_.Rotation(HostRotation(q));
     };
     if (keys.Tick(0) > clip.start) Add(clip.start, value(0));
     for (std::size_t k = 0; k < n; ++k) {
@@ -196,8 +236,8 @@ class RotationTrackMaker {
       }
       if (!(length > 1e-12)) continue;
       float inverse = static_cast<float>(1.0 / std::sqrt(length));
-      Add(tick,
-          root_.Rotation(Quat(q[0] * inverse, q[1] * inverse, q[2] * inverse, q[3] * inverse)));
+      for (float& component : q) component *= inverse;
+      Add(tick, root_.Rotation(HostRotation(q)));
     }
   }
 

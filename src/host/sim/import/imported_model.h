@@ -98,7 +98,8 @@ struct ImportedChannel {
   ImportedInterpolation interpolation = ImportedInterpolation::kLinear;
   // Seconds, strictly increasing, none below 0.
   std::vector<float> times;
-  // Per key 3 numbers (x, y, z) or 4 (a unit quaternion x, y, z, w); cubic-spline keys hold the
+  // Per key 3 numbers (x, y, z) or 4 (a unit quaternion x, y, z, w, turning column vectors as
+  // glTF's do: the conjugate of the host's quaternion of the turn); cubic-spline keys hold the
   // in-tangent, the value and the out-tangent one after the other, tangents per second.
   std::vector<float> values;
   // The keys' host times in ticks, set when the clips are laid out (LayOutClips).
