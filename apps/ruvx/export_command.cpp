@@ -118,6 +118,12 @@ int RunExportCommand(const ExportArguments& arguments) {
   }
   std::filesystem::path imageFolder = std::filesystem::absolute(output).parent_path();
   ExportFlags flags = arguments.flags;
+  // An imported model's keys fall where its source put them, between frames too. Its export takes
+  // the keys at their own times, so that nothing between two frames is cut; the importer gives
+  // every curve a key at each frame, so curves are followed frame by frame. This run's --set may
+  // still say otherwise: its settings come after this one.
+  if (!imported.clips.empty() && !flags.dialog)
+    flags.sets.insert(flags.sets.begin(), "KeyFrames=1");
   if (int status = ChooseClips(arguments, imported, scene->Host().GetFrameRate(), flags);
       status != kExitSuccess) {
     return status;

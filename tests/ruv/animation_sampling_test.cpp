@@ -162,6 +162,44 @@ TEST_F(SamplingTest, KeyFramesTakeTheControllersTimesAndTheClipEnds) {
   EXPECT_EQ(TimesOf(mover_.tracks[0].positionKeys), (Times{0, 20, 80, 100}));
 }
 
+TEST_F(SamplingTest, TimelineKeysBetweenFramesTakeTheirFrameOnceAndKeepRising) {
+  // Keys 40 and 100 ticks into frame 1, and 10 ticks into frame 3: in whole frames 1, 1 and 3.
+  sim::SceneBuilder b;
+  b.FrameRate(30).TicksPerFrame(160).AnimationFrames(0, 10);
+  sim::Point3TrackDescription track{sim::KeyInterpolation::Linear, {}};
+  for (auto [tick, x] : {std::pair{200, 10.0f}, {260, 20.0f}, {490, 50.0f}}) {
+    sim::Point3KeyDescription& key = track.keys.emplace_back();
+    key.time = tick;
+    key.value = {x, 0, 0};
+  }
+  b.Root().AddChild(L"Twitch").Dummy().PositionKeys(track);
+  auto scene = b.Build();
+  XNode twitch;
+  twitch.hostNode = scene->Root().GetChildNode(0);
+  gExportOptions.KeyFrames = 1;
+  gExportOptions.Timeline = 1;
+  gExportOptions.TimelineCustom = 10;
+  gAnimationClips = {{L"Clip", 0, 4}};
+  ExtractAnimation(&context_, &twitch);
+  const std::vector<VectorKey>& keys = twitch.tracks[0].positionKeys;
+  EXPECT_EQ(TimesOf(keys), (Times{0, 10, 30, 40}));
+  // Each key holds the pose at its own whole frame: frame 1 (tick 160) is still before the first
+  // key, frame 3 (tick 480) between the second and the third.
+  ASSERT_EQ(keys.size(), 4u);
+  EXPECT_FLOAT_EQ(keys[1].value.x, 10.0f);
+  EXPECT_FLOAT_EQ(keys[2].value.x, 20.0f + 30.0f * (480 - 260) / (490 - 260));
+  EXPECT_FLOAT_EQ(keys[3].value.x, 50.0f);
+
+  // A custom unit below 1 from an options file counts as 1, sampled or not.
+  gExportOptions.TimelineCustom = 0;
+  ExtractAnimation(&context_, &twitch);
+  EXPECT_EQ(TimesOf(twitch.tracks[0].positionKeys), (Times{0, 1, 3, 4}));
+  gExportOptions.KeyFrames = 0;
+  gExportOptions.TimelineCustom = -5;
+  ExtractAnimation(&context_, &twitch);
+  EXPECT_EQ(TimesOf(twitch.tracks[0].positionKeys), (Times{0, 1, 2, 3, 4}));
+}
+
 TEST_F(SamplingTest, KeyFramesFallBackToSamplingWithoutTwoKeysInAClip) {
   gExportOptions.KeyFrames = 1;
   gAnimationClips = {{L"Clip", 0, 10}, {L"Late", 9, 20}};  // only the key at frame 15 in the second

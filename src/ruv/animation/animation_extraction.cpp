@@ -68,6 +68,10 @@ void StoreSeparateKeys(AnimationTrack& track, std::int32_t time, const Matrix3& 
     StoreKey(track.scaleKeys, VectorKey{KeyKindScale, time, scale}, reduction);
 }
 
+// The custom time unit of a frame or sample. The dialog keeps it from 1 up; an options file that
+// gives less would write every key at one time, which readers drop.
+std::int64_t CustomUnit() { return std::max<std::int64_t>(gExportOptions.TimelineCustom, 1); }
+
 }  // namespace
 
 Matrix3 KeyMatrixAt(const XNode& node, TimeValue t) { return NodeSampler(node).At(t); }
@@ -88,7 +92,7 @@ bool ExtractSampledAnimation(ExportContext* context, XNode* node) {
     for (std::int64_t i = 0; i < samples; ++i) {
       std::int64_t offset = std::min<std::int64_t>(i * step, span->duration);
       auto time = static_cast<std::int32_t>(
-          gExportOptions.Timeline ? gExportOptions.TimelineCustom * i : offset);
+          gExportOptions.Timeline ? CustomUnit() * i : offset);
       Matrix3 k = sampler.At(static_cast<TimeValue>(span->start + offset));
       if (separate) {
         StoreSeparateKeys(track, time, k, reduction, false);
@@ -106,6 +110,10 @@ bool ExtractSampledAnimation(ExportContext* context, XNode* node) {
 bool ExtractKeyFrameAnimation(ExportContext* context, XNode* node) {
   KeyReduction reduction = BeginExtraction(node);
   if (!node->hostNode) return false;
+  // Custom time units count whole frames: a key between frames is taken at the frame before it,
+  // once per frame, so that the times written rise as the poses they hold.
+  const bool wholeFrames = gExportOptions.Timeline != 0;
+  if (wholeFrames && context->ticksPerFrame <= 0) return false;
   NodeSampler sampler(*node);
   std::uint32_t keys = 0;
   for (const AnimationClip& clip : gAnimationClips) {
@@ -115,22 +123,26 @@ bool ExtractKeyFrameAnimation(ExportContext* context, XNode* node) {
     track.startTime = span->start;
     track.endTime = span->end;
     if (!CollectKeyTimes(node->hostNode, track)) return false;
+    std::int64_t lastFrame = -1;
     for (std::int32_t t : track.keyTimes) {
+      ProgressStep(context);  // every key time counted in the work estimate, taken or not
       std::int64_t offset = static_cast<std::int64_t>(t) - span->start;
       std::int64_t time = offset;
-      if (gExportOptions.Timeline) {
-        time = context->ticksPerFrame > 0
-                   ? offset / context->ticksPerFrame * gExportOptions.TimelineCustom
-                   : 0;
+      TimeValue at = t;
+      if (wholeFrames) {
+        std::int64_t frame = offset / context->ticksPerFrame;
+        if (frame == lastFrame) continue;
+        lastFrame = frame;
+        time = frame * CustomUnit();
+        at = static_cast<TimeValue>(span->start + frame * context->ticksPerFrame);
       }
-      Matrix3 k = sampler.At(t);
+      Matrix3 k = sampler.At(at);
       if (track.separateKeys) {
         StoreSeparateKeys(track, static_cast<std::int32_t>(time), k, reduction, true);
       } else {
         StoreKey(track.matrixKeys, MatrixKey{KeyKindMatrix, static_cast<std::int32_t>(time), k},
                  reduction);
       }
-      ProgressStep(context);
     }
     keys += static_cast<std::uint32_t>(track.KeyCount());
   }
