@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdio>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "import_test_support.h"
@@ -118,6 +119,33 @@ TEST_F(RuvxImport, TheModelsAnimationsAreTheClipsOfThatExportOnly) {
   EXPECT_NE(
       test::Ruvx("export " + arm + output.string() + " --save-clips --keep-clips" + Flags()).status,
       0);
+}
+
+TEST_F(RuvxImport, KeysBetweenFramesKeepTheirOwnTimes) {
+  // A helper moved by keys at 0 s, 0.01 s (48 ticks, between frames 0 and 1) and 1 s.
+  const float data[] = {0, 0.01f, 1, 0, 0, 0, 5, 0, 0, 6, 0, 0};
+  std::ofstream(folder_.Path() / "pin.bin", std::ios::binary)
+      .write(reinterpret_cast<const char*>(data), sizeof data);
+  std::ofstream(folder_.Path() / "pin.gltf") << R"({"asset": {"version": "2.0"},
+    "scene": 0, "scenes": [{"nodes": [0]}], "nodes": [{"name": "Pin"}],
+    "buffers": [{"uri": "pin.bin", "byteLength": 48}],
+    "bufferViews": [{"buffer": 0, "byteLength": 12}, {"buffer": 0, "byteOffset": 12, "byteLength": 36}],
+    "accessors": [
+      {"bufferView": 0, "componentType": 5126, "count": 3, "type": "SCALAR", "min": [0], "max": [1]},
+      {"bufferView": 1, "componentType": 5126, "count": 3, "type": "VEC3"}],
+    "animations": [{"name": "Jump", "channels": [{"sampler": 0, "target": {"node": 0, "path": "translation"}}],
+      "samplers": [{"input": 0, "output": 1}]}]})";
+  fs::path output = folder_.Path() / "pin.x";
+  std::string run = "export " + (folder_.Path() / "pin.gltf").string() + " " + output.string() +
+                    " --format text --set Dummy=1" + Flags();
+  std::regex keyAt48(R"((^|\s)48;3;)");
+  test::RuvxResult own = test::Ruvx(run);
+  ASSERT_EQ(own.status, 0) << own.output;
+  EXPECT_TRUE(std::regex_search(ReadAll(output), keyAt48)) << ReadAll(output);
+  // Sampled at whole frames when the run asks for it.
+  test::RuvxResult sampled = test::Ruvx(run + " --set KeyFrames=0");
+  ASSERT_EQ(sampled.status, 0) << sampled.output;
+  EXPECT_FALSE(std::regex_search(ReadAll(output), keyAt48));
 }
 
 TEST(AssimpImport, UpAxisOfAnOpenFormatIsTheUsersChoice) {
