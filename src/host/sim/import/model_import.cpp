@@ -9,6 +9,7 @@
 #include "host/sim/import/gltf_loader.h"
 #include "host/sim/import/gltf_reader.h"
 #include "host/sim/import/model_assembly.h"
+#include "host/sim/import/model_repair.h"
 #include "platform/host_path.h"
 
 namespace sim::import {
@@ -61,6 +62,7 @@ ImportedScene ImportModelFile(const std::filesystem::path& path, const ImportSet
   } else {
     model = ReadAssimpFile(path, fileName, settings);
   }
+  RepairModel(model);
   LayOutClips(model, fileName);
   ImportedScene result;
   std::filesystem::path absolute = std::filesystem::absolute(path, error);
