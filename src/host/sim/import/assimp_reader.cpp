@@ -8,6 +8,7 @@
 #include <assimp/scene.h>
 
 #include <assimp/Importer.hpp>
+#include <cctype>
 #include <cmath>
 #include <set>
 
@@ -185,8 +186,12 @@ class AssimpReader {
   std::set<std::string> warned_;
 };
 
-// Whether the file says it is Z-up (FBX keeps its axes in the scene's metadata).
-bool SaysZUp(const aiScene& scene) {
+// Whether the file is Z-up: FBX says so in the scene's metadata; Blender and 3MF files are Z-up
+// by their format, and Assimp hands their coordinates over as they are.
+bool IsZUp(const aiScene& scene, const std::filesystem::path& path) {
+  std::string extension = path.extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (extension == ".blend" || extension == ".3mf") return true;
   int axis = 1;
   return scene.mMetaData && scene.mMetaData->Get("UpAxis", axis) && axis == 2;
 }
@@ -208,7 +213,7 @@ ImportedModel ReadAssimpFile(const std::filesystem::path& path, const std::strin
   // A scene without meshes is flagged incomplete, yet its nodes are still worth exporting.
   if (!scene->mRootNode) throw SceneFileError(fileName, "", "the file holds no scene");
   ImportedModel model;
-  model.yUp = settings.up == UpAxis::kFromFile ? !SaysZUp(*scene) : settings.up == UpAxis::kY;
+  model.yUp = settings.up == UpAxis::kFromFile ? !IsZUp(*scene, path) : settings.up == UpAxis::kY;
   AssimpReader reader(*scene, fileName, model);
   reader.WarnDropped();
   std::error_code error;
