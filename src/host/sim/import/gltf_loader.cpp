@@ -59,7 +59,12 @@ tinygltf::Model LoadGltfBytes(const std::string& bytes, bool binary, const std::
     throw SceneFileError(fileName, "",
                          "the file holds more than " + std::to_string(kMaxModelBytes) + " bytes");
   }
-  PrescanJson(binary ? GlbJson(bytes, fileName) : std::string_view(bytes), fileName);
+  if (binary && bytes.compare(0, 4, "glTF") == 0 && Word(bytes, 4) == 1) {
+    throw GltfVersion1Error(fileName, "",
+                            "the file is binary glTF 1.0, which the glTF reader does not read (it "
+                            "reads glTF 2.0)");
+  }
+  CheckGltfJson(binary ? GlbJson(bytes, fileName) : std::string_view(bytes), fileName);
   tinygltf::TinyGLTF loader;
   loader.SetImageLoader(KeepImageBytes, nullptr);
   tinygltf::Model model;

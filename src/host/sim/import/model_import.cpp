@@ -39,6 +39,26 @@ ImportedModel ReadGltfFile(const std::filesystem::path& path, bool binary,
   return model;
 }
 
+// glTF 1.0 through Assimp's reader of it; always Y-up, as glTF 2.0.
+ImportedModel ReadGltf1File(const std::filesystem::path& path, const std::string& fileName,
+                            const ImportSettings& settings,
+                            [[maybe_unused]] const GltfVersion1Error& version1) {
+#ifdef RUV_HAVE_ASSIMP
+  ImportSettings yUp = settings;
+  yUp.up = UpAxis::kY;
+  try {
+    return ReadAssimpFile(path, fileName, yUp);
+  } catch (const SceneFileError& failure) {
+    throw SceneFileError(
+        fileName, failure.Place(),
+        "the file is glTF 1.0, and Assimp's reader of it refused it: " + failure.Problem());
+  }
+#else
+  (void)path, (void)fileName, (void)settings;
+  throw version1;  // the message names the version
+#endif
+}
+
 }  // namespace
 
 bool IsModelFile(const std::filesystem::path& path) { return LowerExtension(path) != ".json"; }
@@ -55,7 +75,11 @@ ImportedScene ImportModelFile(const std::filesystem::path& path, const ImportSet
   std::string extension = LowerExtension(path);
   ImportedModel model;
   if (extension == ".gltf" || extension == ".glb") {
-    model = ReadGltfFile(path, extension == ".glb", fileName, settings);
+    try {
+      model = ReadGltfFile(path, extension == ".glb", fileName, settings);
+    } catch (const GltfVersion1Error& version1) {
+      model = ReadGltf1File(path, fileName, settings, version1);
+    }
     if (settings.up == UpAxis::kZ) {
       model.warnings.push_back("--up z is ignored: glTF models are always Y-up");
     }
