@@ -19,6 +19,9 @@
 #include "demo_scene.h"
 #include "host/sim/scene_loader.h"
 #include "module_export.h"
+#include "preview/scene_pose.h"
+#include "preview/scene_reader.h"
+#include "xof/file_reader.h"
 
 namespace {
 
@@ -54,6 +57,7 @@ const char* const kEncodings[] = {"Text", "Binary", "Compressed"};
 struct Read {
   std::unique_ptr<Assimp::Importer> importer = std::make_unique<Assimp::Importer>();
   const aiScene* scene = nullptr;
+  fs::path path;
 };
 
 // The two files of one export setting: scale, rotation and position keys, and matrix keys.
@@ -98,6 +102,7 @@ class KeyKindsTest : public testing::TestWithParam<std::tuple<int, int>> {
                        std::to_string(keyType) + "f" + std::to_string(keyFrames) + ".x";
     fs::path output = exporter_->Export(*host, name);
     Read read;
+    read.path = output;
     read.scene = read.importer->ReadFile(output.string(), 0);
     EXPECT_NE(read.scene, nullptr) << name << ": " << read.importer->GetErrorString();
     return read;
@@ -265,6 +270,49 @@ TEST_P(KeyKindsTest, FirstKeysOfTheFirstClipAreTheFrameTransforms) {
             << Describe(atStart) << "\nframe " << Describe(node->mTransformation);
       }
     }
+  }
+}
+
+// Our preview poses the first animation set of both files as Assimp does: every frame's world
+// matrix, at the clip's ends, between its keys and between its frames. The preview's matrices are
+// row vectors in the file's left-handed space; Assimp's are column vectors with Z mirrored.
+TEST_P(KeyKindsTest, PreviewPosesEveryFrameAsAssimpDoes) {
+  const KeyKinds& files = Files(0);
+  for (const Read* read : {&files.separate, &files.matrices}) {
+    ASSERT_NE(read->scene, nullptr);
+    SCOPED_TRACE(read->path.filename().string());
+    xof::ReadResult ours = xof::ReadXFileAt(read->path);
+    ASSERT_TRUE(ours.ok()) << ours.Describe();
+    preview::PreviewScene scene = preview::ReadPreviewScene(*ours.document, {});
+    const aiAnimation& first = *read->scene->mAnimations[0];
+    ASSERT_EQ(scene.animationName, first.mName.C_Str());
+    std::size_t turned = 0;
+    for (double fraction : {0.0, 0.2, 0.5, 0.77, 1.0}) {
+      double ticks = std::floor(first.mDuration * fraction) + (fraction < 1.0 ? 0.5 : 0.0);
+      SCOPED_TRACE(ticks);
+      preview::PosedScene posed = preview::PoseScene(scene, ticks);
+      preview::PosedScene rest = preview::PoseScene(scene, std::nullopt);
+      e2e::Pose theirs(*read->scene, 0, ticks);
+      for (std::size_t f = 0; f < scene.frames.size(); ++f) {
+        const aiNode* node = read->scene->mRootNode->FindNode(scene.frames[f].name.c_str());
+        ASSERT_NE(node, nullptr) << scene.frames[f].name;
+        const preview::Mat4& p = posed.frameWorld[f];
+        aiMatrix4x4 mirrored;
+        for (int r = 0; r < 4; ++r) {
+          for (int c = 0; c < 4; ++c)
+            mirrored[r][c] = p(c, r) * ((r == 2) != (c == 2) ? -1.0f : 1.0f);
+        }
+        Difference d = Compare(mirrored, theirs.Global(node));
+        EXPECT_LE(d.axes, kTolerance) << scene.frames[f].name << "\npreview " << Describe(mirrored)
+                                      << "\nAssimp  " << Describe(theirs.Global(node));
+        EXPECT_LE(d.translation, kTolerance) << scene.frames[f].name;
+        float moved = 0;
+        for (int i = 0; i < 12; ++i)
+          moved = std::max(moved, std::fabs(p.m[i] - rest.frameWorld[f].m[i]));
+        turned += moved > 0.1f;
+      }
+    }
+    EXPECT_GE(turned, 2u) << "frames and times that the clip moves";
   }
 }
 
