@@ -92,6 +92,12 @@ ImportedScene ImportModelFile(const std::filesystem::path& path, const ImportSet
   std::filesystem::path absolute = std::filesystem::absolute(path, error);
   result.scene = AssembleScene(model, settings.scale, fileName,
                                platform::ToHostPath((error ? path : absolute).lexically_normal()));
+  for (const ImportedNode& node : model.nodes) {
+    bool colored = std::any_of(node.parts.begin(), node.parts.end(), [&](int part) {
+      return !model.parts[static_cast<std::size_t>(part)].colors.empty();
+    });
+    result.coloredMeshes += colored ? 1 : 0;
+  }
   result.images = std::move(model.images);
   result.warnings = std::move(model.warnings);
   result.clips = std::move(model.clips);
