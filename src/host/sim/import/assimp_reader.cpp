@@ -13,6 +13,7 @@
 #include <set>
 
 #include "host/sim/import/assimp_animation.h"
+#include "host/sim/import/assimp_files.h"
 #include "host/sim/import/assimp_materials.h"
 #include "host/sim/scene_file_error.h"
 #include "host/sim/scene_limits.h"
@@ -201,6 +202,9 @@ bool IsZUp(const aiScene& scene, const std::filesystem::path& path) {
 ImportedModel ReadAssimpFile(const std::filesystem::path& path, const std::string& fileName,
                              const ImportSettings& settings) {
   Assimp::Importer importer;
+  // Every file Assimp opens passes the import's checks; the importer owns the file system.
+  std::vector<std::string> refusedFiles;
+  importer.SetIOHandler(new ModelFileSystem(ModelFolder::Of(path), refusedFiles));
   // Pivots folded into the node transforms, as a host keeps them, rather than helper nodes.
   importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_PRESERVE_PIVOTS, false);
   const aiScene* scene =
@@ -208,11 +212,13 @@ ImportedModel ReadAssimpFile(const std::filesystem::path& path, const std::strin
                                            aiProcess_ValidateDataStructure);
   if (!scene) {
     std::string problem = importer.GetErrorString();
+    if (!refusedFiles.empty()) problem += " (" + refusedFiles.front() + ")";
     throw SceneFileError(fileName, "", problem.empty() ? "not a model file Assimp reads" : problem);
   }
   // A scene without meshes is flagged incomplete, yet its nodes are still worth exporting.
   if (!scene->mRootNode) throw SceneFileError(fileName, "", "the file holds no scene");
   ImportedModel model;
+  model.warnings = std::move(refusedFiles);
   model.yUp = settings.up == UpAxis::kFromFile ? !IsZUp(*scene, path) : settings.up == UpAxis::kY;
   AssimpReader reader(*scene, fileName, model);
   reader.WarnDropped();

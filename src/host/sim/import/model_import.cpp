@@ -1,15 +1,20 @@
 #include "host/sim/import/model_import.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 
+#include "host/interface.h"
 #include "host/sim/import/animation_timeline.h"
 #include "host/sim/import/assimp_reader.h"
 #include "host/sim/import/gltf_loader.h"
 #include "host/sim/import/gltf_reader.h"
 #include "host/sim/import/model_assembly.h"
+#include "host/sim/import/model_files.h"
 #include "host/sim/import/model_repair.h"
+#include "platform/file_system.h"
 #include "platform/host_path.h"
 
 namespace sim::import {
@@ -59,6 +64,22 @@ ImportedModel ReadGltf1File(const std::filesystem::path& path, const std::string
 #endif
 }
 
+// The model itself must be a regular file within the size limit; a pipe under its name is refused
+// rather than waited on.
+void CheckModelFile(const std::filesystem::path& path, const std::string& fileName) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    throw SceneFileError(fileName, "", "is a folder, not a model file");
+  }
+  std::string problem;
+  int fd = platform::OpenRegularFile(path, kMaxModelFileBytes, &problem);
+  if (fd < 0) {
+    throw SceneFileError(fileName, "",
+                         problem.empty() ? "does not exist" : "cannot be read: " + problem);
+  }
+  ::close(fd);
+}
+
 }  // namespace
 
 bool IsModelFile(const std::filesystem::path& path) { return LowerExtension(path) != ".json"; }
@@ -68,10 +89,8 @@ ImportedScene ImportModelFile(const std::filesystem::path& path, const ImportSet
   if (!std::isfinite(settings.scale) || settings.scale <= 0) {
     throw SceneFileError(fileName, "", "the import scale must be a finite number above 0");
   }
+  CheckModelFile(path, fileName);
   std::error_code error;
-  if (!std::filesystem::exists(path, error)) {
-    throw SceneFileError(fileName, "", "does not exist");
-  }
   std::string extension = LowerExtension(path);
   ImportedModel model;
   if (extension == ".gltf" || extension == ".glb") {
@@ -92,6 +111,10 @@ ImportedScene ImportModelFile(const std::filesystem::path& path, const ImportSet
   std::filesystem::path absolute = std::filesystem::absolute(path, error);
   result.scene = AssembleScene(model, settings.scale, fileName,
                                platform::ToHostPath((error ? path : absolute).lexically_normal()));
+  // The exporter looks for missing textures by name in the host's folders: for a model, its own.
+  std::wstring folder = platform::ToHostPath(ModelFolder::Of(path).Path());
+  result.scene->Host().SetDir(APP_IMAGE_DIR, folder);
+  result.scene->Host().SetDir(APP_MAXDATA_DIR, folder);
   for (const ImportedNode& node : model.nodes) {
     bool colored = std::any_of(node.parts.begin(), node.parts.end(), [&](int part) {
       return !model.parts[static_cast<std::size_t>(part)].colors.empty();
