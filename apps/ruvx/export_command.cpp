@@ -10,6 +10,7 @@
 #include "host/sim/import/model_import.h"
 #include "host/sim/scene_file_error.h"
 #include "host/sim/scene_loader.h"
+#include "image_files.h"
 #include "platform/file_system.h"
 #include "run_options.h"
 
@@ -25,20 +26,6 @@ struct ExportArguments {
   bool saveClips = false;
   ExportFlags flags;
 };
-
-// Writes the model's embedded images beside the output, each whole or not at all.
-int WriteImages(const std::vector<sim::import::EmbeddedImage>& images,
-                const std::filesystem::path& folder) {
-  for (const auto& image : images) {
-    std::filesystem::path target = folder / image.fileName;
-    std::string_view bytes(reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size());
-    if (!platform::WriteFileAtomically(target, bytes)) {
-      std::cerr << "ruvx: cannot write the embedded image " << target.string() << "\n";
-      return kExitWriteFailed;
-    }
-  }
-  return kExitSuccess;
-}
 
 // The model's animations as the exporter's clips; a control character (which the options file
 // cannot hold) becomes '_'.
@@ -78,6 +65,7 @@ int ChooseClips(const ExportArguments& arguments, bool model,
       std::cerr << "ruvx: --save-clips: " << *problem << "; nothing written\n";
       return kExitWriteFailed;
     }
+    flags.clipsSaved = true;
   }
   if (flags.dialog) {
     // The dialog edits and saves the options file's own clips.
@@ -148,8 +136,11 @@ int RunExportCommand(const ExportArguments& arguments) {
     return status;
   }
   WarnUnwrittenColors(arguments.scene, imported.coloredMeshes, flags, scene->Host().GetFrameRate());
-  return RunExport(*scene, output, flags,
-                   [&] { return WriteImages(imported.images, imageFolder); });
+  ImageFiles images;
+  int status = RunExport(*scene, output, flags,
+                         [&] { return images.Write(imported.images, imageFolder, output); });
+  if (status != kExitSuccess && status != kExitIncomplete) images.TakeBack();
+  return status;
 }
 
 }  // namespace
