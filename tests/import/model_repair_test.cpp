@@ -1,6 +1,7 @@
 // What real files get wrong, read soundly: a mesh skinned to itself alone stays where it was as a
-// rigid mesh, weights that sum above 1 are scaled to 1 (and those below are left alone), and zero
-// normals are left for the exporter to compute.
+// rigid mesh (ruvx_model_options_test.cpp exports Assimp's sample of it), weights that sum above 1
+// are scaled to 1 (and those below are left alone), and zero normals are left for the exporter to
+// compute.
 #include "host/sim/import/model_repair.h"
 
 #include <gtest/gtest.h>
@@ -132,17 +133,6 @@ TEST_F(RepairedImport, ZeroNormalsAreLeftToTheExporter) {
   EXPECT_LT(Length(normals->GetNormal(0, 1) - Point3(0, 0, 1)), 1e-6f);
   EXPECT_EQ(normals->GetNormal(0, 2), Point3(1, 0, 0));
   EXPECT_TRUE(Warned(imported.warnings, "1 normal has zero length"));
-}
-
-TEST(AssimpRepair, TheXSampleCubeSkinnedToItselfKeepsItsMesh) {
-  std::filesystem::path cube = test::kAssimpModels / "X/test_cube_text.x";
-  REQUIRE_ASSIMP_MODEL(cube);
-  auto imported = test::Import(cube);
-  INode* node = imported.scene->FindNode(L"Cube");
-  ASSERT_NE(node, nullptr);
-  EXPECT_NE(node->GetObjectRef()->SuperClassID(), GEN_DERIVOB_CLASS_ID);
-  EXPECT_EQ(test::MeshOf(node).getNumFaces(), 12);
-  EXPECT_TRUE(Warned(imported.warnings, "mesh \"Cube\" is skinned to its own node alone"));
 }
 
 }  // namespace
