@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <iostream>
 #include <limits>
 
 #include "platform/host_path.h"
@@ -83,6 +84,12 @@ std::optional<std::string> RunOptionsFolder::Prepare(const std::filesystem::path
                                                      const std::string& format, int frameRate,
                                                      const AnimationClips* clips) {
   LoadUnclamped(configFolder, frameRate);
+  // The export reads this run's copy and cannot see that the user's file was unreadable: say so
+  // here, as the export would.
+  if (!OptionsFileProblem().empty()) {
+    std::cerr << "ruvx: warning: " << OptionsFileProblem()
+              << "; this export uses the default options\n";
+  }
   if (clips) gAnimationClips = *clips;
   std::vector<std::string> all = sets;
   if (!format.empty()) {

@@ -48,6 +48,14 @@ TEST_F(RuvxModelOptions, AStillModelExportsNoClipsUnlessTheFilesAreKept) {
   EXPECT_NE(ReadAll(output_).find("AnimationSet Idle {"), std::string::npos);
 }
 
+TEST_F(RuvxModelOptions, AnUnreadableOptionsFileIsNamedWhenTheRunMakesItsOwnCopy) {
+  fs::remove(config_ / "ruv_max_config.ini");
+  fs::create_directory(config_ / "ruv_max_config.ini");
+  test::RuvxResult run = Export(test::kModels / "textured-box.glb");
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("cannot read the options file"), std::string::npos) << run.output;
+}
+
 TEST_F(RuvxModelOptions, VertexColoursLeftOutAreNamedWithTheOptionThatKeepsThem) {
   const fs::path colored = test::kModels / "two-primitives.gltf";
   const std::string line =
