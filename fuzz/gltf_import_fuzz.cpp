@@ -8,6 +8,7 @@
 #include "host/sim/import/gltf_loader.h"
 #include "host/sim/import/gltf_reader.h"
 #include "host/sim/import/model_assembly.h"
+#include "host/sim/import/model_repair.h"
 #include "host/sim/scene_file_error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -22,6 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         "fuzz.gltf",    "/nonexistent",
         "/nonexistent", model};
     sim::import::ReadGltfModel(context);
+    sim::import::RepairModel(model);
     sim::import::LayOutClips(model, "fuzz.gltf");
     sim::import::AssembleScene(model, 1.0f, "fuzz.gltf", L"");
   } catch (const sim::SceneFileError&) {

@@ -10,6 +10,7 @@
 #include "host/sim/import/model_import.h"
 #include "host/sim/scene_file_error.h"
 #include "host/sim/scene_loader.h"
+#include "image_files.h"
 #include "platform/file_system.h"
 #include "run_options.h"
 
@@ -26,20 +27,6 @@ struct ExportArguments {
   ExportFlags flags;
 };
 
-// Writes the model's embedded images beside the output, each whole or not at all.
-int WriteImages(const std::vector<sim::import::EmbeddedImage>& images,
-                const std::filesystem::path& folder) {
-  for (const auto& image : images) {
-    std::filesystem::path target = folder / image.fileName;
-    std::string_view bytes(reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size());
-    if (!platform::WriteFileAtomically(target, bytes)) {
-      std::cerr << "ruvx: cannot write the embedded image " << target.string() << "\n";
-      return kExitWriteFailed;
-    }
-  }
-  return kExitSuccess;
-}
-
 // The model's animations as the exporter's clips; a control character (which the options file
 // cannot hold) becomes '_'.
 AnimationClips ClipsOf(const std::vector<sim::import::ImportedClip>& imported) {
@@ -54,13 +41,16 @@ AnimationClips ClipsOf(const std::vector<sim::import::ImportedClip>& imported) {
   return clips;
 }
 
-// Which clips this export uses: the model's (unless --keep-clips), and --save-clips stores them
-// in the options file. Returns an exit status other than success when that fails.
-int ChooseClips(const ExportArguments& arguments, const sim::import::ImportedScene& imported,
-                int frameRate, ExportFlags& flags) {
+// Which clips this export uses: a model's (unless --keep-clips), none for a model without
+// animations, and --save-clips stores them in the options file. Returns an exit status other than
+// success when that fails.
+int ChooseClips(const ExportArguments& arguments, bool model,
+                const sim::import::ImportedScene& imported, int frameRate, ExportFlags& flags) {
   if (imported.clips.empty()) {
     if (arguments.saveClips)
       std::cerr << "ruvx: warning: --save-clips: the model has no animations\n";
+    // The options file's clips would only give a still model animation sets that move nothing.
+    if (model && !arguments.keepClips && !flags.dialog) flags.clips = AnimationClips();
     return kExitSuccess;
   }
   if (arguments.keepClips) return kExitSuccess;
@@ -75,6 +65,7 @@ int ChooseClips(const ExportArguments& arguments, const sim::import::ImportedSce
       std::cerr << "ruvx: --save-clips: " << *problem << "; nothing written\n";
       return kExitWriteFailed;
     }
+    flags.clipsSaved = true;
   }
   if (flags.dialog) {
     // The dialog edits and saves the options file's own clips.
@@ -86,6 +77,21 @@ int ChooseClips(const ExportArguments& arguments, const sim::import::ImportedSce
   }
   flags.clips = std::move(clips);
   return kExitSuccess;
+}
+
+// The exporter leaves vertex colours out unless VertexColor is on: the run says so, and how to keep
+// them. The dialog shows the option itself.
+void WarnUnwrittenColors(const std::string& model, std::size_t coloredMeshes,
+                         const ExportFlags& flags, int frameRate) {
+  if (coloredMeshes == 0 || flags.dialog) return;
+  std::optional<std::filesystem::path> folder = ConfigFolder(flags.configDir);
+  if (!folder) return;
+  std::optional<ExportOptions> options = OptionsOfRun(*folder, flags.sets, frameRate);
+  if (!options || options->VertexColor != 0) return;
+  std::cerr << "ruvx: warning: " << model << ": " << coloredMeshes
+            << (coloredMeshes == 1 ? " mesh has" : " meshes have")
+            << " vertex colours, which VertexColor=0 leaves out of the file: --set "
+               "VertexColor=1 keeps them\n";
 }
 
 int RunExportCommand(const ExportArguments& arguments) {
@@ -124,12 +130,17 @@ int RunExportCommand(const ExportArguments& arguments) {
   // still say otherwise: its settings come after this one.
   if (!imported.clips.empty() && !flags.dialog)
     flags.sets.insert(flags.sets.begin(), "KeyFrames=1");
-  if (int status = ChooseClips(arguments, imported, scene->Host().GetFrameRate(), flags);
+  const bool model = sim::import::IsModelFile(arguments.scene);
+  if (int status = ChooseClips(arguments, model, imported, scene->Host().GetFrameRate(), flags);
       status != kExitSuccess) {
     return status;
   }
-  return RunExport(*scene, output, flags,
-                   [&] { return WriteImages(imported.images, imageFolder); });
+  WarnUnwrittenColors(arguments.scene, imported.coloredMeshes, flags, scene->Host().GetFrameRate());
+  ImageFiles images;
+  int status = RunExport(*scene, output, flags,
+                         [&] { return images.Write(imported.images, imageFolder, output); });
+  if (status != kExitSuccess && status != kExitIncomplete) images.TakeBack();
+  return status;
 }
 
 }  // namespace

@@ -151,7 +151,10 @@ int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const E
   }
   const bool nothingSaved = StampOf(configFile) == configBefore;
   if (flags.dialog && nothingSaved && scene.MainWindow().MessageBoxes().empty()) {
-    std::cerr << "ruvx: the options dialog was cancelled: nothing written, nothing saved\n";
+    std::cerr << (flags.clipsSaved ? "ruvx: the options dialog was cancelled: nothing written; the "
+                                     "options file keeps the clips --save-clips stored before it\n"
+                                   : "ruvx: the options dialog was cancelled: nothing written, "
+                                     "nothing saved\n");
   } else if (scene.MainWindow().MessageBoxes().empty()) {
     std::cerr << "ruvx: the export wrote no file to " << output.string() << "\n";
   } else {

@@ -28,6 +28,8 @@ struct ExportFlags {
   std::optional<AnimationClips> clips;
   // Show the options dialog before the export and save the options after it.
   bool dialog = false;
+  // The options file already holds this run's clips (--save-clips), whatever the export does.
+  bool clipsSaved = false;
 };
 
 // Adds --selected, --config-dir, --module, --image-dir, --data-dir, --scene-path, --set, --format

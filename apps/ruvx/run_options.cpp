@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <iostream>
 #include <limits>
 
 #include "platform/host_path.h"
@@ -16,6 +17,43 @@ std::optional<int> FileTypeOfFormat(const std::string& format) {
   if (format == "binary") return 1;
   if (format == "compressed") return 2;
   return std::nullopt;
+}
+
+namespace {
+
+// Loads the options file in `configFolder` into gExportOptions and gAnimationClips, clips
+// unclamped as `ruvx options` shows them (the export clamps them to its scene).
+void LoadUnclamped(const std::filesystem::path& configFolder, int frameRate) {
+  LoadOptions(
+      ConfigFilePathIn(platform::ToHostPath(configFolder)), frameRate,
+      Interval(std::numeric_limits<TimeValue>::min(), std::numeric_limits<TimeValue>::max()), 1);
+}
+
+// Applies one KEY=VALUE; a message naming what was refused, or nothing.
+std::optional<std::string> ApplySet(const std::string& set, ExportOptions& options,
+                                    AnimationClips& clips) {
+  std::size_t equals = set.find('=');
+  if (equals == std::string::npos) return "--set \"" + set + "\": expected KEY=VALUE";
+  std::wstring key = platform::Utf8ToWide(set.substr(0, equals));
+  std::wstring value = platform::Utf8ToWide(set.substr(equals + 1));
+  if (auto problem = SetOptionFromText(options, clips, key, value)) {
+    return platform::WideToUtf8(*problem);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<ExportOptions> OptionsOfRun(const std::filesystem::path& configFolder,
+                                          const std::vector<std::string>& sets, int frameRate) {
+  LoadUnclamped(configFolder, frameRate);
+  if (!OptionsFileProblem().empty()) return std::nullopt;
+  ExportOptions options = gExportOptions;
+  AnimationClips clips = gAnimationClips;
+  for (const std::string& set : sets) {
+    if (ApplySet(set, options, clips)) return std::nullopt;
+  }
+  return options;
 }
 
 std::optional<std::string> SaveClips(const std::filesystem::path& configFolder,
@@ -45,10 +83,13 @@ std::optional<std::string> RunOptionsFolder::Prepare(const std::filesystem::path
                                                      const std::vector<std::string>& sets,
                                                      const std::string& format, int frameRate,
                                                      const AnimationClips* clips) {
-  // As `ruvx options` shows them: clips unclamped, for the export clamps them to its scene.
-  LoadOptions(
-      ConfigFilePathIn(platform::ToHostPath(configFolder)), frameRate,
-      Interval(std::numeric_limits<TimeValue>::min(), std::numeric_limits<TimeValue>::max()), 1);
+  LoadUnclamped(configFolder, frameRate);
+  // The export reads this run's copy and cannot see that the user's file was unreadable: say so
+  // here, as the export would.
+  if (!OptionsFileProblem().empty()) {
+    std::cerr << "ruvx: warning: " << OptionsFileProblem()
+              << "; this export uses the default options\n";
+  }
   if (clips) gAnimationClips = *clips;
   std::vector<std::string> all = sets;
   if (!format.empty()) {
@@ -57,13 +98,7 @@ std::optional<std::string> RunOptionsFolder::Prepare(const std::filesystem::path
     all.push_back("XFileType=" + std::to_string(*type));
   }
   for (const std::string& set : all) {
-    std::size_t equals = set.find('=');
-    if (equals == std::string::npos) return "--set \"" + set + "\": expected KEY=VALUE";
-    std::wstring key = platform::Utf8ToWide(set.substr(0, equals));
-    std::wstring value = platform::Utf8ToWide(set.substr(equals + 1));
-    if (auto problem = SetOptionFromText(gExportOptions, gAnimationClips, key, value)) {
-      return platform::WideToUtf8(*problem);
-    }
+    if (auto problem = ApplySet(set, gExportOptions, gAnimationClips)) return problem;
   }
   std::string pattern = (std::filesystem::temp_directory_path() / "ruvx-options-XXXXXX").string();
   if (!mkdtemp(pattern.data())) return "cannot make a folder for this run's options";

@@ -39,6 +39,11 @@ class RunOptionsFolder {
 std::optional<std::string> SaveClips(const std::filesystem::path& configFolder,
                                      const AnimationClips& clips, int frameRate);
 
+// The options this run's export reads: those of the options file in `configFolder`, `sets`
+// applied in order. Nothing when the file cannot be read or a set is refused (the export says why).
+std::optional<ExportOptions> OptionsOfRun(const std::filesystem::path& configFolder,
+                                          const std::vector<std::string>& sets, int frameRate);
+
 // The XFileType value of an encoding name; nothing for an unknown name.
 std::optional<int> FileTypeOfFormat(const std::string& format);
 

@@ -5,8 +5,8 @@
 
 // (x, y, z) is the vector part, w the scalar part. The host's quaternions turn the other way from
 // the classic quaternion of the same row-vector matrix: the quaternion of a matrix is the conjugate
-// of the one DirectX builds that matrix from. That is the quaternion a `.x` rotation key holds, so a
-// key is written as the decomposition gives it. It also makes products read in the order matrices
+// of the one DirectX builds that matrix from. That is the quaternion a `.x` rotation key holds, so
+// a key is written as the decomposition gives it. It also makes products read in the order matrices
 // do, and an angle about an axis turn clockwise as one looks down the axis towards the origin.
 class Quat {
  public:

@@ -13,6 +13,12 @@
 
 namespace {
 
+std::string LargerThan(std::uintmax_t limit) {
+  constexpr std::uintmax_t kMiB = 1u << 20;
+  return "it is larger than " + (limit % kMiB == 0 ? std::to_string(limit / kMiB) + " MiB"
+                                                   : std::to_string(limit) + " bytes");
+}
+
 bool StatHostPath(const wchar_t* path, struct stat& info) {
   if (!path || !*path) return false;
   return ::stat(platform::ToNativePath(path).c_str(), &info) == 0;
@@ -44,38 +50,45 @@ DWORD GetLongPathNameW(const wchar_t* shortPath, wchar_t* buffer, DWORD size) {
 
 namespace platform {
 
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::string* problem) {
-  auto fail = [&](const std::string& why) -> std::optional<std::string> {
+int OpenRegularFile(const std::filesystem::path& path, std::uintmax_t limit, std::string* problem) {
+  auto fail = [&](int fd, const std::string& why) {
+    if (fd >= 0) ::close(fd);
     if (problem) *problem = why;
-    return std::nullopt;
+    return -1;
   };
   // Non-blocking, so that a pipe under the name cannot hang the caller.
   int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return fail(errno == ENOENT || errno == ENOTDIR ? "" : std::strerror(errno));
+  if (fd < 0) return fail(fd, errno == ENOENT || errno == ENOTDIR ? "" : std::strerror(errno));
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return fail(S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file");
+    return fail(fd, S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file");
   }
-  const std::string tooLarge =
-      "it is larger than " + std::to_string(kMaxWholeFileSize >> 20) + " MiB";
-  if (static_cast<std::uintmax_t>(info.st_size) > kMaxWholeFileSize) {
+  if (static_cast<std::uintmax_t>(info.st_size) > limit) return fail(fd, LargerThan(limit));
+  // A regular file never waits; reads then behave as usual.
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::string* problem,
+                                         std::uintmax_t limit) {
+  int fd = OpenRegularFile(path, limit, problem);
+  if (fd < 0) return std::nullopt;
+  auto fail = [&](const std::string& why) -> std::optional<std::string> {
     ::close(fd);
-    return fail(tooLarge);
-  }
+    if (problem) *problem = why;
+    return std::nullopt;
+  };
+  struct stat info {};
   std::string bytes;
-  char chunk[16384];
+  if (::fstat(fd, &info) == 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
+  char chunk[65536];
   for (;;) {
     ssize_t got = ::read(fd, chunk, sizeof chunk);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      std::string why = std::strerror(errno);
-      ::close(fd);
-      return fail(why);
-    }
-    if (bytes.size() + static_cast<std::size_t>(got) > kMaxWholeFileSize) {
-      ::close(fd);
-      return fail(tooLarge);
+    if (got < 0) return fail(std::strerror(errno));
+    // The file may grow while it is read.
+    if (bytes.size() + static_cast<std::size_t>(got) > limit) {
+      return fail(LargerThan(limit));
     }
     if (got == 0) break;
     bytes.append(chunk, static_cast<std::size_t>(got));

@@ -36,11 +36,19 @@ namespace platform {
 // and a wrong path must not exhaust memory.
 constexpr std::uintmax_t kMaxWholeFileSize = 64u << 20;
 
+// A descriptor open for reading `path`, or -1 when it is absent, not a regular file, unreadable
+// or larger than `limit` bytes. The file is opened without waiting, so that a pipe or device under
+// the name cannot hang the caller. `problem`, when given, says why there is none: empty when
+// nothing is at `path`, otherwise what keeps an existing file from being read. The caller closes
+// the descriptor.
+int OpenRegularFile(const std::filesystem::path& path, std::uintmax_t limit,
+                    std::string* problem = nullptr);
+
 // The bytes of a regular file; nothing when it is absent, not a regular file, unreadable or larger
-// than kMaxWholeFileSize. `problem`, when given, says why there is nothing: empty when nothing is
-// at `path`, otherwise what keeps an existing file from being read.
+// than `limit`. `problem` as for OpenRegularFile.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path,
-                                         std::string* problem = nullptr);
+                                         std::string* problem = nullptr,
+                                         std::uintmax_t limit = kMaxWholeFileSize);
 
 // Replaces `target` with `bytes` whole or not at all (see file_replacement.h: the file keeps its
 // permissions, a read-only file is refused, a symbolic link is written through), flushed to disk.

@@ -26,21 +26,26 @@ KeySpan FindSpan(const std::vector<std::uint32_t>& times, double time) {
   return {a, b, span > 0 ? static_cast<float>((time - times[a]) / span) : 0.0f};
 }
 
+// In double: a float arc between keys a tick apart loses the digits that tell them apart.
 Quat Slerp(Quat a, Quat b, float t) {
-  float dot = a[0] * b[0] + a[1] * b[1] + a[2] * b[2] + a[3] * b[3];
+  double dot =
+      double(a[0]) * b[0] + double(a[1]) * b[1] + double(a[2]) * b[2] + double(a[3]) * b[3];
+  double sign = 1;
   if (dot < 0) {
     dot = -dot;
-    for (float& v : b) v = -v;
+    sign = -1;
   }
-  float wa = 1 - t, wb = t;
-  if (dot < 0.9995f) {
-    float angle = std::acos(dot);
-    float s = std::sin(angle);
-    wa = std::sin((1 - t) * angle) / s;
-    wb = std::sin(t * angle) / s;
+  double wa = 1 - double(t), wb = t;
+  if (dot < 0.9999) {
+    double angle = std::acos(dot);
+    double s = std::sin(angle);
+    wa = std::sin((1 - double(t)) * angle) / s;
+    wb = std::sin(double(t) * angle) / s;
   }
-  return {wa * a[0] + wb * b[0], wa * a[1] + wb * b[1], wa * a[2] + wb * b[2],
-          wa * a[3] + wb * b[3]};
+  wb *= sign;
+  Quat q;
+  for (int i = 0; i < 4; ++i) q[i] = static_cast<float>(wa * a[i] + wb * b[i]);
+  return q;
 }
 
 Quat QuaternionFromMatrix(const Mat4& m) {
@@ -77,6 +82,13 @@ void Decompose(const Mat4& m, Vec3& scale, Quat& rotation, Vec3& translation) {
   rotation = QuaternionFromMatrix(pure);
   for (int i = 1; i < 4; ++i) rotation[i] = -rotation[i];
   translation = {m(3, 0), m(3, 1), m(3, 2)};
+}
+
+// Rotation keys hold the conjugate of the frame's rotation, as the DirectX animation keys do.
+Mat4 Compose(Vec3 scale, const Quat& rotation, Vec3 translation) {
+  return Scaling(scale) *
+         RotationFromQuaternion(rotation[0], -rotation[1], -rotation[2], -rotation[3]) *
+         Translation(translation);
 }
 
 Vec3 LerpVec(const AnimationKeys& keys, const KeySpan& span) {
@@ -133,12 +145,21 @@ Mat4 SampleAnimation(const FrameAnimation& animation, const Mat4& rest, double t
     KeySpan span = FindSpan(keys.times, time);
     switch (keys.type) {
       case KeyType::Matrix: {
-        Mat4 m;
-        for (int i = 0; i < 16; ++i) {
-          float a = keys.values[span.a * 16 + i], b = keys.values[span.b * 16 + i];
-          m.m[i] = a + (b - a) * span.t;
-        }
-        return m;
+        // Between two matrix keys DirectX blends their scale, rotation and translation, as for
+        // separate keys; a blend of the sixteen numbers would shrink a turning frame.
+        Mat4 a, b;
+        std::copy_n(&keys.values[span.a * 16], 16, a.m.begin());
+        std::copy_n(&keys.values[span.b * 16], 16, b.m.begin());
+        if (span.t == 0) return a;
+        Vec3 scaleB, translationB;
+        Quat rotationB;
+        Decompose(a, scale, rotation, translation);
+        Decompose(b, scaleB, rotationB, translationB);
+        auto lerp = [t = span.t](Vec3 from, Vec3 to) { return from + (to - from) * t; };
+        scale = lerp(scale, scaleB);
+        translation = lerp(translation, translationB);
+        rotation = Slerp(rotation, rotationB, span.t);
+        return Compose(scale, rotation, translation);
       }
       case KeyType::Rotation: {
         const float* a = &keys.values[span.a * 4];
@@ -154,10 +175,7 @@ Mat4 SampleAnimation(const FrameAnimation& animation, const Mat4& rest, double t
         break;
     }
   }
-  // Rotation keys hold the conjugate of the frame's rotation, as the DirectX animation keys do.
-  return Scaling(scale) *
-         RotationFromQuaternion(rotation[0], -rotation[1], -rotation[2], -rotation[3]) *
-         Translation(translation);
+  return Compose(scale, rotation, translation);
 }
 
 PosedScene PoseScene(const PreviewScene& scene, std::optional<double> time) {

@@ -149,7 +149,7 @@ TEST(AnimationImport, ClipsLieEndToEndAndHoldWhatTheyDoNotKey) {
   ASSERT_EQ(model.clips.size(), 2u);
   // 1.01 s is frame 30.3: the first clip ends at frame 31, the next starts one frame later.
   EXPECT_EQ(model.clips[0].name, L"Walk");
-  EXPECT_EQ(model.clips[1].name, L"Walk_");
+  EXPECT_EQ(model.clips[1].name, L"Walk_2");
   EXPECT_EQ(model.clips[0].startFrame, 0);
   EXPECT_EQ(model.clips[0].endFrame, 31);
   EXPECT_EQ(model.clips[1].startFrame, 32);

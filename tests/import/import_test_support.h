@@ -64,9 +64,10 @@ struct RuvxResult {
   std::string output;  // standard output and error together
 };
 
-// Runs the built ruvx with `arguments`.
-inline RuvxResult Ruvx(const std::string& arguments) {
-  std::string command = (fs::path(RUV_BIN_DIR) / "ruvx").string() + " " + arguments + " 2>&1";
+// Runs the built ruvx with `arguments`, after `prefix` (such as "timeout 20 ").
+inline RuvxResult Ruvx(const std::string& arguments, const std::string& prefix = "") {
+  std::string command =
+      prefix + (fs::path(RUV_BIN_DIR) / "ruvx").string() + " " + arguments + " 2>&1";
   RuvxResult result;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return result;

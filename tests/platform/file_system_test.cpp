@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -56,6 +57,25 @@ TEST_F(TempFolder, ReadWholeFileRefusesWhatIsNoRegularFile) {
   EXPECT_FALSE(platform::ReadWholeFile(folder_));
   EXPECT_FALSE(platform::ReadWholeFile(folder_ / "absent"));
   EXPECT_FALSE(platform::ReadWholeFile("/dev/zero"));
+  // A pipe nobody writes is refused at once rather than waited on.
+  ASSERT_EQ(::mkfifo((folder_ / "pipe").c_str(), 0600), 0);
+  std::string problem;
+  EXPECT_FALSE(platform::ReadWholeFile(folder_ / "pipe", &problem));
+  EXPECT_EQ(problem, "it is not a regular file");
+  EXPECT_LT(platform::OpenRegularFile(folder_ / "pipe", 100, &problem), 0);
+}
+
+TEST_F(TempFolder, ReadWholeFileKeepsToItsLimit) {
+  std::ofstream(folder_ / "ten") << "0123456789";
+  std::string problem;
+  EXPECT_EQ(platform::ReadWholeFile(folder_ / "ten", &problem, 10), "0123456789");
+  EXPECT_FALSE(platform::ReadWholeFile(folder_ / "ten", &problem, 9));
+  EXPECT_EQ(problem, "it is larger than 9 bytes");
+  int fd = platform::OpenRegularFile(folder_ / "ten", 10, &problem);
+  ASSERT_GE(fd, 0);
+  char bytes[4] = {};
+  EXPECT_EQ(::read(fd, bytes, 4), 4);
+  ::close(fd);
 }
 
 TEST_F(TempFolder, LongPathNameFailsForAbsentFilesAndReportsTheSizeItNeeds) {

@@ -213,6 +213,30 @@ TEST_F(SamplingTest, KeyFramesFallBackToSamplingWithoutTwoKeysInAClip) {
   EXPECT_EQ(rider_.tracks[0].positionKeys.size(), 11u);
 }
 
+TEST_F(SamplingTest, KeyFramesHalfATurnApartAreSampledForTheWayBetween) {
+  // Half a turn between two keys has no shorter way: a reader could turn either way.
+  sim::SceneBuilder b;
+  b.FrameRate(30).TicksPerFrame(160).AnimationFrames(0, 10);
+  auto turn = [](float angle) {
+    return sim::RotationTrackDescription{sim::KeyInterpolation::Linear,
+                                         {{0, Quat()}, {1600, QFromAngAxis(angle, {0, 0, 1})}}};
+  };
+  b.Root().AddChild(L"Half").Dummy().RotationKeys(turn(3.1415927f));
+  b.Root().AddChild(L"Quarter").Dummy().RotationKeys(turn(1.5707964f));
+  auto scene = b.Build();
+  XNode half, quarter;
+  half.hostNode = scene->Root().GetChildNode(0);
+  quarter.hostNode = scene->Root().GetChildNode(1);
+  gExportOptions.KeyFrames = 1;
+  ExtractAnimation(&context_, &half);
+  EXPECT_EQ(half.tracks[0].rotationKeys.size(), 11u) << "sampled";
+  ExtractAnimation(&context_, &quarter);
+  EXPECT_EQ(quarter.tracks[0].rotationKeys.size(), 2u) << "its own keys";
+  gExportOptions.KeyType = 0;
+  ExtractAnimation(&context_, &half);
+  EXPECT_EQ(half.tracks[0].matrixKeys.size(), 11u) << "matrix keys alike";
+}
+
 TEST_F(SamplingTest, AClipThatEndsBeforeItStartsKeepsItsPlaceWithoutKeys) {
   gAnimationClips = {{L"Backwards", 10, 2}, {L"Clip", 0, 10}};
   ExtractSampledAnimation(&context_, &mover_);

@@ -1,6 +1,8 @@
 #include "ruv/animation/animation_extraction.h"
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 #include "host/decomp.h"
 #include "ruv/animation/clip_span.h"
@@ -55,18 +57,26 @@ KeyReduction BeginExtraction(XNode* node) {
   return KeyReductionForLevel(static_cast<std::uint32_t>(gExportOptions.KeyOptimizeLevel));
 }
 
-void StoreSeparateKeys(AnimationTrack& track, std::int32_t time, const Matrix3& k,
-                       const KeyReduction& reduction, bool scaleBeforePosition) {
+// A key matrix taken apart as separate keys hold it.
+struct KeyParts {
+  explicit KeyParts(const Matrix3& k) { DecomposeMatrix(k, position, rotation, scale); }
   Point3 position, scale;
   Quat rotation;
-  DecomposeMatrix(k, position, rotation, scale);
-  StoreKey(track.rotationKeys, QuatKey{KeyKindRotation, time, rotation}, reduction);
+};
+
+void StoreSeparateKeys(AnimationTrack& track, std::int32_t time, const KeyParts& parts,
+                       const KeyReduction& reduction, bool scaleBeforePosition) {
+  StoreKey(track.rotationKeys, QuatKey{KeyKindRotation, time, parts.rotation}, reduction);
   if (scaleBeforePosition)
-    StoreKey(track.scaleKeys, VectorKey{KeyKindScale, time, scale}, reduction);
-  StoreKey(track.positionKeys, VectorKey{KeyKindPosition, time, position}, reduction);
+    StoreKey(track.scaleKeys, VectorKey{KeyKindScale, time, parts.scale}, reduction);
+  StoreKey(track.positionKeys, VectorKey{KeyKindPosition, time, parts.position}, reduction);
   if (!scaleBeforePosition)
-    StoreKey(track.scaleKeys, VectorKey{KeyKindScale, time, scale}, reduction);
+    StoreKey(track.scaleKeys, VectorKey{KeyKindScale, time, parts.scale}, reduction);
 }
+
+// Rotations whose quaternions' dot product is below this lie more than about 174 degrees apart:
+// too near half a turn for readers to agree on the way, once the file's rounding is in.
+constexpr float kHalfTurnDot = 0.05f;
 
 // The custom time unit of a frame or sample. The dialog keeps it from 1 up; an options file that
 // gives less would write every key at one time, which readers drop.
@@ -91,11 +101,10 @@ bool ExtractSampledAnimation(ExportContext* context, XNode* node) {
     std::int64_t samples = (span->duration + step - 1) / step + 1;
     for (std::int64_t i = 0; i < samples; ++i) {
       std::int64_t offset = std::min<std::int64_t>(i * step, span->duration);
-      auto time = static_cast<std::int32_t>(
-          gExportOptions.Timeline ? CustomUnit() * i : offset);
+      auto time = static_cast<std::int32_t>(gExportOptions.Timeline ? CustomUnit() * i : offset);
       Matrix3 k = sampler.At(static_cast<TimeValue>(span->start + offset));
       if (separate) {
-        StoreSeparateKeys(track, time, k, reduction, false);
+        StoreSeparateKeys(track, time, KeyParts(k), reduction, false);
       } else {
         StoreKey(track.matrixKeys, MatrixKey{KeyKindMatrix, time, k}, reduction);
       }
@@ -124,6 +133,7 @@ bool ExtractKeyFrameAnimation(ExportContext* context, XNode* node) {
     track.endTime = span->end;
     if (!CollectKeyTimes(node->hostNode, track)) return false;
     std::int64_t lastFrame = -1;
+    std::optional<Quat> lastTurn;
     for (std::int32_t t : track.keyTimes) {
       ProgressStep(context);  // every key time counted in the work estimate, taken or not
       std::int64_t offset = static_cast<std::int64_t>(t) - span->start;
@@ -137,8 +147,14 @@ bool ExtractKeyFrameAnimation(ExportContext* context, XNode* node) {
         at = static_cast<TimeValue>(span->start + frame * context->ticksPerFrame);
       }
       Matrix3 k = sampler.At(at);
+      KeyParts parts(k);
+      // Readers turn the shorter way between two keys; half a turn between key times has no
+      // shorter way, and each reader would pick its own. Sampling the node instead gives the
+      // frames between, which tell the way.
+      if (lastTurn && std::fabs(*lastTurn % parts.rotation) < kHalfTurnDot) return false;
+      lastTurn = parts.rotation;
       if (track.separateKeys) {
-        StoreSeparateKeys(track, static_cast<std::int32_t>(time), k, reduction, true);
+        StoreSeparateKeys(track, static_cast<std::int32_t>(time), parts, reduction, true);
       } else {
         StoreKey(track.matrixKeys, MatrixKey{KeyKindMatrix, static_cast<std::int32_t>(time), k},
                  reduction);

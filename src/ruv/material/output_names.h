@@ -4,6 +4,8 @@
 
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 struct ClaimedName {
   std::wstring name;
@@ -18,7 +20,13 @@ class OutputNames {
   // for a file name is shortened.
   ClaimedName Claim(const std::wstring& wanted, const std::wstring& source);
 
+  // A file this export made where nothing was (a host path): when the output cannot be saved, the
+  // export removes it again, so that a failed export leaves the folder as it found it.
+  void NoteMade(std::wstring path) { made_.push_back(std::move(path)); }
+  const std::vector<std::wstring>& Made() const { return made_; }
+
  private:
+  std::vector<std::wstring> made_;
   std::map<std::wstring, std::wstring> sourceOfName_;  // case-folded name -> source
   std::map<std::wstring, std::wstring> nameOfSource_;  // source -> name
   std::map<std::wstring, unsigned> nextNumber_;        // case-folded wanted name -> next number

@@ -28,7 +28,11 @@ std::wstring WriteTextureFile(XTextureSlot& slot, const std::wstring& outputDir,
     slot.fileName = claimed.name;
     if (!claimed.first) return {};
     const std::wstring target = outputDir + slot.fileName;
-    if (CopyFileW(slot.filePath.c_str(), target.c_str(), overwrite ? FALSE : TRUE)) return {};
+    const bool existed = Exists(target);
+    if (CopyFileW(slot.filePath.c_str(), target.c_str(), overwrite ? FALSE : TRUE)) {
+      if (!existed) names.NoteMade(target);
+      return {};
+    }
     if (!overwrite && Exists(target)) return {};
     if (!Exists(slot.filePath)) return L"its source " + slot.filePath + L" was not found";
     return L"could not be copied from " + slot.filePath;
@@ -39,10 +43,13 @@ std::wstring WriteTextureFile(XTextureSlot& slot, const std::wstring& outputDir,
   slot.fileName = claimed.name;
   if (!claimed.first) return {};
   const std::wstring target = outputDir + slot.fileName;
-  if (!overwrite && Exists(target)) return {};
+  const bool existed = Exists(target);
+  if (!overwrite && existed) return {};
   if (RenderProceduralMap(slot.proceduralMap, target, gExportOptions.ProcMapX,
-                          gExportOptions.ProcMapY))
+                          gExportOptions.ProcMapY)) {
+    if (!existed) names.NoteMade(target);
     return {};
+  }
   return L"the procedural map could not be rendered to " + target;
 }
 

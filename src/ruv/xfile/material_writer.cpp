@@ -133,11 +133,14 @@ void WriteGeneratedEffect(ExportContext* context, xof::SaveData* material, XEffe
     effect.stringParams.push_back({variable, slot.fileName});
   }
   WriteEffectRecords(material, effect, effect.effectFile, true);
-  if (o.TextureFiles &&
-      (o.OverwriteTexture || GetFileAttributesW(effectPath.c_str()) == INVALID_FILE_ATTRIBUTES) &&
-      !WriteEffectFile(desc)) {
-    RefuseRecord(context, L"effect file \"" + effect.effectFile + L"\"", nodeName,
-                 L"could not be written to " + effectPath);
+  const bool existed = GetFileAttributesW(effectPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+  if (o.TextureFiles && (o.OverwriteTexture || !existed)) {
+    if (!WriteEffectFile(desc)) {
+      RefuseRecord(context, L"effect file \"" + effect.effectFile + L"\"", nodeName,
+                   L"could not be written to " + effectPath);
+    } else if (!existed) {
+      context->outputNames.NoteMade(effectPath);
+    }
   }
 }
 
@@ -215,8 +218,10 @@ void WriteMaterialRecord(ExportContext* context, xof::SaveData* parent, XMateria
         if (copy.first) {
           std::wstring target = context->outputDir + copy.name;
           bool overwrite = gExportOptions.OverwriteFX != 0;
-          if (!CopyFileW(effect->effectFile.c_str(), target.c_str(), overwrite ? FALSE : TRUE) &&
-              (overwrite || GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)) {
+          bool existed = GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+          if (CopyFileW(effect->effectFile.c_str(), target.c_str(), overwrite ? FALSE : TRUE)) {
+            if (!existed) context->outputNames.NoteMade(target);
+          } else if (overwrite || GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
             RefuseRecord(context, L"effect file \"" + copy.name + L"\"", node ? node->name : L"",
                          L"could not be copied from " + effect->effectFile);
           }

@@ -1,5 +1,10 @@
 #include "ruv/xfile/x_file_writer.h"
 
+#include <filesystem>
+#include <system_error>
+
+#include "platform/file_replacement.h"
+#include "platform/host_path.h"
 #include "platform/text_encoding.h"
 #include "platform/window.h"
 #include "ruv/material/texture_files.h"
@@ -115,6 +120,25 @@ void ReportSave(ExportContext* context, const xof::SaveObject& save, HRESULT sav
   MessageBoxW(window, text.c_str(), kIncompleteCaption, MB_OK);
 }
 
+// Textures, rendered maps and effect files go beside the output only when the output itself can
+// be written: a probe makes (and removes) the temporary file the save will make.
+bool OutputWritable(ExportContext* context, const std::wstring& outputPath) {
+  platform::FileReplacement probe(platform::ToNativePath(outputPath));
+  if (probe.ok()) return true;
+  std::wstring text =
+      L"The file " + outputPath + L" could not be written: " + platform::Utf8ToWide(probe.error());
+  MessageBoxW(context->host->GetMAXHWnd(), text.c_str(), L"Error", MB_OK);
+  return false;
+}
+
+// A failed save takes back the files the export made beside the output.
+void RemoveMadeFiles(const ExportContext& context) {
+  for (const std::wstring& path : context.outputNames.Made()) {
+    std::error_code error;
+    std::filesystem::remove(platform::ToNativePath(path), error);
+  }
+}
+
 }  // namespace
 
 void WriteXFile(ExportContext* context, const std::wstring& outputPath) {
@@ -128,6 +152,7 @@ void WriteXFile(ExportContext* context, const std::wstring& outputPath) {
       MessageBoxW(context->host->GetMAXHWnd(), clamped.c_str(), L"Warning", MB_OK);
   }
   if (NothingToWrite(context)) return;
+  if (!OutputWritable(context, outputPath)) return;
   xof::XFile* file = nullptr;
   if (xof::Failed(xof::XFile::Create(&file))) return;
   xof::SaveObject* save = nullptr;
@@ -144,7 +169,9 @@ void WriteXFile(ExportContext* context, const std::wstring& outputPath) {
 
   if (!(gExportOptions.Animation && gExportOptions.OnlyAnimationSet)) WriteSceneFrames(context);
   if (gExportOptions.Animation) WriteAnimationRecords(context);
-  ReportSave(context, *save, save->Save(), outputPath);
+  HRESULT saved = save->Save();
+  ReportSave(context, *save, saved, outputPath);
+  if (xof::Failed(saved)) RemoveMadeFiles(*context);
 
   if (context->rootFrameData) context->rootFrameData->Release();
   context->rootFrameData = nullptr;

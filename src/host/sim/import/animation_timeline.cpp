@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "host/sim/scene_file_error.h"
 
@@ -34,12 +36,35 @@ bool DropCoincidentKeys(ImportedChannel& channel) {
   return true;
 }
 
+// Sets of one name could not be told apart: the second clip of a name gets "_2" after it, the third
+// "_3", and so on, passing over a suffix another clip already has. Each suffix is tried at most
+// once per name, so many clips of one name are named in linear time and their names stay short.
+class ClipNames {
+ public:
+  std::wstring Take(const std::wstring& wanted) {
+    if (taken_.insert(wanted).second) return wanted;
+    unsigned& next = next_.try_emplace(wanted, 2u).first->second;
+    for (;; ++next) {
+      std::wstring name = wanted + L"_" + std::to_wstring(next);
+      if (taken_.insert(name).second) {
+        ++next;
+        return name;
+      }
+    }
+  }
+
+ private:
+  std::unordered_set<std::wstring> taken_;
+  std::unordered_map<std::wstring, unsigned> next_;
+};
+
 }  // namespace
 
 void LayOutClips(ImportedModel& model, const std::string& fileName) {
   model.clips.clear();
   std::int64_t startFrame = 0;
   bool coincident = false;
+  ClipNames names;
   for (ImportedAnimation& animation : model.animations) {
     const double start = static_cast<double>(startFrame) * kImportTicksPerFrame;
     std::int64_t lastTick = 0;
@@ -61,14 +86,8 @@ void LayOutClips(ImportedModel& model, const std::string& fileName) {
       lastTick = std::max<std::int64_t>(lastTick, channel.ticks.back());
     }
     std::int64_t endFrame = (lastTick + kImportTicksPerFrame - 1) / kImportTicksPerFrame;
-    // Sets of one name could not be told apart: a repeated name gets '_' after it, as the clip
-    // list makes names unique.
-    std::wstring name = animation.name;
-    while (std::any_of(model.clips.begin(), model.clips.end(),
-                       [&](const ImportedClip& clip) { return clip.name == name; })) {
-      name += L'_';
-    }
-    model.clips.push_back({name, static_cast<int>(startFrame), static_cast<int>(endFrame)});
+    model.clips.push_back(
+        {names.Take(animation.name), static_cast<int>(startFrame), static_cast<int>(endFrame)});
     startFrame = endFrame + 1;
   }
   if (coincident) {

@@ -13,11 +13,12 @@ inline constexpr int kImportFrameRate = 30;
 inline constexpr int kImportTicksPerFrame = 160;
 inline constexpr int kImportTicksPerSecond = kImportFrameRate * kImportTicksPerFrame;
 
-// Fills model.clips (one per animation, named after it; a name already taken gets '_' after it) and
-// every channel's ticks. Clip i starts at frame 0 or one frame after clip i - 1 ends, and ends at
-// the first whole frame at or after its last key, so that no two clips share a key time. A key that
-// rounds to the tick of the key before it is dropped, with a warning. Throws SceneFileError naming
-// `fileName` when the animations last longer than host time holds.
+// Fills model.clips (one per animation, named after it; the second clip of a name gets "_2" after
+// it, the third "_3", passing over names already taken) and every channel's ticks. Clip i starts at
+// frame 0 or one frame after clip i - 1 ends, and ends at the first whole frame at or after its
+// last key, so that no two clips share a key time. A key that rounds to the tick of the key before
+// it is dropped, with a warning. Throws SceneFileError naming `fileName` when the animations last
+// longer than host time holds.
 void LayOutClips(ImportedModel& model, const std::string& fileName);
 
 }  // namespace sim::import

@@ -46,6 +46,27 @@ std::map<std::string, int> NodesByName(const ImportedModel& model) {
   return nodes;
 }
 
+// Renumbers the part's joints by `renumbered`, leaving out those it maps to -1; a part left without
+// influences has none at all, as one no skin moves.
+void DropUnboundInfluences(const std::vector<int>& renumbered, ImportedMeshPart& part) {
+  if (part.influenceStarts.empty()) return;
+  std::vector<ImportedInfluence> kept;
+  std::vector<std::uint32_t> starts;
+  kept.reserve(part.influences.size());
+  starts.reserve(part.influenceStarts.size());
+  for (std::size_t v = 0; v + 1 < part.influenceStarts.size(); ++v) {
+    starts.push_back(static_cast<std::uint32_t>(kept.size()));
+    for (std::uint32_t i = part.influenceStarts[v]; i < part.influenceStarts[v + 1]; ++i) {
+      int joint = renumbered[static_cast<std::size_t>(part.influences[i].joint)];
+      if (joint >= 0) kept.push_back({joint, part.influences[i].weight});
+    }
+  }
+  starts.push_back(static_cast<std::uint32_t>(kept.size()));
+  if (kept.empty()) starts.clear();
+  part.influences = std::move(kept);
+  part.influenceStarts = std::move(starts);
+}
+
 }  // namespace
 
 void AssimpBones::ReadInfluences(const aiMesh& mesh, const std::string& where,
@@ -100,14 +121,22 @@ void AssimpBones::MakeSkin(ImportedModel& model) {
   if (names_.empty()) return;
   std::map<std::string, int> nodes = NodesByName(model);
   ImportedSkin skin;
+  // A bone without a node has nothing to move its vertices: its weights go, the other bones stay.
+  std::vector<int> renumbered(names_.size(), -1);
   for (std::size_t b = 0; b < names_.size(); ++b) {
     auto found = nodes.find(names_[b]);
     if (found == nodes.end()) {
-      throw SceneFileError(fileName_, "", "bone \"" + names_[b] + "\" names no node of the scene");
+      model.warnings.push_back((names_[b].empty() ? std::string("a bone without a name")
+                                                  : "bone \"" + names_[b] + "\"") +
+                               " names no node of the scene: its weights are dropped");
+      continue;
     }
+    renumbered[b] = static_cast<int>(skin.joints.size());
     skin.joints.push_back(found->second);
     skin.inverseBindMatrices.push_back(offsets_[b]);
   }
+  for (ImportedMeshPart& part : model.parts) DropUnboundInfluences(renumbered, part);
+  if (skin.joints.empty()) return;
   model.skins.push_back(std::move(skin));
   const int index = static_cast<int>(model.skins.size()) - 1;
   for (ImportedNode& node : model.nodes) {

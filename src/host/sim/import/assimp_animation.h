@@ -23,7 +23,7 @@ class AssimpBones {
   void ReadInfluences(const aiMesh& mesh, const std::string& where, ImportedMeshPart& part);
 
   // Once the nodes are read: the skin of every node whose mesh has bones, each bone resolved to
-  // the node of its name. Throws SceneFileError for a bone that names no node.
+  // the node of its name. A bone that names no node is left out with its weights, with a warning.
   void MakeSkin(ImportedModel& model);
 
  private:

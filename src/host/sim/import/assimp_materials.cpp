@@ -11,8 +11,7 @@
 #include <optional>
 #include <set>
 
-#include "host/sim/scene_file_error.h"
-#include "host/sim/texture_path.h"
+#include "host/sim/import/model_files.h"
 #include "platform/host_path.h"
 #include "platform/text_encoding.h"
 
@@ -59,7 +58,7 @@ class AssimpMaterialReader {
                        ImportedModel& model)
       : scene_(scene),
         fileName_(std::move(fileName)),
-        modelFolder_(std::move(modelFolder)),
+        modelFolder_(modelFolder),
         imageFolder_(std::move(imageFolder)),
         model_(model) {}
 
@@ -126,7 +125,7 @@ class AssimpMaterialReader {
           material + "\")");
     }
     ImportedTexture texture;
-    std::optional<std::wstring> file = FileOf(path.C_Str());
+    std::optional<std::wstring> file = FileOf(path.C_Str(), material);
     if (!file) return std::nullopt;
     texture.hostPath = *file;
     texture.uvSet = static_cast<int>(std::min(uvIndex, 98u));
@@ -145,26 +144,23 @@ class AssimpMaterialReader {
     return texture;
   }
 
-  // The host path of a texture: an embedded one written beside the output, a file beside the
-  // model, or a path of another machine kept for the exporter's search by name.
-  std::optional<std::wstring> FileOf(const std::string& path) {
+  // The host path of a texture: an embedded one written beside the output, else as
+  // LocateTexture finds it; nothing when the texture is dropped (with a warning).
+  std::optional<std::wstring> FileOf(const std::string& path, const std::string& material) {
     if (const aiTexture* embedded = scene_.GetEmbeddedTexture(path.c_str()))
       return Embedded(*embedded, path);
-    std::wstring wide = platform::Utf8ToWide(path);
-    std::string local = path;
-    std::replace(local.begin(), local.end(), '\\', '/');
-    std::filesystem::path file = std::filesystem::u8path(local);
-    if (file.is_relative()) file = modelFolder_ / file;
-    std::error_code error;
-    bool foreign = IsForeignPath(wide);
-    if (foreign || !std::filesystem::is_regular_file(file, error)) {
-      std::filesystem::path beside = modelFolder_ / file.filename();
-      if (std::filesystem::is_regular_file(beside, error)) return platform::ToHostPath(beside);
-      // A path of another machine stays as written: the exporter looks for the file by name.
-      if (foreign) return ResolveTexturePath(wide, modelFolder_);
-      throw SceneFileError(fileName_, "", "the texture file " + path + " does not exist");
+    TextureLocation location = LocateTexture(modelFolder_, path);
+    // Blender's reader names a procedural texture by a placeholder of this form; no file has it.
+    if (location.kind == TextureLocation::Kind::kMissing && path.rfind("Procedural,", 0) == 0) {
+      Warn("procedural textures are dropped (material \"" + material + "\")");
+      return std::nullopt;
     }
-    return platform::ToHostPath(file.lexically_normal());
+    if (location.kind == TextureLocation::Kind::kRefused) {
+      Warn("the texture path \"" + path + "\" " + location.reason +
+           "; the texture is dropped (material \"" + material + "\")");
+      return std::nullopt;
+    }
+    return location.hostPath;
   }
 
   std::optional<std::wstring> Embedded(const aiTexture& texture, const std::string& reference) {
@@ -194,7 +190,7 @@ class AssimpMaterialReader {
 
   const aiScene& scene_;
   std::string fileName_;
-  std::filesystem::path modelFolder_;
+  ModelFolder modelFolder_;
   std::filesystem::path imageFolder_;
   ImportedModel& model_;
   std::set<std::string> warned_;

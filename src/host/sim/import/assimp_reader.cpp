@@ -8,10 +8,12 @@
 #include <assimp/scene.h>
 
 #include <assimp/Importer.hpp>
+#include <cctype>
 #include <cmath>
 #include <set>
 
 #include "host/sim/import/assimp_animation.h"
+#include "host/sim/import/assimp_files.h"
 #include "host/sim/import/assimp_materials.h"
 #include "host/sim/scene_file_error.h"
 #include "host/sim/scene_limits.h"
@@ -185,8 +187,12 @@ class AssimpReader {
   std::set<std::string> warned_;
 };
 
-// Whether the file says it is Z-up (FBX keeps its axes in the scene's metadata).
-bool SaysZUp(const aiScene& scene) {
+// Whether the file is Z-up: FBX says so in the scene's metadata; Blender and 3MF files are Z-up
+// by their format, and Assimp hands their coordinates over as they are.
+bool IsZUp(const aiScene& scene, const std::filesystem::path& path) {
+  std::string extension = path.extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (extension == ".blend" || extension == ".3mf") return true;
   int axis = 1;
   return scene.mMetaData && scene.mMetaData->Get("UpAxis", axis) && axis == 2;
 }
@@ -196,6 +202,9 @@ bool SaysZUp(const aiScene& scene) {
 ImportedModel ReadAssimpFile(const std::filesystem::path& path, const std::string& fileName,
                              const ImportSettings& settings) {
   Assimp::Importer importer;
+  // Every file Assimp opens passes the import's checks; the importer owns the file system.
+  std::vector<std::string> refusedFiles;
+  importer.SetIOHandler(new ModelFileSystem(ModelFolder::Of(path), refusedFiles));
   // Pivots folded into the node transforms, as a host keeps them, rather than helper nodes.
   importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_PRESERVE_PIVOTS, false);
   const aiScene* scene =
@@ -203,12 +212,14 @@ ImportedModel ReadAssimpFile(const std::filesystem::path& path, const std::strin
                                            aiProcess_ValidateDataStructure);
   if (!scene) {
     std::string problem = importer.GetErrorString();
+    if (!refusedFiles.empty()) problem += " (" + refusedFiles.front() + ")";
     throw SceneFileError(fileName, "", problem.empty() ? "not a model file Assimp reads" : problem);
   }
   // A scene without meshes is flagged incomplete, yet its nodes are still worth exporting.
   if (!scene->mRootNode) throw SceneFileError(fileName, "", "the file holds no scene");
   ImportedModel model;
-  model.yUp = settings.up == UpAxis::kFromFile ? !SaysZUp(*scene) : settings.up == UpAxis::kY;
+  model.warnings = std::move(refusedFiles);
+  model.yUp = settings.up == UpAxis::kFromFile ? !IsZUp(*scene, path) : settings.up == UpAxis::kY;
   AssimpReader reader(*scene, fileName, model);
   reader.WarnDropped();
   std::error_code error;

@@ -1,19 +1,57 @@
 #define TINYGLTF_IMPLEMENTATION
 #include "host/sim/import/gltf_loader.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
-#include <fstream>
 #include <system_error>
 
+#include "host/sim/import/model_files.h"
 #include "host/sim/json_prescan.h"
 #include "host/sim/scene_file_error.h"
+#include "platform/file_system.h"
 
 namespace sim::import {
 
 namespace {
 
-// Larger files are refused before they are read: tinygltf counts in 32 bits.
-constexpr std::uintmax_t kMaxModelBytes = 1024u * 1024u * 1024u;
+// The files tinygltf reads (external buffers) go through the import's own checks: only the model's
+// folder and below, regular files within the size limit, opened without waiting.
+struct BufferFiles {
+  std::string base;
+  ModelFolder folder;
+};
+
+// tinygltf also tries each name in the working folder, which has no say in the model.
+bool BufferFileExists(const std::string& path, void* files) {
+  const std::string& base = static_cast<BufferFiles*>(files)->base;
+  struct stat info {};
+  return path.size() > base.size() && path.compare(0, base.size(), base) == 0 &&
+         ::stat(path.c_str(), &info) == 0;
+}
+
+std::string BufferFilePath(const std::string& path, void*) { return path; }
+
+bool ReadBufferFile(std::vector<unsigned char>* out, std::string* error, const std::string& path,
+                    void* files) {
+  if (!static_cast<BufferFiles*>(files)->folder.Holds(path)) {
+    *error = "the file lies outside the model's folder and is not read";
+    return false;
+  }
+  std::string problem;
+  std::optional<std::string> bytes = platform::ReadWholeFile(path, &problem, kMaxModelFileBytes);
+  if (!bytes) {
+    *error = problem.empty() ? "the file does not exist" : problem;
+    return false;
+  }
+  out->assign(bytes->begin(), bytes->end());
+  return true;
+}
+
+bool WriteNoFile(std::string* error, const std::string&, const std::vector<unsigned char>&, void*) {
+  *error = "an import writes no file";
+  return false;
+}
 
 // Keeps an embedded image's bytes as they are. Images in a buffer view are left to the reader,
 // which takes them from the view after checking its bounds (tinygltf does not check them).
@@ -55,18 +93,27 @@ std::string_view GlbJson(const std::string& bytes, const std::string& fileName) 
 tinygltf::Model LoadGltfBytes(const std::string& bytes, bool binary, const std::string& fileName,
                               const std::filesystem::path& baseFolder,
                               std::vector<std::string>& warnings) {
-  if (bytes.size() > kMaxModelBytes) {
-    throw SceneFileError(fileName, "",
-                         "the file holds more than " + std::to_string(kMaxModelBytes) + " bytes");
+  if (bytes.size() > kMaxModelFileBytes) {
+    throw SceneFileError(
+        fileName, "", "the file holds more than " + std::to_string(kMaxModelFileBytes) + " bytes");
   }
-  PrescanJson(binary ? GlbJson(bytes, fileName) : std::string_view(bytes), fileName);
+  if (binary && bytes.compare(0, 4, "glTF") == 0 && Word(bytes, 4) == 1) {
+    throw GltfVersion1Error(fileName, "",
+                            "the file is binary glTF 1.0, which the glTF reader does not read (it "
+                            "reads glTF 2.0)");
+  }
+  CheckGltfJson(binary ? GlbJson(bytes, fileName) : std::string_view(bytes), fileName);
   tinygltf::TinyGLTF loader;
   loader.SetImageLoader(KeepImageBytes, nullptr);
+  std::string base = baseFolder.string();
+  BufferFiles files{!base.empty() && base.back() == '/' ? base : base + "/",
+                    ModelFolder(baseFolder)};
+  loader.SetFsCallbacks(
+      {BufferFileExists, BufferFilePath, ReadBufferFile, WriteNoFile, static_cast<void*>(&files)});
   tinygltf::Model model;
   std::string error, warning;
   bool loaded = false;
   try {
-    std::string base = baseFolder.string();
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     auto length = static_cast<unsigned int>(bytes.size());
     loaded = binary
@@ -84,24 +131,15 @@ tinygltf::Model LoadGltfBytes(const std::string& bytes, bool binary, const std::
 
 tinygltf::Model LoadGltf(const std::filesystem::path& path, bool binary,
                          const std::string& fileName, std::vector<std::string>& warnings) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
-    throw SceneFileError(fileName, "", "is a folder, not a model file");
-  }
-  std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (error) throw SceneFileError(fileName, "", "cannot be read: " + error.message());
-  if (size > kMaxModelBytes) {
+  std::string problem;
+  std::optional<std::string> bytes = platform::ReadWholeFile(path, &problem, kMaxModelFileBytes);
+  if (!bytes) {
     throw SceneFileError(fileName, "",
-                         "the file holds " + std::to_string(size) +
-                             " bytes, more than the limit of " + std::to_string(kMaxModelBytes));
+                         problem.empty() ? "does not exist" : "cannot be read: " + problem);
   }
-  std::ifstream in(path, std::ios::binary);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  if (!in || !in.read(bytes.data(), static_cast<std::streamsize>(size))) {
-    throw SceneFileError(fileName, "", "cannot be read");
-  }
+  std::error_code error;
   std::filesystem::path folder = std::filesystem::absolute(path, error).parent_path();
-  return LoadGltfBytes(bytes, binary, fileName, error ? path.parent_path() : folder, warnings);
+  return LoadGltfBytes(*bytes, binary, fileName, error ? path.parent_path() : folder, warnings);
 }
 
 }  // namespace sim::import

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "host/sim/import/gltf_reader.h"
+#include "host/sim/import/model_files.h"
 #include "host/sim/scene_limits.h"
 #include "platform/host_path.h"
 #include "platform/text_encoding.h"
@@ -96,6 +97,7 @@ std::vector<std::wstring> ReadImages(GltfContext& c) {
   std::vector<std::wstring> paths;
   std::set<std::string> taken;
   std::string stem = std::filesystem::path(c.fileName).stem().string();
+  ModelFolder folder(c.modelFolder);
   for (std::size_t i = 0; i < c.document.images.size(); ++i) {
     const tinygltf::Image& image = c.document.images[i];
     std::string place = Pointer("images", i);
@@ -117,13 +119,15 @@ std::vector<std::wstring> ReadImages(GltfContext& c) {
       continue;
     }
     if (image.uri.empty()) c.accessors.Fail(place, "the image holds no data");
-    std::filesystem::path file = c.modelFolder / std::filesystem::u8path(PercentDecoded(image.uri));
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error)) {
-      c.accessors.Fail(place,
-                       "the image file " + file.lexically_normal().string() + " does not exist");
+    // A missing image is named by the exporter, as a scene's missing texture is; an empty host path
+    // drops the textures that show it.
+    std::string uri = PercentDecoded(image.uri);
+    TextureLocation location = LocateTexture(folder, uri);
+    if (location.kind == TextureLocation::Kind::kRefused) {
+      c.model.warnings.push_back(place + ": the image path \"" + uri + "\" " + location.reason +
+                                 "; the textures showing it are dropped");
     }
-    paths.push_back(platform::ToHostPath(file.lexically_normal()));
+    paths.push_back(location.hostPath);
   }
   return paths;
 }
@@ -233,6 +237,7 @@ class MaterialReader {
     }
     ImportedTexture result;
     result.hostPath = imagePaths_[static_cast<std::size_t>(texture.source)];
+    if (result.hostPath.empty()) return false;
     result.uvSet = std::max(texCoord, 0);
     if (texture.sampler >= 0 &&
         static_cast<std::size_t>(texture.sampler) < c_.document.samplers.size()) {

@@ -4,21 +4,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <set>
 
+#include "host/sim/import/gltf_checks.h"
 #include "host/sim/scene_limits.h"
 #include "platform/text_encoding.h"
 
 namespace sim::import {
 
 namespace {
-
-// The extensions whose meaning the import keeps (or safely ignores).
-const std::set<std::string> kUnderstood = {
-    "KHR_texture_transform", "KHR_materials_pbrSpecularGlossiness", "KHR_mesh_quantization",
-    "KHR_materials_emissive_strength",
-    // Lights are read, and dropped with a warning of their own.
-    "KHR_lights_punctual"};
 
 // glTF's column-vector matrix, column-major, as the host's row-vector Matrix3: the host's rows are
 // glTF's columns. The fourth row of an affine matrix carries nothing.
@@ -70,14 +63,9 @@ void CheckFinite(const GltfContext& c, const tinygltf::Node& node, std::size_t i
 void WarnDropped(GltfContext& c) {
   const tinygltf::Model& d = c.document;
   auto& warnings = c.model.warnings;
-  for (const std::string& name : d.extensionsRequired) {
-    if (!kUnderstood.count(name)) {
-      c.accessors.Fail("/extensionsRequired", "the model requires the extension " + name +
-                                                  ", which this importer does not read");
-    }
-  }
+  // Required extensions were checked with the JSON (gltf_checks.h).
   for (const std::string& name : d.extensionsUsed) {
-    if (!kUnderstood.count(name)) warnings.push_back("extension " + name + " is ignored");
+    if (!IsUnderstoodGltfExtension(name)) warnings.push_back("extension " + name + " is ignored");
   }
   auto count = [](std::size_t n, const char* what) { return std::to_string(n) + " " + what; };
   if (!d.cameras.empty()) warnings.push_back(count(d.cameras.size(), "cameras are dropped"));

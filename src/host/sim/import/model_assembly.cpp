@@ -4,6 +4,7 @@
 #include <map>
 
 #include "host/sim/import/animation_assembly.h"
+#include "host/sim/import/model_repair.h"
 #include "host/sim/mesh_builder.h"
 #include "host/sim/scene_builder.h"
 #include "host/sim/scene_file_error.h"
@@ -151,9 +152,13 @@ Mesh MeshOf(const ImportedModel& model, const ImportedNode& node, std::vector<in
           normalFaces.push_back({kNoNormal, kNoNormal, kNoNormal});
           continue;
         }
-        int b = static_cast<int>(base);
-        normalFaces.push_back(
-            {b + static_cast<int>(t[0]), b + static_cast<int>(t[1]), b + static_cast<int>(t[2])});
+        // A zero normal says nothing: the corner takes the smoothing groups' normal.
+        std::array<int, 3> corners{};
+        for (std::size_t k = 0; k < 3; ++k) {
+          corners[k] =
+              IsAbsentNormal(part.normals[t[k]]) ? kNoNormal : static_cast<int>(base + t[k]);
+        }
+        normalFaces.push_back(corners);
       }
       base += part.normals.size();
     }

@@ -37,6 +37,8 @@ struct ImportedScene {
   std::vector<ImportedClip> clips;
   // What the scene does not carry, one line each.
   std::vector<std::string> warnings;
+  // How many nodes have a mesh with vertex colours (which the exporter writes only when asked).
+  std::size_t coloredMeshes = 0;
 };
 
 // Whether `path` names a model file rather than a scene file (by its extension: anything but
