@@ -4,9 +4,10 @@
 //
 // What Irrlicht does with a file (CXMeshFileLoader, CSkinnedMesh):
 // - its frames are the file's key times in ticks: AnimTicksPerSecond is skipped as unknown;
-// - every AnimationSet adds its keys to the same joints, one set after the other, and keys no
-//   later than the key before are dropped, so files whose sets each start at tick 0 play the first
-//   set (and of a longer later set only what comes after the first one ends);
+// - every AnimationSet adds its keys to the same joints, one set after the other; then the middle
+//   of three equal keys is dropped, and every key no later than the one before, so files whose
+//   sets each start at tick 0 play a mix (the first set, but a joint the first set holds still
+//   may take a later set's motion);
 // - a joint with keys takes rotation and position from its keys alone (a part without keys is
 //   zero, not the frame's), scale only when it has scale keys;
 // - a vertex is Σ w · (global joint · offset) · v with the weights normalised, the mesh's own frame
