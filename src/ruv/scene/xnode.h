@@ -52,6 +52,9 @@ struct XNode {
   XNode* parent = nullptr;  // borrowed
   std::vector<std::unique_ptr<XNode>> children;
   std::vector<AnimationTrack> tracks;  // one per animation clip, in clip order
+  // The name of the frame under this bone's frame that skins name in its place, or empty
+  // (xfile/skin_frames.h).
+  std::wstring skinFrameName;
 };
 
 // A node whose geometry is exported: "a mesh node" is one that is neither a bone nor of a bone

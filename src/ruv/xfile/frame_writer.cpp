@@ -7,6 +7,7 @@
 #include "ruv/scene/xnode.h"
 #include "ruv/xfile/mesh_node_writer.h"
 #include "ruv/xfile/record_layout.h"
+#include "ruv/xfile/skin_frames.h"
 #include "xof/save_object.h"
 #include "xof/template_ids.h"
 
@@ -22,7 +23,12 @@ HRESULT AddRecord(ExportContext* context, xof::SaveData* parent, const xof::Guid
 
 xof::SaveData* AddFrameRecord(ExportContext* context, xof::SaveData* parent, const XNode& node,
                               const float* matrix16) {
-  std::string name = platform::WideToAnsi(node.name);
+  return AddFrameRecord(context, parent, node.name, matrix16);
+}
+
+xof::SaveData* AddFrameRecord(ExportContext* context, xof::SaveData* parent,
+                              const std::wstring& wideName, const float* matrix16) {
+  std::string name = platform::WideToAnsi(wideName);
   xof::SaveData* frame = nullptr;
   if (xof::Failed(AddRecord(context, parent, xof::tid::Frame, name.c_str(), 0, nullptr, &frame)))
     return nullptr;
@@ -47,6 +53,7 @@ void WriteFrame(ExportContext* context, xof::SaveData* parent, XNode* node) {
   // A frame that could not be made leaves its children under the scene root frame or the top.
   xof::SaveData* childParent = frame ? frame : (node->processed ? nullptr : parent);
   WriteChildren(context, childParent, node);
+  WriteSkinFrame(context, frame, *node);
   if (frame) frame->Release();
 }
 

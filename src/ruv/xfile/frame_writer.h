@@ -2,6 +2,8 @@
 // and the walk into each node's children.
 #pragma once
 
+#include <string>
+
 namespace xof {
 class SaveData;
 }
@@ -15,6 +17,9 @@ void WriteFrame(ExportContext* context, xof::SaveData* parent, XNode* node);
 // Writes each child of `node` with the writer its geometry calls for, under `parent`.
 void WriteChildren(ExportContext* context, xof::SaveData* parent, XNode* node);
 
-// Adds a Frame named as the node with its transform record; null when the frame was refused.
+// Adds a Frame named as the node (or `name`) with its transform record; null when the frame was
+// refused.
 xof::SaveData* AddFrameRecord(ExportContext* context, xof::SaveData* parent, const XNode& node,
                               const float* matrix16);
+xof::SaveData* AddFrameRecord(ExportContext* context, xof::SaveData* parent,
+                              const std::wstring& name, const float* matrix16);

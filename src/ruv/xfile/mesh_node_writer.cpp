@@ -16,6 +16,7 @@
 #include "ruv/xfile/mesh_records.h"
 #include "ruv/xfile/record_layout.h"
 #include "ruv/xfile/refused_records.h"
+#include "ruv/xfile/skin_frames.h"
 #include "ruv/xfile/skin_records.h"
 #include "xof/save_object.h"
 #include "xof/template_ids.h"
@@ -92,7 +93,10 @@ void WriteSkinRecords(ExportContext* context, xof::SaveData* mesh, XRenderableNo
   const XSkinInfo& skin = *node.skin;
   AddLeaf(mesh, xof::tid::XSkinMeshHeader, nullptr, SkinMeshHeaderRecord(skin));
   for (const auto& [bone, info] : skin.bones) {
-    AddLeaf(mesh, xof::tid::SkinWeights, nullptr, SkinWeightsRecord(*node.meshData, info));
+    auto exported = context->nodeMap.find(bone);
+    const XNode* boneNode = exported != context->nodeMap.end() ? exported->second : nullptr;
+    AddLeaf(mesh, xof::tid::SkinWeights, nullptr,
+            SkinWeightsRecord(*node.meshData, info, boneNode));
     ProgressStep(context);
   }
 }
@@ -143,5 +147,6 @@ void WriteMeshNode(ExportContext* context, xof::SaveData* parent, XNode* node) {
   xof::SaveData* frame = MeshNodeFrame(context, parent, *renderable);
   WriteMeshRecords(context, frame ? frame : context->rootFrameData, *renderable);
   WriteChildren(context, frame ? frame : parent, node);
+  WriteSkinFrame(context, frame, *node);
   if (frame) frame->Release();
 }

@@ -6,8 +6,8 @@
 #include "platform/text_encoding.h"
 #include "ruv/mesh/xmesh_data.h"
 #include "ruv/mesh/xskin_info.h"
-#include "ruv/plugin/conversion.h"
 #include "ruv/plugin/names.h"
+#include "ruv/xfile/skin_frames.h"
 
 RecordBuffer SkinMeshHeaderRecord(const XSkinInfo& skin) {
   RecordBuffer out;
@@ -15,7 +15,8 @@ RecordBuffer SkinMeshHeaderRecord(const XSkinInfo& skin) {
   return out;
 }
 
-RecordBuffer SkinWeightsRecord(const XMeshData& data, const XBoneInfo& bone) {
+RecordBuffer SkinWeightsRecord(const XMeshData& data, const XBoneInfo& bone,
+                               const XNode* boneNode) {
   std::vector<std::uint32_t> vertices;
   std::vector<float> weights;
   for (std::size_t v = 0; v < data.vertices.size(); ++v) {
@@ -24,13 +25,13 @@ RecordBuffer SkinWeightsRecord(const XMeshData& data, const XBoneInfo& bone) {
     vertices.push_back(static_cast<std::uint32_t>(v));
     weights.push_back(bone.weights[position].weight);
   }
+  SkinBoneRecord named = SkinBone(bone.name, bone.offsetMatrix, boneNode);
   RecordBuffer out;
-  std::string name = platform::WideToAnsi(CleanName(bone.name));
+  std::string name = platform::WideToAnsi(CleanName(named.frame));
   out.Raw(name.c_str(), name.size() + 1);
   out.Dword(static_cast<std::uint32_t>(vertices.size()));
   for (std::uint32_t v : vertices) out.Dword(v);
   out.Floats(weights.data(), weights.size());
-  MatrixRecord offset = MatrixLayout(ConvertTransform(bone.offsetMatrix));
-  out.Floats(offset.data(), offset.size());
+  out.Floats(named.offset.data(), named.offset.size());
   return out;
 }

@@ -18,6 +18,7 @@
 #include "ruv/xfile/mesh_node_writer.h"
 #include "ruv/xfile/record_layout.h"
 #include "ruv/xfile/refused_records.h"
+#include "ruv/xfile/skin_frames.h"
 #include "xof/save_object.h"
 #include "xof/template_ids.h"
 #include "xof/template_sets.h"
@@ -46,6 +47,7 @@ void WriteSceneFrames(ExportContext* context) {
   }
   ProgressStep(context);
   context->rootFrameData = nullptr;
+  PlanSkinFrames(context);
   if (gExportOptions.SceneRoot) {
     std::string name = platform::WideToAnsi(context->rootFrameName);
     xof::SaveData* root = nullptr;
