@@ -22,6 +22,12 @@ namespace fs = std::filesystem;
 inline const fs::path kModels = fs::path(RUV_SOURCE_DIR) / "examples" / "models";
 inline const fs::path kAssimpModels = "/usr/share/assimp/models";
 
+// A file's bytes, empty when it cannot be read.
+inline std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 // The mesh the exporter would get from the node's object.
 inline Mesh MeshOf(INode* node) {
   Object* object = node->GetObjectRef();
