@@ -1,5 +1,6 @@
 #include "preview/mesh_reader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -19,12 +20,14 @@ struct FaceList {
   std::vector<std::size_t> starts;  // where each face's indices begin in `flat`
 };
 
+// At most `faceCount` faces, and no more than the member holds: a template defined again with
+// fixed-size arrays lets the count say anything, so it only bounds the walk.
 FaceList ReadFaces(const MemberNumbers& member, std::size_t faceCount) {
   FaceList faces;
   faces.flat = &member.integers;
-  faces.starts.reserve(faceCount);
-  std::size_t at = 0;
   const std::vector<std::uint32_t>& flat = member.integers;
+  faces.starts.reserve(std::min(faceCount, flat.size()));
+  std::size_t at = 0;
   while (at < flat.size() && faces.starts.size() < faceCount) {
     faces.starts.push_back(at + 1);
     at += 1 + static_cast<std::size_t>(flat[at]);
@@ -52,6 +55,10 @@ class MeshBuilder {
     }
     std::size_t faceCount = values.Member(2).integers.empty() ? 0 : values.Member(2).integers[0];
     FaceList faces = ReadFaces(values.Member(3), faceCount);
+    if (faces.starts.size() < faceCount) {
+      Warn("declares " + std::to_string(faceCount) + " faces but holds " +
+           std::to_string(faces.starts.size()));
+    }
     std::vector<std::uint32_t> faceMaterial;
     for (const xof::DataChild& child : source_.children) {
       const xof::DataObject* object = child.object.get();
@@ -151,23 +158,58 @@ class MeshBuilder {
     declNormals_ = std::move(decl.normals);
   }
 
-  // The render vertex for position `v` with normal `n`: the position's own slot the first time,
-  // a copy when the same position comes with another normal.
-  std::uint32_t VertexFor(std::uint32_t v, std::uint32_t n) {
-    if (n == kNone) return v;
-    if (normalOf_[v] == kNone) normalOf_[v] = n;
-    for (std::uint32_t r = v; r != kNone; r = nextCopy_[r]) {
-      if (normalOf_[r] == n) return r;
-      if (nextCopy_[r] == kNone) {
-        std::uint32_t copy = static_cast<std::uint32_t>(normalOf_.size());
-        normalOf_.push_back(n);
-        nextCopy_.push_back(kNone);
-        nextCopy_[r] = copy;
-        sourceOf_.push_back(v);
-        return copy;
+  // The render vertex of each corner (position v, normal n): the position's own slot for the first
+  // normal it comes with, a copy for each other normal, numbered in the order the corners first
+  // name them. Corners are grouped by position (a counting sort) and, within a position, by
+  // normal through an array stamped with the position, so a position shared by many faces, each
+  // with a normal of its own, costs no more than the corners it has.
+  std::vector<std::uint32_t> ResolveVertices(const std::vector<std::uint32_t>& cornerV,
+                                             const std::vector<std::uint32_t>& cornerN,
+                                             std::size_t normalCount) {
+    std::size_t vertexCount = out_.positions.size(), cornerCount = cornerV.size();
+    std::vector<std::uint32_t> start(vertexCount + 1, 0);
+    for (std::size_t c = 0; c < cornerCount; ++c) {
+      if (cornerN[c] != kNone) ++start[cornerV[c] + 1];
+    }
+    for (std::size_t v = 0; v < vertexCount; ++v) start[v + 1] += start[v];
+    std::vector<std::uint32_t> byPosition(start[vertexCount]), next(start.begin(), start.end() - 1);
+    for (std::size_t c = 0; c < cornerCount; ++c) {
+      if (cornerN[c] != kNone) byPosition[next[cornerV[c]]++] = static_cast<std::uint32_t>(c);
+    }
+    std::vector<std::uint32_t> groupOf(cornerCount, kNone), groupFirst;
+    std::vector<std::uint32_t> stampPosition(normalCount, kNone), stampGroup(normalCount, kNone);
+    for (std::size_t v = 0; v < vertexCount; ++v) {
+      for (std::uint32_t i = start[v]; i < start[v + 1]; ++i) {
+        std::uint32_t c = byPosition[i], n = cornerN[c];
+        if (stampPosition[n] != v) {
+          stampPosition[n] = static_cast<std::uint32_t>(v);
+          stampGroup[n] = static_cast<std::uint32_t>(groupFirst.size());
+          groupFirst.push_back(c);  // the earliest corner of the group: the sort is stable
+        }
+        groupOf[c] = stampGroup[n];
       }
     }
-    return v;
+    std::vector<std::uint32_t> vertexOfGroup(groupFirst.size(), kNone), vertexOf(cornerCount);
+    for (std::size_t c = 0; c < cornerCount; ++c) {
+      std::uint32_t v = cornerV[c], n = cornerN[c];
+      if (n == kNone) {
+        vertexOf[c] = v;
+        continue;
+      }
+      std::uint32_t g = groupOf[c];
+      if (groupFirst[g] == c) {
+        if (normalOf_[v] == kNone) {
+          normalOf_[v] = n;
+          vertexOfGroup[g] = v;
+        } else {
+          vertexOfGroup[g] = static_cast<std::uint32_t>(normalOf_.size());
+          normalOf_.push_back(n);
+          sourceOf_.push_back(v);
+        }
+      }
+      vertexOf[c] = vertexOfGroup[g];
+    }
+    return vertexOf;
   }
 
   // The MeshNormals record's normals and their faces; none when its faces do not match the mesh's.
@@ -196,40 +238,44 @@ class MeshBuilder {
     if (vertexNormals) normals = declNormals_;
     bool useNormals = !normals.empty();
     normalOf_.assign(vertexCount, kNone);
-    nextCopy_.assign(vertexCount, kNone);
     sourceOf_.resize(vertexCount);
     for (std::size_t i = 0; i < vertexCount; ++i) sourceOf_[i] = static_cast<std::uint32_t>(i);
 
+    // The faces' corners first, each with its normal; the triangles index corners until every
+    // corner has its vertex.
     std::size_t badFaces = 0, badNormals = 0;
-    std::vector<std::uint32_t> corners;
+    std::vector<std::uint32_t> cornerV, cornerN;
     out_.indices.reserve(faces.starts.size() * 3);
     out_.triangleMaterial.reserve(faces.starts.size());
     for (std::size_t f = 0; f < faces.starts.size(); ++f) {
       std::uint32_t count = Corners(faces, f);
       if (faces.starts[f] + count > faces.flat->size()) break;
       const std::uint32_t* index = faces.flat->data() + faces.starts[f];
+      if (count < 3 ||
+          std::any_of(index, index + count, [&](std::uint32_t v) { return v >= vertexCount; })) {
+        ++badFaces;
+        continue;
+      }
       bool normalsFit = useNormals && !vertexNormals && Corners(normalFaces, f) == count &&
                         normalFaces.starts[f] + count <= normalFaces.flat->size();
       const std::uint32_t* normalIndex =
           normalsFit ? normalFaces.flat->data() + normalFaces.starts[f] : nullptr;
-      corners.clear();
+      auto first = static_cast<std::uint32_t>(cornerV.size());
       for (std::uint32_t c = 0; c < count; ++c) {
-        if (index[c] >= vertexCount) break;
         std::uint32_t n = kNone;
         if (vertexNormals) n = index[c];
         if (normalIndex && normalIndex[c] < normals.size()) n = normalIndex[c];
         if (useNormals && n == kNone) ++badNormals;
-        corners.push_back(VertexFor(index[c], n));
-      }
-      if (corners.size() != count || count < 3) {
-        ++badFaces;
-        continue;
+        cornerV.push_back(index[c]);
+        cornerN.push_back(n);
       }
       for (std::uint32_t c = 1; c + 1 < count; ++c) {
-        out_.indices.insert(out_.indices.end(), {corners[0], corners[c], corners[c + 1]});
+        out_.indices.insert(out_.indices.end(), {first, first + c, first + c + 1});
         out_.triangleMaterial.push_back(faceMaterial[f]);
       }
     }
+    std::vector<std::uint32_t> vertexOf = ResolveVertices(cornerV, cornerN, normals.size());
+    for (std::uint32_t& index : out_.indices) index = vertexOf[index];
     if (badFaces) Warn(std::to_string(badFaces) + " faces name vertices the mesh does not have");
     if (badNormals) Warn(std::to_string(badNormals) + " face corners have no valid normal");
     FinishVertices(normals);
@@ -266,7 +312,7 @@ class MeshBuilder {
   PreviewMesh out_;
   std::unique_ptr<ObjectValues> normalValues_;
   std::vector<Vec3> declNormals_;
-  std::vector<std::uint32_t> normalOf_, nextCopy_, sourceOf_;
+  std::vector<std::uint32_t> normalOf_, sourceOf_;
 };
 
 }  // namespace

@@ -16,6 +16,7 @@ class Collector : public xof::DataVisitorBase {
   }
   void Values(const xof::Member&, xof::PrimitiveType type, const std::uint8_t* values,
               std::size_t count, int) {
+    if (count == 0) return;  // an empty array has no values to copy, and may have no pointer
     MemberNumbers& into = members_[current_];
     if (type == xof::PrimitiveType::Float) {
       std::size_t at = into.floats.size();
