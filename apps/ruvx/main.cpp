@@ -2,6 +2,8 @@
 #include <malloc.h>
 
 #include <CLI/CLI.hpp>
+#include <cstdio>
+#include <new>
 
 #include "commands.h"
 #include "exit_status.h"
@@ -26,6 +28,10 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& error) {
     // Help and version requests end well; every other command-line fault is a usage error.
     return app.exit(error) == 0 ? 0 : ruvx::kExitUsage;
+  } catch (const std::bad_alloc&) {
+    // Files are written whole or not at all, so the command leaves no half-written file behind.
+    std::fputs("ruvx: out of memory\n", stderr);
+    return ruvx::kExitNothingWritten;
   }
   return exitStatus;
 }

@@ -2,6 +2,7 @@
 #include <charconv>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "commands.h"
@@ -69,6 +70,10 @@ int RunPreview(const PreviewArguments& arguments) {
     image = preview::RenderScene(scene, options, scene.warnings);
   } catch (const preview::RenderError& failure) {
     std::cerr << "ruvx preview: " << failure.what() << '\n';
+    return kExitNothingWritten;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "ruvx preview: not enough memory to draw a " << options.width << "x"
+              << options.height << (options.sheet ? " sheet" : " picture") << '\n';
     return kExitNothingWritten;
   }
   for (const std::string& warning : scene.warnings) {

@@ -9,9 +9,10 @@ namespace preview {
 
 OffscreenContext::OffscreenContext(int width, int height) : width_(width), height_(height) {
   const OsmesaLibrary& osmesa = Osmesa();
+  // The buffer first: when memory runs out, no context is left behind.
+  buffer_.resize(static_cast<std::size_t>(width) * height * 4);
   context_ = osmesa.CreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
   if (!context_) throw RenderError("cannot create an off-screen OpenGL context (OSMesa)");
-  buffer_.resize(static_cast<std::size_t>(width) * height * 4);
   if (!osmesa.MakeCurrent(static_cast<OSMesaContext>(context_), buffer_.data(), GL_UNSIGNED_BYTE,
                           width, height)) {
     osmesa.DestroyContext(static_cast<OSMesaContext>(context_));

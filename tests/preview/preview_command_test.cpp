@@ -17,13 +17,15 @@ struct CommandRun {
   std::string errors;
 };
 
-CommandRun RunRuvx(const std::string& arguments, const std::filesystem::path& folder) {
+// `shellPrefix` runs in the same shell first (a `ulimit`, say).
+CommandRun RunRuvx(const std::string& arguments, const std::filesystem::path& folder,
+                   const std::string& shellPrefix = {}) {
   std::filesystem::path errors = folder / "stderr.txt";
   // In the sanitizer build the leak checker's own walk of the threads can fault in a ruvx that has
   // run Mesa (inside libasan, depending only on where the code lies), ending a sound run with an
   // error. The preview's memory is checked by the in-process tests; the commands' by their output.
-  std::string command = "ASAN_OPTIONS=detect_leaks=0 " + std::string(RUV_BIN_DIR) + "/ruvx " +
-                        arguments + " >/dev/null 2>" + errors.string();
+  std::string command = shellPrefix + "ASAN_OPTIONS=detect_leaks=0 " + std::string(RUV_BIN_DIR) +
+                        "/ruvx " + arguments + " >/dev/null 2>" + errors.string();
   int raw = std::system(command.c_str());
   CommandRun run;
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -86,6 +88,35 @@ TEST(PreviewCommand, BadArgumentsAreUsageErrors) {
   EXPECT_EQ(run.status, 0) << run.errors;
   EXPECT_NE(run.errors.find("no triangles"), std::string::npos) << run.errors;
   EXPECT_NE(run.errors.find("no animation"), std::string::npos) << run.errors;
+}
+
+// The address sanitizer reserves more address space than the limit leaves, so the run is only made
+// in the plain build.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+TEST(PreviewCommand, APictureLargerThanMemoryEndsWithAMessageAndStatusOne) {
+  if (kAddressSanitizer) GTEST_SKIP() << "the sanitizer needs more address space than the limit";
+  TempFolder folder;
+  WriteText(folder.path() / "tri.x",
+            "xof 0303txt 0032\nMesh Tri { 3; 0;0;0;, 0;1;0;, 1;0;0;; 1; 3;0,1,2;; }");
+  // A gigabyte of address space, where the drawing buffer alone of 8192 x 8192 drawn at twice
+  // its size takes one.
+  CommandRun run = RunRuvx("preview " + (folder.path() / "tri.x").string() + " --size 8192x8192",
+                           folder.path(), "ulimit -v 1000000; ");
+  EXPECT_EQ(run.status, 1) << run.errors;
+  EXPECT_NE(run.errors.find("not enough memory to draw a 8192x8192 picture"), std::string::npos)
+      << run.errors;
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "tri.png"));
 }
 
 }  // namespace
