@@ -79,6 +79,21 @@ TEST(SceneSkinLoader, PhysiqueVerticesAndPatches) {
   EXPECT_EQ(patch->GetPatchMesh().patches[1].type, PATCH_TRI);
 }
 
+// Each weight lies in [0, 1], the ends included; a point's weights may sum above 1.
+TEST(SceneSkinLoader, WeightsSummingAboveOneAreHostData) {
+  auto scene = sim::LoadSceneText(Scene(R"(, "nodes": [
+    {"name": "Body", "object": {"type": "box"},
+     "modifiers": [{"class": "skin", "bones": ["Hip", "Knee"], "points": [[[0, 0.8], [1, 0.8]], [[0, 0], [1, 1]]]}]},
+    {"name": "Hip", "object": {"type": "bone"}},
+    {"name": "Knee", "object": {"type": "bone"}}])",
+                                        5),
+                                  "sums.json", "/tmp");
+  auto* skin = static_cast<ISkin*>(TopModifier(*scene, L"Body")->GetInterface(I_SKIN));
+  ISkinContextData* data = skin->GetContextInterface(scene->FindNode(L"Body"));
+  EXPECT_FLOAT_EQ(data->GetBoneWeight(0, 0) + data->GetBoneWeight(0, 1), 1.6f);
+  EXPECT_FLOAT_EQ(data->GetBoneWeight(1, 1), 1.0f);
+}
+
 TEST(SceneSkinLoader, BrokenSkinningDataIsRefusedAtItsPlace) {
   const BadScene cases[] = {
       {Scene(R"(, "nodes": [{"name": "A", "modifiers": [{"class": "skin", "bones": ["Nobody"]}]}])",
@@ -92,6 +107,22 @@ TEST(SceneSkinLoader, BrokenSkinningDataIsRefusedAtItsPlace) {
            R"(, "nodes": [{"name": "A", "modifiers": [{"class": "skin", "bones": ["A"], "points": [[[1, 1]]]}]}])",
            5),
        "/nodes/0/modifiers/0/points/0/0/0", "outside -1 to 0"},
+      {Scene(
+           R"(, "nodes": [{"name": "A", "modifiers": [{"class": "skin", "bones": ["A"], "points": [[], [[0, 0.5], [0, 5.0]]]}]}])",
+           5),
+       "/nodes/0/modifiers/0/points/1/1/1", "a weight lies between 0 and 1"},
+      {Scene(
+           R"(, "nodes": [{"name": "A", "modifiers": [{"class": "skin", "bones": ["A"], "points": [[[0, -0.0001]]]}]}])",
+           5),
+       "/nodes/0/modifiers/0/points/0/0/1", "a weight lies between 0 and 1"},
+      {Scene(
+           R"(, "nodes": [{"name": "A", "modifiers": [{"class": "physique", "vertices": [{"blended": [["A", 0.5], ["A", -0.5]]}]}]}])",
+           5),
+       "/nodes/0/modifiers/0/vertices/0/blended/1/1", "a weight lies between 0 and 1"},
+      {Scene(
+           R"(, "nodes": [{"name": "A", "modifiers": [{"class": "physique", "vertices": [{"blended": [["A", 1.5]]}]}]}])",
+           5),
+       "/nodes/0/modifiers/0/vertices/0/blended/0/1", "a weight lies between 0 and 1"},
       {Scene(
            R"(, "nodes": [{"name": "A", "modifiers": [{"class": "physique", "vertices": [{"rigid": "B"}]}]}])",
            5),

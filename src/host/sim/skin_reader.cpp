@@ -16,6 +16,14 @@ constexpr std::size_t kMaxInfluences = 1000;
 // What Physique reports for a vertex that bones deform rather than carry.
 constexpr int kDeformableType = 2;
 
+// The host keeps each weight in [0, 1]; a point's weights may sum above 1, as they do in the host
+// when it does not normalise them, and the exporter takes them as they come.
+float ReadWeight(const JsonPlace& place) {
+  float weight = place.Float();
+  if (!(weight >= 0.0f && weight <= 1.0f)) place.Fail("a weight lies between 0 and 1");
+  return weight;
+}
+
 // A bone: its id, or {"node": id, "bindPose": transform}. The pose is the node's world transform.
 void ReadPosedNode(const JsonPlace& entry, const NodeBuilder** node, std::optional<Matrix3>& pose,
                    std::vector<NodeReference>& references) {
@@ -49,7 +57,7 @@ std::shared_ptr<SkinDescription> ReadSkin(const JsonPlace& entry,
         influence.ExpectArray(2, 2);
         auto bone = static_cast<int>(
             influence.Element(0).Integer(-1, static_cast<long long>(boneCount) - 1));
-        skin->points[p].push_back({bone, influence.Element(1).Float()});
+        skin->points[p].push_back({bone, ReadWeight(influence.Element(1))});
       }
     }
   }
@@ -82,7 +90,7 @@ PhysiqueDescription::Vertex ReadPhysiqueVertex(const JsonPlace& vertex) {
     JsonPlace pair = blended.Element(k);
     pair.ExpectArray(2, 2);
     if (!pair.Element(0).IsString()) pair.Element(0).Fail("expected the id of a node");
-    result.nodes.emplace_back(nullptr, pair.Element(1).Float());
+    result.nodes.emplace_back(nullptr, ReadWeight(pair.Element(1)));
   }
   return result;
 }
