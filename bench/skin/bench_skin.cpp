@@ -1,13 +1,15 @@
 // Matching mesh vertices to object points for skin weights, as skin extraction does it: an index
 // of the points, then per vertex the point on it or the nearest one within the tolerance. Prints
 // the time for 10k, 100k and 1M vertices against as many points, and, at 10k, the plain scan it
-// replaces. Then the whole transfer to a grid mesh whose points sit on every other vertex of every
-// other row, so that three vertices in four blend their neighbours' weights.
+// replaces. Then the whole transfer to a grid surface over 16 control points, with the growth
+// exponent of its time from 10k to 1M vertices (1 is linear), and to a grid mesh whose points sit
+// on every other vertex of every other row, so that three vertices in four blend their neighbours'
+// weights.
 //
 //   bench_skin           10k .. 1M
 //
-// Exits 1 when the index and the scan disagree at 10k, 100k takes a second or more, or the
-// transfer grows faster than linearly.
+// Exits 1 when the index and the scan disagree at 10k, 100k takes a second or more, or either
+// transfer grows faster than linearly (the sparse one above an exponent of 1.1).
 #include <time.h>
 
 #include <cmath>
@@ -85,16 +87,26 @@ Mesh MakeGrid(int side) {
   return mesh;
 }
 
-// Seconds for RemapSkinToMesh on a side x side grid, after the mesh data is generated.
+// Seconds for RemapSkinToMesh on a side x side grid, after the mesh data is generated. The points
+// sit on every other vertex of every other row, or with `sparse` on a 4 x 4 lattice over the grid,
+// as the control points of a dense surface do.
 double TransferSeconds(int side, INode* host, ExportContext& context,
-                       const std::vector<INode*>& bones) {
+                       const std::vector<INode*>& bones, bool sparse = false) {
   XRenderableNode node;
   node.hostNode = host;
   node.meshCopy = MakeGrid(side);
   node.mesh = &node.meshCopy;
-  for (int y = 0; y < side; y += 2)
-    for (int x = 0; x < side; x += 2)
-      node.objectPoints.push_back(node.meshCopy.verts[static_cast<std::size_t>(y * side + x)]);
+  if (sparse) {
+    node.kind = KindSurface;
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 4; ++x)
+        node.objectPoints.emplace_back(static_cast<float>(x * (side - 1)) / 3.0f,
+                                       static_cast<float>(y * (side - 1)) / 3.0f, 0.0f);
+  } else {
+    for (int y = 0; y < side; y += 2)
+      for (int x = 0; x < side; x += 2)
+        node.objectPoints.push_back(node.meshCopy.verts[static_cast<std::size_t>(y * side + x)]);
+  }
   node.pointOrderDiffers = true;
   if (!GenMeshData(&context, &node)) return -1.0;
   node.rawSkin = std::make_shared<XSkinInfo>();
@@ -124,9 +136,37 @@ int TransferBenchmark() {
   std::vector<INode*> bones;
   for (int b = 0; b < 4; ++b) bones.push_back(scene->FindNode(L"Bone" + std::to_wstring(b)));
 
+  int status = 0;
+  // A dense surface over 16 control points: every vertex but 16 blends neighbours found far away.
+  std::printf("\n%10s %12s %10s   (16 points)\n", "vertices", "transfer (s)", "exponent");
+  double firstSeconds = 0, lastSeconds = 0, lastVertices = 0;
+  for (int side : {100, 316, 1000}) {
+    double vertices = static_cast<double>(side) * side;
+    double seconds = TransferSeconds(side, scene->FindNode(L"Grid"), context, bones, true);
+    if (seconds <= 0) {
+      status = 1;
+      break;
+    }
+    char exponent[16] = "-";
+    if (lastVertices > 0)
+      std::snprintf(exponent, sizeof exponent, "%.2f",
+                    std::log(seconds / lastSeconds) / std::log(vertices / lastVertices));
+    std::printf("%10.0f %12.3f %10s\n", vertices, seconds, exponent);
+    if (firstSeconds == 0) firstSeconds = seconds;
+    lastSeconds = seconds;
+    lastVertices = vertices;
+  }
+  if (status == 0) {
+    double growth = std::log(lastSeconds / firstSeconds) / std::log(100.0);
+    std::printf("growth exponent of the sparse transfer, 10k to 1M: %.2f (1 is linear)\n", growth);
+    if (growth > 1.1) {
+      std::printf("the sparse transfer grows faster than linearly\n");
+      status = 1;
+    }
+  }
+
   std::printf("\n%10s %12s %14s\n", "vertices", "transfer (s)", "us per vertex");
   double first = 0;
-  int status = 0;
   for (int side : {100, 316, 1000}) {
     double seconds = TransferSeconds(side, scene->FindNode(L"Grid"), context, bones);
     double perVertex = seconds * 1e6 / (static_cast<double>(side) * side);

@@ -1,15 +1,20 @@
 // Carrying raw weights from object points to mesh vertices: the point index against a plain scan,
-// the neighbour blends of triangle meshes and the patch blends of patch objects.
+// the neighbour search against one walk per vertex, the neighbour blends of triangle meshes and the
+// patch blends of patch objects.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
+#include <span>
 
+#include "host/mesh_adjacency.h"
 #include "host/patch.h"
 #include "host/sim/core/patch_conversion.h"
 #include "host/sim/mesh_builder.h"
 #include "host/sim/scene_builder.h"
+#include "ruv/mesh/edge_neighbours.h"
 #include "ruv/mesh/mesh_generation.h"
 #include "ruv/mesh/patch_skin.h"
 #include "ruv/mesh/point_index.h"
@@ -301,4 +306,93 @@ TEST_F(PatchTransferTest, FacesWithoutAPatchArePassedOver) {
   ASSERT_TRUE(RemapSkinToPatchMesh(&context_, &node_));
   EXPECT_FLOAT_EQ(Sum(centre), 0.0f);
   EXPECT_FLOAT_EQ(Share(VertexAt({0, 0, 0}), 0), 1.0f) << "direct matches still hold";
+}
+
+namespace {
+
+// The search the transfer started from, one breadth-first walk per vertex: the reference the
+// search from all matched vertices at once must agree with, order included.
+std::vector<int> PlainEdgeSearch(const AdjEdgeList& adjacency, const std::vector<int>& match,
+                                 int v) {
+  std::vector<std::uint8_t> visited(match.size(), 0);
+  std::vector<int> level{v}, next, found;
+  visited[static_cast<std::size_t>(v)] = 1;
+  while (!level.empty()) {
+    for (int u : level)
+      if (match[static_cast<std::size_t>(u)] >= 0) found.push_back(u);
+    if (found.size() > 2) break;
+    next.clear();
+    for (int u : level) {
+      for (DWORD e : adjacency.list[static_cast<std::size_t>(u)]) {
+        int w = static_cast<int>(adjacency.edges[e].OtherVert(static_cast<DWORD>(u)));
+        if (!visited[static_cast<std::size_t>(w)]) {
+          visited[static_cast<std::size_t>(w)] = 1;
+          next.push_back(w);
+        }
+      }
+    }
+    level.swap(next);
+  }
+  return found;
+}
+
+// A side x side grid, its faces in an order and winding of `random`'s choosing, plus a fan of
+// `fan` triangles round one centre and a separate triangle.
+Mesh VariedMesh(std::mt19937& random, int side, int fan) {
+  Mesh mesh;
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x)
+      mesh.verts.emplace_back(static_cast<float>(x), static_cast<float>(y), 0.0f);
+  std::vector<Face> faces;
+  auto add = [&](int a, int b, int c) {
+    Face face;
+    if (random() % 2) std::swap(a, b);
+    face.setVerts(static_cast<DWORD>(a), static_cast<DWORD>(b), static_cast<DWORD>(c));
+    faces.push_back(face);
+  };
+  for (int y = 0; y + 1 < side; ++y) {
+    for (int x = 0; x + 1 < side; ++x) {
+      int c = y * side + x;
+      add(c, c + 1, c + side + 1);
+      add(c, c + side + 1, c + side);
+    }
+  }
+  const int centre = mesh.getNumVerts();
+  mesh.verts.emplace_back(0.0f, 0.0f, 5.0f);
+  for (int k = 0; k < fan; ++k) {
+    mesh.verts.emplace_back(static_cast<float>(k % 3), static_cast<float>(k / 3), 5.0f);
+    add(centre, centre + 1 + k, k + 1 < fan ? centre + 2 + k : centre + 1);
+  }
+  add(0, fan > 0 ? centre + 1 : 0, side - 1);
+  const int apart = mesh.getNumVerts();
+  for (int k = 0; k < 3; ++k) mesh.verts.emplace_back(50.0f + static_cast<float>(k), 0.0f, 0.0f);
+  add(apart, apart + 1, apart + 2);
+  add(apart, apart, apart + 1);  // degenerate: no edge of its own
+  std::shuffle(faces.begin(), faces.end(), random);
+  mesh.faces = std::move(faces);
+  return mesh;
+}
+
+}  // namespace
+
+// Sparse and dense matches, fans, faces in any order, a part without matches, duplicate and
+// degenerate faces: every vertex finds what its own search finds, in the same order.
+TEST(EdgeNeighbours, FindWhatEachVertexsOwnSearchFinds) {
+  for (unsigned seed = 1; seed <= 12; ++seed) {
+    SCOPED_TRACE(seed);
+    std::mt19937 random(seed);
+    Mesh mesh = VariedMesh(random, 5 + static_cast<int>(seed) * 3, seed % 3 ? 12 : 0);
+    AdjEdgeList adjacency(mesh);
+    std::vector<int> match(static_cast<std::size_t>(mesh.getNumVerts()), -1);
+    const unsigned everyNth = seed <= 4 ? 2 : seed <= 8 ? 9 : 60;
+    for (std::size_t v = 0; v < match.size(); ++v)
+      if (random() % everyNth == 0) match[v] = static_cast<int>(v) * 2;
+    if (seed == 12) match.back() = 1;  // the separate triangle holds one match
+    EdgeNeighbours found = FindEdgeNeighbours(adjacency, match);
+    for (int v = 0; v < mesh.getNumVerts(); ++v) {
+      std::vector<int> expected = PlainEdgeSearch(adjacency, match, v);
+      std::span<const int> got = found.Of(v);
+      ASSERT_EQ(std::vector<int>(got.begin(), got.end()), expected) << "vertex " << v;
+    }
+  }
 }

@@ -4,9 +4,11 @@
 #include <cmath>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "host/mesh_adjacency.h"
+#include "ruv/mesh/edge_neighbours.h"
 #include "ruv/mesh/point_index.h"
 #include "ruv/mesh/skin_extraction.h"
 #include "ruv/mesh/xmesh_data.h"
@@ -19,89 +21,6 @@ namespace {
 float TriangleArea(const Point3& a, const Point3& b, const Point3& c) {
   return 0.5f * Length(CrossProd(b - a, c - a));
 }
-
-// Breadth-first search over mesh edges for the matched vertices nearest in edges to an unmatched
-// one. Marks are kept per call and only those set are cleared, so each search costs what it visits.
-class NeighbourSearch {
- public:
-  NeighbourSearch(const Mesh& mesh, const std::vector<int>& match)
-      : adjacency_(mesh),
-        match_(match),
-        visited_(match.size(), 0),
-        component_(ComponentsWithMatches()) {}
-
-  // The matched vertices of the first levels around v, in the order reached, until more than two.
-  const std::vector<int>& Find(int v) {
-    found_.clear();
-    // Nothing matched is reachable: the search would walk the whole part and find nothing.
-    if (!component_[static_cast<std::size_t>(v)]) return found_;
-    level_.assign(1, v);
-    Visit(v);
-    while (!level_.empty()) {
-      for (int u : level_) {
-        if (match_[static_cast<std::size_t>(u)] >= 0) found_.push_back(u);
-      }
-      if (found_.size() > 2) break;
-      next_.clear();
-      for (int u : level_) {
-        for (DWORD e : adjacency_.list[static_cast<std::size_t>(u)]) {
-          int w = static_cast<int>(adjacency_.edges[e].OtherVert(static_cast<DWORD>(u)));
-          if (!visited_[static_cast<std::size_t>(w)]) {
-            Visit(w);
-            next_.push_back(w);
-          }
-        }
-      }
-      level_.swap(next_);
-    }
-    for (int u : touched_) visited_[static_cast<std::size_t>(u)] = 0;
-    touched_.clear();
-    return found_;
-  }
-
- private:
-  void Visit(int v) {
-    visited_[static_cast<std::size_t>(v)] = 1;
-    touched_.push_back(v);
-  }
-
-  // Per vertex: whether its connected part of the mesh holds a matched vertex.
-  std::vector<std::uint8_t> ComponentsWithMatches() {
-    const std::size_t count = match_.size();
-    std::vector<int> part(count, -1);
-    std::vector<std::uint8_t> partHasMatch;
-    std::vector<int> stack;
-    for (std::size_t start = 0; start < count; ++start) {
-      if (part[start] >= 0) continue;
-      int id = static_cast<int>(partHasMatch.size());
-      partHasMatch.push_back(0);
-      part[start] = id;
-      stack.assign(1, static_cast<int>(start));
-      while (!stack.empty()) {
-        int u = stack.back();
-        stack.pop_back();
-        if (match_[static_cast<std::size_t>(u)] >= 0) partHasMatch.back() = 1;
-        for (DWORD e : adjacency_.list[static_cast<std::size_t>(u)]) {
-          int w = static_cast<int>(adjacency_.edges[e].OtherVert(static_cast<DWORD>(u)));
-          if (part[static_cast<std::size_t>(w)] < 0) {
-            part[static_cast<std::size_t>(w)] = id;
-            stack.push_back(w);
-          }
-        }
-      }
-    }
-    std::vector<std::uint8_t> reachable(count);
-    for (std::size_t v = 0; v < count; ++v)
-      reachable[v] = partHasMatch[static_cast<std::size_t>(part[v])];
-    return reachable;
-  }
-
-  AdjEdgeList adjacency_;
-  const std::vector<int>& match_;
-  std::vector<std::uint8_t> visited_;
-  std::vector<std::uint8_t> component_;
-  std::vector<int> touched_, level_, next_, found_;
-};
 
 class SkinRemapper {
  public:
@@ -143,12 +62,12 @@ class SkinRemapper {
 
   void Unmatched() {
     const int m = static_cast<int>(match_.size());
-    std::optional<NeighbourSearch> search;
+    std::optional<EdgeNeighbours> neighbours;
     for (int v = 0; v < m; ++v) {
       ProgressStep(context_);
       if (match_[static_cast<std::size_t>(v)] >= 0) continue;
-      if (!search) search.emplace(*node_->mesh, match_);
-      Blend(v, search->Find(v));
+      if (!neighbours) neighbours = FindEdgeNeighbours(AdjEdgeList(*node_->mesh), match_);
+      Blend(v, neighbours->Of(v));
     }
   }
 
@@ -162,7 +81,7 @@ class SkinRemapper {
     TransferPointWeights(node_, v, match_[static_cast<std::size_t>(neighbour)], factor);
   }
 
-  void Blend(int v, const std::vector<int>& found) {
+  void Blend(int v, std::span<const int> found) {
     const Point3& at = verts_[static_cast<std::size_t>(v)];
     if (found.empty()) {
       int p = Points().Closest(at);
