@@ -1,11 +1,13 @@
 // Skin weights read from Skin and Physique modifiers through the whole build and processing pass:
-// accumulation, top-up, which modifier wins, bone names, offsets, header counts and the bone pass.
+// accumulation, top-up, which modifier wins, bone names, offsets, header counts, the bone pass and
+// the warning about bones a reader cannot pose the skin with.
 #include <gtest/gtest.h>
 
 #include "host/patch.h"
 #include "host/sim/mesh_builder.h"
 #include "host/sim/scene_builder.h"
 #include "host/sim/sim_classes.h"
+#include "ruv/mesh/skin_extraction.h"
 #include "ruv/mesh/xskin_info.h"
 #include "ruv/options/export_options.h"
 #include "ruv/plugin/conversion.h"
@@ -13,6 +15,7 @@
 #include "ruv/scene/node_tree.h"
 #include "ruv/scene/processing.h"
 #include "ruv/scene/xnode.h"
+#include "ruv/xfile/skin_warnings.h"
 
 namespace {
 
@@ -245,4 +248,71 @@ TEST_F(SkinTest, BonesKeepTheOrderTheSkinFirstWeightsThem) {
     for (const auto& [bone, info] : skin->bones) order.push_back(bone);
     EXPECT_EQ(order, (std::vector<INode*>{Host(L"Knee"), Host(L"Hip")}));
   }
+}
+
+// A skin whose bones get no frame cannot be posed by any reader: the warning names them, with the
+// Bones option off and for a bone the export does not mirror; with every bone framed it is quiet.
+TEST_F(SkinTest, BonesWithoutAFrameAreNamed) {
+  body_->Skin(TwoBoneSkin({{{0, 1}}, {{1, 1}}, {{1, 1}}}));
+  Run();
+  EXPECT_EQ(SkinBoneWarning(*context_), L"");
+
+  Reset();
+  body_->Skin(TwoBoneSkin({{{0, 1}}, {{1, 1}}, {{1, 1}}}));
+  gExportOptions.Bones = 0;
+  Run();
+  std::wstring warning = SkinBoneWarning(*context_);
+  EXPECT_NE(warning.find(L"no frame in the file"), std::wstring::npos) << warning;
+  EXPECT_NE(warning.find(L": Hip, Knee."), std::wstring::npos) << warning;
+
+  Reset();
+  SkinDescription skin;
+  skin.bones = {{hip_, {}}, {&builder_.Root().AddChild(L"Aim").Target(), {}}};
+  skin.points = {{{0, 1.0f}}, {{1, 1.0f}}, {}};
+  body_->Skin(skin);
+  Run();
+  warning = SkinBoneWarning(*context_);
+  EXPECT_NE(warning.find(L": Aim."), std::wstring::npos) << warning;
+  EXPECT_EQ(warning.find(L"Hip"), std::wstring::npos) << warning;
+}
+
+// A bone bound with a zero scale keeps its vertices where the flat pose puts them, each at its own
+// place in the bone's plane, instead of all on the bone's origin; the warning names it.
+TEST_F(SkinTest, FlatBindPoseKeepsVerticesInTheBonesPlane) {
+  SkinDescription skin = TwoBoneSkin({{{0, 1}}, {{0, 1}}, {{1, 1}}});
+  const Matrix3 flatPose = ScaleMatrix({2, 0, 1}) * RotateZMatrix(0.5f) * TransMatrix({1, 2, 10});
+  skin.bones[0].initTM = flatPose;
+  body_->Skin(skin);
+  Run();
+  ASSERT_TRUE(Body().hasSkin);
+  const XBoneInfo& hip = Body().skin->bones.at(Host(L"Hip"));
+  EXPECT_TRUE(hip.flatBindPose);
+  EXPECT_FALSE(Body().skin->bones.at(Host(L"Knee")).flatBindPose);
+  // At the bind pose a vertex lands on its own foot in the bone's plane.
+  Matrix3 posed = hip.offsetMatrix * flatPose;
+  Point3 normal = Normalize(CrossProd(flatPose[0], flatPose[2]));
+  for (Point3 p : {Point3(0, 0, 0), Point3(10, 0, 0), Point3(3, 7, 5)}) {
+    Point3 expected = p - normal * DotProd(p - flatPose.GetTrans(), normal);
+    Point3 got = p * posed;
+    EXPECT_NEAR(Length(got - expected), 0.0f, 1e-4f) << p.x << " " << p.y << " " << p.z;
+  }
+  std::wstring warning = SkinBoneWarning(*context_);
+  EXPECT_NE(warning.find(L"scale of 0 (a flat bind pose): Hip."), std::wstring::npos) << warning;
+  EXPECT_EQ(warning.find(L"Knee"), std::wstring::npos) << warning;
+}
+
+TEST(BindPoseInverse, InvertsSoundPosesAndRepairsOnlyFlatOnes) {
+  bool flat = true;
+  Matrix3 pose = RotateXMatrix(0.3f) * TransMatrix({4, 5, 6});
+  Matrix3 inverse = BindPoseInverse(pose, flat);
+  EXPECT_FALSE(flat);
+  EXPECT_NEAR(Length(Point3(1, 2, 3) * inverse * pose - Point3(1, 2, 3)), 0.0f, 1e-5f);
+
+  Matrix3 repaired = BindPoseInverse(ScaleMatrix({1, 1, 0}) * TransMatrix({0, 0, 3}), flat);
+  EXPECT_TRUE(flat);
+  EXPECT_GT(repaired.Determinant(), 0.0f) << "not mirrored";
+  EXPECT_EQ(Point3(1, 2, 3) * repaired, Point3(1, 2, 0)) << "the lost axis back at unit length";
+
+  BindPoseInverse(ScaleMatrix({0, 0, 1}), flat);
+  EXPECT_TRUE(flat) << "flat on two axes: warned, nothing to put back";
 }

@@ -36,7 +36,7 @@ class RawSkinBuilder {
     XBoneInfo& info = node_->rawSkin->bones[bone];
     auto exported = context_->nodeMap.find(bone);
     if (exported != context_->nodeMap.end()) info.name = exported->second->name;
-    Matrix3 inverseBone = Inverse(RemoveMirror(boneInitTM()));
+    Matrix3 inverseBone = BindPoseInverse(RemoveMirror(boneInitTM()), info.flatBindPose);
     info.offsetMatrix = gExportOptions.WorldSpace ? inverseBone : skinTM_ * inverseBone;
     info.weights.resize(node_->objectPoints.size());
     return info;
@@ -202,6 +202,7 @@ void TransferPointWeights(XRenderableNode* node, int vertex, int point, float fa
     if (created) {
       target.name = raw.name;
       target.offsetMatrix = raw.offsetMatrix;
+      target.flatBindPose = raw.flatBindPose;
       target.weights.resize(positions);
     }
     BoneWeight& weight = target.weights[static_cast<std::size_t>(vertex)];
@@ -267,4 +268,42 @@ void ExtractSkin(ExportContext* context, XRenderableNode* node) {
     }
   }
   if (node->hasSkin) BuildSkinHeader(context, node);
+}
+
+namespace {
+
+Point3 Unit(const Point3& p) {
+  float length = Length(p);
+  return length > 0.0f ? p / length : Point3(0, 0, 0);
+}
+
+// The longest of the three cross products of a, b and c, taken pairwise.
+Point3 LongestCross(const Point3& a, const Point3& b, const Point3& c) {
+  Point3 best = CrossProd(a, b);
+  for (const Point3& candidate : {CrossProd(b, c), CrossProd(c, a)}) {
+    if (Length(candidate) > Length(best)) best = candidate;
+  }
+  return best;
+}
+
+}  // namespace
+
+Matrix3 BindPoseInverse(const Matrix3& pose, bool& flat) {
+  flat = pose.Determinant() == 0.0f;
+  if (!flat) return Inverse(pose);
+  // The plane the rows span, and the direction the pose sends to nothing (u · M = 0): M + u^T n
+  // sends u to the plane's normal n and every direction across u where M does.
+  Point3 normal = Unit(LongestCross(pose[0], pose[1], pose[2]));
+  Point3 columns[3];
+  for (int j = 0; j < 3; ++j) columns[j] = Point3(pose[0][j], pose[1][j], pose[2][j]);
+  Point3 lost = Unit(LongestCross(columns[0], columns[1], columns[2]));
+  // A pose flat on more than one axis keeps no plane: nothing to put back.
+  if (Length(normal) == 0.0f || Length(lost) == 0.0f) return Inverse(pose);
+  Matrix3 repaired = pose;
+  for (int i = 0; i < 3; ++i) repaired[i] = pose[i] + normal * lost[i];
+  // Put back the way that keeps the pose unmirrored.
+  if (repaired.Determinant() < 0.0f) {
+    for (int i = 0; i < 3; ++i) repaired[i] = pose[i] - normal * lost[i];
+  }
+  return Inverse(repaired);
 }

@@ -3,6 +3,8 @@
 // do not correspond, and counted for the skin mesh header.
 #pragma once
 
+#include "host/matrix3.h"
+
 class Modifier;
 struct ExportContext;
 struct XRenderableNode;
@@ -27,3 +29,9 @@ void TransferPointWeights(XRenderableNode* node, int vertex, int point, float fa
 
 // The three counts of the skin mesh header, from the node's skin and mesh data.
 void BuildSkinHeader(ExportContext* context, XRenderableNode* node);
+
+// The inverse of a bone's bind pose. A flat pose (a zero scale) has none: it gets the inverse of
+// the pose with the lost axis put back at unit length, normal to the plane the pose keeps, and
+// `flat` is set. At that pose its vertices then lie where the flat pose puts them (in its plane,
+// each at its own place), rather than all on the bone's origin.
+Matrix3 BindPoseInverse(const Matrix3& pose, bool& flat);

@@ -23,6 +23,8 @@ struct XBoneInfo {
   std::wstring name;  // the bone's export name; empty when the bone has no export node
   Matrix3 offsetMatrix;
   std::vector<BoneWeight> weights;
+  // Bound with a zero scale: its bind pose has no inverse (see BindPoseInverse).
+  bool flatBindPose = false;
 };
 
 // A skin's bones in the order they were first given a weight, which is the order of the

@@ -19,6 +19,7 @@
 #include "ruv/xfile/record_layout.h"
 #include "ruv/xfile/refused_records.h"
 #include "ruv/xfile/skin_frames.h"
+#include "ruv/xfile/skin_warnings.h"
 #include "xof/save_object.h"
 #include "xof/template_ids.h"
 #include "xof/template_sets.h"
@@ -170,6 +171,10 @@ void WriteXFile(ExportContext* context, const std::wstring& outputPath) {
   if (!(gExportOptions.Animation && gExportOptions.OnlyAnimationSet)) WriteSceneFrames(context);
   if (gExportOptions.Animation) WriteAnimationRecords(context);
   HRESULT saved = save->Save();
+  if (xof::Succeeded(saved) && !(gExportOptions.Animation && gExportOptions.OnlyAnimationSet)) {
+    std::wstring bones = SkinBoneWarning(*context);
+    if (!bones.empty()) MessageBoxW(context->host->GetMAXHWnd(), bones.c_str(), L"Warning", MB_OK);
+  }
   ReportSave(context, *save, saved, outputPath);
   if (xof::Failed(saved)) RemoveMadeFiles(*context);
 
