@@ -2,7 +2,11 @@
 // with their corrections, deleting, the clip dialog and the read-back.
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <string>
+
 #include "ruv/options/clip_list.h"
+#include "ruv/options/letters.h"
 
 namespace {
 
@@ -109,6 +113,38 @@ TEST(ClipList, NamesTypedInPlaceMustBeIdentifiers) {
   EXPECT_TRUE(list.EndEdit(L"walk_1"));
   EXPECT_TRUE(list.EndEdit(L"_abcdefghijklmnopqrstuvwxyz0123")) << "31 characters";
   EXPECT_EQ(list.CellText(0, 0), L"_abcdefghijklmnopqrstuvwxyz0123");
+}
+
+// A toolkit sets the process locale from the environment; the names it lets through must not
+// change with it.
+TEST(ClipList, NamesTakeTheLettersOfEveryScriptInEveryLocale) {
+  const std::string before = std::setlocale(LC_ALL, nullptr);
+  for (const char* locale : {"C", "C.UTF-8", "POSIX"}) {
+    if (!std::setlocale(LC_ALL, locale)) continue;
+    ClipListView list(0, 100);
+    list.AddClipRow(L"Walk", 0, 50);
+    list.DoubleClick(0, 0);
+    for (const wchar_t* good :
+         {L"w\u00E4lk", L"\u00C9lan_2", L"\u0445\u043E\u0434", L"\u8D70\u308B", L"\U00020000x"}) {
+      EXPECT_TRUE(list.EndEdit(good)) << locale;
+      EXPECT_EQ(list.CellText(0, 0), good) << locale;
+    }
+    for (const wchar_t* bad : {L"w\u20ACl", L"a\u00B7b", L"x\u00D7y", L"\u0663walk"}) {
+      EXPECT_FALSE(list.EndEdit(bad)) << locale << ": a symbol, a sign or a non-ASCII digit";
+    }
+  }
+  std::setlocale(LC_ALL, before.c_str());
+}
+
+TEST(Letters, RangeEdgesOfTheTable) {
+  for (char32_t c : {U'A', U'Z', U'a', U'z', U'\u00AA', U'\u00C0', U'\u00F8', U'\u3041',
+                     U'\U00030000', U'\U0003134A'}) {
+    EXPECT_TRUE(IsUnicodeLetter(c)) << static_cast<unsigned>(c);
+  }
+  for (char32_t c : {U'\0', U'@', U'[', U'`', U'{', U'0', U'_', U'\u00D7', U'\u00F7', U'\u3040',
+                     U'\U0003134B', char32_t{0x10FFFF}, char32_t{0x110000}, char32_t{0xFFFFFFFF}}) {
+    EXPECT_FALSE(IsUnicodeLetter(c)) << static_cast<unsigned>(c);
+  }
 }
 
 TEST(ClipList, EndFramesAreCorrectedIntoTheSceneAndAfterTheStart) {

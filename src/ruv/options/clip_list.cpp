@@ -1,9 +1,9 @@
 #include "ruv/options/clip_list.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include "ruv/options/dialog_numbers.h"
+#include "ruv/options/letters.h"
 
 namespace {
 
@@ -11,10 +11,12 @@ constexpr std::size_t kMaxEditText = 259;
 
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
+// Letters of every script count, whatever the process locale says (a toolkit may set it from the
+// environment): "wälk" is a name on every machine.
 bool IsClipName(std::wstring_view text) {
   if (IsDigit(text.front())) return false;
   return std::all_of(text.begin(), text.end(), [](wchar_t c) {
-    return c == L'_' || IsDigit(c) || std::iswalpha(static_cast<wint_t>(c));
+    return c == L'_' || IsDigit(c) || IsUnicodeLetter(static_cast<char32_t>(c));
   });
 }
 
