@@ -1,17 +1,24 @@
 #include "ui/options_dialog_window.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QFontMetrics>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegularExpressionValidator>
+#include <QShowEvent>
 #include <QSpinBox>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -25,6 +32,9 @@ namespace {
 
 constexpr const char* kIdPrefix = "ctl";
 const QColor kCurrentCellColor(0xCC, 0xCC, 0xCC);
+// Cell text starts this far in from the cell's left edge.
+constexpr int kCellTextInset = 5;
+constexpr int kFrameColumnMinWidth = 45;
 
 QString ToQt(const std::wstring& text) { return QString::fromStdWString(text); }
 std::wstring FromQt(const QString& text) { return text.toStdWString(); }
@@ -49,6 +59,31 @@ void SetTextKeepingCaret(QLineEdit* edit, const QString& text) {
   if (edit->text() != text) edit->setText(text);
 }
 
+// The Paste entry of a line edit's standard menu, found by the line edit's own (translated) text.
+QAction* PasteActionOf(const QMenu& menu) {
+  const QString paste = QLineEdit::tr("&Paste");
+  for (QAction* action : menu.actions()) {
+    if (action->text() == paste || action->text().startsWith(paste + '\t')) return action;
+  }
+  return nullptr;
+}
+
+bool IsNumberBox(int id) { return id == kIdScale || id == kIdZRot || id == kIdXRot; }
+
+// The box's text, selection and caret as the number filters see them; `text` holds the characters.
+EditState EditStateOf(const QLineEdit* edit, std::wstring& text) {
+  text = FromQt(edit->text());
+  EditState state{text, 0, 0};
+  if (edit->hasSelectedText()) {
+    state.selectionStart = static_cast<std::size_t>(edit->selectionStart());
+    state.selectionEnd =
+        state.selectionStart + static_cast<std::size_t>(edit->selectedText().size());
+  } else {
+    state.selectionStart = state.selectionEnd = static_cast<std::size_t>(edit->cursorPosition());
+  }
+  return state;
+}
+
 }  // namespace
 
 // Paints every cell itself (the current one grey) and edits a cell through the model's rules.
@@ -61,8 +96,11 @@ class OptionsDialogWindow::CellDelegate : public QStyledItemDelegate {
     const bool current = window_.model_.ClipList().IsCurrentCell(index.row(), index.column());
     painter->fillRect(option.rect, current ? kCurrentCellColor : QColor(Qt::white));
     painter->setPen(Qt::black);
-    painter->drawText(option.rect.adjusted(5, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                      index.data().toString());
+    // Text wider than its column ends in an ellipsis rather than being cut without a sign.
+    const QRect textRect = option.rect.adjusted(kCellTextInset, 0, -2, 0);
+    painter->drawText(
+        textRect, Qt::AlignVCenter | Qt::AlignLeft,
+        option.fontMetrics.elidedText(index.data().toString(), Qt::ElideRight, textRect.width()));
   }
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
@@ -131,15 +169,19 @@ OptionsDialogWindow::OptionsDialogWindow(OptionsDialogModel& model, QWidget* par
   table->setColumnCount(3);
   table->setHorizontalHeaderLabels({"Name", "Start", "End"});
   table->setColumnWidth(0, 90);
-  table->setColumnWidth(1, 45);
-  table->setColumnWidth(2, 45);
+  table->setColumnWidth(1, kFrameColumnMinWidth);
+  table->setColumnWidth(2, kFrameColumnMinWidth);
   table->verticalHeader()->hide();
   table->setSelectionMode(QAbstractItemView::NoSelection);
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->setItemDelegate(new CellDelegate(*this));
   table->viewport()->installEventFilter(this);
 
-  for (int id : {kIdScale, kIdZRot, kIdXRot}) ControlWidget(id)->installEventFilter(this);
+  for (int id : {kIdScale, kIdZRot, kIdXRot}) {
+    ControlWidget(id)->installEventFilter(this);
+    // A drop would put text in past the filter; pasting goes through it (InsertIntoNumberBox).
+    ControlWidget(id)->setAcceptDrops(false);
+  }
   // OK reads three digits of the rate and four of each size: the boxes hold no more.
   static_cast<QLineEdit*>(ControlWidget(kIdSamplingRate))->setMaxLength(3);
   static_cast<QLineEdit*>(ControlWidget(kIdProcMapX))->setMaxLength(4);
@@ -318,8 +360,38 @@ void OptionsDialogWindow::RefreshClipTable() {
       item->setText(ToQt(list.CellText(row, column)));
     }
   }
-  if (list.CurrentRow() >= 0) table->scrollToItem(table->item(list.CurrentRow(), 0));
+  FitFrameColumns();
+  ScrollToCurrentRow();
   table->viewport()->update();
+}
+
+// The frame columns are as wide as their widest number (a default clip ends at 999999).
+void OptionsDialogWindow::FitFrameColumns() {
+  QTableWidget* table = ClipTable();
+  const QFontMetrics metrics(table->font());
+  const ClipListView& list = model_.ClipList();
+  for (int column : {int{kClipStartColumn}, int{kClipEndColumn}}) {
+    int width = kFrameColumnMinWidth;
+    for (int row = 0; row < list.RowCount(); ++row) {
+      const int textWidth = metrics.horizontalAdvance(ToQt(list.CellText(row, column)));
+      width = std::max(width, textWidth + 2 * kCellTextInset);
+    }
+    table->setColumnWidth(column, width);
+  }
+}
+
+void OptionsDialogWindow::ScrollToCurrentRow() {
+  const int row = model_.ClipList().CurrentRow();
+  if (row >= 0 && row < ClipTable()->rowCount())
+    ClipTable()->scrollToItem(ClipTable()->item(row, 0));
+}
+
+void OptionsDialogWindow::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // The rows are laid out only once the table is on screen: the current row (the last stored clip)
+  // can be scrolled to from then on.
+  QMetaObject::invokeMethod(
+      this, [this] { ScrollToCurrentRow(); }, Qt::QueuedConnection);
 }
 
 bool OptionsDialogWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -330,31 +402,84 @@ bool OptionsDialogWindow::eventFilter(QObject* watched, QEvent* event) {
       model_.ClipList().Click(-1, -1);
       RefreshClipTable();
     }
-  } else if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
-    if (event->type() == QEvent::KeyPress && !FilterKey(edit, event)) return true;
+  } else if (auto* edit = qobject_cast<QLineEdit*>(watched);
+             edit && IsNumberBox(ControlIdOf(edit))) {
+    return FilterNumberBoxEvent(edit, event);
   }
   return QDialog::eventFilter(watched, event);
 }
 
-// Whether a key press may reach the edit box: typed characters pass the box's number filter,
+// Every way text gets into a number box meets its filter: typed characters one at a time, and
+// pasted or composed text whole (InsertIntoNumberBox). Returns true for an event it handled or
+// refused.
+bool OptionsDialogWindow::FilterNumberBoxEvent(QLineEdit* edit, QEvent* event) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  switch (event->type()) {
+    case QEvent::KeyPress: {
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (key->matches(QKeySequence::Paste)) {
+        InsertIntoNumberBox(edit, clipboard->text());
+        return true;
+      }
+      return !AcceptsKey(edit, key);
+    }
+    case QEvent::ContextMenu: {
+      // The box's own menu, with its Paste going through the filter.
+      std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+      if (QAction* paste = PasteActionOf(*menu)) {
+        disconnect(paste, &QAction::triggered, nullptr, nullptr);
+        connect(paste, &QAction::triggered, this,
+                [this, edit, clipboard] { InsertIntoNumberBox(edit, clipboard->text()); });
+      }
+      menu->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
+      return true;
+    }
+    case QEvent::MouseButtonRelease:
+      // A middle click pastes the selection where the platform has one.
+      if (static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton &&
+          clipboard->supportsSelection()) {
+        edit->deselect();
+        InsertIntoNumberBox(edit, clipboard->text(QClipboard::Selection));
+        return true;
+      }
+      return false;
+    case QEvent::InputMethod: {
+      // Text composed by an input method arrives whole.
+      auto* input = static_cast<QInputMethodEvent*>(event);
+      if (input->commitString().isEmpty()) return false;
+      std::wstring text;
+      return !InsertNumberText(EditStateOf(edit, text), FromQt(input->commitString()),
+                               ControlIdOf(edit) != kIdScale);
+    }
+    default:
+      return false;
+  }
+}
+
+// Whether a key press may reach a number box: typed characters pass the box's number filter,
 // every other key passes.
-bool OptionsDialogWindow::FilterKey(QLineEdit* edit, QEvent* event) const {
-  const QString typed = static_cast<QKeyEvent*>(event)->text();
+bool OptionsDialogWindow::AcceptsKey(QLineEdit* edit, QKeyEvent* key) const {
+  const QString typed = key->text();
   if (typed.size() != 1 || typed.at(0).unicode() < 0x20 || typed.at(0).unicode() == 0x7F) {
     return true;
   }
-  const std::wstring text = FromQt(edit->text());
-  EditState state{text, 0, 0};
-  if (edit->hasSelectedText()) {
-    state.selectionStart = static_cast<std::size_t>(edit->selectionStart());
-    state.selectionEnd =
-        state.selectionStart + static_cast<std::size_t>(edit->selectedText().size());
-  } else {
-    state.selectionStart = state.selectionEnd = static_cast<std::size_t>(edit->cursorPosition());
-  }
+  std::wstring text;
+  const EditState state = EditStateOf(edit, text);
   const wchar_t c = static_cast<wchar_t>(typed.at(0).unicode());
   return ControlIdOf(edit) == kIdScale ? AcceptPositiveNumberChar(state, c)
                                        : AcceptSignedNumberChar(state, c);
+}
+
+bool OptionsDialogWindow::InsertIntoNumberBox(QLineEdit* edit, const QString& inserted) {
+  std::wstring text;
+  const int id = ControlIdOf(edit);
+  std::optional<EditResult> result =
+      InsertNumberText(EditStateOf(edit, text), FromQt(inserted), id != kIdScale);
+  if (!result) return false;
+  edit->setText(ToQt(result->text));
+  edit->setCursorPosition(static_cast<int>(result->caret));
+  model_.SetText(id, result->text);
+  return true;
 }
 
 QString OptionsDialogWindow::RunScript(const QString& script) {
@@ -387,6 +512,17 @@ QString OptionsDialogWindow::RunScript(const QString& script) {
       if (!button) return QString("control %1 is not a button").arg(id);
       button->click();
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+      if (IsNumberBox(id) && !value.isEmpty()) {
+        // Typed over the whole box, through its filter.
+        edit->selectAll();
+        if (!InsertIntoNumberBox(edit, value)) {
+          return QString("control %1 refuses \"%2\" (its filter takes digits and one point%3)")
+              .arg(id)
+              .arg(value)
+              .arg(id == kIdScale ? "" : ", and a leading minus");
+        }
+        continue;
+      }
       edit->setText(value);
       model_.SetText(id, FromQt(value));
     } else if (auto* list = qobject_cast<QComboBox*>(widget)) {

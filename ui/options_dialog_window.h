@@ -9,6 +9,7 @@
 #include "ruv/options/options_dialog.h"
 
 class QAbstractButton;
+class QKeyEvent;
 class QLineEdit;
 class QTableWidget;
 
@@ -33,6 +34,7 @@ class OptionsDialogWindow : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   class CellDelegate;
@@ -45,7 +47,13 @@ class OptionsDialogWindow : public QDialog {
   void OpenClipDialog();
   void Refresh();
   void RefreshClipTable();
-  bool FilterKey(QLineEdit* edit, QEvent* event) const;
+  void FitFrameColumns();
+  void ScrollToCurrentRow();
+  bool FilterNumberBoxEvent(QLineEdit* edit, QEvent* event);
+  bool AcceptsKey(QLineEdit* edit, QKeyEvent* key) const;
+  // Puts text into a number box as if typed over its selection; false, changing nothing, when the
+  // box's filter refuses it.
+  bool InsertIntoNumberBox(QLineEdit* edit, const QString& inserted);
 
   OptionsDialogModel& model_;
   std::unique_ptr<Ui::OptionsDialog> ui_;

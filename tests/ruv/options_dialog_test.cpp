@@ -80,6 +80,14 @@ TEST_F(OptionsDialog, OpensWithTheOptionsAndTheClips) {
   EXPECT_EQ(model_->ClipList().CellText(0, kClipEndColumn), L"50");
 }
 
+TEST_F(OptionsDialog, TheStatusLineSaysWhatOkDoes) {
+  EXPECT_NE(Open().Control(kIdStatus).text.find(L"OK exports"), std::wstring::npos);
+  facts_.exports = false;
+  const std::wstring& text = Open().Control(kIdStatus).text;
+  EXPECT_EQ(text.find(L"export"), std::wstring::npos) << "the dialog only edits the options file";
+  EXPECT_NE(text.find(L"OK saves"), std::wstring::npos);
+}
+
 TEST_F(OptionsDialog, OpeningEnablesByTheSwitchesThatGovern) {
   options_.DxFx = options_.Meshs = options_.TextureFiles = options_.Animation = 0;
   options_.DeclData = 1;
@@ -394,6 +402,28 @@ TEST(NumberFilters, RotationsAlsoTakeALeadingMinus) {
   EXPECT_TRUE(accept(L"-1", L'.', 2, 2));
   EXPECT_FALSE(accept(L"-1", L'x', 2, 2));
   EXPECT_TRUE(accept(L"-1", kBackspace, 2, 2));
+}
+
+// Pasted text meets the filter character by character, as if typed over the selection.
+TEST(NumberFilters, InsertedTextPassesWholeOrNotAtAll) {
+  auto insert = [](std::wstring_view text, std::wstring_view inserted, bool signedNumber,
+                   std::size_t s, std::size_t e) -> std::wstring {
+    std::optional<EditResult> result = InsertNumberText({text, s, e}, inserted, signedNumber);
+    return result ? result->text + L"|" + std::to_wstring(result->caret) : L"refused";
+  };
+  EXPECT_EQ(insert(L"1", L"-77abc", false, 0, 1), L"refused");
+  EXPECT_EQ(insert(L"1", L"77abc", false, 0, 1), L"refused") << "no partial paste";
+  EXPECT_EQ(insert(L"1", L" 2.5\r\n", false, 0, 1), L"2.5|3") << "blanks around are dropped";
+  EXPECT_EQ(insert(L"1", L"2 5", false, 0, 1), L"refused") << "blanks inside are not";
+  EXPECT_EQ(insert(L"1", L"  ", false, 0, 1), L"refused");
+  EXPECT_EQ(insert(L"1", L"1\b", false, 1, 1), L"refused") << "a backspace is no character";
+  EXPECT_EQ(insert(L"", L"1234567", false, 0, 0), L"refused") << "seven digits";
+  EXPECT_EQ(insert(L"1234", L"99", false, 1, 3), L"1994|3") << "over the selection";
+  EXPECT_EQ(insert(L"1.5", L".", false, 3, 3), L"refused");
+  EXPECT_EQ(insert(L"45", L"-30", true, 0, 2), L"-30|3");
+  EXPECT_EQ(insert(L"45", L"-30", true, 2, 2), L"refused") << "a sign only at the start";
+  EXPECT_EQ(insert(L"45", L"-", false, 0, 0), L"refused") << "the scale takes no sign";
+  EXPECT_EQ(insert(L"4", L"5", true, 7, 9), L"45|2") << "a stale selection is held in the text";
 }
 
 TEST(NumberText, LeadingIntegersReadLikeTheRuntimeAndSaturate) {

@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDoubleSpinBox>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -178,6 +182,52 @@ TEST_F(DialogWindow, NumberBoxesFilterTypedCharacters) {
   EXPECT_FLOAT_EQ(options_.ZRot, -45.0f);
 }
 
+TEST_F(DialogWindow, PastedTextMeetsTheNumberFilters) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  auto* scale = Control<QLineEdit>(kIdScale);
+  auto pasteWithKeys = [](QLineEdit* edit, const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+    edit->selectAll();
+    QTest::keySequence(edit, QKeySequence::Paste);
+  };
+  pasteWithKeys(scale, "-77abc");
+  EXPECT_EQ(scale->text(), "1") << "refused whole";
+  pasteWithKeys(scale, " 2.5\n");
+  EXPECT_EQ(scale->text(), "2.5");
+
+  // The box's context menu pastes through the same filter.
+  auto* rotation = Control<QLineEdit>(kIdZRot);
+  auto pasteWithMenu = [&](const QString& text) {
+    clipboard->setText(text);
+    rotation->selectAll();
+    bool pasted = false;
+    QTimer::singleShot(0, [&pasted] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      ASSERT_NE(menu, nullptr);
+      menu->close();
+      for (QAction* action : menu->actions()) {
+        if (action->text().startsWith("&Paste")) {
+          action->trigger();
+          pasted = true;
+        }
+      }
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(4, 4),
+                            rotation->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(rotation, &event);
+    EXPECT_TRUE(pasted);
+  };
+  pasteWithMenu("12-");
+  EXPECT_EQ(rotation->text(), "0");
+  pasteWithMenu("-30");
+  EXPECT_EQ(rotation->text(), "-30");
+  EXPECT_FALSE(rotation->acceptDrops()) << "a drop would skip the filter";
+
+  Click(kIdOk);
+  EXPECT_FLOAT_EQ(options_.SpaceScale, 2.5f);
+  EXPECT_FLOAT_EQ(options_.ZRot, -30.0f);
+}
+
 TEST_F(DialogWindow, OkAppliesAndCancelLeavesTheOptions) {
   Click(kIdNormalMap);
   Click(kIdMaterial);
@@ -198,6 +248,36 @@ TEST_F(DialogWindow, OkAppliesAndCancelLeavesTheOptions) {
   EXPECT_EQ(options_.NormalMapCode, 0);
   EXPECT_EQ(options_.DeclData, 1);
   EXPECT_EQ(options_.Precision, 5);
+}
+
+// 150 stored clips over a scene as long as the default clip: the dialog opens on the current (last)
+// row, with six-digit frames whole. Saves build/bin/options-dialog-clips.png to look at.
+TEST(DialogWindowClips, LongListsShowTheCurrentRowAndWholeFrames) {
+  ExportOptions options;
+  AnimationClips clips;
+  for (int i = 0; i < 149; ++i) clips.push_back({L"Clip" + std::to_wstring(i), i, i + 10});
+  clips.push_back({L"AVeryLongClipNameThatIsWiderThanItsColumn", 0, 999999});
+  OptionsDialogFacts facts{30, 160, 0, 999999, L"Scene"};
+  facts.exports = false;
+  OptionsDialogModel model(options, clips, facts);
+  OptionsDialogWindow window(model);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  QApplication::processEvents();
+
+  QTableWidget* table = window.ClipTable();
+  ASSERT_EQ(table->rowCount(), 150);
+  const QRect last = table->visualItemRect(table->item(149, 2));
+  EXPECT_TRUE(table->viewport()->rect().contains(last)) << "the current row is in view";
+  const int endWidth = QFontMetrics(table->font()).horizontalAdvance("999999");
+  EXPECT_GT(table->columnWidth(2), endWidth + 5) << "the end frame fits its column";
+  const std::filesystem::path path =
+      std::filesystem::path(RUV_BIN_DIR) / "options-dialog-clips.png";
+  EXPECT_TRUE(window.grab().save(QString::fromStdString(path.string())));
+
+  auto* status = qobject_cast<QLabel*>(window.ControlWidget(kIdStatus));
+  ASSERT_NE(status, nullptr);
+  EXPECT_FALSE(status->text().contains("export")) << status->text().toStdString();
 }
 
 // Saves the picture the README shows (docs/options-dialog.png is a copy of it).

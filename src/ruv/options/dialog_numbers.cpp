@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <utility>
 
 #include "ruv/options/option_values.h"
 
@@ -79,4 +80,25 @@ bool AcceptSignedNumberChar(const EditState& edit, wchar_t typed) {
   // Nothing goes in front of the sign: "3-5" would read back as 3.
   if (startsWithMinus && edit.selectionStart == 0 && edit.selectionEnd == 0) return false;
   return AcceptNumberChar(edit, typed);
+}
+
+std::optional<EditResult> InsertNumberText(const EditState& edit, std::wstring_view inserted,
+                                           bool signedNumber) {
+  const std::size_t first = inserted.find_first_not_of(L" \t\r\n");
+  if (first == std::wstring_view::npos) return std::nullopt;
+  inserted = inserted.substr(first, inserted.find_last_not_of(L" \t\r\n") + 1 - first);
+  std::wstring text(edit.text);
+  std::size_t start = std::min(edit.selectionStart, text.size());
+  std::size_t end = std::clamp(edit.selectionEnd, start, text.size());
+  for (wchar_t c : inserted) {
+    const EditState state{text, start, end};
+    // A backspace passes the filter as a key, but is no character of a number.
+    if (c == kBackspace) return std::nullopt;
+    if (!(signedNumber ? AcceptSignedNumberChar(state, c) : AcceptPositiveNumberChar(state, c))) {
+      return std::nullopt;
+    }
+    text.replace(start, end - start, 1, c);
+    end = ++start;
+  }
+  return EditResult{std::move(text), start};
 }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,3 +32,16 @@ inline constexpr wchar_t kBackspace = 0x08;
 bool AcceptPositiveNumberChar(const EditState& edit, wchar_t typed);
 // The rotation boxes take the same, and a '-' typed at the very start of a text without one.
 bool AcceptSignedNumberChar(const EditState& edit, wchar_t typed);
+
+// A box's text and caret after an edit.
+struct EditResult {
+  std::wstring text;
+  std::size_t caret = 0;
+};
+
+// Text put into a number box at once (pasted, dropped, given by a script): its characters meet the
+// box's filter as if typed one by one over the selection, and one refused character refuses it all,
+// so "-77abc" never reaches the scale as something else. Blanks around it, which copying tends to
+// take along, are dropped first; text that is blank refuses too.
+std::optional<EditResult> InsertNumberText(const EditState& edit, std::wstring_view inserted,
+                                           bool signedNumber);

@@ -113,7 +113,7 @@ void OptionsDialogModel::FillControls() {
   for (const SpinnerField& spinner : SpinnerFields()) {
     SetSpinnerValue(spinner.spinnerId, Control(spinner.spinnerId).value);
   }
-  State(kIdStatus).text = kOptionsDialogStatus;
+  State(kIdStatus).text = facts_.exports ? kOptionsDialogStatus : kOptionsDialogSaveOnlyStatus;
 
   State(kIdSamplingRate).text = FormatIntegerOption(o.SampleRate);
   State(kIdProcMapX).text = FormatIntegerOption(o.ProcMapX);

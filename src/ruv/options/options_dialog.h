@@ -16,6 +16,8 @@
 inline constexpr std::wstring_view kOptionsDialogCaption = L"RUV Free v2.2.8";
 inline constexpr std::wstring_view kOptionsDialogStatus =
     L"OK exports and saves these options; Cancel exports nothing.";
+inline constexpr std::wstring_view kOptionsDialogSaveOnlyStatus =
+    L"OK saves these options; Cancel saves nothing.";
 
 // What the dialog needs to know of the host and the scene being exported.
 struct OptionsDialogFacts {
@@ -26,6 +28,9 @@ struct OptionsDialogFacts {
   std::int32_t lastFrame = 100;
   // Stands in for a scene root name that is no valid identifier.
   std::wstring rootNodeName;
+  // Whether OK goes on to export (false when the dialog only edits the options file): the status
+  // line says what OK does.
+  bool exports = true;
 };
 
 // How the dialog ends after a click.
