@@ -16,9 +16,11 @@ std::string Environment(const char* name) {
   return value ? value : "";
 }
 
-// Platforms that draw into memory: nobody sees the dialog, so only a script can answer it.
+// Platforms that draw into memory: nobody sees the dialog, so only a script can answer it. The
+// platform may carry options after ':' ("offscreen:enable_fonts").
 bool ShowsNoWindow(const std::string& platform) {
-  return platform == "offscreen" || platform == "minimal";
+  const std::string name = platform.substr(0, platform.find(':'));
+  return name == "offscreen" || name == "minimal";
 }
 
 QtMessageHandler gQtMessages = nullptr;
@@ -33,43 +35,37 @@ void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QStr
   }
 }
 
-// The process's Qt application, or one made for this dialog. When the platform is not chosen,
-// the display is tried first; falling back to drawing into memory means the display could not be
-// opened (where Qt alone would end the process).
-class ApplicationScope {
- public:
-  ApplicationScope() {
-    if (QApplication::instance()) return;
-    static const bool quiet = (gQtMessages = qInstallMessageHandler(QuietMessages), true);
-    (void)quiet;
-    static char name[] = "ruv";
-    static char option[] = "-platform";
-    static char x11[] = "xcb;offscreen";
-    static char wayland[] = "wayland;offscreen";
-    const bool chosen = !Environment("QT_QPA_PLATFORM").empty();
-    const bool waylandOnly =
-        Environment("DISPLAY").empty() && !Environment("WAYLAND_DISPLAY").empty();
-    // The application takes out the arguments it reads, so each one gets a list of its own.
-    argv_ = {name, option, waylandOnly ? wayland : x11, nullptr};
-    if (chosen) argv_[1] = nullptr;
-    argc_ = chosen ? 1 : 3;
-    owned_ = std::make_unique<QApplication>(argc_, argv_.data());
-    if (!chosen && ShowsNoWindow(QGuiApplication::platformName().toStdString())) {
-      problem_ = "cannot open the display \"" +
-                 Environment(waylandOnly ? "WAYLAND_DISPLAY" : "DISPLAY") + "\"";
-    }
-  }
-
-  const std::string& Problem() const { return problem_; }
-
- private:
-  int argc_ = 1;
-  std::array<char*, 4> argv_{};
-  std::string problem_;
-  std::unique_ptr<QApplication> owned_;  // declared last: gone before its arguments
-};
-
 }  // namespace
+
+// When the platform is not chosen, or one platform is chosen, memory-drawing is the fallback: using
+// it means the display could not be opened (where Qt alone would end the process).
+DialogApplication::DialogApplication() {
+  if (QApplication::instance()) return;
+  static const bool quiet = (gQtMessages = qInstallMessageHandler(QuietMessages), true);
+  (void)quiet;
+  const std::string chosen = Environment("QT_QPA_PLATFORM");
+  const bool waylandOnly =
+      Environment("DISPLAY").empty() && !Environment("WAYLAND_DISPLAY").empty();
+  std::string platforms;
+  if (chosen.empty()) {
+    platforms = waylandOnly ? "wayland;offscreen" : "xcb;offscreen";
+  } else if (!ShowsNoWindow(chosen) && chosen.find(';') == std::string::npos) {
+    platforms = chosen + ";offscreen";
+  }
+  // The application keeps pointers to its arguments: they live in this object.
+  arguments_ = {"ruv", "-platform", platforms};
+  argv_ = {arguments_[0].data(), arguments_[1].data(), arguments_[2].data(), nullptr};
+  argc_ = platforms.empty() ? 1 : 3;
+  if (platforms.empty()) argv_[1] = nullptr;
+  owned_ = std::make_unique<QApplication>(argc_, argv_.data());
+  if (!platforms.empty() && ShowsNoWindow(QGuiApplication::platformName().toStdString())) {
+    const bool wayland = chosen.empty() ? waylandOnly : chosen.rfind("wayland", 0) == 0;
+    problem_ =
+        "cannot open the display \"" + Environment(wayland ? "WAYLAND_DISPLAY" : "DISPLAY") + "\"";
+  }
+}
+
+DialogApplication::~DialogApplication() = default;
 
 std::optional<std::string> DialogUnavailableReason() {
   if (QApplication::instance()) return std::nullopt;
@@ -89,7 +85,7 @@ std::optional<std::string> DialogUnavailableReason() {
 
 DialogRun RunOptionsDialog(const OptionsDialogFacts& facts) {
   if (auto reason = DialogUnavailableReason()) return {DialogOutcome::Unavailable, *reason};
-  ApplicationScope application;
+  DialogApplication application;
   if (!application.Problem().empty()) return {DialogOutcome::Unavailable, application.Problem()};
 
   OptionsDialogModel model(gExportOptions, gAnimationClips, facts);

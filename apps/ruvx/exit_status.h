@@ -10,5 +10,6 @@ constexpr int kExitBadInput = 3;
 constexpr int kExitModule = 4;
 constexpr int kExitWriteFailed = 5;
 constexpr int kExitIncomplete = 6;
+constexpr int kExitOptionsNotSaved = 7;
 
 }  // namespace ruvx

@@ -9,7 +9,9 @@
 #include "exit_status.h"
 #include "host/interface.h"
 #include "module_loader.h"
+#include "platform/file_replacement.h"
 #include "platform/host_path.h"
+#include "platform/profile.h"
 #include "platform/text_encoding.h"
 #include "run_options.h"
 #include "terminal_host.h"
@@ -51,6 +53,18 @@ bool ExporterReportedIncomplete(sim::SimScene& scene) {
     if (box.caption == L"Written incomplete") return true;
   }
   return false;
+}
+
+// Why the options file was left as it was after an export that should have saved it. The exporter
+// saves without a word, so the reason is found again here: the file cannot be read (its options
+// would be lost), or cannot be replaced. The probe leaves the file untouched.
+std::string WhyOptionsWereNotSaved(const std::filesystem::path& configFile) {
+  std::string problem;
+  if (!platform::ReadExistingProfile(platform::ToHostPath(configFile), problem)) {
+    return "cannot read " + configFile.string() + ": " + problem;
+  }
+  platform::FileReplacement probe(configFile);
+  return probe.ok() ? configFile.string() + " was not replaced" : probe.error();
 }
 
 }  // namespace
@@ -95,8 +109,13 @@ int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const E
     std::cerr << "ruvx: --dialog cannot be combined with --set or --format; nothing written\n";
     return kExitUsage;
   }
+  // The dialog's application is made here, before anything else is done, so that a display that
+  // cannot be opened is found now; the module's dialog then uses it.
+  std::optional<DialogApplication> dialogApplication;
   if (flags.dialog) {
-    if (auto reason = DialogUnavailableReason()) {
+    std::optional<std::string> reason = DialogUnavailableReason();
+    if (!reason) reason = dialogApplication.emplace().Problem();
+    if (!reason->empty()) {
       std::cerr << "ruvx: --dialog: " << *reason << "\n";
       return kExitUsage;
     }
@@ -141,15 +160,21 @@ int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const E
   exporter.reset();
 
   std::optional<FileStamp> after = StampOf(output);
+  const bool nothingSaved = StampOf(configFile) == configBefore;
   if (after && !(before && *before == *after)) {
+    // A written file means the dialog ended with OK, after which the options are always saved.
+    const bool optionsLost = flags.dialog && nothingSaved;
+    if (optionsLost) {
+      std::cerr << "ruvx: warning: the options chosen in the dialog were not saved: "
+                << WhyOptionsWereNotSaved(configFile) << "\n";
+    }
     if (ExporterReportedIncomplete(scene)) {
       std::cerr << "ruvx: wrote " << output.string() << " incomplete (see the message above)\n";
       return kExitIncomplete;
     }
     std::cout << "ruvx: wrote " << output.string() << "\n";
-    return kExitSuccess;
+    return optionsLost ? kExitOptionsNotSaved : kExitSuccess;
   }
-  const bool nothingSaved = StampOf(configFile) == configBefore;
   if (flags.dialog && nothingSaved && scene.MainWindow().MessageBoxes().empty()) {
     std::cerr << (flags.clipsSaved ? "ruvx: the options dialog was cancelled: nothing written; the "
                                      "options file keeps the clips --save-clips stored before it\n"

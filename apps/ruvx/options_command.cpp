@@ -36,6 +36,7 @@ struct OptionsArguments {
 OptionsDialogFacts FactsWithoutScene(int frameRate) {
   OptionsDialogFacts facts;
   facts.frameRate = frameRate;
+  facts.exports = false;
   facts.firstFrame = 0;
   facts.lastFrame = kDefaultClipEndKey;
   for (const AnimationClip& clip : gAnimationClips) {
@@ -80,8 +81,12 @@ int RunOptions(const OptionsArguments& arguments) {
     return kExitUsage;
   }
   const std::wstring configPath = ConfigFilePathIn(platform::ToHostPath(*folder));
+  // Made now, so that a display that cannot be opened stops the command before anything is read.
+  std::optional<DialogApplication> dialogApplication;
   if (arguments.dialog) {
-    if (auto reason = DialogUnavailableReason()) {
+    std::optional<std::string> reason = DialogUnavailableReason();
+    if (!reason) reason = dialogApplication.emplace().Problem();
+    if (!reason->empty()) {
       std::cerr << "ruvx options: --dialog: " << *reason << "\n";
       return kExitUsage;
     }
@@ -146,10 +151,9 @@ void AddOptionsCommand(CLI::App& app, int& exitStatus) {
   command->footer(
       "Prints KEY=VALUE lines in the order the file is saved. Clips are shown unclamped: an export "
       "clamps them into its scene's animation range.\nExit status: 0 done; 1 the dialog was "
-      "cancelled or could not run (nothing saved); 2 bad arguments, a bad --set or no display for "
-      "--dialog (nothing saved); 3 the options file exists but cannot be read; 5 the file could "
-      "not "
-      "be written (the old one is unchanged).\n");
+      "cancelled or could not run (nothing saved); 2 bad arguments, a bad --set, or no display "
+      "(or one that cannot be opened) for --dialog (nothing saved); 3 the options file exists but "
+      "cannot be read; 5 the file could not be written (the old one is unchanged).\n");
   command->callback([arguments, &exitStatus] { exitStatus = RunOptions(*arguments); });
 }
 

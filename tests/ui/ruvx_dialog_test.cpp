@@ -73,13 +73,57 @@ TEST_F(RuvxDialog, WithoutADisplayOrAScriptItSaysSoAndStops) {
   EXPECT_FALSE(fs::exists(Output()));
 }
 
-TEST_F(RuvxDialog, ADisplayThatCannotBeOpenedEndsTheExportAsCancelled) {
+// As without a display: status 2 before anything is read or written, whichever platform is asked
+// for (one chosen alone would otherwise end the process).
+TEST_F(RuvxDialog, ADisplayThatCannotBeOpenedIsAUsageError) {
   const std::string before = Read(Config());
-  EXPECT_EQ(Ruvx("-u QT_QPA_PLATFORM DISPLAY=:97", "demo " + Output().string() + " --dialog"), 1);
-  EXPECT_NE(Read(folder_ / "log").find("cannot open the display \":97\""), std::string::npos)
-      << Read(folder_ / "log");
+  for (const char* environment : {"-u QT_QPA_PLATFORM DISPLAY=:97",
+                                  "QT_QPA_PLATFORM=xcb DISPLAY=:97 RUV_DIALOG_SCRIPT=1035"}) {
+    for (const std::string& command : {"demo " + Output().string(), std::string("options")}) {
+      EXPECT_EQ(Ruvx(environment, command + " --dialog"), 2) << environment << " " << command;
+      EXPECT_NE(Read(folder_ / "log").find("cannot open the display \":97\""), std::string::npos)
+          << Read(folder_ / "log");
+    }
+  }
   EXPECT_FALSE(fs::exists(Output()));
   EXPECT_EQ(Read(Config()), before);
+}
+
+// The export is written; the options the user chose are not, and the status says so.
+TEST_F(RuvxDialog, OptionsThatCannotBeSavedAfterTheExportAreReported) {
+  const std::string before = Read(Config());
+  fs::permissions(Config(), fs::perms::owner_read | fs::perms::group_read);
+  const std::string scene = (fs::path(RUV_SOURCE_DIR) / "examples" / "animation.json").string();
+  for (const std::string& command :
+       {"demo " + Output().string(), "export " + scene + " " + Output().string()}) {
+    fs::remove(Output());
+    EXPECT_EQ(Ruvx("QT_QPA_PLATFORM=offscreen RUV_DIALOG_SCRIPT=1004,1035", command + " --dialog"),
+              7)
+        << command << "\n"
+        << Read(folder_ / "log");
+    EXPECT_TRUE(fs::exists(Output())) << command;
+    const std::string log = Read(folder_ / "log");
+    EXPECT_NE(log.find("not saved"), std::string::npos) << log;
+    EXPECT_NE(log.find("read-only"), std::string::npos) << log;
+  }
+  EXPECT_EQ(Read(Config()), before);
+}
+
+// A script types into the number boxes through their filters, as a person would.
+TEST_F(RuvxDialog, ScriptedNumbersMeetTheBoxFilters) {
+  const std::string before = Read(Config());
+  EXPECT_EQ(
+      Ruvx("QT_QPA_PLATFORM=offscreen RUV_DIALOG_SCRIPT=1168=-77abc,1035", "options --dialog"), 1);
+  EXPECT_NE(Read(folder_ / "log").find("control 1168 refuses \"-77abc\""), std::string::npos)
+      << Read(folder_ / "log");
+  EXPECT_EQ(Read(Config()), before);
+  EXPECT_EQ(Ruvx("QT_QPA_PLATFORM=offscreen RUV_DIALOG_SCRIPT=1168=0.25,1182=-45,1035",
+                 "options --dialog"),
+            0)
+      << Read(folder_ / "log");
+  const std::string saved = Read(Config());
+  EXPECT_NE(saved.find("SpaceScale=0.25"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("XRot=-45"), std::string::npos) << saved;
 }
 
 TEST_F(RuvxDialog, OptionsDialogEditsTheFileWithoutExporting) {
