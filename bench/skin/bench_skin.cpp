@@ -12,6 +12,7 @@
 // transfer grows faster than linearly (the sparse one above an exponent of 1.1).
 #include <time.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -142,7 +143,11 @@ int TransferBenchmark() {
   double firstSeconds = 0, lastSeconds = 0, lastVertices = 0;
   for (int side : {100, 316, 1000}) {
     double vertices = static_cast<double>(side) * side;
-    double seconds = TransferSeconds(side, scene->FindNode(L"Grid"), context, bones, true);
+    // Best of a few runs where one is short enough for the machine's noise to show.
+    double seconds = 1e30;
+    for (int run = 0; run < (side < 1000 ? 5 : 2); ++run)
+      seconds =
+          std::min(seconds, TransferSeconds(side, scene->FindNode(L"Grid"), context, bones, true));
     if (seconds <= 0) {
       status = 1;
       break;

@@ -388,7 +388,7 @@ TEST(EdgeNeighbours, FindWhatEachVertexsOwnSearchFinds) {
     for (std::size_t v = 0; v < match.size(); ++v)
       if (random() % everyNth == 0) match[v] = static_cast<int>(v) * 2;
     if (seed == 12) match.back() = 1;  // the separate triangle holds one match
-    EdgeNeighbours found = FindEdgeNeighbours(adjacency, match);
+    EdgeNeighbours found = FindEdgeNeighbours(mesh, match);
     for (int v = 0; v < mesh.getNumVerts(); ++v) {
       std::vector<int> expected = PlainEdgeSearch(adjacency, match, v);
       std::span<const int> got = found.Of(v);

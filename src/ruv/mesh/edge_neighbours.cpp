@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "host/mesh_adjacency.h"
+#include "host/mesh.h"
 
 // A search from v reaches a level's vertices in the order of their smallest sequence of edge
 // positions from v. Seen from v's end, that sequence is the position of the first edge and then
@@ -28,11 +28,9 @@ struct alignas(64) State {
 
 class Search {
  public:
-  Search(const AdjEdgeList& adjacency, const std::vector<int>& match)
-      : adjacency_(adjacency),
-        count_(static_cast<int>(match.size())),
-        state_(match.size()),
-        mark_(match.size(), 0) {
+  Search(const Mesh& mesh, const std::vector<int>& match)
+      : count_(static_cast<int>(match.size())), state_(match.size()), mark_(match.size(), 0) {
+    LinkNeighbours(mesh);
     // Level 0: every matched vertex finds itself.
     for (int v = 0; v < count_; ++v) {
       if (match[At(v)] < 0) continue;
@@ -46,9 +44,7 @@ class Search {
     for (int level = 1; !frontier_.empty(); ++level) {
       candidates_.clear();
       for (int u : frontier_) {
-        for (DWORD e : Edges(u)) {
-          int w = Other(e, u);
-          if (w < 0) continue;
+        for (int w : Neighbours(u)) {
           State& s = state_[At(w)];
           if (s.found >= kEnough || s.queued == level) continue;
           s.queued = level;
@@ -90,15 +86,53 @@ class Search {
     return s.overflow < 0 ? s.items : long_[At(s.overflow)].data();
   }
 
-  const std::vector<DWORD>& Edges(int v) const {
-    static const std::vector<DWORD> kNone;
-    return At(v) < adjacency_.list.size() ? adjacency_.list[At(v)] : kNone;
+  // Each vertex's neighbours side by side, in the order the faces first use the edge to them
+  // (corners 0-1, 1-2, 2-0 of each face in turn): the order of the mesh's edge adjacency, which
+  // the rounds read nothing else of. Faces naming vertices beyond the mesh add no edges.
+  void LinkNeighbours(const Mesh& mesh) {
+    const auto vertexCount = static_cast<DWORD>(mesh.getNumVerts());
+    std::vector<int> degree(static_cast<std::size_t>(count_) + 1, 0);
+    auto eachEdge = [&](auto&& visit) {
+      for (const Face& face : mesh.faces) {
+        if (face.v[0] >= vertexCount || face.v[1] >= vertexCount || face.v[2] >= vertexCount)
+          continue;
+        for (int corner = 0; corner < 3; ++corner) {
+          auto a = static_cast<long long>(face.v[corner]);
+          auto b = static_cast<long long>(face.v[(corner + 1) % 3]);
+          if (a != b && a < count_ && b < count_) visit(static_cast<int>(a), static_cast<int>(b));
+        }
+      }
+    };
+    eachEdge([&](int a, int b) {
+      ++degree[At(a) + 1];
+      ++degree[At(b) + 1];
+    });
+    for (int v = 0; v < count_; ++v) degree[At(v) + 1] += degree[At(v)];
+    std::vector<int> all(static_cast<std::size_t>(degree[At(count_)]));
+    std::vector<int> fill(degree.begin(), degree.end() - 1);
+    eachEdge([&](int a, int b) {
+      all[At(fill[At(a)]++)] = b;
+      all[At(fill[At(b)]++)] = a;
+    });
+    // Each neighbour once, where it first comes.
+    std::vector<int> seenBy(static_cast<std::size_t>(count_), -1);
+    neighbourStart_.reserve(static_cast<std::size_t>(count_) + 1);
+    neighbourStart_.push_back(0);
+    for (int v = 0; v < count_; ++v) {
+      for (int i = degree[At(v)]; i < degree[At(v) + 1]; ++i) {
+        int w = all[At(i)];
+        if (seenBy[At(w)] == v) continue;
+        seenBy[At(w)] = v;
+        neighbours_.push_back(w);
+      }
+      neighbourStart_.push_back(static_cast<int>(neighbours_.size()));
+    }
   }
 
-  // The other end of edge e, or -1 when it lies beyond the vertices searched.
-  int Other(DWORD e, int u) const {
-    auto w = static_cast<int>(adjacency_.edges[e].OtherVert(static_cast<DWORD>(u)));
-    return w >= 0 && w < count_ ? w : -1;
+  std::span<const int> Neighbours(int v) const {
+    const int begin = neighbourStart_[At(v)];
+    return {neighbours_.data() + begin,
+            static_cast<std::size_t>(neighbourStart_[At(v) + 1] - begin)};
   }
 
   // Stages v's vertices of `level`: its neighbours' vertices of the level before, in edge order.
@@ -107,9 +141,7 @@ class Search {
     const int* own = Items(v);
     for (int i = 0; i < state_[At(v)].found; ++i) mark_[At(own[i])] = stamp_;
     const auto begin = static_cast<int>(staged_.size());
-    for (DWORD e : Edges(v)) {
-      int u = Other(e, v);
-      if (u < 0) continue;
+    for (int u : Neighbours(v)) {
       const State& neighbour = state_[At(u)];
       if (neighbour.level != level - 1) continue;
       const int* items = Items(u);
@@ -148,8 +180,8 @@ class Search {
     staged_.clear();
   }
 
-  const AdjEdgeList& adjacency_;
   int count_;
+  std::vector<int> neighbourStart_, neighbours_;
   std::vector<State> state_;
   std::vector<std::vector<int>> long_;
   std::vector<std::uint32_t> mark_;
@@ -160,8 +192,8 @@ class Search {
 
 }  // namespace
 
-EdgeNeighbours FindEdgeNeighbours(const AdjEdgeList& adjacency, const std::vector<int>& match) {
-  Search search(adjacency, match);
+EdgeNeighbours FindEdgeNeighbours(const Mesh& mesh, const std::vector<int>& match) {
+  Search search(mesh, match);
   search.Run();
   return search.Take();
 }

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-class AdjEdgeList;
+class Mesh;
 
 struct EdgeNeighbours {
   // Per vertex v, vertices[start[v] .. start[v + 1]) are what it found.
@@ -18,8 +18,9 @@ struct EdgeNeighbours {
   }
 };
 
-// For every vertex, what a breadth-first search from it over mesh edges finds, level by level
+// For every vertex, what a breadth-first search from it over the mesh's edges (in the order of its
+// edge adjacency) finds, level by level
 // (the vertex itself first): the vertices with match[u] >= 0 of each level in the order the search
 // reaches them, until a level brings the count above two. One search from all matched vertices at
 // once, so the whole mesh costs about as much as its edges, however sparse the matches.
-EdgeNeighbours FindEdgeNeighbours(const AdjEdgeList& adjacency, const std::vector<int>& match);
+EdgeNeighbours FindEdgeNeighbours(const Mesh& mesh, const std::vector<int>& match);

@@ -7,7 +7,6 @@
 #include <span>
 #include <vector>
 
-#include "host/mesh_adjacency.h"
 #include "ruv/mesh/edge_neighbours.h"
 #include "ruv/mesh/point_index.h"
 #include "ruv/mesh/skin_extraction.h"
@@ -17,6 +16,24 @@
 #include "ruv/scene/xnode.h"
 
 namespace {
+
+constexpr std::size_t kScannedPoints = 64;
+
+// The first of `points` at the smallest distance from q (what PointIndex::Nearest answers), or -1
+// when no distance is a number.
+int ScanNearest(const std::vector<Point3>& points, const Point3& q) {
+  int best = -1;
+  float bestDistance = 0.0f;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    float d = PointDistance(points[i], q);
+    if (std::isnan(d)) continue;
+    if (best < 0 || d < bestDistance) {
+      best = static_cast<int>(i);
+      bestDistance = d;
+    }
+  }
+  return best;
+}
 
 float TriangleArea(const Point3& a, const Point3& b, const Point3& c) {
   return 0.5f * Length(CrossProd(b - a, c - a));
@@ -34,9 +51,11 @@ class SkinRemapper {
   void DirectMatches() {
     const int m = static_cast<int>(match_.size());
     if (node_->kind == KindSurface) {
-      PointIndex vertices(verts_);
+      // A few control points over a dense surface scan the vertices: cheaper than indexing them.
+      std::unique_ptr<PointIndex> vertices;
+      if (points_.size() > kScannedPoints) vertices = std::make_unique<PointIndex>(verts_);
       for (std::size_t p = 0; p < points_.size(); ++p) {
-        int v = vertices.Nearest(points_[p]);
+        int v = vertices ? vertices->Nearest(points_[p]) : ScanNearest(verts_, points_[p]);
         if (v < 0 || v >= m) continue;
         int& current = match_[static_cast<std::size_t>(v)];
         const Point3& at = verts_[static_cast<std::size_t>(v)];
@@ -66,7 +85,7 @@ class SkinRemapper {
     for (int v = 0; v < m; ++v) {
       ProgressStep(context_);
       if (match_[static_cast<std::size_t>(v)] >= 0) continue;
-      if (!neighbours) neighbours = FindEdgeNeighbours(AdjEdgeList(*node_->mesh), match_);
+      if (!neighbours) neighbours = FindEdgeNeighbours(*node_->mesh, match_);
       Blend(v, neighbours->Of(v));
     }
   }
