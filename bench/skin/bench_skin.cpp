@@ -1,7 +1,8 @@
 // Matching mesh vertices to object points for skin weights, as skin extraction does it: an index
 // of the points, then per vertex the point on it or the nearest one within the tolerance. Prints
 // the time for 10k, 100k and 1M vertices against as many points, and, at 10k, the plain scan it
-// replaces. Then the whole transfer to a grid surface over 16 control points, with the growth
+// replaces. Then the neighbour search alone on grids with 16 matched vertices, and the whole
+// transfer to a grid surface over 16 control points, each with the growth
 // exponent of its time from 10k to 1M vertices (1 is linear), and to a grid mesh whose points sit
 // on every other vertex of every other row, so that three vertices in four blend their neighbours'
 // weights.
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "host/sim/scene_builder.h"
+#include "ruv/mesh/edge_neighbours.h"
 #include "ruv/mesh/mesh_generation.h"
 #include "ruv/mesh/point_index.h"
 #include "ruv/mesh/skin_remap.h"
@@ -123,6 +125,24 @@ double TransferSeconds(int side, INode* host, ExportContext& context,
   return done ? seconds : -1.0;
 }
 
+// The neighbour search alone on a side x side grid whose 16 matched vertices lie on a 4 x 4
+// lattice: best processor seconds of a few runs.
+double SearchSeconds(int side) {
+  Mesh mesh = MakeGrid(side);
+  std::vector<int> match(static_cast<std::size_t>(side) * static_cast<std::size_t>(side), -1);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x)
+      match[static_cast<std::size_t>(y * (side - 1) / 3 * side + x * (side - 1) / 3)] = 0;
+  double best = 1e30;
+  for (int run = 0; run < 3; ++run) {
+    double start = CpuSeconds();
+    EdgeNeighbours found = FindEdgeNeighbours(mesh, match);
+    best = std::min(best, CpuSeconds() - start);
+    if (found.vertices.size() < match.size() * 3) return -1.0;
+  }
+  return best;
+}
+
 int TransferBenchmark() {
   gExportOptions = ExportOptions{};
   gExportOptions.Skin = 1;
@@ -138,6 +158,23 @@ int TransferBenchmark() {
   for (int b = 0; b < 4; ++b) bones.push_back(scene->FindNode(L"Bone" + std::to_wstring(b)));
 
   int status = 0;
+  std::printf("\n%10s %12s %10s   (neighbour search, 16 matched)\n", "vertices", "search (s)",
+              "exponent");
+  double searchFirst = 0, searchLast = 0;
+  for (int side : {100, 316, 1000}) {
+    double seconds = SearchSeconds(side);
+    if (seconds <= 0) return 1;
+    char exponent[16] = "-";
+    if (searchLast > 0)
+      std::snprintf(exponent, sizeof exponent, "%.2f",
+                    std::log(seconds / searchLast) / std::log(side == 316 ? 9.9856 : 10.0144));
+    std::printf("%10d %12.3f %10s\n", side * side, seconds, exponent);
+    if (searchFirst == 0) searchFirst = seconds;
+    searchLast = seconds;
+  }
+  std::printf("growth exponent of the neighbour search, 10k to 1M: %.2f (1 is linear)\n",
+              std::log(searchLast / searchFirst) / std::log(100.0));
+
   // A dense surface over 16 control points: every vertex but 16 blends neighbours found far away.
   std::printf("\n%10s %12s %10s   (16 points)\n", "vertices", "transfer (s)", "exponent");
   double firstSeconds = 0, lastSeconds = 0, lastVertices = 0;
