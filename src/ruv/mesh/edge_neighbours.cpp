@@ -14,15 +14,16 @@
 namespace {
 
 constexpr int kEnough = 3;
-constexpr int kInline = 11;
+constexpr int kInline = 4;
 
-// What the search keeps of a vertex, in one cache line: a vertex's neighbours are read at random.
-struct alignas(64) State {
+// What the search keeps of a vertex, two to a cache line: a vertex's neighbours are read at
+// random, and on a large mesh this is what has to stay in the cache. Nearly every list ends at
+// three or four vertices; a longer one moves to `long_` and keeps its place there in items[0].
+struct alignas(32) State {
   int found = 0;         // vertices in its list
   int level = -1;        // the level its list last grew at
   int lastBegin = 0;     // where that level starts in the list
   int queued = -1;       // the last level it was a candidate for
-  int overflow = -1;     // its list in `long_` once longer than kInline
   int items[kInline]{};  // its list while short
 };
 
@@ -44,9 +45,12 @@ class Search {
     for (int level = 1; !frontier_.empty(); ++level) {
       candidates_.clear();
       for (int u : frontier_) {
+        const State& grown = state_[At(u)];
+        const int* fresh = Items(u) + grown.lastBegin;
+        const int freshCount = grown.found - grown.lastBegin;
         for (int w : Neighbours(u)) {
           State& s = state_[At(w)];
-          if (s.found >= kEnough || s.queued == level) continue;
+          if (s.found >= kEnough || s.queued == level || Holds(s, fresh, freshCount)) continue;
           s.queued = level;
           candidates_.push_back(w);
         }
@@ -83,7 +87,7 @@ class Search {
 
   const int* Items(int v) const {
     const State& s = state_[At(v)];
-    return s.overflow < 0 ? s.items : long_[At(s.overflow)].data();
+    return s.found <= kInline ? s.items : long_[At(s.items[0])].data();
   }
 
   // Each vertex's neighbours side by side, in the order the faces first use the edge to them
@@ -135,6 +139,16 @@ class Search {
             static_cast<std::size_t>(neighbourStart_[At(v) + 1] - begin)};
   }
 
+  // Whether a short list already has every one of `count` vertices: then the neighbour that just
+  // found them brings it nothing. A long list is not searched; its vertex just stays a candidate.
+  static bool Holds(const State& s, const int* vertices, int count) {
+    if (s.found > kInline) return false;
+    for (int i = 0; i < count; ++i) {
+      if (std::find(s.items, s.items + s.found, vertices[i]) == s.items + s.found) return false;
+    }
+    return true;
+  }
+
   // Stages v's vertices of `level`: its neighbours' vertices of the level before, in edge order.
   void Extend(int v, int level) {
     ++stamp_;
@@ -162,14 +176,15 @@ class Search {
     for (const Owner& owner : owners_) {
       State& s = state_[At(owner.vertex)];
       const int* from = staged_.data() + owner.begin;
-      if (s.overflow < 0 && s.found + owner.size <= kInline) {
+      if (s.found + owner.size <= kInline) {
         std::copy(from, from + owner.size, s.items + s.found);
       } else {
-        if (s.overflow < 0) {
-          s.overflow = static_cast<int>(long_.size());
+        if (s.found <= kInline) {
           long_.emplace_back(s.items, s.items + s.found);
+          s.items[0] = static_cast<int>(long_.size() - 1);
         }
-        long_[At(s.overflow)].insert(long_[At(s.overflow)].end(), from, from + owner.size);
+        std::vector<int>& list = long_[At(s.items[0])];
+        list.insert(list.end(), from, from + owner.size);
       }
       s.lastBegin = s.found;
       s.found += owner.size;
