@@ -32,6 +32,20 @@ function(ruv_layer_headers target dir)
   target_include_directories(${target} PUBLIC ${_root})
 endfunction()
 
+# Publishes the named headers of a folder outside src/ under build/layers/<root>/<prefix>/, for the
+# target's users (PUBLIC) or for the target alone (PRIVATE): a front-end shows its users only the
+# headers meant for them.
+function(ruv_named_headers target scope root prefix)
+  set(_root ${CMAKE_BINARY_DIR}/layers/${root})
+  file(REMOVE_RECURSE ${_root})
+  file(MAKE_DIRECTORY ${_root}/${prefix})
+  foreach(_header ${ARGN})
+    get_filename_component(_name ${_header} NAME)
+    file(CREATE_LINK ${_header} ${_root}/${prefix}/${_name} SYMBOLIC)
+  endforeach()
+  target_include_directories(${target} ${scope} ${_root})
+endfunction()
+
 # Each layer is a static library made of the sources of its folder (not its subfolders), so a new
 # file needs no build edit.
 function(ruv_layer_library name dir)

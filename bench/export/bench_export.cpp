@@ -27,14 +27,14 @@
 #include "bench_meshes.h"
 #include "host/sim/scene_builder.h"
 #include "platform/host_path.h"
+#include "ruv/core/conversion.h"
+#include "ruv/core/export_context.h"
+#include "ruv/core/xmesh_data.h"
+#include "ruv/core/xnode.h"
 #include "ruv/mesh/mesh_generation.h"
-#include "ruv/mesh/xmesh_data.h"
 #include "ruv/options/config_file.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/conversion.h"
-#include "ruv/plugin/export_context.h"
 #include "ruv/plugin/export_driver.h"
-#include "ruv/scene/xnode.h"
 
 namespace {
 

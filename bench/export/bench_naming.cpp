@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "ruv/material/shared_materials.h"
+#include "ruv/core/shared_materials.h"
 #include "ruv/scene/node_naming.h"
 
 namespace {

@@ -27,16 +27,16 @@
 #include <vector>
 
 #include "host/sim/scene_builder.h"
+#include "ruv/core/conversion.h"
+#include "ruv/core/export_context.h"
+#include "ruv/core/xmesh_data.h"
+#include "ruv/core/xnode.h"
+#include "ruv/core/xskin_info.h"
 #include "ruv/mesh/edge_neighbours.h"
 #include "ruv/mesh/mesh_generation.h"
 #include "ruv/mesh/point_index.h"
 #include "ruv/mesh/skin_remap.h"
-#include "ruv/mesh/xmesh_data.h"
-#include "ruv/mesh/xskin_info.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/conversion.h"
-#include "ruv/plugin/export_context.h"
-#include "ruv/scene/xnode.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "host/sim/scene_builder.h"
+#include "ruv/core/conversion.h"
+#include "ruv/core/export_context.h"
+#include "ruv/core/xnode.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/conversion.h"
-#include "ruv/plugin/export_context.h"
+#include "ruv/processing/processing.h"
 #include "ruv/scene/node_tree.h"
-#include "ruv/scene/processing.h"
-#include "ruv/scene/xnode.h"
 
 namespace {
 

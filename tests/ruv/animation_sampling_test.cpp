@@ -7,11 +7,11 @@
 #include "host/sim/scene_builder.h"
 #include "ruv/animation/animation_extraction.h"
 #include "ruv/animation/key_times.h"
+#include "ruv/core/conversion.h"
+#include "ruv/core/export_context.h"
+#include "ruv/core/xnode.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/conversion.h"
-#include "ruv/plugin/export_context.h"
 #include "ruv/plugin/sampling_step.h"
-#include "ruv/scene/xnode.h"
 
 namespace {
 

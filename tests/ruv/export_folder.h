@@ -12,8 +12,8 @@
 
 #include "host/sim/scene_builder.h"
 #include "platform/host_path.h"
+#include "ruv/core/refused_records.h"
 #include "ruv/plugin/export_driver.h"
-#include "ruv/xfile/refused_records.h"
 #include "xof/file_reader.h"
 
 namespace {

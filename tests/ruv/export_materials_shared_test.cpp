@@ -6,7 +6,7 @@
 
 #include "export_folder.h"
 #include "host/sim/material_builder.h"
-#include "ruv/material/shared_materials.h"
+#include "ruv/core/shared_materials.h"
 
 namespace {
 

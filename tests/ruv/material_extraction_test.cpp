@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "fake_materials.h"
+#include "ruv/core/xnode.h"
 #include "ruv/material/map_slots.h"
 #include "ruv/material/map_uv_transform.h"
 #include "ruv/material/node_materials.h"
 #include "ruv/options/export_options.h"
-#include "ruv/scene/xnode.h"
 
 namespace {
 

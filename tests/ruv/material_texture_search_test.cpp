@@ -12,8 +12,8 @@
 #include "platform/file_identity.h"
 #include "platform/find_files.h"
 #include "platform/host_path.h"
+#include "ruv/core/search_folders.h"
 #include "ruv/material/texture_search.h"
-#include "ruv/plugin/search_folders.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 
 #include "host/sim/mesh_primitives.h"
 #include "host/sim/scene_builder.h"
-#include "ruv/material/xmaterial.h"
-#include "ruv/mesh/xmesh_data.h"
+#include "ruv/core/conversion.h"
+#include "ruv/core/export_context.h"
+#include "ruv/core/xmaterial.h"
+#include "ruv/core/xmesh_data.h"
+#include "ruv/core/xnode.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/conversion.h"
-#include "ruv/plugin/export_context.h"
-#include "ruv/scene/xnode.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ruv/plugin/conversion.h"
+#include "ruv/core/conversion.h"
 
 namespace {
 

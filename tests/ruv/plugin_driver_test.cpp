@@ -6,12 +6,12 @@
 
 #include "host/sim/scene_builder.h"
 #include "platform/host_path.h"
+#include "ruv/core/export_context.h"
+#include "ruv/core/names.h"
+#include "ruv/core/progress.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/export_context.h"
 #include "ruv/plugin/export_driver.h"
-#include "ruv/plugin/names.h"
 #include "ruv/plugin/options_prompt.h"
-#include "ruv/plugin/progress.h"
 #include "ruv/plugin/sampling_step.h"
 
 namespace {

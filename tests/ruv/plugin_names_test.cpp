@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "ruv/plugin/names.h"
-#include "ruv/plugin/search_folders.h"
+#include "ruv/core/names.h"
+#include "ruv/core/search_folders.h"
 #include "xof/file_reader.h"
 #include "xof/save_object.h"
 #include "xof/template_ids.h"

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
+#include "ruv/core/conversion.h"
+#include "ruv/core/transforms.h"
+#include "ruv/core/xnode.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/conversion.h"
-#include "ruv/scene/transforms.h"
-#include "ruv/scene/xnode.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 
 #include "host/sim/scene_builder.h"
 #include "platform/host_path.h"
+#include "ruv/core/conversion.h"
+#include "ruv/core/export_context.h"
+#include "ruv/core/xnode.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/conversion.h"
-#include "ruv/plugin/export_context.h"
-#include "ruv/scene/xnode.h"
 #include "ruv/xfile/x_file_writer.h"
 #include "xof/file_reader.h"
 #include "xof/template_model.h"

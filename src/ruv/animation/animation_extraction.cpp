@@ -8,12 +8,12 @@
 #include "ruv/animation/clip_span.h"
 #include "ruv/animation/key_reduction.h"
 #include "ruv/animation/key_times.h"
+#include "ruv/core/conversion.h"
+#include "ruv/core/export_context.h"
+#include "ruv/core/progress.h"
+#include "ruv/core/transforms.h"
+#include "ruv/core/xnode.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/conversion.h"
-#include "ruv/plugin/export_context.h"
-#include "ruv/plugin/progress.h"
-#include "ruv/scene/transforms.h"
-#include "ruv/scene/xnode.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ruv/animation/animation_track.h"
+#include "ruv/core/animation_track.h"
 
 struct KeyReduction {
   bool enabled = true;

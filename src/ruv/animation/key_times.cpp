@@ -6,9 +6,9 @@
 
 #include "host/control.h"
 #include "ruv/animation/clip_span.h"
+#include "ruv/core/export_context.h"
+#include "ruv/core/xnode.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/export_context.h"
-#include "ruv/scene/xnode.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "host/inode.h"
-#include "ruv/animation/animation_track.h"
+#include "ruv/core/animation_track.h"
 
 struct ExportContext;
 struct XNode;

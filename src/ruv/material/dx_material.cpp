@@ -7,10 +7,10 @@
 #include "host/bitmap.h"
 #include "host/mtl.h"
 #include "platform/window.h"
+#include "ruv/core/names.h"
 #include "ruv/material/map_slots.h"
 #include "ruv/material/map_uv_transform.h"
 #include "ruv/material/texture_search.h"
-#include "ruv/plugin/names.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "ruv/material/xmaterial.h"
+#include "ruv/core/xmaterial.h"
 
 class IParamBlock2;
 class Mtl;

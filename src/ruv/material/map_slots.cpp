@@ -1,10 +1,10 @@
 #include "ruv/material/map_slots.h"
 
 #include "host/mtl.h"
+#include "ruv/core/names.h"
 #include "ruv/material/map_uv_transform.h"
 #include "ruv/material/texture_search.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/names.h"
 
 std::wstring MakeMapName(const XMaterial& record, const wchar_t* mapName) {
   std::wstring name = CleanName(mapName ? mapName : L"");

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "ruv/material/xmaterial.h"
+#include "ruv/core/xmaterial.h"
 
 class Texmap;
 

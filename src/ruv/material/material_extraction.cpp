@@ -5,12 +5,12 @@
 
 #include "host/mesh.h"
 #include "host/mtl.h"
+#include "ruv/core/names.h"
+#include "ruv/core/xnode.h"
 #include "ruv/material/dx_material.h"
 #include "ruv/material/map_slots.h"
 #include "ruv/material/node_materials.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/names.h"
-#include "ruv/scene/xnode.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "ruv/material/shared_materials.h"
-#include "ruv/material/xmaterial.h"
+#include "ruv/core/shared_materials.h"
+#include "ruv/core/xmaterial.h"
 
 class Mtl;
 struct XRenderableNode;

@@ -1,7 +1,7 @@
 #include "ruv/material/node_materials.h"
 
+#include "ruv/core/xnode.h"
 #include "ruv/options/export_options.h"
-#include "ruv/scene/xnode.h"
 
 namespace {
 

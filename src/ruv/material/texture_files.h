@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "ruv/material/output_names.h"
-#include "ruv/material/xmaterial.h"
+#include "ruv/core/output_names.h"
+#include "ruv/core/xmaterial.h"
 
 // For a used slot, when the TextureFiles option is on:
 // - a bitmap is copied byte for byte from `filePath` to `outputDir` + `fileName`, replacing a

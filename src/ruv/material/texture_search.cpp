@@ -9,7 +9,7 @@
 #include "platform/file_identity.h"
 #include "platform/file_system.h"
 #include "platform/find_files.h"
-#include "ruv/plugin/search_folders.h"
+#include "ruv/core/search_folders.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "ruv/mesh/xmesh_data.h"
+#include "ruv/core/xmesh_data.h"
 
 namespace {
 

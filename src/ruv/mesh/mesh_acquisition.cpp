@@ -8,7 +8,7 @@
 #include "host/super_class_ids.h"
 #include "host/tri_object.h"
 #include "platform/loaded_module.h"
-#include "ruv/scene/xnode.h"
+#include "ruv/core/xnode.h"
 
 namespace {
 

@@ -5,17 +5,17 @@
 #include <vector>
 
 #include "platform/window.h"
+#include "ruv/core/conversion.h"
+#include "ruv/core/export_context.h"
+#include "ruv/core/progress.h"
+#include "ruv/core/refused_records.h"
+#include "ruv/core/xmesh_data.h"
+#include "ruv/core/xnode.h"
 #include "ruv/material/map_uv_transform.h"
 #include "ruv/mesh/channel_aliases.h"
 #include "ruv/mesh/tangent_frames.h"
 #include "ruv/mesh/vertex_welder.h"
-#include "ruv/mesh/xmesh_data.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/conversion.h"
-#include "ruv/plugin/export_context.h"
-#include "ruv/plugin/progress.h"
-#include "ruv/scene/xnode.h"
-#include "ruv/xfile/refused_records.h"
 
 namespace {
 

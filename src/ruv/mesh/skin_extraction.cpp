@@ -5,16 +5,17 @@
 
 #include "host/iskin.h"
 #include "host/object.h"
+#include "ruv/core/export_context.h"
+#include "ruv/core/modifier_queries.h"
+#include "ruv/core/progress.h"
+#include "ruv/core/transforms.h"
+#include "ruv/core/xmesh_data.h"
+#include "ruv/core/xnode.h"
+#include "ruv/core/xskin_info.h"
 #include "ruv/mesh/patch_skin.h"
 #include "ruv/mesh/skin_remap.h"
-#include "ruv/mesh/xmesh_data.h"
-#include "ruv/mesh/xskin_info.h"
+#include "ruv/mesh/skin_weights.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/export_context.h"
-#include "ruv/plugin/progress.h"
-#include "ruv/scene/modifier_queries.h"
-#include "ruv/scene/transforms.h"
-#include "ruv/scene/xnode.h"
 
 namespace {
 
@@ -164,51 +165,6 @@ bool ReadPhysiqueModifier(ExportContext* context, XRenderableNode* node, Modifie
   physique->ReleaseContextInterface(phyContext);
   TopUp(node, count);
   return true;
-}
-
-void FixSkinWeights(XSkinInfo& skin, int count, float threshold) {
-  if (threshold <= 0.0f || count <= 0) return;
-  std::vector<float> sums(static_cast<std::size_t>(count), 0.0f);
-  std::vector<int> assigned(static_cast<std::size_t>(count), 0);
-  for (auto& [bone, info] : skin.bones) {
-    int limit = std::min(count, static_cast<int>(info.weights.size()));
-    for (int i = 0; i < limit; ++i) {
-      if (!info.weights[static_cast<std::size_t>(i)].assigned) continue;
-      sums[static_cast<std::size_t>(i)] += info.weights[static_cast<std::size_t>(i)].weight;
-      assigned[static_cast<std::size_t>(i)] += 1;
-    }
-  }
-  const float limit = std::min(threshold, 1.0f);
-  for (auto& [bone, info] : skin.bones) {
-    int points = std::min(count, static_cast<int>(info.weights.size()));
-    for (int i = 0; i < points; ++i) {
-      BoneWeight& weight = info.weights[static_cast<std::size_t>(i)];
-      float lack = 1.0f - sums[static_cast<std::size_t>(i)];
-      int c = assigned[static_cast<std::size_t>(i)];
-      if (weight.assigned && c >= 1 && lack > 0.0f && lack <= limit)
-        weight.weight += lack / static_cast<float>(c);
-    }
-  }
-}
-
-void TransferPointWeights(XRenderableNode* node, int vertex, int point, float factor) {
-  if (!node->skin) node->skin = std::make_shared<XSkinInfo>();
-  const auto positions = static_cast<std::size_t>(node->meshData->positionCount);
-  for (auto& [bone, raw] : node->rawSkin->bones) {
-    const BoneWeight& source = raw.weights[static_cast<std::size_t>(point)];
-    if (!source.assigned) continue;
-    auto [entry, created] = node->skin->bones.try_emplace(bone);
-    XBoneInfo& target = entry->second;
-    if (created) {
-      target.name = raw.name;
-      target.offsetMatrix = raw.offsetMatrix;
-      target.flatBindPose = raw.flatBindPose;
-      target.weights.resize(positions);
-    }
-    BoneWeight& weight = target.weights[static_cast<std::size_t>(vertex)];
-    weight.weight = std::min(1.0f, weight.weight + factor * source.weight);
-    weight.assigned = 1;
-  }
 }
 
 void BuildSkinHeader(ExportContext* context, XRenderableNode* node) {

@@ -8,7 +8,6 @@
 class Modifier;
 struct ExportContext;
 struct XRenderableNode;
-struct XSkinInfo;
 
 // Fills the node's rawSkin, skin and hasSkin when the Skin option is on and the node has an
 // enabled Skin modifier (read first) or else a Physique modifier.
@@ -18,14 +17,6 @@ void ExtractSkin(ExportContext* context, XRenderableNode* node);
 // missing.
 bool ReadSkinModifier(ExportContext* context, XRenderableNode* node, Modifier* modifier);
 bool ReadPhysiqueModifier(ExportContext* context, XRenderableNode* node, Modifier* modifier);
-
-// Adds an even share of what each of the first `count` points lacks of a weight sum of 1 to its
-// assigned weights, for points that lack no more than min(threshold, 1).
-void FixSkinWeights(XSkinInfo& skin, int count, float threshold);
-
-// Adds `factor` times the raw weights of object point `point` to mesh position `vertex` of the
-// node's skin, creating the skin's bone entries on first use; sums are clamped to 1.
-void TransferPointWeights(XRenderableNode* node, int vertex, int point, float factor);
 
 // The three counts of the skin mesh header, from the node's skin and mesh data.
 void BuildSkinHeader(ExportContext* context, XRenderableNode* node);

@@ -7,13 +7,13 @@
 #include <span>
 #include <vector>
 
+#include "ruv/core/progress.h"
+#include "ruv/core/xmesh_data.h"
+#include "ruv/core/xnode.h"
+#include "ruv/core/xskin_info.h"
 #include "ruv/mesh/edge_neighbours.h"
 #include "ruv/mesh/point_index.h"
-#include "ruv/mesh/skin_extraction.h"
-#include "ruv/mesh/xmesh_data.h"
-#include "ruv/mesh/xskin_info.h"
-#include "ruv/plugin/progress.h"
-#include "ruv/scene/xnode.h"
+#include "ruv/mesh/skin_weights.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "ruv/mesh/xmesh_data.h"
+#include "ruv/core/xmesh_data.h"
 
 class VertexWelder {
  public:

@@ -4,7 +4,6 @@
 // beyond the current count, and anything else in it, disappear.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,8 +14,6 @@
 
 inline constexpr std::wstring_view kOptionsSection = L"Option";
 inline constexpr std::wstring_view kConfigFileName = L"ruv_max_config.ini";
-// Text values are read through a buffer of this many characters, so they are cut to one less.
-inline constexpr std::size_t kProfileStringBufferSize = 260;
 
 // The host's plug-in configuration folder (number 9), "\", and the file name. Empty without a host
 // or without that folder: then a load gives the defaults and a save does nothing, rather than

@@ -4,7 +4,6 @@
 
 #include "platform/profile_document.h"
 #include "ruv/options/clip_keys.h"
-#include "ruv/options/config_file.h"
 #include "ruv/options/option_table.h"
 #include "ruv/options/option_values.h"
 

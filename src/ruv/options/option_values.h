@@ -1,10 +1,15 @@
 // Option values as text: the forms the options file holds, and the stricter forms a person types.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+
+// Text values are read from the file through a buffer of this many characters, so they are cut to
+// one less.
+inline constexpr std::size_t kProfileStringBufferSize = 260;
 
 // An integer option as the file holds it: decimal, '-' for negatives.
 std::wstring FormatIntegerOption(std::int32_t value);

@@ -1,7 +1,7 @@
 #include "ruv/plugin/sampling_step.h"
 
+#include "ruv/core/export_context.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/export_context.h"
 
 void SetupSamplingStep(ExportContext* context) {
   int frameRate = context->host->GetFrameRate();

@@ -7,8 +7,8 @@
 #include "host/inode.h"
 #include "host/object.h"
 #include "host/super_class_ids.h"
+#include "ruv/core/xnode.h"
 #include "ruv/scene/node_classes.h"
-#include "ruv/scene/xnode.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "ruv/scene/node_naming.h"
 
-#include "ruv/plugin/names.h"
+#include "ruv/core/names.h"
 
 std::wstring NodeNamer::Name(const wchar_t* hostName, bool keepDuplicates) const {
   std::wstring name = CleanName(hostName ? hostName : L"");

@@ -1,8 +1,8 @@
 #include "ruv/scene/node_selection.h"
 
+#include "ruv/core/export_context.h"
+#include "ruv/core/xnode.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/export_context.h"
-#include "ruv/scene/xnode.h"
 
 namespace {
 

@@ -2,16 +2,16 @@
 
 #include <memory>
 
+#include "ruv/core/export_context.h"
+#include "ruv/core/transforms.h"
+#include "ruv/core/xnode.h"
 #include "ruv/mesh/mesh_acquisition.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/export_context.h"
 #include "ruv/scene/node_classify.h"
 #include "ruv/scene/node_naming.h"
 #include "ruv/scene/node_selection.h"
 #include "ruv/scene/skin_bones.h"
-#include "ruv/scene/transforms.h"
 #include "ruv/scene/work_estimate.h"
-#include "ruv/scene/xnode.h"
 
 namespace {
 

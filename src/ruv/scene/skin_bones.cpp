@@ -4,11 +4,11 @@
 
 #include "host/iskin.h"
 #include "host/object.h"
+#include "ruv/core/export_context.h"
+#include "ruv/core/modifier_queries.h"
+#include "ruv/core/xnode.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/export_context.h"
-#include "ruv/scene/modifier_queries.h"
 #include "ruv/scene/node_selection.h"
-#include "ruv/scene/xnode.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include "ruv/animation/clip_span.h"
 #include "ruv/animation/key_times.h"
+#include "ruv/core/export_context.h"
+#include "ruv/core/modifier_queries.h"
+#include "ruv/core/xnode.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/export_context.h"
-#include "ruv/scene/modifier_queries.h"
-#include "ruv/scene/xnode.h"
 
 namespace {
 

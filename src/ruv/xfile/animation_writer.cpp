@@ -3,11 +3,11 @@
 #include <set>
 
 #include "platform/text_encoding.h"
+#include "ruv/core/export_context.h"
+#include "ruv/core/names.h"
+#include "ruv/core/progress.h"
+#include "ruv/core/xnode.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/export_context.h"
-#include "ruv/plugin/names.h"
-#include "ruv/plugin/progress.h"
-#include "ruv/scene/xnode.h"
 #include "ruv/xfile/record_layout.h"
 #include "xof/save_object.h"
 #include "xof/template_ids.h"

@@ -1,8 +1,7 @@
-// Frame records: a Frame with its FrameTransformMatrix for every processed node without geometry,
-// and the walk into each node's children.
+// The walk over the export tree: a Frame with its FrameTransformMatrix for every processed node
+// without geometry, a mesh node's frame and mesh (mesh_node_writer.h), and each node's children
+// under its frame.
 #pragma once
-
-#include <string>
 
 namespace xof {
 class SaveData;
@@ -14,12 +13,9 @@ struct XNode;
 // and its children after it.
 void WriteFrame(ExportContext* context, xof::SaveData* parent, XNode* node);
 
+// Writes a node with geometry: its frame and mesh records, or a plain frame when no mesh could be
+// made for it (a refused record), and its children after them.
+void WriteMeshNode(ExportContext* context, xof::SaveData* parent, XNode* node);
+
 // Writes each child of `node` with the writer its geometry calls for, under `parent`.
 void WriteChildren(ExportContext* context, xof::SaveData* parent, XNode* node);
-
-// Adds a Frame named as the node (or `name`) with its transform record; null when the frame was
-// refused.
-xof::SaveData* AddFrameRecord(ExportContext* context, xof::SaveData* parent, const XNode& node,
-                              const float* matrix16);
-xof::SaveData* AddFrameRecord(ExportContext* context, xof::SaveData* parent,
-                              const std::wstring& name, const float* matrix16);

@@ -3,20 +3,18 @@
 #include <string>
 
 #include "platform/text_encoding.h"
-#include "ruv/mesh/xmesh_data.h"
-#include "ruv/mesh/xskin_info.h"
+#include "ruv/core/conversion.h"
+#include "ruv/core/export_context.h"
+#include "ruv/core/progress.h"
+#include "ruv/core/transforms.h"
+#include "ruv/core/xmesh_data.h"
+#include "ruv/core/xnode.h"
+#include "ruv/core/xskin_info.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/conversion.h"
-#include "ruv/plugin/export_context.h"
-#include "ruv/plugin/progress.h"
-#include "ruv/scene/transforms.h"
-#include "ruv/scene/xnode.h"
-#include "ruv/xfile/frame_writer.h"
+#include "ruv/xfile/frame_record.h"
 #include "ruv/xfile/material_writer.h"
 #include "ruv/xfile/mesh_records.h"
 #include "ruv/xfile/record_layout.h"
-#include "ruv/xfile/refused_records.h"
-#include "ruv/xfile/skin_frames.h"
 #include "ruv/xfile/skin_records.h"
 #include "xof/save_object.h"
 #include "xof/template_ids.h"
@@ -130,23 +128,9 @@ void WriteMeshRecords(ExportContext* context, xof::SaveData* where, XRenderableN
 
 }  // namespace
 
-void WriteMeshNode(ExportContext* context, xof::SaveData* parent, XNode* node) {
-  auto* renderable = AsRenderable(node);
-  if (!node->processed) {
-    if (gExportOptions.WorldSpace) WriteChildren(context, parent, node);
-    return;
-  }
-  if (!renderable || !renderable->meshData) {
-    // The node and its subtree still go in; only the mesh it should carry is missing.
-    RefuseRecord(context, L"Mesh \"" + node->name + L"\"", node->name,
-                 L"no geometry could be made for it");
-    WriteFrame(context, parent, node);
-    return;
-  }
-
-  xof::SaveData* frame = MeshNodeFrame(context, parent, *renderable);
-  WriteMeshRecords(context, frame ? frame : context->rootFrameData, *renderable);
-  WriteChildren(context, frame ? frame : parent, node);
-  WriteSkinFrame(context, frame, *node);
-  if (frame) frame->Release();
+xof::SaveData* WriteMeshNodeRecords(ExportContext* context, xof::SaveData* parent,
+                                    XRenderableNode& node) {
+  xof::SaveData* frame = MeshNodeFrame(context, parent, node);
+  WriteMeshRecords(context, frame ? frame : context->rootFrameData, node);
+  return frame;
 }

@@ -1,6 +1,6 @@
 #include "ruv/xfile/mesh_records.h"
 
-#include "ruv/mesh/xmesh_data.h"
+#include "ruv/core/xmesh_data.h"
 #include "ruv/options/export_options.h"
 
 namespace {

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <unordered_set>
 
-#include "ruv/mesh/xskin_info.h"
-#include "ruv/plugin/conversion.h"
-#include "ruv/plugin/export_context.h"
-#include "ruv/scene/xnode.h"
-#include "ruv/xfile/frame_writer.h"
+#include "ruv/core/conversion.h"
+#include "ruv/core/export_context.h"
+#include "ruv/core/xnode.h"
+#include "ruv/core/xskin_info.h"
+#include "ruv/xfile/frame_record.h"
 #include "xof/save_object.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "platform/text_encoding.h"
-#include "ruv/mesh/xmesh_data.h"
-#include "ruv/mesh/xskin_info.h"
-#include "ruv/plugin/names.h"
+#include "ruv/core/names.h"
+#include "ruv/core/xmesh_data.h"
+#include "ruv/core/xskin_info.h"
 #include "ruv/xfile/skin_frames.h"
 
 RecordBuffer SkinMeshHeaderRecord(const XSkinInfo& skin) {

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "host/inode.h"
-#include "ruv/mesh/xskin_info.h"
-#include "ruv/plugin/export_context.h"
-#include "ruv/scene/xnode.h"
+#include "ruv/core/export_context.h"
+#include "ruv/core/xnode.h"
+#include "ruv/core/xskin_info.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "ruv/plugin/progress.h"
+#include "ruv/core/progress.h"
 
-#include "ruv/plugin/export_context.h"
+#include "ruv/core/export_context.h"
 
 void ProgressStep(ExportContext* context) {
   context->progressCount += 1;

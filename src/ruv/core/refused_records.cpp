@@ -1,7 +1,7 @@
-#include "ruv/xfile/refused_records.h"
+#include "ruv/core/refused_records.h"
 
 #include "platform/text_encoding.h"
-#include "ruv/plugin/export_context.h"
+#include "ruv/core/export_context.h"
 #include "xof/save_object.h"
 
 namespace {

@@ -8,16 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "ruv/core/refused_record.h"
+
 struct ExportContext;
 namespace xof {
 class SaveObject;
 }
-
-struct RefusedRecord {
-  std::wstring record;  // what was not written: Mesh "Box", TextureFilename "wood.bmp"
-  std::wstring node;    // the node it belongs to; empty for a top-level record
-  std::wstring reason;
-};
 
 // The caption of the message that lists the refused records; ruvx recognises an incomplete file
 // by it.

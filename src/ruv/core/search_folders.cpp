@@ -1,4 +1,4 @@
-#include "ruv/plugin/search_folders.h"
+#include "ruv/core/search_folders.h"
 
 std::wstring SceneDir;
 std::wstring ImageDir;

@@ -10,11 +10,11 @@
 #include "host/interface.h"
 #include "host/matrix3.h"
 #include "host/time_value.h"
-#include "ruv/material/output_names.h"
-#include "ruv/material/shared_materials.h"
-#include "ruv/material/xmaterial.h"
-#include "ruv/scene/xnode.h"
-#include "ruv/xfile/refused_records.h"
+#include "ruv/core/output_names.h"
+#include "ruv/core/refused_record.h"
+#include "ruv/core/shared_materials.h"
+#include "ruv/core/xmaterial.h"
+#include "ruv/core/xnode.h"
 
 namespace xof {
 class SaveObject;

@@ -1,12 +1,12 @@
-#include "ruv/scene/transforms.h"
+#include "ruv/core/transforms.h"
 
 #include "host/decomp.h"
 #include "host/iskin.h"
 #include "host/object.h"
+#include "ruv/core/conversion.h"
+#include "ruv/core/modifier_queries.h"
+#include "ruv/core/xnode.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/conversion.h"
-#include "ruv/scene/modifier_queries.h"
-#include "ruv/scene/xnode.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ruv/scene/modifier_queries.h"
+#include "ruv/core/modifier_queries.h"
 
 #include "host/iskin.h"
 #include "host/object.h"

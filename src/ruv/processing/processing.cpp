@@ -1,18 +1,18 @@
-#include "ruv/scene/processing.h"
+#include "ruv/processing/processing.h"
 
 #include <vector>
 
 #include "ruv/animation/animation_extraction.h"
+#include "ruv/core/export_context.h"
+#include "ruv/core/modifier_queries.h"
+#include "ruv/core/progress.h"
+#include "ruv/core/transforms.h"
+#include "ruv/core/xnode.h"
+#include "ruv/core/xskin_info.h"
 #include "ruv/material/material_extraction.h"
 #include "ruv/mesh/mesh_generation.h"
 #include "ruv/mesh/skin_extraction.h"
-#include "ruv/mesh/xskin_info.h"
 #include "ruv/options/export_options.h"
-#include "ruv/plugin/export_context.h"
-#include "ruv/plugin/progress.h"
-#include "ruv/scene/modifier_queries.h"
-#include "ruv/scene/transforms.h"
-#include "ruv/scene/xnode.h"
 
 namespace {
 

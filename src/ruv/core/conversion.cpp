@@ -1,4 +1,4 @@
-#include "ruv/plugin/conversion.h"
+#include "ruv/core/conversion.h"
 
 #include <bit>
 #include <cstdint>

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "ruv/material/xmaterial.h"
+#include "ruv/core/xmaterial.h"
 
 class SharedMaterials {
  public:

@@ -1,4 +1,4 @@
-#include "ruv/mesh/xmesh_data.h"
+#include "ruv/core/xmesh_data.h"
 
 #include <algorithm>
 #include <bit>

@@ -10,8 +10,8 @@
 #include "host/matrix3.h"
 #include "host/mesh.h"
 #include "host/object.h"
-#include "ruv/animation/animation_track.h"
-#include "ruv/material/xmaterial.h"
+#include "ruv/core/animation_track.h"
+#include "ruv/core/xmaterial.h"
 
 struct XMeshData;
 struct XSkinInfo;

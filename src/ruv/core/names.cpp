@@ -1,4 +1,4 @@
-#include "ruv/plugin/names.h"
+#include "ruv/core/names.h"
 
 #include <cstring>
 #include <cwctype>

@@ -1,4 +1,4 @@
-#include "ruv/material/shared_materials.h"
+#include "ruv/core/shared_materials.h"
 
 std::uint32_t SharedMaterials::Find(const void* source, const std::wstring& sourceName) const {
   auto found = bySource_.find(SourceKey{source, sourceName});

@@ -1,12 +1,12 @@
-// The library entry points the host looks up in ruv.dle; only these leave the module.
+// The library entry points the host looks up in ruv.dle; only these leave the module. The module
+// is the exporter's top: it installs the options dialog as the driver's options prompt.
 #include <string>
 
 #include "host/plugin_classes.h"
 #include "platform/module_instance.h"
 #include "platform/text_encoding.h"
 #include "platform/window.h"
-#include "ruv/plugin/export_context.h"
-#include "ruv/plugin/export_driver.h"
+#include "ruv/core/export_context.h"
 #include "ruv/plugin/options_prompt.h"
 #include "ruv/plugin/ruv_exp.h"
 #include "ui/run_options_dialog.h"

@@ -1,4 +1,4 @@
-#include "ruv/material/output_names.h"
+#include "ruv/core/output_names.h"
 
 #include <cwctype>
 

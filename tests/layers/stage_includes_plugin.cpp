@@ -1,0 +1,2 @@
+// Wrong way: a stage does not see the driver.
+#include "ruv/plugin/export_driver.h"
