@@ -54,14 +54,20 @@ function(ruv_layer_library name dir)
   ruv_layer_headers(${name} ${dir})
 endfunction()
 
-# One GoogleTest executable per test folder; every case is registered with CTest.
+# One GoogleTest executable per test folder; every case is registered with CTest. The files named
+# after EXCEPT (names within `dir`) are left out, for the caller to add on a condition of its own.
 function(ruv_test_executable name dir)
+  cmake_parse_arguments(PARSE_ARGV 2 _arg "" "" "EXCEPT")
   file(GLOB _sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  foreach(_except ${_arg_EXCEPT})
+    list(REMOVE_ITEM _sources ${dir}/${_except})
+  endforeach()
   if(NOT _sources)
     return()
   endif()
   add_executable(${name} ${_sources})
-  target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock ${ARGN})
+  target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock
+    ${_arg_UNPARSED_ARGUMENTS})
   # Tests are no layer: they may look at any header, as they link what they need.
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
   target_compile_definitions(${name} PRIVATE

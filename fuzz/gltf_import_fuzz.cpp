@@ -9,7 +9,7 @@
 #include "host/sim/import/gltf_reader.h"
 #include "host/sim/import/model_assembly.h"
 #include "host/sim/import/model_repair.h"
-#include "host/sim/scene_file_error.h"
+#include "host/sim/scene_file/scene_file_error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "host/sim/scene_file_error.h"
-#include "host/sim/scene_loader.h"
+#include "host/sim/scene_file/scene_file_error.h"
+#include "host/sim/scene_file/scene_loader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {

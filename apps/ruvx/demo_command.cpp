@@ -5,7 +5,7 @@
 #include "demo_scene.h"
 #include "exit_status.h"
 #include "export_run.h"
-#include "host/sim/scene_loader.h"
+#include "host/sim/scene_file/scene_loader.h"
 
 namespace ruvx {
 namespace {

@@ -18,8 +18,8 @@
 #include <filesystem>
 #include <string>
 
-#include "host/sim/scene_file_error.h"
-#include "host/sim/scene_loader.h"
+#include "host/sim/scene_file/scene_file_error.h"
+#include "host/sim/scene_file/scene_loader.h"
 #include "host/sim/sim_scene.h"
 
 namespace {

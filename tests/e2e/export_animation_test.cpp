@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <map>
 
-#include "host/sim/scene_loader.h"
+#include "host/sim/scene_file/scene_loader.h"
 #include "module_export.h"
 #include "our_records.h"
 

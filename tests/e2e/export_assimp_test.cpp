@@ -7,7 +7,7 @@
 
 #include "host/sim/mesh_primitives.h"
 #include "host/sim/scene_builder.h"
-#include "host/sim/scene_loader.h"
+#include "host/sim/scene_file/scene_loader.h"
 #include "module_export.h"
 #include "platform/host_path.h"
 #include "xof/file_reader.h"

@@ -12,7 +12,7 @@
 #include "assimp_checks.h"
 #include "host/sim/mesh_builder.h"
 #include "host/sim/scene_builder.h"
-#include "host/sim/scene_loader.h"
+#include "host/sim/scene_file/scene_loader.h"
 #include "module_export.h"
 #include "our_records.h"
 

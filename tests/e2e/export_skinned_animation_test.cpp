@@ -9,7 +9,7 @@
 #include <set>
 
 #include "assimp_checks.h"
-#include "host/sim/scene_loader.h"
+#include "host/sim/scene_file/scene_loader.h"
 #include "module_export.h"
 #include "our_records.h"
 

@@ -1,21 +1,18 @@
 // Exported meshes as Assimp reads them carry the values our reader sees in the same file.
+#include <assimp/scene.h>
 #include <gtest/gtest.h>
 
+#include <assimp/Importer.hpp>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 
-#include "host/sim/scene_loader.h"
+#include "host/sim/scene_file/scene_loader.h"
 #include "module_export.h"
 #include "platform/host_path.h"
 #include "xof/file_reader.h"
 #include "xof/template_model.h"
-
-#ifdef RUV_HAVE_ASSIMP
-#include <assimp/scene.h>
-
-#include <assimp/Importer.hpp>
 
 namespace {
 
@@ -130,9 +127,3 @@ TEST(ExportValues, AssimpReadsWhatOurReaderReads) {
     }
   }
 }
-#else
-TEST(ExportValues, AssimpReadsWhatOurReaderReads) {
-  GTEST_SKIP()
-      << "built without Assimp (libassimp-dev): the independent reader's checks did not run";
-}
-#endif

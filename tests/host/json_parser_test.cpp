@@ -1,23 +1,85 @@
 // The scene file parser against the general JSON library the loader used before it, with the checks
 // that ran ahead of that library: the same texts are accepted into the same values, and the same
 // texts are refused at the same place with the same words.
-#include "host/sim/json_parser.h"
+#include "host/sim/scene_file/json_parser.h"
 
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
-#include "host/sim/json_prescan.h"
-#include "host/sim/scene_file_error.h"
+#include "host/sim/scene_file/json_text.h"
+#include "host/sim/scene_file/scene_file_error.h"
+#include "host/sim/scene_file/scene_limits.h"
 
 namespace {
 
 using sim::JsonDocument;
 using sim::SceneFileError;
 using Kind = JsonDocument::Kind;
+
+// The checks that ran over the raw text ahead of the library: nesting deeper than the limit and a
+// key repeated in one object (as written, escapes not decoded). Anything malformed is left to the
+// library.
+void ReferencePrescan(std::string_view text) {
+  struct OpenValue {
+    bool isObject = false;
+    bool expectKey = false;
+    std::string lastKey;
+    std::size_t index = 0;
+    std::unordered_set<std::string> keys;
+  };
+  std::vector<OpenValue> open;
+  // The pointer of the innermost open value.
+  auto pointer = [&open] {
+    std::string result;
+    for (std::size_t d = 0; d + 1 < open.size(); ++d) {
+      result += "/" + (open[d].isObject ? sim::EscapePointerSegment(open[d].lastKey)
+                                        : std::to_string(open[d].index));
+    }
+    return result;
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '"') {
+      std::size_t end = i + 1;
+      while (end < text.size() && text[end] != '"') end += text[end] == '\\' ? 2 : 1;
+      if (end >= text.size()) return;
+      if (!open.empty() && open.back().isObject && open.back().expectKey) {
+        std::string key(text.substr(i + 1, end - i - 1));
+        if (!open.back().keys.insert(key).second) {
+          throw SceneFileError("t.json",
+                               pointer() + "/" + sim::EscapePointerSegment(key) + " (" +
+                                   sim::DescribeTextPosition(text, i) + ")",
+                               "the key \"" + key + "\" appears twice in one object");
+        }
+        open.back().lastKey = std::move(key);
+        open.back().expectKey = false;
+      }
+      i = end;
+    } else if (c == '{' || c == '[') {
+      if (open.size() >= static_cast<std::size_t>(sim::SceneLimits::kMaxJsonDepth)) {
+        throw SceneFileError("t.json", sim::DescribeTextPosition(text, i),
+                             "arrays and objects nest deeper than " +
+                                 std::to_string(sim::SceneLimits::kMaxJsonDepth) + " levels");
+      }
+      OpenValue& value = open.emplace_back();
+      value.isObject = c == '{';
+      value.expectKey = value.isObject;
+    } else if ((c == '}' || c == ']') && !open.empty()) {
+      open.pop_back();
+    } else if (c == ',' && !open.empty()) {
+      if (open.back().isObject) {
+        open.back().expectKey = true;
+      } else {
+        ++open.back().index;
+      }
+    }
+  }
+}
 
 // The old loader's reading: the prescan, then the library's parse with its message cut down to the
 // problem and placed at the last byte read.
@@ -44,7 +106,7 @@ class ReferenceParser : public nlohmann::detail::json_sax_dom_parser<nlohmann::j
 };
 
 nlohmann::json ReferenceParse(std::string_view text) {
-  sim::PrescanJson(text, "t.json");
+  ReferencePrescan(text);
   nlohmann::json result;
   ReferenceParser parser(result, text);
   nlohmann::json::sax_parse(text, &parser);

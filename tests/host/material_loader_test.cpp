@@ -6,12 +6,12 @@
 #include <filesystem>
 
 #include "host/bitmap.h"
-#include "host/sim/scene_limits.h"
-#include "host/sim/scene_loader.h"
+#include "host/sim/scene_file/scene_limits.h"
+#include "host/sim/scene_file/scene_loader.h"
+#include "host/sim/scene_file/texture_path.h"
 #include "host/sim/sim_material.h"
 #include "host/sim/sim_shade_context.h"
 #include "host/sim/sim_texmap.h"
-#include "host/sim/texture_path.h"
 #include "platform/host_path.h"
 #include "scene_file_expectations.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "host/sim/scene_loader.h"
+#include "host/sim/scene_file/scene_loader.h"
 
 namespace test {
 

@@ -1,6 +1,6 @@
 // Scene files: a file and the same scene built in code agree; every example loads; every kind of
 // broken file is refused with a message naming the file, the place and the problem.
-#include "host/sim/scene_loader.h"
+#include "host/sim/scene_file/scene_loader.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 
 #include "host/sim/scene_builder.h"
-#include "host/sim/scene_limits.h"
+#include "host/sim/scene_file/scene_limits.h"
 #include "platform/host_path.h"
 #include "scene_file_expectations.h"
 

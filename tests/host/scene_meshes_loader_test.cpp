@@ -8,9 +8,9 @@
 
 #include "host/sim/mesh_builder.h"
 #include "host/sim/mesh_primitives.h"
-#include "host/sim/mesh_reader.h"
 #include "host/sim/scene_builder.h"
-#include "host/sim/scene_limits.h"
+#include "host/sim/scene_file/mesh_reader.h"
+#include "host/sim/scene_file/scene_limits.h"
 #include "host/tri_object.h"
 #include "scene_file_expectations.h"
 

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "host/sim/mesh_reader.h"
-#include "host/sim/scene_limits.h"
-#include "host/sim/scene_loader.h"
+#include "host/sim/scene_file/mesh_reader.h"
+#include "host/sim/scene_file/scene_limits.h"
+#include "host/sim/scene_file/scene_loader.h"
 #include "host/sim/sim_classes.h"
 #include "host/tri_object.h"
 #include "scene_file_expectations.h"

@@ -3,7 +3,7 @@
 
 #include "host/iskin.h"
 #include "host/patch.h"
-#include "host/sim/scene_loader.h"
+#include "host/sim/scene_file/scene_loader.h"
 #include "host/sim/sim_objects.h"
 #include "scene_file_expectations.h"
 

@@ -8,7 +8,7 @@
 
 #include "host/control.h"
 #include "host/sim/scene_builder.h"
-#include "host/sim/scene_loader.h"
+#include "host/sim/scene_file/scene_loader.h"
 #include "scene_file_expectations.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "host/iskin.h"
 #include "host/sim/import/animation_timeline.h"
 #include "host/sim/import/model_assembly.h"
-#include "host/sim/scene_file_error.h"
+#include "host/sim/scene_file/scene_file_error.h"
 #include "host/sim/sim_skin.h"
 #include "import_test_support.h"
 

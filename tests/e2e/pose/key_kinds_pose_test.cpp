@@ -17,7 +17,7 @@
 
 #include "assimp_poser.h"
 #include "demo_scene.h"
-#include "host/sim/scene_loader.h"
+#include "host/sim/scene_file/scene_loader.h"
 #include "module_export.h"
 #include "preview/scene_pose.h"
 #include "preview/scene_reader.h"

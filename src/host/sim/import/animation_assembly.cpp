@@ -18,8 +18,8 @@
 
 #include "host/decomp.h"
 #include "host/sim/import/animation_timeline.h"
-#include "host/sim/scene_file_error.h"
-#include "host/sim/scene_limits.h"
+#include "host/sim/scene_file/scene_file_error.h"
+#include "host/sim/scene_file/scene_limits.h"
 #include "platform/text_encoding.h"
 
 namespace sim::import {

@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "host/sim/scene_file_error.h"
+#include "host/sim/scene_file/scene_file_error.h"
 
 namespace sim::import {
 

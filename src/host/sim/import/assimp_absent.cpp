@@ -1,7 +1,6 @@
 // A build without Assimp reads glTF only; every other format is refused by name.
-#ifndef RUV_HAVE_ASSIMP
 #include "host/sim/import/assimp_reader.h"
-#include "host/sim/scene_file_error.h"
+#include "host/sim/scene_file/scene_file_error.h"
 
 namespace sim::import {
 
@@ -11,5 +10,9 @@ ImportedModel ReadAssimpFile(const std::filesystem::path&, const std::string& fi
       fileName, "", "this build of ruvx reads glTF models only (.gltf, .glb): Assimp is missing");
 }
 
+ImportedModel ReadGltf1File(const std::filesystem::path&, const std::string&, const ImportSettings&,
+                            const GltfVersion1Error& version1) {
+  throw version1;
+}
+
 }  // namespace sim::import
-#endif  // RUV_HAVE_ASSIMP

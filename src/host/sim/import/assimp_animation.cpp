@@ -1,7 +1,6 @@
 // Assimp's bones and animations into the neutral model: the bones of every mesh as the joints of
 // one skin (a bone names its node; its offset matrix is the inverse bind matrix), and the position,
 // rotation and scale keys of each animation's node channels, read as linear keys.
-#ifdef RUV_HAVE_ASSIMP
 #include "host/sim/import/assimp_animation.h"
 
 #include <assimp/scene.h>
@@ -10,7 +9,7 @@
 #include <map>
 #include <set>
 
-#include "host/sim/scene_file_error.h"
+#include "host/sim/scene_file/scene_file_error.h"
 #include "platform/text_encoding.h"
 
 namespace sim::import {
@@ -224,5 +223,3 @@ void ReadAssimpAnimations(const aiScene& scene, const std::string& fileName, Imp
 }
 
 }  // namespace sim::import
-
-#endif  // RUV_HAVE_ASSIMP

@@ -1,4 +1,3 @@
-#ifdef RUV_HAVE_ASSIMP
 #include "host/sim/import/assimp_files.h"
 
 #include <sys/stat.h>
@@ -94,5 +93,3 @@ Assimp::IOStream* ModelFileSystem::Open(const char* file, const char* mode) {
 void ModelFileSystem::Close(Assimp::IOStream* stream) { delete stream; }
 
 }  // namespace sim::import
-
-#endif  // RUV_HAVE_ASSIMP

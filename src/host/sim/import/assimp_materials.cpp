@@ -1,4 +1,3 @@
-#ifdef RUV_HAVE_ASSIMP
 #include "host/sim/import/assimp_materials.h"
 
 #include <assimp/material.h>
@@ -210,5 +209,3 @@ void ReadAssimpMaterials(const aiScene& scene, const std::string& fileName,
 }
 
 }  // namespace sim::import
-
-#endif  // RUV_HAVE_ASSIMP

@@ -1,6 +1,5 @@
 // Assimp's scene into the neutral model: nodes with their transforms, one part per Assimp mesh,
 // materials through assimp_materials.cpp.
-#ifdef RUV_HAVE_ASSIMP
 #include "host/sim/import/assimp_reader.h"
 
 #include <assimp/config.h>
@@ -15,8 +14,8 @@
 #include "host/sim/import/assimp_animation.h"
 #include "host/sim/import/assimp_files.h"
 #include "host/sim/import/assimp_materials.h"
-#include "host/sim/scene_file_error.h"
-#include "host/sim/scene_limits.h"
+#include "host/sim/scene_file/scene_file_error.h"
+#include "host/sim/scene_file/scene_limits.h"
 #include "platform/text_encoding.h"
 
 namespace sim::import {
@@ -232,6 +231,17 @@ ImportedModel ReadAssimpFile(const std::filesystem::path& path, const std::strin
   return model;
 }
 
-}  // namespace sim::import
+ImportedModel ReadGltf1File(const std::filesystem::path& path, const std::string& fileName,
+                            const ImportSettings& settings, const GltfVersion1Error&) {
+  ImportSettings yUp = settings;
+  yUp.up = UpAxis::kY;
+  try {
+    return ReadAssimpFile(path, fileName, yUp);
+  } catch (const SceneFileError& failure) {
+    throw SceneFileError(
+        fileName, failure.Place(),
+        "the file is glTF 1.0, and Assimp's reader of it refused it: " + failure.Problem());
+  }
+}
 
-#endif  // RUV_HAVE_ASSIMP
+}  // namespace sim::import

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <limits>
 
-#include "host/sim/scene_file_error.h"
-#include "host/sim/scene_limits.h"
+#include "host/sim/scene_file/scene_file_error.h"
+#include "host/sim/scene_file/scene_limits.h"
 
 namespace sim::import {
 

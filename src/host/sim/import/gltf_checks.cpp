@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "host/sim/json_parser.h"
-#include "host/sim/json_prescan.h"
+#include "host/sim/scene_file/json_parser.h"
+#include "host/sim/scene_file/json_text.h"
 
 namespace sim::import {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/sim/scene_file_error.h"
+#include "host/sim/scene_file/scene_file_error.h"
 
 namespace sim::import {
 

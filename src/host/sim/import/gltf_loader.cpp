@@ -7,8 +7,7 @@
 #include <system_error>
 
 #include "host/sim/import/model_files.h"
-#include "host/sim/json_prescan.h"
-#include "host/sim/scene_file_error.h"
+#include "host/sim/scene_file/scene_file_error.h"
 #include "platform/file_system.h"
 
 namespace sim::import {
@@ -76,7 +75,7 @@ std::uint32_t Word(const std::string& bytes, std::size_t at) {
   return value;
 }
 
-// The JSON chunk of a .glb container, checked enough to be prescanned; tinygltf checks the rest.
+// The JSON chunk of a .glb container, checked enough for CheckGltfJson; tinygltf checks the rest.
 std::string_view GlbJson(const std::string& bytes, const std::string& fileName) {
   if (bytes.size() < 20 || bytes.compare(0, 4, "glTF") != 0) {
     throw SceneFileError(fileName, "", "not a binary glTF file: it does not start with \"glTF\"");

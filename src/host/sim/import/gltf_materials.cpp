@@ -9,7 +9,7 @@
 
 #include "host/sim/import/gltf_reader.h"
 #include "host/sim/import/model_files.h"
-#include "host/sim/scene_limits.h"
+#include "host/sim/scene_file/scene_limits.h"
 #include "platform/host_path.h"
 #include "platform/text_encoding.h"
 

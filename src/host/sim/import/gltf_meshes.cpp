@@ -4,7 +4,7 @@
 #include <set>
 
 #include "host/sim/import/gltf_reader.h"
-#include "host/sim/scene_limits.h"
+#include "host/sim/scene_file/scene_limits.h"
 
 namespace sim::import {
 

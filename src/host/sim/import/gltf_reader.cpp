@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "host/sim/import/gltf_checks.h"
-#include "host/sim/scene_limits.h"
+#include "host/sim/scene_file/scene_limits.h"
 #include "platform/text_encoding.h"
 
 namespace sim::import {

@@ -7,8 +7,8 @@
 #include "host/sim/import/model_repair.h"
 #include "host/sim/mesh_builder.h"
 #include "host/sim/scene_builder.h"
-#include "host/sim/scene_file_error.h"
-#include "host/sim/scene_limits.h"
+#include "host/sim/scene_file/scene_file_error.h"
+#include "host/sim/scene_file/scene_limits.h"
 
 namespace sim::import {
 

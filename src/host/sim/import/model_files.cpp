@@ -5,7 +5,7 @@
 #include <system_error>
 #include <vector>
 
-#include "host/sim/texture_path.h"
+#include "host/sim/scene_file/texture_path.h"
 #include "platform/host_path.h"
 #include "platform/text_encoding.h"
 

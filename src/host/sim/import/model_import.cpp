@@ -44,26 +44,6 @@ ImportedModel ReadGltfFile(const std::filesystem::path& path, bool binary,
   return model;
 }
 
-// glTF 1.0 through Assimp's reader of it; always Y-up, as glTF 2.0.
-ImportedModel ReadGltf1File(const std::filesystem::path& path, const std::string& fileName,
-                            const ImportSettings& settings,
-                            [[maybe_unused]] const GltfVersion1Error& version1) {
-#ifdef RUV_HAVE_ASSIMP
-  ImportSettings yUp = settings;
-  yUp.up = UpAxis::kY;
-  try {
-    return ReadAssimpFile(path, fileName, yUp);
-  } catch (const SceneFileError& failure) {
-    throw SceneFileError(
-        fileName, failure.Place(),
-        "the file is glTF 1.0, and Assimp's reader of it refused it: " + failure.Problem());
-  }
-#else
-  (void)path, (void)fileName, (void)settings;
-  throw version1;  // the message names the version
-#endif
-}
-
 // The model itself must be a regular file within the size limit; a pipe under its name is refused
 // rather than waited on.
 void CheckModelFile(const std::filesystem::path& path, const std::string& fileName) {

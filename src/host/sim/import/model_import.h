@@ -12,22 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "host/sim/import/import_settings.h"
 #include "host/sim/import/imported_model.h"
-#include "host/sim/scene_file_error.h"
+#include "host/sim/scene_file/scene_file_error.h"
 #include "host/sim/sim_scene.h"
 
 namespace sim::import {
-
-enum class UpAxis { kFromFile, kY, kZ };
-
-struct ImportSettings {
-  // Uniform scale of the whole model; must be finite and above 0.
-  float scale = 1.0f;
-  // The up axis of a source whose format leaves it open; glTF is always Y-up.
-  UpAxis up = UpAxis::kFromFile;
-  // Where embedded images will be written (the output's folder); textures reference them there.
-  std::filesystem::path imageFolder;
-};
 
 struct ImportedScene {
   std::unique_ptr<SimScene> scene;

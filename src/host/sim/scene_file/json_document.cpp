@@ -1,0 +1,82 @@
+#include "host/sim/scene_file/json_document.h"
+
+#include <algorithm>
+#include <cstring>
+#include <nlohmann/json.hpp>
+#include <string>
+
+namespace sim {
+
+double JsonDocument::Number(Index value) const {
+  switch (KindOf(value)) {
+    case Kind::kUnsigned:
+      return static_cast<double>(Unsigned(value));
+    case Kind::kSigned:
+      return static_cast<double>(Signed(value));
+    default:
+      return Float(value);
+  }
+}
+
+std::string JsonDocument::NumberText(Index value) const {
+  switch (KindOf(value)) {
+    case Kind::kUnsigned:
+      return std::to_string(Unsigned(value));
+    case Kind::kSigned:
+      return std::to_string(Signed(value));
+    default:
+      // As messages have always printed them: the library's shortest form of the double.
+      return nlohmann::json(Float(value)).dump();
+  }
+}
+
+std::string_view JsonDocument::String(Index value) const {
+  std::uint64_t payload = Payload(value);
+  return std::string_view(strings_).substr(payload >> 32, payload & UINT32_MAX);
+}
+
+JsonDocument::Index JsonDocument::Find(Index object, std::string_view key) const {
+  std::size_t low = 0, high = Size(object);
+  while (low < high) {
+    std::size_t middle = low + (high - low) / 2;
+    std::string_view at = Key(object, middle);
+    if (at == key) return MemberValue(object, middle);
+    if (at < key) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  return kNotFound;
+}
+
+void JsonDocumentWriter::AddChunk() {
+  document_.chunks_.push_back(std::make_unique_for_overwrite<JsonDocument::Slots>());
+}
+
+void JsonDocumentWriter::Append(const std::uint8_t* kinds, const std::uint64_t* payloads,
+                                std::size_t count) {
+  while (count > 0) {
+    std::size_t at = document_.size_;
+    if ((at & JsonDocument::kMask) == 0) AddChunk();
+    std::size_t offset = at & JsonDocument::kMask;
+    std::size_t run = std::min(count, JsonDocument::kChunkSize - offset);
+    JsonDocument::Slots& slots = *document_.chunks_.back();
+    if (run <= 4) {
+      // The points and faces of a mesh: too short to be worth a call.
+      for (std::size_t i = 0; i < run; ++i) {
+        slots.payloads[offset + i] = payloads[i];
+        slots.kinds[offset + i] = kinds[i];
+      }
+    } else {
+      std::memcpy(slots.payloads + offset, payloads, run * sizeof *payloads);
+      std::memcpy(slots.kinds + offset, kinds, run);
+    }
+    document_.size_ = at + run;
+    kinds += run;
+    payloads += run;
+    count -= run;
+  }
+}
+
+}  // namespace sim
