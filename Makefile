@@ -1,6 +1,6 @@
 # The two set-up commands: `make demo` and `make test`. Both install missing Debian packages when run
-# as root, configure and build; then demo runs the main job on the bundled demo scene and test runs
-# every test.
+# as root and configure; demo builds ruvx and the module only and runs the main job on the bundled
+# demo scene, test builds everything and runs every test.
 
 BUILD      ?= build
 BUILD_TYPE ?= RelWithDebInfo
@@ -10,7 +10,7 @@ DEMO_OUT   ?= $(BUILD)/demo/demo.x
 CMAKE_ARGS ?=
 CLANG_FORMAT ?= clang-format-14
 PACKAGES   := cmake g++ make pkg-config zlib1g-dev nlohmann-json3-dev libcli11-dev \
-              libdeflate-dev libgtest-dev libgmock-dev libbenchmark-dev libassimp-dev assimp-utils \
+              libdeflate-dev libgtest-dev libgmock-dev libassimp-dev assimp-utils \
               assimp-testmodels libirrlicht-dev libtinygltf-dev libstb-dev libosmesa6-dev \
               qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins \
               clang libclang-rt-14-dev clang-format-14
@@ -40,7 +40,9 @@ configure: $(BUILD)/CMakeCache.txt
 build: deps configure
 	cmake --build $(BUILD) -j$(JOBS)
 
-demo: build
+# ruvx builds the module it loads (ruv.dle) first; the tests and benchmarks are not needed here.
+demo: deps configure
+	cmake --build $(BUILD) -j$(JOBS) --target ruvx ruv
 	@mkdir -p $(dir $(DEMO_OUT))
 	@if $(BUILD)/bin/ruvx demo $(DEMO_OUT) --config-dir $(BUILD)/demo/config; then \
 	  echo "demo: wrote $(DEMO_OUT)"; \
@@ -52,9 +54,11 @@ demo: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
-# The tests again under the address and undefined-behaviour sanitizers, in a build of their own.
+# The tests again under the address and undefined-behaviour sanitizers, in a build of their own,
+# compiled by clang: so the code is built by both compilers, with their warnings.
 test-asan: deps
-	cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=Debug -DRUV_SANITIZE=ON $(CMAKE_ARGS)
+	cmake -S . -B $(BUILD)-asan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DRUV_SANITIZE=ON \
+	  $(CMAKE_ARGS)
 	cmake --build $(BUILD)-asan -j$(JOBS)
 	cd $(BUILD)-asan && ctest --output-on-failure -j$(JOBS)
 

@@ -30,11 +30,15 @@
 
 namespace {
 
-constexpr const char* kIdPrefix = "ctl";
+// A widget's object name carries its control id: "ctl1004" is control 1004.
+constexpr char kIdPrefix[] = "ctl";
+constexpr int kIdPrefixLength = sizeof kIdPrefix - 1;
 const QColor kCurrentCellColor(0xCC, 0xCC, 0xCC);
 // Cell text starts this far in from the cell's left edge.
 constexpr int kCellTextInset = 5;
 constexpr int kFrameColumnMinWidth = 45;
+
+QString ObjectNameOf(int id) { return QString(kIdPrefix) + QString::number(id); }
 
 QString ToQt(const std::wstring& text) { return QString::fromStdWString(text); }
 std::wstring FromQt(const QString& text) { return text.toStdWString(); }
@@ -43,7 +47,7 @@ int ControlIdOf(const QObject* object) {
   const QString name = object->objectName();
   if (!name.startsWith(kIdPrefix)) return 0;
   bool ok = false;
-  int id = name.mid(3).toInt(&ok);
+  int id = name.mid(kIdPrefixLength).toInt(&ok);
   return ok ? id : 0;
 }
 
@@ -193,10 +197,12 @@ OptionsDialogWindow::OptionsDialogWindow(OptionsDialogModel& model, QWidget* par
 OptionsDialogWindow::~OptionsDialogWindow() = default;
 
 QWidget* OptionsDialogWindow::ControlWidget(int id) const {
-  return findChild<QWidget*>(QString(kIdPrefix) + QString::number(WidgetIdFor(id)));
+  return findChild<QWidget*>(ObjectNameOf(WidgetIdFor(id)));
 }
 
-QTableWidget* OptionsDialogWindow::ClipTable() const { return ui_->ctl1014; }
+QTableWidget* OptionsDialogWindow::ClipTable() const {
+  return static_cast<QTableWidget*>(ControlWidget(kIdClipList));
+}
 
 void OptionsDialogWindow::ConnectControls() {
   for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
@@ -286,18 +292,18 @@ void OptionsDialogWindow::OpenClipDialog() {
   QDialog dialog(this);
   dialog.setWindowTitle("Animation");
   auto* name = new QLineEdit(ToQt(values.name), &dialog);
-  name->setObjectName("ctl1170");
+  name->setObjectName(ObjectNameOf(kClipIdName));
   name->setMaxLength(static_cast<int>(kMaxClipNameLength));
-  auto frameSpinner = [&](const char* objectName, int value) {
+  auto frameSpinner = [&](int id, int value) {
     auto* spinner = new QSpinBox(&dialog);
-    spinner->setObjectName(objectName);
+    spinner->setObjectName(ObjectNameOf(id));
     spinner->setRange(values.minFrame, values.maxFrame);
     spinner->setSingleStep(1);
     spinner->setValue(value);
     return spinner;
   };
-  QSpinBox* start = frameSpinner("ctl1168", values.start);
-  QSpinBox* end = frameSpinner("ctl1167", values.end);
+  QSpinBox* start = frameSpinner(kClipIdStartSpinner, values.start);
+  QSpinBox* end = frameSpinner(kClipIdEndSpinner, values.end);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);

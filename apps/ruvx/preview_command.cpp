@@ -7,7 +7,7 @@
 
 #include "commands.h"
 #include "exit_status.h"
-#include "preview/gl_context.h"
+#include "preview/render_error.h"
 #include "preview/renderer.h"
 #include "preview/scene_reader.h"
 #include "xof/file_reader.h"

@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "module_loader.h"
 #include "platform/text_encoding.h"
+#include "ruv_version.h"
 
 namespace ruvx {
 

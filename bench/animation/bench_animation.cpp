@@ -12,10 +12,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <memory>
 #include <vector>
 
+#include "bench_support.h"
 #include "host/sim/scene_builder.h"
 #include "ruv/animation/animation_extraction.h"
 #include "ruv/core/conversion.h"
@@ -24,12 +24,6 @@
 #include "ruv/options/export_options.h"
 
 namespace {
-
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
 
 constexpr int kTicksPerFrame = 160;
 constexpr int kChainLength = 4;
@@ -104,13 +98,13 @@ Result Run(int nodeCount, int frames, int keyType) {
   context.ticksPerSample = kTicksPerFrame;
   context.progressNextAt = 1e30f;  // no bar is open
   Result result;
-  double start = CpuSeconds();
+  double start = bench::CpuSeconds();
   for (auto& node : nodes) {
     ExtractSampledAnimation(&context, node.get());
     result.storedKeys += node->tracks[0].KeyCount();
     node->tracks.clear();  // keep memory flat: the figure is the sampling, not the allocator's peak
   }
-  result.seconds = CpuSeconds() - start;
+  result.seconds = bench::CpuSeconds() - start;
   result.samples = static_cast<std::uint64_t>(nodes.size()) * static_cast<std::uint64_t>(frames);
   return result;
 }

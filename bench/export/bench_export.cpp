@@ -8,15 +8,12 @@
 //                          is needed for it; the other modes run this one at the end)
 //
 // Exits 1 when a stage grows faster than linearly or an export fails.
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -25,6 +22,7 @@
 #include <vector>
 
 #include "bench_meshes.h"
+#include "bench_support.h"
 #include "host/sim/scene_builder.h"
 #include "platform/host_path.h"
 #include "ruv/core/conversion.h"
@@ -40,12 +38,6 @@ namespace {
 
 // Processor time of this process, not wall time: the machine is shared, and time spent waiting for
 // a core is not the exporter's. Writing the file is system time, which this counts.
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
-
 struct GridSize {
   int columns;
   int rows;
@@ -74,9 +66,9 @@ double BestSeconds(const std::function<void()>& prepare, const std::function<voi
   double best = 1e30, spent = 0;
   for (int i = 0; i < minRuns || (spent < budgetSeconds && i < 20); ++i) {
     prepare();
-    double start = CpuSeconds();
+    double start = bench::CpuSeconds();
     run();
-    double seconds = CpuSeconds() - start;
+    double seconds = bench::CpuSeconds() - start;
     best = std::min(best, seconds);
     spent += seconds;
   }
@@ -143,15 +135,10 @@ ExportResult WholeExportSeconds(sim::SimScene& scene, const std::filesystem::pat
   return result;
 }
 
-// The exponent k of time ~ faces^k between the smallest and the largest size.
-double GrowthExponent(const std::vector<double>& seconds, const std::vector<int>& faces) {
-  return std::log(seconds.back() / seconds.front()) /
-         std::log(static_cast<double>(faces.back()) / static_cast<double>(faces.front()));
-}
-
 bool ReportGrowth(const char* what, const std::vector<double>& seconds,
                   const std::vector<int>& faces, const char* verdictNote = "") {
-  double exponent = GrowthExponent(seconds, faces);
+  double exponent =
+      bench::GrowthExponent(seconds.front(), seconds.back(), faces.front(), faces.back());
   bool linear = exponent <= kLinearExponentLimit;
   std::printf("  %-22s time ~ faces^%.2f from %dk to %dk faces: %s%s\n", what, exponent,
               faces.front() / 1000, faces.back() / 1000,
@@ -175,21 +162,6 @@ void ReportHighValenceVertex() {
                " (shown, not failed: a limit of the per-position search)");
 }
 
-long ResidentKilobytes() {
-  long pages = 0, resident = 0;
-  if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-    std::fclose(f);
-  }
-  return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-long PeakKilobytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
-
 constexpr double kTargetPeakOverOutput = 3;
 
 // Memory the export takes beyond the host scene it reads: the peak resident size during the
@@ -209,10 +181,10 @@ int ReportExportPeak() {
     std::fputs("5", f);
     std::fclose(f);
   }
-  long before = ResidentKilobytes();
-  long peakBefore = PeakKilobytes();
+  long before = bench::ResidentKilobytes();
+  long peakBefore = bench::PeakKilobytes();
   ExportResult result = WholeExportSeconds(*scene, folder, kEncodings[1], size.Faces());
-  long peak = PeakKilobytes();
+  long peak = bench::PeakKilobytes();
   std::filesystem::remove_all(folder);
   if (!result.ok) {
     std::printf("export peak memory: the export failed\n");

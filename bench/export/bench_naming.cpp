@@ -6,33 +6,27 @@
 //
 // Exits 1 when 8,000 equal names of either kind take a second or more.
 #include <cstdio>
-#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "ruv/core/shared_materials.h"
 #include "ruv/scene/node_naming.h"
 
 namespace {
 
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
-
 // Seconds to name `count` nodes "Box", and the total length of the names made.
 double NamingSeconds(int count, std::size_t& totalLength) {
   NodeNamer namer;
   totalLength = 0;
-  double start = CpuSeconds();
+  double start = bench::CpuSeconds();
   for (int i = 0; i < count; ++i) {
     std::wstring name = namer.Name(L"Box", false);
     totalLength += name.size();
     namer.Take(name);
   }
-  return CpuSeconds() - start;
+  return bench::CpuSeconds() - start;
 }
 
 // The same for `count` distinct host materials named "Paint" entered into the shared list, each
@@ -41,7 +35,7 @@ double MaterialSeconds(int count, std::size_t& totalLength) {
   SharedMaterials shared;
   std::vector<int> sources(static_cast<std::size_t>(count));
   totalLength = 0;
-  double start = CpuSeconds();
+  double start = bench::CpuSeconds();
   for (int i = 0; i < count; ++i) {
     auto record = std::make_unique<XMaterial>();
     record->source = &sources[static_cast<std::size_t>(i)];
@@ -52,7 +46,7 @@ double MaterialSeconds(int count, std::size_t& totalLength) {
     totalLength += record->name.size();
     shared.Add(std::move(record));
   }
-  return CpuSeconds() - start;
+  return bench::CpuSeconds() - start;
 }
 
 bool Report(const char* what, double (*run)(int, std::size_t&)) {

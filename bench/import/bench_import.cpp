@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "grid_gltf.h"
 
 namespace {
@@ -51,9 +52,8 @@ Run Measure(const std::string& name, const std::vector<std::string>& argv, const
   rusage usage{};
   wait4(child, &status, 0, &usage);
   run.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  run.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
-                   usage.ru_stime.tv_usec / 1e6;
-  run.peakMiB = usage.ru_maxrss / 1024.0;
+  run.cpuSeconds = bench::ProcessorSeconds(usage);
+  run.peakMiB = static_cast<double>(bench::PeakKilobytes(usage)) / 1024.0;
   std::error_code error;
   run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && fs::exists(output, error);
   if (run.ok) run.outputMiB = static_cast<double>(fs::file_size(output)) / (1024.0 * 1024.0);

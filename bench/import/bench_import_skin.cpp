@@ -8,12 +8,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <string>
 
+#include "bench_support.h"
 #include "grid_gltf.h"
 #include "host/sim/import/model_import.h"
 
@@ -21,18 +20,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
-
 // Best processor time of `runs` imports of `model`; negative when the import fails, warns (a part
 // of the model dropped) or brings other than `clips` clips.
 double ImportSeconds(const fs::path& model, int runs, std::size_t clips) {
   double best = 1e30;
   for (int i = 0; i < runs; ++i) {
-    double start = CpuSeconds();
+    double start = bench::CpuSeconds();
     try {
       sim::import::ImportSettings settings{.imageFolder = model.parent_path()};
       sim::import::ImportedScene imported = sim::import::ImportModelFile(model, settings);
@@ -43,7 +36,7 @@ double ImportSeconds(const fs::path& model, int runs, std::size_t clips) {
       std::fprintf(stderr, "%s\n", error.what());
       return -1;
     }
-    best = std::min(best, CpuSeconds() - start);
+    best = std::min(best, bench::CpuSeconds() - start);
   }
   return best;
 }
@@ -71,7 +64,7 @@ int main() {
     char exponent[16] = "-";
     if (lastFaces > 0) {
       std::snprintf(exponent, sizeof exponent, "%.2f",
-                    std::log(skinned / lastSeconds) / std::log(faces / lastFaces));
+                    bench::GrowthExponent(lastSeconds, skinned, lastFaces, faces));
     }
     std::printf("%10.0f %12.3f %12.3f %12.2f %10s\n", faces, plain, skinned, faces / skinned / 1e6,
                 exponent);
@@ -84,7 +77,7 @@ int main() {
   }
   if (ok) {
     std::printf("growth exponent of the skinned import, 10k to 1M: %.2f (1 is linear)\n",
-                std::log(lastSeconds / firstSeconds) / std::log(lastFaces / firstFaces));
+                bench::GrowthExponent(firstSeconds, lastSeconds, firstFaces, lastFaces));
   } else {
     std::printf("skinned import FAILED\n");
   }

@@ -6,12 +6,12 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "preview/renderer.h"
 #include "preview/scene_reader.h"
 #include "xof/file_reader.h"
@@ -103,10 +103,10 @@ struct Timing {
 
 Timing Time(const std::function<void()>& run) {
   auto start = Clock::now();
-  std::clock_t cpuStart = std::clock();
+  double cpuStart = bench::CpuSeconds();
   run();
   return {std::chrono::duration<double>(Clock::now() - start).count(),
-          static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC};
+          bench::CpuSeconds() - cpuStart};
 }
 
 }  // namespace

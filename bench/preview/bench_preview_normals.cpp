@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "preview/scene_reader.h"
 #include "xof/file_reader.h"
 #include "xof/save_object.h"
@@ -18,12 +18,6 @@ namespace {
 
 // Per-face time may rise a little as the mesh outgrows the caches; quadratic work shows near 2.
 constexpr double kLinearExponentLimit = 1.1;
-
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
 
 template <class T>
 void Put(std::vector<std::uint8_t>& out, T value) {
@@ -93,9 +87,9 @@ int main() {
     double best = 1e30;
     std::size_t vertices = 0;
     for (int run = 0; run < (faces >= 1000000 ? 3 : 5); ++run) {
-      double start = CpuSeconds();
+      double start = bench::CpuSeconds();
       preview::PreviewScene scene = preview::ReadPreviewScene(*read.document, {});
-      best = std::min(best, CpuSeconds() - start);
+      best = std::min(best, bench::CpuSeconds() - start);
       vertices = scene.meshes.empty() ? 0 : scene.meshes[0].positions.size();
     }
     std::printf("  %10u %10zu %10.1f %12.2f\n", faces, vertices, best * 1e3, faces / best / 1e6);
@@ -103,7 +97,7 @@ int main() {
     sizes.push_back(faces);
   }
   double exponent =
-      std::log(seconds.back() / seconds.front()) / std::log(sizes.back() / sizes.front());
+      bench::GrowthExponent(seconds.front(), seconds.back(), sizes.front(), sizes.back());
   bool linear = exponent <= kLinearExponentLimit;
   std::printf("  growth exponent, 10k to 1M faces: %.2f (1 is linear, limit %.2f): %s\n", exponent,
               kLinearExponentLimit, linear ? "linear" : "GROWS FASTER THAN LINEAR");

@@ -7,17 +7,15 @@
 //
 //   bench_scene_load [COLUMNS ROWS]    default 600 x 600 quads, then the growth from 10k to 1M
 //                                      triangles; 1000 x 500 is a million triangles
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <string>
 
+#include "bench_support.h"
 #include "host/sim/scene_file/scene_file_error.h"
 #include "host/sim/scene_file/scene_loader.h"
 #include "host/sim/sim_scene.h"
@@ -27,18 +25,6 @@ namespace {
 // 5x what the loader built on a general JSON library reached here (55 MB/s, 7.15x the file).
 constexpr double kTargetMegabytesPerSecond = 275;
 constexpr double kTargetPeakOverFile = 3;
-
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
-
-long PeakKilobytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
 
 // Streamed to the file a line at a time, so that writing it does not raise this process's peak.
 void WriteGridScene(const std::filesystem::path& path, int columns, int rows) {
@@ -78,14 +64,14 @@ double LoadSeconds(const std::filesystem::path& folder, int columns, int rows) {
   WriteGridScene(path, columns, rows);
   double best = 1e30;
   for (int run = 0; run < 3; ++run) {
-    double start = CpuSeconds();
+    double start = bench::CpuSeconds();
     try {
       auto scene = sim::LoadSceneFile(path);
     } catch (const sim::SceneFileError& error) {
       std::fprintf(stderr, "bench_scene_load: %s\n", error.what());
       return -1;
     }
-    best = std::min(best, CpuSeconds() - start);
+    best = std::min(best, bench::CpuSeconds() - start);
   }
   return best;
 }
@@ -102,7 +88,7 @@ bool ReportGrowth(const std::filesystem::path& folder) {
     last = seconds;
   }
   std::printf("  growth exponent, 10k to 1M triangles: %.2f (1 is linear)\n",
-              std::log(last / first) / std::log((707.0 * 707.0) / (71.0 * 71.0)));
+              bench::GrowthExponent(first, last, 71.0 * 71.0, 707.0 * 707.0));
   return true;
 }
 
@@ -119,16 +105,16 @@ int main(int argc, char** argv) {
   double megabytes = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
 
   // The peak is measured on the first load, before any other: later loads reuse freed memory.
-  long before = PeakKilobytes();
+  long before = bench::PeakKilobytes();
   double best = 1e30;
   bool ok = true;
   double peakMegabytes = 0;
   for (int run = 0; run < 5 && ok; ++run) {
-    double start = CpuSeconds();
+    double start = bench::CpuSeconds();
     try {
       auto scene = sim::LoadSceneFile(path);
-      best = std::min(best, CpuSeconds() - start);
-      if (run == 0) peakMegabytes = static_cast<double>(PeakKilobytes() - before) / 1e3;
+      best = std::min(best, bench::CpuSeconds() - start);
+      if (run == 0) peakMegabytes = static_cast<double>(bench::PeakKilobytes() - before) / 1e3;
     } catch (const sim::SceneFileError& error) {
       std::fprintf(stderr, "bench_scene_load: %s\n", error.what());
       ok = false;

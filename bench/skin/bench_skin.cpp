@@ -18,14 +18,12 @@
 //
 // Exits 1 when the index and the scan disagree at 10k, 100k takes a second or more, or either
 // transfer grows faster than linearly (the sparse one above an exponent of 1.1 beyond the pass).
-#include <time.h>
-
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <random>
 #include <vector>
 
+#include "bench_support.h"
 #include "host/sim/scene_builder.h"
 #include "ruv/core/conversion.h"
 #include "ruv/core/export_context.h"
@@ -39,12 +37,6 @@
 #include "ruv/options/export_options.h"
 
 namespace {
-
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
 
 // Points scattered over a 100-unit cube; the vertices are a third the points themselves, a third
 // nudged within the tolerance and a third elsewhere, as a mesh made from an object's points is.
@@ -126,9 +118,9 @@ double TransferSeconds(int side, INode* host, ExportContext& context,
     for (std::size_t p = b; p < node.objectPoints.size(); p += bones.size())
       bone.weights[p] = {1.0f, 1};
   }
-  double start = CpuSeconds();
+  double start = bench::CpuSeconds();
   bool done = RemapSkinToMesh(&context, &node);
-  double seconds = CpuSeconds() - start;
+  double seconds = bench::CpuSeconds() - start;
   return done ? seconds : -1.0;
 }
 
@@ -137,9 +129,9 @@ double TransferSeconds(int side, INode* host, ExportContext& context,
 double SearchSeconds(const Mesh& mesh, const std::vector<int>& match, int runs) {
   double best = 1e30;
   for (int run = 0; run < runs; ++run) {
-    double start = CpuSeconds();
+    double start = bench::CpuSeconds();
     EdgeNeighbours found = FindEdgeNeighbours(mesh, match);
-    best = std::min(best, CpuSeconds() - start);
+    best = std::min(best, bench::CpuSeconds() - start);
     if (found.vertices.size() < match.size() * 3) return -1.0;
   }
   return best;
@@ -151,7 +143,7 @@ double BreadthFirstSeconds(const Mesh& mesh, const std::vector<int>& match, int 
   const std::size_t count = match.size();
   double best = 1e30;
   for (int run = 0; run < runs; ++run) {
-    double start = CpuSeconds();
+    double start = bench::CpuSeconds();
     std::vector<int> begin(count + 1, 0);
     for (const Face& face : mesh.faces)
       for (int corner = 0; corner < 3; ++corner) begin[face.v[corner] + 1] += 2;
@@ -184,7 +176,7 @@ double BreadthFirstSeconds(const Mesh& mesh, const std::vector<int>& match, int 
       }
       std::swap(frontier, next);
     }
-    best = std::min(best, CpuSeconds() - start);
+    best = std::min(best, bench::CpuSeconds() - start);
   }
   return best;
 }
@@ -235,7 +227,7 @@ int TransferBenchmark() {
     }
   }
   double growth[3];
-  for (int k = 0; k < 3; ++k) growth[k] = std::log(lasts[k] / firsts[k]) / std::log(100.0);
+  for (int k = 0; k < 3; ++k) growth[k] = bench::GrowthExponent(firsts[k], lasts[k], 1.0, 100.0);
   std::printf("growth exponents, 10k to 1M (1 is linear): the plain breadth-first pass %.2f\n",
               growth[1]);
   std::printf("  the neighbour search %.2f, beyond the plain pass %.2f\n", growth[0],
@@ -272,23 +264,23 @@ int main() {
   std::printf("%10s %12s %12s %10s\n", "vertices", "index (s)", "matching (s)", "matched");
   for (int count : {10000, 100000, 1000000}) {
     MakeCase(count, points, vertices);
-    double start = CpuSeconds();
+    double start = bench::CpuSeconds();
     PointIndex index(points);
-    double built = CpuSeconds();
+    double built = bench::CpuSeconds();
     std::vector<int> match(vertices.size());
     int matched = 0;
     for (std::size_t v = 0; v < vertices.size(); ++v) {
       match[v] = index.Match(vertices[v]);
       matched += match[v] >= 0;
     }
-    double done = CpuSeconds();
+    double done = bench::CpuSeconds();
     std::printf("%10d %12.3f %12.3f %10d\n", count, built - start, done - start, matched);
     if (count == 100000 && done - start >= 1.0) {
       std::printf("100k vertices took a second or more\n");
       status = 1;
     }
     if (count == 10000) {
-      double scanStart = CpuSeconds();
+      double scanStart = bench::CpuSeconds();
       for (std::size_t v = 0; v < vertices.size(); ++v) {
         if (ScanMatch(points, vertices[v]) != match[v]) {
           std::printf("the index and the scan disagree at vertex %zu\n", v);
@@ -297,7 +289,7 @@ int main() {
         }
       }
       std::printf("%10s %12s %12.3f   (the plain scan, quadratic)\n", "", "",
-                  CpuSeconds() - scanStart);
+                  bench::CpuSeconds() - scanStart);
     }
   }
   return status | TransferBenchmark();

@@ -8,13 +8,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "bench_support.h"
 #include "xof/mszip.h"
 #include "xof/save_object.h"
 #include "xof/template_ids.h"
@@ -175,13 +175,12 @@ int main() {
   auto [compressedSeconds, deflateSeconds] = BestOfPairs(
       3,
       [&] {
-        std::clock_t start = std::clock();
+        double start = bench::CpuSeconds();
         compressed->Save();
-        compressedProcessor = std::min(compressedProcessor,
-                                       static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
+        compressedProcessor = std::min(compressedProcessor, bench::CpuSeconds() - start);
       },
       [&] {
-        std::clock_t start = std::clock();
+        double start = bench::CpuSeconds();
         z_stream z{};
         deflateInit2(&z, xof::kMszipLevel, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
         z.next_in = reinterpret_cast<Bytef*>(binaryBytes.data());
@@ -191,8 +190,7 @@ int main() {
         deflate(&z, Z_FINISH);
         deflatedSize = z.total_out;
         deflateEnd(&z);
-        deflateProcessor =
-            std::min(deflateProcessor, static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
+        deflateProcessor = std::min(deflateProcessor, bench::CpuSeconds() - start);
       });
 
   double textSeconds = BestSeconds([&] { text->Save(); });

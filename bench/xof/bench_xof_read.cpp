@@ -1,26 +1,19 @@
 // Reading grid meshes of 10k to 1M faces in each encoding: throughput per size and the growth
 // exponent of the time (1 is linear, 2 quadratic). Binary input is held to at least 100 MB/s.
 // Times are the process's CPU time, best of several runs: the machine may be shared.
-#include <time.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "xof/file_reader.h"
 #include "xof/save_object.h"
 #include "xof/template_ids.h"
 #include "xof/template_sets.h"
 
 namespace {
-
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
 
 template <class T>
 void Put(std::vector<std::uint8_t>& out, T value) {
@@ -80,9 +73,9 @@ std::string Encode(xof::XFile& file, const Grid& grid, DWORD format) {
 double BestReadSeconds(const std::string& bytes, int turns) {
   double best = 1e30;
   for (int i = 0; i < turns; ++i) {
-    double start = CpuSeconds();
+    double start = bench::CpuSeconds();
     xof::ReadResult result = xof::ReadXFile(bytes);
-    double seconds = CpuSeconds() - start;
+    double seconds = bench::CpuSeconds() - start;
     if (!result.ok()) {
       std::fprintf(stderr, "bench_xof_read: %s\n", result.Describe().c_str());
       return 0;
@@ -122,8 +115,8 @@ int main() {
                   megabytes, best * 1e3, megabytes / best);
       if (encoding.format == xof::kFileFormatBinary) binaryMegabytesPerSecond = megabytes / best;
     }
-    double exponent = std::log(seconds.back() / seconds.front()) /
-                      std::log(static_cast<double>(sizes.back()) / sizes.front());
+    double exponent =
+        bench::GrowthExponent(seconds.front(), seconds.back(), sizes.front(), sizes.back());
     std::printf("  %-10s growth exponent %.2f (1 is linear)\n", encoding.name, exponent);
   }
   std::printf("  binary at 1M faces: %.0f MB/s (target >= 100)\n", binaryMegabytesPerSecond);

@@ -3,15 +3,11 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 #include <vector>
 
-namespace preview {
+#include "preview/render_error.h"
 
-class RenderError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+namespace preview {
 
 class OffscreenContext {
  public:

@@ -2,11 +2,19 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <string>
 #include <vector>
 
-#include "preview/mesh_reader.h"
+#include "preview/mesh_read_context.h"
+#include "preview/preview_scene.h"
+#include "xof/data_object.h"
 
 namespace preview {
+
+// Where a texture named in a file is found: the name as a path relative to the folder, else its
+// last component (either separator) in the folder. Empty when neither exists.
+std::filesystem::path FindTexture(const std::string& name, const std::filesystem::path& folder);
 
 PreviewMaterial ReadMaterial(const xof::DataObject& material, const MeshReadContext& context);
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "preview/gl_context.h"
+#include "preview/render_error.h"
 
 namespace preview {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "preview/gl_context.h"
+#include "preview/render_error.h"
 
 namespace preview {
 namespace {

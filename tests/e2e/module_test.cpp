@@ -7,6 +7,7 @@
 #include "host/sim/scene_builder.h"
 #include "module_export.h"
 #include "platform/host_path.h"
+#include "ruv_version.h"
 
 namespace {
 
@@ -63,8 +64,8 @@ TEST_F(ModuleTest, ClassDescriptorAndExporterAnswers) {
   EXPECT_EQ(exporter->ExtCount(), 1);
   EXPECT_STREQ(exporter->Ext(0), L"X");
   EXPECT_STREQ(exporter->Ext(1), L"");
-  EXPECT_STREQ(exporter->LongDesc(), L"Kavo DirectX Exporter Free v2.2.8 for 3ds Max");
-  EXPECT_STREQ(exporter->ShortDesc(), L"Kavo DirectX Exporter Free v2.2.8");
+  EXPECT_STREQ(exporter->LongDesc(), L"Kavo DirectX Exporter Free v" RUV_VERSION " for 3ds Max");
+  EXPECT_STREQ(exporter->ShortDesc(), L"Kavo DirectX Exporter Free v" RUV_VERSION);
   EXPECT_STREQ(exporter->AuthorName(), L"Kavo");
   EXPECT_STRNE(exporter->CopyrightMessage(), L"");
   EXPECT_STREQ(exporter->OtherMessage1(), L"");

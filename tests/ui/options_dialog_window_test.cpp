@@ -20,6 +20,7 @@
 #include <optional>
 
 #include "ruv/options/dialog_controls.h"
+#include "ruv_version.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ class DialogWindow : public ::testing::Test {
 };
 
 TEST_F(DialogWindow, CarriesTheCaptionIdsAndSpinnerLimits) {
-  EXPECT_EQ(window_->windowTitle(), "RUV Free v2.2.8");
+  EXPECT_EQ(window_->windowTitle(), "RUV Free v" RUV_VERSION);
   EXPECT_EQ(Control<QCheckBox>(kIdNormalMap)->text(), "Normal map");
   EXPECT_EQ(Control<QPushButton>(kIdOk)->text(), "OK");
   auto* precision = Control<QDoubleSpinBox>(kIdPrecisionSpinner);

@@ -42,7 +42,8 @@ TEST(DocumentPrinter, EightBitTextAndTheIndentedForm) {
   ASSERT_TRUE(model);
   std::ostringstream json;
   PrintDocumentJson(*model, json);  // holds Windows-1252 bytes that are not UTF-8
-  EXPECT_NO_THROW(nlohmann::json::parse(json.str()));
+  nlohmann::json parsed;
+  EXPECT_NO_THROW(parsed = nlohmann::json::parse(json.str()));
 
   std::ostringstream text;
   PrintDocumentText(*model, text);

@@ -34,6 +34,11 @@ template <class Base>
 class SimColoredMtl : public SimMtlBase<Base> {
  public:
   using SimMtlBase<Base>::SimMtlBase;
+  // The base's queries at a time stay visible beside the generic ones of the same names.
+  using SimMtlBase<Base>::GetDiffuse;
+  using SimMtlBase<Base>::GetSpecular;
+  using SimMtlBase<Base>::GetShininess;
+  using SimMtlBase<Base>::GetShinStr;
 
   Color GetDiffuse(int, BOOL) override { return colors_.diffuse; }
   Color GetSpecular(int, BOOL) override { return colors_.specular; }
@@ -76,6 +81,11 @@ class SimStdMaterial : public SimColoredMtl<StdMat> {
 
   // FALSE for a slot out of range.
   BOOL MapEnabled(int i) override;
+  // The generic queries stay visible beside these of the same names.
+  using SimColoredMtl<StdMat>::GetDiffuse;
+  using SimColoredMtl<StdMat>::GetSpecular;
+  using SimColoredMtl<StdMat>::GetShininess;
+  using SimColoredMtl<StdMat>::GetShinStr;
   Color GetDiffuse(TimeValue) override { return Colors().diffuse; }
   Color GetSpecular(TimeValue) override { return Colors().specular; }
   float GetShininess(TimeValue) override { return Colors().shininess; }

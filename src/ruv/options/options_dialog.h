@@ -12,8 +12,9 @@
 
 #include "ruv/options/clip_list.h"
 #include "ruv/options/export_options.h"
+#include "ruv_version.h"
 
-inline constexpr std::wstring_view kOptionsDialogCaption = L"RUV Free v2.2.8";
+inline constexpr std::wstring_view kOptionsDialogCaption = L"RUV Free v" RUV_VERSION;
 inline constexpr std::wstring_view kOptionsDialogStatus =
     L"OK exports and saves these options; Cancel exports nothing.";
 inline constexpr std::wstring_view kOptionsDialogSaveOnlyStatus =

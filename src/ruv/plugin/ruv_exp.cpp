@@ -1,6 +1,7 @@
 #include "ruv/plugin/ruv_exp.h"
 
 #include "ruv/plugin/export_driver.h"
+#include "ruv_version.h"
 
 namespace {
 HINSTANCE gModuleInstance = nullptr;
@@ -8,8 +9,10 @@ HINSTANCE gModuleInstance = nullptr;
 
 int RuvExp::ExtCount() { return 1; }
 const wchar_t* RuvExp::Ext(int n) { return n == 0 ? L"X" : L""; }
-const wchar_t* RuvExp::LongDesc() { return L"Kavo DirectX Exporter Free v2.2.8 for 3ds Max"; }
-const wchar_t* RuvExp::ShortDesc() { return L"Kavo DirectX Exporter Free v2.2.8"; }
+const wchar_t* RuvExp::LongDesc() {
+  return L"Kavo DirectX Exporter Free v" RUV_VERSION " for 3ds Max";
+}
+const wchar_t* RuvExp::ShortDesc() { return L"Kavo DirectX Exporter Free v" RUV_VERSION; }
 const wchar_t* RuvExp::AuthorName() { return L"Kavo"; }
 const wchar_t* RuvExp::CopyrightMessage() { return L"Copyright (C) Kavo. All rights reserved."; }
 const wchar_t* RuvExp::OtherMessage1() { return L""; }
