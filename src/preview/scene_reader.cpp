@@ -1,5 +1,6 @@
 #include "preview/scene_reader.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -132,7 +133,32 @@ class SceneBuilder {
       }
       at += count;
     }
-    if (!keys.times.empty()) animation.keys.push_back(std::move(keys));
+    if (keys.times.empty()) return;
+    if (!std::is_sorted(keys.times.begin(), keys.times.end())) {
+      SortByTime(keys, width);
+      scene_.warnings.push_back("animation set '" + scene_.animationName +
+                                "': keys out of time order are played in time order");
+    }
+    animation.keys.push_back(std::move(keys));
+  }
+
+  // Other programs may write keys in any order; posing looks keys up by time. Keys of one time
+  // keep the order the file gives them.
+  static void SortByTime(AnimationKeys& keys, std::size_t width) {
+    std::vector<std::size_t> order(keys.times.size());
+    for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return keys.times[a] < keys.times[b]; });
+    AnimationKeys sorted;
+    sorted.type = keys.type;
+    sorted.times.reserve(order.size());
+    sorted.values.reserve(keys.values.size());
+    for (std::size_t k : order) {
+      sorted.times.push_back(keys.times[k]);
+      const auto from = keys.values.begin() + static_cast<std::ptrdiff_t>(k * width);
+      sorted.values.insert(sorted.values.end(), from, from + static_cast<std::ptrdiff_t>(width));
+    }
+    keys = std::move(sorted);
   }
 
   const xof::XFileDocument& document_;

@@ -104,5 +104,28 @@ Mesh Fan {
   EXPECT_FLOAT_EQ(mesh.normals[0].z, -1.0f);
 }
 
+// Keys written out of time order (another program's file) play in time order, each time with its
+// own value; two keys of one time keep the file's order.
+TEST(SceneReaderKeys, KeysOutOfTimeOrderArePlayedInTimeOrder) {
+  PreviewScene scene = SceneFromText(R"(
+Frame Moved { FrameTransformMatrix { 1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1;; } }
+AnimationSet Slide {
+ Animation {
+  { Moved }
+  AnimationKey { 2; 4; 20;3;20,0,0;;, 0;3;0,0,0;;, 10;3;10,0,0;;, 10;3;12,0,0;;; }
+ }
+}
+)");
+  ASSERT_EQ(scene.animations.size(), 1u);
+  ASSERT_EQ(scene.animations[0].keys.size(), 1u);
+  EXPECT_EQ(scene.animations[0].keys[0].times, (std::vector<std::uint32_t>{0, 10, 10, 20}));
+  EXPECT_NE(AllWarnings(scene).find("keys out of time order"), std::string::npos)
+      << AllWarnings(scene);
+  auto x = [&](double time) { return PoseScene(scene, time).frameWorld[0](3, 0); };
+  EXPECT_FLOAT_EQ(x(5), 5.0f);
+  EXPECT_FLOAT_EQ(x(15), 16.0f);  // from the second key of time 10 (12) to 20
+  EXPECT_FLOAT_EQ(x(25), 20.0f);
+}
+
 }  // namespace
 }  // namespace preview::test
