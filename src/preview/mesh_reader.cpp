@@ -107,7 +107,8 @@ class MeshBuilder {
   static std::uint32_t PackColor(const float* rgba) {
     std::uint32_t packed = 0;
     for (int c = 0; c < 4; ++c) {
-      float v = rgba[c] < 0 ? 0 : rgba[c] > 1 ? 1 : rgba[c];
+      // Into [0, 1]; a component that is not a number counts as 0.
+      float v = rgba[c] > 0 ? (rgba[c] < 1 ? rgba[c] : 1) : 0;
       packed |= static_cast<std::uint32_t>(v * 255.0f + 0.5f) << (8 * c);
     }
     return packed;

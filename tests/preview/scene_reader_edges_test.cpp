@@ -104,6 +104,25 @@ Mesh Fan {
   EXPECT_FLOAT_EQ(mesh.normals[0].z, -1.0f);
 }
 
+// A colour component that is not a number (raw bits in DeclData) is drawn as 0, not converted
+// out of range.
+TEST(SceneReaderCounts, ColourComponentsThatAreNotNumbersCountAsZero) {
+  PreviewScene scene = SceneFromText(R"(
+Mesh Tinted {
+ 3; 0;0;0;, 0;1;0;, 1;0;0;;
+ 1; 3;0,1,2;;
+ DeclData {
+  1; 3;0;10;0;;
+  12;
+  2143289344,0,0,1065353216, 0,2143289344,0,1065353216, 1065353216,0,0,2143289344;
+ }
+}
+)");
+  ASSERT_EQ(scene.meshes.size(), 1u);
+  EXPECT_EQ(scene.meshes[0].colors,
+            (std::vector<std::uint32_t>{0xFF000000u, 0xFF000000u, 0x000000FFu}));
+}
+
 // Keys written out of time order (another program's file) play in time order, each time with its
 // own value; two keys of one time keep the file's order.
 TEST(SceneReaderKeys, KeysOutOfTimeOrderArePlayedInTimeOrder) {
