@@ -20,6 +20,17 @@ float FloatAt(const std::uint32_t* dwords, std::size_t index) {
 
 }  // namespace
 
+std::uint32_t PackColor(const float* rgba) {
+  std::uint32_t packed = 0;
+  for (int c = 0; c < 4; ++c) {
+    // Into [0, 1] before the conversion, which a value out of range (or not a number) would make
+    // undefined.
+    float v = rgba[c] > 0 ? (rgba[c] < 1 ? rgba[c] : 1) : 0;
+    packed |= static_cast<std::uint32_t>(v * 255.0f + 0.5f) << (8 * c);
+  }
+  return packed;
+}
+
 DeclVertexData ReadDeclData(const ObjectValues& values, std::size_t vertexCount,
                             std::string& problem) {
   DeclVertexData out;
@@ -67,13 +78,9 @@ DeclVertexData ReadDeclData(const ObjectValues& values, std::size_t vertexCount,
       out.colors.push_back((argb & 0xFF00FF00u) | ((argb >> 16) & 0xFFu) | ((argb & 0xFFu) << 16));
     } else if (color.type == kFloat4) {
       std::size_t at = base + color.offset / 4;
-      std::uint32_t packed = 0;
-      for (int c = 0; c < 4; ++c) {
-        float f = FloatAt(data.data(), at + c);
-        f = f < 0 ? 0 : f > 1 ? 1 : f;
-        packed |= static_cast<std::uint32_t>(f * 255.0f + 0.5f) << (8 * c);
-      }
-      out.colors.push_back(packed);
+      float rgba[4];
+      for (int c = 0; c < 4; ++c) rgba[c] = FloatAt(data.data(), at + static_cast<std::size_t>(c));
+      out.colors.push_back(PackColor(rgba));
     }
   }
   return out;

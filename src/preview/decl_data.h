@@ -17,6 +17,10 @@ struct DeclVertexData {
   std::vector<std::uint32_t> colors;  // RGBA bytes, R lowest
 };
 
+// Four colour components in [0, 1] as RGBA bytes, R lowest; a component that is not a number
+// counts as 0.
+std::uint32_t PackColor(const float* rgba);
+
 // `problem` says why nothing was taken (an unknown element type, data of the wrong size).
 DeclVertexData ReadDeclData(const ObjectValues& values, std::size_t vertexCount,
                             std::string& problem);

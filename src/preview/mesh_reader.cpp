@@ -104,16 +104,6 @@ class MeshBuilder {
     }
   }
 
-  static std::uint32_t PackColor(const float* rgba) {
-    std::uint32_t packed = 0;
-    for (int c = 0; c < 4; ++c) {
-      // Into [0, 1]; a component that is not a number counts as 0.
-      float v = rgba[c] > 0 ? (rgba[c] < 1 ? rgba[c] : 1) : 0;
-      packed |= static_cast<std::uint32_t>(v * 255.0f + 0.5f) << (8 * c);
-    }
-    return packed;
-  }
-
   void ReadColors(const ObjectValues& values) {
     const std::vector<std::uint32_t>& index = values.Member(1).integers;
     const std::vector<float>& rgba = values.Member(1).floats;
