@@ -13,7 +13,7 @@ PACKAGES   := cmake g++ make pkg-config zlib1g-dev nlohmann-json3-dev libcli11-d
               libdeflate-dev libgtest-dev libgmock-dev libassimp-dev assimp-utils \
               assimp-testmodels libirrlicht-dev libtinygltf-dev libstb-dev libosmesa6-dev \
               qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins \
-              clang libclang-rt-14-dev clang-format-14
+              clang libclang-rt-14-dev clang-format-14 chromium
 
 .PHONY: all deps configure build demo test test-asan bench fuzz format format-check clean
 

@@ -13,6 +13,7 @@ void AddOptionsCommand(CLI::App& app, int& exitStatus);
 void AddDumpCommand(CLI::App& app, int& exitStatus);
 void AddConvertCommand(CLI::App& app, int& exitStatus);
 void AddPreviewCommand(CLI::App& app, int& exitStatus);
+void AddBatchCommand(CLI::App& app, int& exitStatus);
 
 // What `ruvx --version` prints: this program's version and the version of the module beside it.
 std::string VersionText();

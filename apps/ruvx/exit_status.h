@@ -11,5 +11,6 @@ constexpr int kExitModule = 4;
 constexpr int kExitWriteFailed = 5;
 constexpr int kExitIncomplete = 6;
 constexpr int kExitOptionsNotSaved = 7;
+constexpr int kExitBatchNotWhole = 8;
 
 }  // namespace ruvx

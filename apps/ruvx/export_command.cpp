@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "config_folder.h"
 #include "exit_status.h"
+#include "export_record.h"
 #include "export_run.h"
 #include "host/sim/import/model_import.h"
 #include "host/sim/scene_file/scene_file_error.h"
@@ -24,6 +25,7 @@ struct ExportArguments {
   std::string up;
   bool keepClips = false;
   bool saveClips = false;
+  std::string record;
   ExportFlags flags;
 };
 
@@ -118,6 +120,9 @@ int RunExportCommand(const ExportArguments& arguments) {
       }
       scene = sim::LoadSceneFile(arguments.scene);
     }
+  } catch (const std::bad_alloc&) {
+    // Not a fault of the file: the run ends as out of memory (main), not as bad input.
+    throw;
   } catch (const std::exception& failure) {
     std::cerr << "ruvx: " << failure.what() << "\n";
     return kExitBadInput;
@@ -140,6 +145,29 @@ int RunExportCommand(const ExportArguments& arguments) {
   int status = RunExport(*scene, output, flags,
                          [&] { return images.Write(imported.images, imageFolder, output); });
   if (status != kExitSuccess && status != kExitIncomplete) images.TakeBack();
+  return status;
+}
+
+// The export with its record (--record): written first as unfinished, completed at the end, out of
+// memory included.
+int RunRecordedExport(const ExportArguments& arguments) {
+  ExportRecorder recorder(arguments.record, arguments.scene, arguments.output);
+  if (auto problem = recorder.Start()) {
+    std::cerr << "ruvx: --record: " << *problem << "; nothing exported\n";
+    return kExitWriteFailed;
+  }
+  int status = kExitNothingWritten;
+  std::string reason;
+  try {
+    status = RunExportCommand(arguments);
+  } catch (const std::bad_alloc&) {
+    std::cerr << "ruvx: out of memory\n";
+    reason = "out of memory";
+  }
+  if (auto problem = recorder.Finish(status, reason)) {
+    std::cerr << "ruvx: --record: " << *problem << "\n";
+    if (status == kExitSuccess) status = kExitWriteFailed;
+  }
   return status;
 }
 
@@ -168,8 +196,16 @@ void AddExportCommand(CLI::App& app, int& exitStatus) {
       ->add_flag("--save-clips", arguments->saveClips,
                  "Store the model's animations as the clips of the options file too")
       ->excludes(keep);
+  command
+      ->add_option("--record", arguments->record,
+                   "Also write this export's record (status, messages, counts, time, memory) as "
+                   "JSON, for `ruvx batch --merge-reports`")
+      ->type_name("FILE.json");
   AddExportFlags(command, arguments->flags);
-  command->callback([arguments, &exitStatus] { exitStatus = RunExportCommand(*arguments); });
+  command->callback([arguments, &exitStatus] {
+    exitStatus =
+        arguments->record.empty() ? RunExportCommand(*arguments) : RunRecordedExport(*arguments);
+  });
 }
 
 }  // namespace ruvx

@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
   ruvx::AddDumpCommand(app, exitStatus);
   ruvx::AddConvertCommand(app, exitStatus);
   ruvx::AddPreviewCommand(app, exitStatus);
+  ruvx::AddBatchCommand(app, exitStatus);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iostream>
 #include <memory>
 #include <string>
 
@@ -62,7 +63,8 @@ void ShowHostOnTerminal(sim::SimScene& scene) {
   }
   scene.MainWindow().SetObserver([bar](const sim::MessageBoxRecord& box) {
     bar->Close();
-    std::fprintf(stderr, "%s\n", platform::WideToUtf8(box.Line()).c_str());
+    // Through std::cerr, so that a record of the export (--record) sees the messages too.
+    std::cerr << platform::WideToUtf8(box.Line()) << '\n';
   });
 }
 

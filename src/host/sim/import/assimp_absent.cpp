@@ -1,5 +1,6 @@
 // A build without Assimp reads glTF only; every other format is refused by name.
 #include "host/sim/import/assimp_reader.h"
+#include "host/sim/import/model_formats.h"
 #include "host/sim/scene_file/scene_file_error.h"
 
 namespace sim::import {
@@ -14,5 +15,7 @@ ImportedModel ReadGltf1File(const std::filesystem::path&, const std::string&, co
                             const GltfVersion1Error& version1) {
   throw version1;
 }
+
+std::vector<std::string> AssimpFileExtensions() { return {}; }
 
 }  // namespace sim::import

@@ -1,0 +1,24 @@
+#include <assimp/Importer.hpp>
+#include <cctype>
+#include <sstream>
+
+#include "host/sim/import/model_formats.h"
+
+namespace sim::import {
+
+std::vector<std::string> AssimpFileExtensions() {
+  // Assimp lists them as "*.3ds;*.obj;...".
+  std::string list;
+  Assimp::Importer().GetExtensionList(list);
+  std::vector<std::string> extensions;
+  std::istringstream items(list);
+  for (std::string item; std::getline(items, item, ';');) {
+    if (item.size() < 3 || item.compare(0, 2, "*.") != 0) continue;
+    std::string extension = item.substr(1);
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    extensions.push_back(extension);
+  }
+  return extensions;
+}
+
+}  // namespace sim::import
