@@ -220,7 +220,7 @@ Job PreviewJob(const std::string& program, std::size_t index, ModelRecord& recor
                const std::function<void()>& done) {
   std::filesystem::path stem = std::filesystem::path(record.output).stem();
   std::string relative = "previews/" + std::to_string(index + 1) + "-" + stem.string() + ".png";
-  std::filesystem::path log = work / ("preview-" + std::to_string(index) + ".log");
+  std::filesystem::path log = work / (std::to_string(index) + "-preview.log");
   Job job;
   job.arguments = {program,  "preview",   record.output, "-o", (report / relative).string(),
                    "--size", kPreviewSize};
@@ -318,6 +318,7 @@ int RunBatch(const BatchArguments& arguments) {
     std::filesystem::path target =
         std::filesystem::path(arguments.outputFolder) / model.relativeOutput;
     std::filesystem::create_directories(target.parent_path(), error);
+    // Files rather than a folder per job: a new folder costs the file system far more.
     std::filesystem::path recordFile = work.Path() / (std::to_string(i) + ".json");
     std::filesystem::path log = work.Path() / (std::to_string(i) + ".log");
     ModelRecord fallback;

@@ -75,10 +75,10 @@ std::vector<const ModelRecord*> Slowest(const std::vector<ModelRecord>& records,
   return order;
 }
 
-const char* kPageStyle = R"(body{font:14px sans-serif;margin:16px;color:#222;background:#fafafa}
+const char* kPageStyle = R"(body{font:13px sans-serif;margin:16px;color:#222;background:#fafafa}
 h1{font-size:20px;margin:0 0 8px}
 .summary label{margin-right:14px;cursor:pointer}
-table{border-collapse:collapse;margin-top:12px;background:#fff}
+table{border-collapse:collapse;margin-top:12px;background:#fff;width:100%}
 th,td{border:1px solid #ddd;padding:4px 6px;vertical-align:top;text-align:left}
 th{background:#eee;cursor:pointer;user-select:none;white-space:nowrap}
 th[data-order=asc]::after{content:" \25B2"}th[data-order=desc]::after{content:" \25BC"}
@@ -87,7 +87,7 @@ td.pic{width:160px;height:120px;padding:2px}td.pic img{display:block;width:160px
 .none{display:flex;width:160px;height:120px;align-items:center;justify-content:center;color:#999;background:#f0f0f0}
 .badge{padding:1px 6px;border-radius:8px;color:#fff;white-space:nowrap}
 .exported{background:#2e7d32}.incomplete{background:#ef6c00}.refused{background:#6a1b9a}.failed{background:#c62828}
-td.msg{min-width:320px;max-width:560px;font-size:12px;word-break:break-word}
+td.model{min-width:210px;max-width:280px;overflow-wrap:anywhere}td.msg{min-width:200px;font-size:12px;word-break:break-word}
 ul{margin:0;padding-left:16px}
 #pictures.bad{color:#c62828;font-weight:bold}
 )";
@@ -155,7 +155,7 @@ std::string ReportPage(const std::vector<ModelRecord>& records, const BatchTotal
        << "</div>\n<table id=\"models\"><thead><tr><th>preview</th><th>model</th>"
        << "<th>status</th><th data-type=\"n\">faces</th><th data-type=\"n\">meshes</th>"
        << "<th data-type=\"n\">frames</th><th data-type=\"n\">bones</th>"
-       << "<th data-type=\"n\">animation sets</th><th data-type=\"n\">textures</th>"
+       << "<th data-type=\"n\">anim. sets</th><th data-type=\"n\">tex.</th>"
        << "<th data-type=\"n\">time (s)</th><th data-type=\"n\">peak (MB)</th>"
        << "<th>messages</th></tr></thead>\n<tbody>\n";
   for (const ModelRecord& r : records) {
@@ -167,7 +167,8 @@ std::string ReportPage(const std::vector<ModelRecord>& records, const BatchTotal
     } else {
       page << "<div class=\"none\">no picture</div>";
     }
-    page << "</td><td>" << Html(r.input) << "<br><small>" << Html(r.output) << "</small></td>"
+    page << "</td><td class=\"model\">" << Html(r.input) << "<br><small>" << Html(r.output)
+         << "</small></td>"
          << "<td data-v=\"" << static_cast<int>(r.status) << "\"><span class=\"badge " << status
          << "\">" << kStatusTitles[static_cast<int>(r.status)] << "</span></td>";
     auto number = [&](long value) {

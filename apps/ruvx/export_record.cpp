@@ -67,6 +67,8 @@ std::optional<std::string> ExportRecorder::Finish(int exitStatus, const std::str
         break;
       }
     }
+    // A message's indented detail line stands alone here.
+    record_.reason.erase(0, record_.reason.find_first_not_of(' '));
     // The record names the model already: "ruvx: chair.obj: line 3: ..." says "line 3: ...".
     for (const std::string& prefix : {std::string("ruvx: "), record_.input + ": "}) {
       if (record_.reason.compare(0, prefix.size(), prefix) == 0)

@@ -1,11 +1,14 @@
 #include "model_record.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <stdexcept>
 
-#include "platform/file_replacement.h"
 #include "platform/file_system.h"
 #include "xof/file_reader.h"
 
@@ -149,10 +152,32 @@ ModelRecord RecordOfJson(const std::string& text) {
 std::optional<std::string> WriteRecordFile(const std::filesystem::path& path,
                                            const ModelRecord& record) {
   std::string text = RecordJson(record);
-  platform::FileReplacement file(path);
-  // The record is rewritten at the end of its export: it needs to be whole, not on the disk.
-  if (!file.ok() || !file.Write(text.data(), text.size()) || !file.Commit(false)) {
-    return file.error().empty() ? "cannot write " + path.string() : file.error();
+  // Whole, by a rename over the old record; not flushed to the disk, and without looking through
+  // the folder for what others left, as a batch keeps many records in one folder.
+  std::filesystem::path part = path;
+  part += ".part-" + std::to_string(::getpid());
+  // A new file each time, so that nothing found under the name (a pipe) is opened.
+  ::unlink(part.c_str());
+  int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  bool written = fd >= 0;
+  for (std::size_t done = 0; written && done < text.size();) {
+    ssize_t wrote = ::write(fd, text.data() + done, text.size() - done);
+    if (wrote < 0 && errno == EINTR) continue;
+    written = wrote > 0;
+    done += written ? static_cast<std::size_t>(wrote) : 0;
+  }
+  int error = written ? 0 : errno;
+  if (fd >= 0 && ::close(fd) != 0 && written) {
+    written = false;
+    error = errno;
+  }
+  if (written && ::rename(part.c_str(), path.c_str()) != 0) {
+    written = false;
+    error = errno;
+  }
+  if (!written) {
+    ::unlink(part.c_str());
+    return "cannot write " + path.string() + ": " + std::strerror(error);
   }
   return std::nullopt;
 }

@@ -94,6 +94,7 @@ int main(int argc, char** argv) {
     fs::path folder;
     fs::path file;
     double seconds;
+    double cpuSeconds;
   };
   std::vector<Model> exported;
   std::size_t tried = 0;
@@ -103,12 +104,16 @@ int main(int argc, char** argv) {
     CopyModel(path, folder, extensions);
     fs::path copy = folder / path.filename();
     double seconds = 0;
+    rusage before{}, after{};
+    getrusage(RUSAGE_CHILDREN, &before);
     int status = Run("timeout 60 " + Quote(kRuvx) + " export " + Quote(copy) + " " +
                          Quote(work / "single" / (std::to_string(tried) + ".x")) + config +
                          " >/dev/null 2>&1",
                      seconds);
+    getrusage(RUSAGE_CHILDREN, &after);
     if (status == 0 || status == 6) {
-      exported.push_back({folder, copy, seconds});
+      exported.push_back({folder, copy, seconds,
+                          bench::ProcessorSeconds(after) - bench::ProcessorSeconds(before)});
     } else {
       fs::remove_all(folder);
     }
@@ -122,8 +127,9 @@ int main(int argc, char** argv) {
   for (std::size_t i = 0; exported.size() < count; ++i) {
     Model again = exported[i % distinct];
     fs::path folder = work / "models" / ("again-" + std::to_string(i));
+    fs::create_directories(folder.parent_path());
     fs::copy(again.folder, folder, fs::copy_options::recursive);
-    exported.push_back({folder, folder / again.file.filename(), again.seconds});
+    exported.push_back({folder, folder / again.file.filename(), again.seconds, again.cpuSeconds});
   }
 
   std::printf(
@@ -139,10 +145,12 @@ int main(int argc, char** argv) {
   for (std::size_t n : {count / 4, count / 2, count}) {
     if (n == 0) continue;
     fs::path set = work / ("set-" + std::to_string(n));
-    double singles = 0;
+    double singles = 0, singlesCpu = 0;
+    fs::create_directories(set);
     for (std::size_t i = 0; i < n; ++i) {
       fs::copy(exported[i].folder, set / std::to_string(i), fs::copy_options::recursive);
       singles += exported[i].seconds;
+      singlesCpu += exported[i].cpuSeconds;
     }
     double seconds = 0;
     rusage before{}, after{};
@@ -154,9 +162,9 @@ int main(int argc, char** argv) {
     getrusage(RUSAGE_CHILDREN, &after);
     double cpu = bench::ProcessorSeconds(after) - bench::ProcessorSeconds(before);
     std::printf(
-        "  %4zu models: single exports %7.2f s in all, batch -j 2 %7.2f s (status %d, "
-        "processor %.2f s): %.2f times faster (target 1.8)",
-        n, singles, seconds, status, cpu, singles / seconds);
+        "  %4zu models: single exports %6.2f s in all (processor %.2f s), batch -j 2 %6.2f s "
+        "(processor %.2f s, status %d): %.2f times faster (target 1.8)",
+        n, singles, singlesCpu, seconds, cpu, status, singles / seconds);
     if (firstSize > 0) {
       std::printf(", growth exponent %.2f",
                   bench::GrowthExponent(firstSeconds, seconds, firstSize, static_cast<double>(n)));
