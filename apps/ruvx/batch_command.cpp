@@ -274,6 +274,13 @@ int RunBatch(const BatchArguments& arguments) {
   if (!report.empty()) excluded.push_back(report);
   BatchInputs inputs =
       FindBatchInputs(arguments.inputs, sim::import::ModelFileExtensions(), excluded);
+  for (const BatchInput& model : inputs.models) {
+    // A .x source exported into its own folder would be written over while it is read.
+    std::error_code same;
+    if (std::filesystem::equivalent(model.source, output / model.relativeOutput, same)) {
+      inputs.problems.push_back(model.source.string() + " would be written over by its own export");
+    }
+  }
   for (const std::string& problem : inputs.problems) std::cerr << "ruvx batch: " << problem << "\n";
   if (!inputs.problems.empty()) {
     std::cerr << "ruvx batch: nothing exported\n";

@@ -58,10 +58,14 @@ BatchInputs FindBatchInputs(const std::vector<std::string>& arguments,
   std::set<std::string> known(extensions.begin(), extensions.end());
   std::vector<std::filesystem::path> excludedPlaces;
   for (const auto& path : excluded) excludedPlaces.push_back(Place(path));
+  // Only what lies below the folder searched: an output folder that is the input folder itself
+  // (.x files beside their sources) leaves the search whole.
+  std::filesystem::path searched;
   auto isExcluded = [&](const std::filesystem::path& path) {
     std::filesystem::path place = Place(path);
-    return std::any_of(excludedPlaces.begin(), excludedPlaces.end(),
-                       [&](const auto& folder) { return IsWithin(place, folder); });
+    return std::any_of(excludedPlaces.begin(), excludedPlaces.end(), [&](const auto& folder) {
+      return folder != searched && !IsWithin(searched, folder) && IsWithin(place, folder);
+    });
   };
 
   std::vector<Candidate> candidates;
@@ -77,6 +81,7 @@ BatchInputs FindBatchInputs(const std::vector<std::string>& arguments,
       candidates.push_back({argument, argument.filename(), a});
       continue;
     }
+    searched = Place(argument);
     std::vector<Candidate> found;
     std::filesystem::recursive_directory_iterator walk(
         argument, std::filesystem::directory_options::skip_permission_denied, error);

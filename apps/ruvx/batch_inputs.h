@@ -26,7 +26,8 @@ struct BatchInputs {
 // Finds the models in `arguments` (files, or folders searched through, links to folders not
 // followed), in byte order of their paths within each argument. A folder's files count when their
 // extension is one of `extensions` (lower case, with the dot) or when they are scene files; files
-// named themselves always count. Nothing in or below `excluded` is taken (the batch's own output).
+// named themselves always count. Nothing in or below `excluded` is taken (the batch's own output)
+// when it lies below the folder searched.
 // Two models that would write one .x file each keep their source extension (`chair.obj.x`,
 // `chair.fbx.x`); when that is not enough either, it is a problem.
 BatchInputs FindBatchInputs(const std::vector<std::string>& arguments,

@@ -198,11 +198,39 @@ TEST_F(BatchCommandTest, AWholeBatchEndsWellAndFaultsOfTheWholeBatchStopIt) {
   EXPECT_NE(err_.find("NoSuchKey"), std::string::npos) << err_;
   EXPECT_NE(err_.find("stopped"), std::string::npos) << err_;
 
+  // Beside their sources: a scene is written as a .x file there; a .x source would be written over.
+  EXPECT_EQ(Ruvx("batch " + (root_ / "in").string() + " -o " + (root_ / "in").string()), 0) << err_;
+  EXPECT_TRUE(fs::exists(root_ / "in/a.x"));
+  fs::remove(root_ / "in/b.json");
+  EXPECT_EQ(Ruvx("batch " + (root_ / "in").string() + " -o " + (root_ / "in").string()), 3);
+  EXPECT_NE(err_.find("b.x would be written over by its own export"), std::string::npos) << err_;
+  fs::remove(root_ / "in/b.x");
+
   EXPECT_EQ(Ruvx("batch " + (root_ / "in").string()), 2) << "no -o";
   EXPECT_EQ(Ruvx("batch " + (root_ / "nothing").string() + " -o " + out.string()), 3);
   fs::create_directories(root_ / "empty");
   EXPECT_EQ(Ruvx("batch " + (root_ / "empty").string() + " -o " + out.string()), 3);
   EXPECT_NE(err_.find("no model or scene files"), std::string::npos) << err_;
+}
+
+TEST_F(BatchCommandTest, AnInterruptedBatchEndsItsExportsAndStillReports) {
+  fs::create_directories(root_ / "in");
+  std::ofstream(root_ / "in/a-slow.json") << Spheres(60);
+  std::ofstream(root_ / "in/b.json") << Box("1");
+  fs::path report = root_ / "report";
+  // SIGTERM, as a shell's background job ignores SIGINT.
+  std::string command = kRuvx.string() + " batch " + (root_ / "in").string() + " -o " +
+                        (root_ / "out").string() + " -j 1 --report " + report.string() +
+                        " --config-dir " + (root_ / "config").string() +
+                        " >/dev/null 2>&1 & sleep 1; kill -TERM $!; wait $!";
+  int status = std::system(command.c_str());
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 8);
+  json all = json::parse(Read(report / "report.json"));
+  EXPECT_TRUE(all["interrupted"].get<bool>());
+  std::map<std::string, json> records = RecordsByName(report);
+  EXPECT_EQ(records["a-slow.json"]["reason"], "ended: the batch was interrupted");
+  EXPECT_EQ(records["b.json"]["reason"], "not run: the batch was interrupted");
+  EXPECT_FALSE(fs::exists(root_ / "out/a-slow.x"));
 }
 
 TEST_F(BatchCommandTest, AnExportPastItsMemoryLimitFailsAlone) {

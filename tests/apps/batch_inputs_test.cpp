@@ -62,6 +62,10 @@ TEST_F(BatchInputsTest, TheBatchsOwnOutputInsideAnInputFolderIsNotTakenAgain) {
   ruvx::BatchInputs inputs = ruvx::FindBatchInputs({(root_ / "pack").string()}, {".obj", ".x"},
                                                    {root_ / "pack/out", root_ / "pack/./report/"});
   EXPECT_EQ(Outputs(inputs), (std::vector<std::string>{"chair.x"}));
+
+  // Written beside their sources: the folder is searched all the same.
+  inputs = ruvx::FindBatchInputs({(root_ / "pack").string()}, {".obj"}, {root_ / "pack"});
+  EXPECT_EQ(Outputs(inputs), (std::vector<std::string>{"chair.x", "out/old.x", "report/x.x"}));
 }
 
 TEST_F(BatchInputsTest, ModelsThatWouldShareAnOutputKeepTheirExtensionOrAreRefused) {
