@@ -163,8 +163,10 @@ int main(int argc, char** argv) {
     double cpu = bench::ProcessorSeconds(after) - bench::ProcessorSeconds(before);
     std::printf(
         "  %4zu models: single exports %6.2f s in all (processor %.2f s), batch -j 2 %6.2f s "
-        "(processor %.2f s, status %d): %.2f times faster (target 1.8)",
-        n, singles, singlesCpu, seconds, cpu, status, singles / seconds);
+        "(processor %.2f s, status %d): %.2f times faster (target 1.8); cores used %.2f alone, "
+        "%.2f in the batch",
+        n, singles, singlesCpu, seconds, cpu, status, singles / seconds, singlesCpu / singles,
+        cpu / seconds);
     if (firstSize > 0) {
       std::printf(", growth exponent %.2f",
                   bench::GrowthExponent(firstSeconds, seconds, firstSize, static_cast<double>(n)));
