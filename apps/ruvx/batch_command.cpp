@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -215,14 +216,20 @@ ModelRecord RecordOfJob(const std::filesystem::path& recordFile, const std::file
 }
 
 // A preview job for `record`'s file, numbered `index` among the records.
-Job PreviewJob(const std::string& program, std::size_t index, ModelRecord& record,
-               const std::filesystem::path& report, const std::filesystem::path& work,
-               const std::function<void()>& done) {
-  std::filesystem::path stem = std::filesystem::path(record.output).stem();
-  std::string relative = "previews/" + std::to_string(index + 1) + "-" + stem.string() + ".png";
+// `xfile` is the file as the export wrote it (a record's names may have lost bytes that are not
+// UTF-8).
+Job PreviewJob(const std::string& program, std::size_t index, const std::string& xfile,
+               ModelRecord& record, const std::filesystem::path& report,
+               const std::filesystem::path& work, const std::function<void()>& done) {
+  // Numbered, and with the file's name in plain letters: any name makes a URL and a file name.
+  std::string stem = std::filesystem::path(xfile).stem().string();
+  for (char& c : stem) {
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '.') c = '_';
+  }
+  std::string relative = "previews/" + std::to_string(index + 1) + "-" + stem + ".png";
   std::filesystem::path log = work / (std::to_string(index) + "-preview.log");
   Job job;
-  job.arguments = {program,  "preview",   record.output, "-o", (report / relative).string(),
+  job.arguments = {program,  "preview",   xfile, "-o", (report / relative).string(),
                    "--size", kPreviewSize};
   job.log = log;
   job.done = [&record, relative, log, done](const JobResult& result) {
@@ -351,7 +358,7 @@ int RunBatch(const BatchArguments& arguments) {
       bool written =
           record.status == ModelStatus::kExported || record.status == ModelStatus::kIncomplete;
       if (!report.empty() && written) {
-        runner.AddNext(PreviewJob(program, i, record, report, work.Path(),
+        runner.AddNext(PreviewJob(program, i, fallback.output, record, report, work.Path(),
                                   [&progress, &record] { progress.Ended(record); }));
       } else {
         progress.Ended(record);
@@ -428,7 +435,7 @@ int MergeReports(const BatchArguments& arguments) {
     ModelRecord& record = records[i];
     record.preview.clear();
     if (record.status == ModelStatus::kExported || record.status == ModelStatus::kIncomplete) {
-      runner.Add(PreviewJob(program, i, record, report, work.Path(),
+      runner.Add(PreviewJob(program, i, record.output, record, report, work.Path(),
                             [&progress, &record] { progress.Ended(record); }));
     } else {
       progress.Ended(record);

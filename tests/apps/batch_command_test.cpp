@@ -167,6 +167,23 @@ TEST_F(BatchCommandTest, AnExportPastItsTimeLimitIsEndedAndTheBatchGoesOn) {
   EXPECT_FALSE(fs::exists(root_ / "out/slow.x"));
 }
 
+TEST_F(BatchCommandTest, NamesOfAnyLettersAreExportedAndShown) {
+  // Letters beyond ASCII, a space and '#': the picture's file name and URL still find it.
+  fs::create_directories(root_ / "in");
+  std::ofstream(root_ / "in/caf\u00e9 #1.json") << Box("1");
+  fs::path report = root_ / "report";
+  ASSERT_EQ(Ruvx("batch " + (root_ / "in").string() + " -o " + (root_ / "out").string() +
+                 " --report " + report.string()),
+            0)
+      << err_;
+  EXPECT_TRUE(fs::exists(root_ / "out/caf\u00e9 #1.x"));
+  json all = json::parse(Read(report / "report.json"));
+  ASSERT_EQ(all["records"].size(), 1u);
+  std::string preview = all["records"][0]["preview"];
+  EXPECT_TRUE(fs::is_regular_file(report / preview)) << preview;
+  EXPECT_NE(Read(report / "index.html").find("src=\"" + preview + "\""), std::string::npos);
+}
+
 TEST_F(BatchCommandTest, OneJobAndTwoJobsWriteTheSameFiles) {
   MakeMixedFolder();
   fs::path in = root_ / "in";
