@@ -97,12 +97,13 @@ TEST(XFileImport, VertexDeclarationsGiveTheirChannelsAndTangentsAreLeftToTheExpo
   test::TempFolder folder("x-decl");
   // Per vertex: normal (float3), texture coordinates 0 (float2), tangent (float3), colour.
   std::string data;
-  const char* vertex[3] = {"0,0,1065353216, 1056964608,1048576000, 0,0,0, "
-                           "2164195328",
-                           "0,0,1065353216, 1065353216,0, 0,0,0, "
-                           "4278255360",
-                           "0,0,1065353216, 0,1065353216, 0,0,0, "
-                           "4278190335"};
+  const char* vertex[3] = {
+      "0,0,1065353216, 1056964608,1048576000, 0,0,0, "
+      "2164195328",
+      "0,0,1065353216, 1065353216,0, 0,0,0, "
+      "4278255360",
+      "0,0,1065353216, 0,1065353216, 0,0,0, "
+      "4278190335"};
   for (int v = 0; v < 3; ++v) data += std::string(v ? ", " : "") + vertex[v];
   std::string body = R"(
 Mesh Tri { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;
@@ -253,19 +254,25 @@ TEST(XFileImport, BrokenFilesAreRefusedNamingTheProblemAndRuvxWritesNothing) {
     }
     return std::string("accepted");
   };
-  EXPECT_NE(refusal("Mesh M { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,9;; }").find(
-                "mesh M: face 0 names vertex 9 of 3"),
+  EXPECT_NE(refusal("Mesh M { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,9;; }")
+                .find("mesh M: face 0 names vertex 9 of 3"),
             std::string::npos);
   EXPECT_NE(refusal("Frame F { FrameTransformMatrix { 1,0,0,0, 0,1,0,0;; } }").find("byte"),
             std::string::npos)
       << "the reader's message with its place";
-  EXPECT_NE(refusal("Frame F {} AnimationSet S { Animation { { F } AnimationKey { 0; 1; 0;3;1,0,0;;; "
-                    "} } }")
-                .find("holds 3 values, not 4"),
-            std::string::npos);
+  EXPECT_NE(
+      refusal("Frame F {} AnimationSet S { Animation { { F } AnimationKey { 0; 1; 0;3;1,0,0;;; "
+              "} } }")
+          .find("holds 3 values, not 4"),
+      std::string::npos);
   EXPECT_NE(refusal("Mesh M { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshNormals { 1; 0;0;1;; 1; "
                     "3;0,0,4;; } }")
                 .find("names normal 4 of 1"),
+            std::string::npos);
+
+  EXPECT_NE(refusal("Frame B {} Mesh M { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; SkinWeights { "
+                    "\"B\"; 1; 0; 1.0; 0,0,0,0, 0,0,0,0, 0,0,0,0, 0,0,0,1;; } }")
+                .find("bone B: the offset matrix cannot be inverted"),
             std::string::npos);
 
   path input = folder.Write("bad.x", std::string(kHeader) + "Mesh M { 3; 0;0;0;; }");

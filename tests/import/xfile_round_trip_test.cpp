@@ -11,10 +11,10 @@
 #include <set>
 
 #include "host/inode.h"
-#include "host/tri_object.h"
 #include "host/sim/import/model_repair.h"
 #include "host/sim/import/xfile_reader.h"
 #include "host/sim/import/xfile_values.h"
+#include "host/tri_object.h"
 #include "import_test_support.h"
 #include "platform/text_encoding.h"
 #include "xof/file_reader.h"
@@ -115,8 +115,8 @@ std::vector<Source> Sources() {
                            "skinned-character", "world-space"}) {
     sources.push_back({name, "export " + (examples / (std::string(name) + ".json")).string()});
   }
-  for (const char* model : {"textured-box.gltf", "textured-box.glb", "two-primitives.gltf",
-                            "two-bone-arm.gltf"}) {
+  for (const char* model :
+       {"textured-box.gltf", "textured-box.glb", "two-primitives.gltf", "two-bone-arm.gltf"}) {
     sources.push_back({model, "export " + (test::kModels / model).string()});
   }
   return sources;
@@ -148,15 +148,16 @@ TEST_P(ExporterFileRoundTrip, ComesBackAsItWasButForTheFloatsTheExporterRecomput
   for (const std::string& line : DocumentComparison().Compare(*a, *b)) ADD_FAILURE() << line;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryExampleInEveryEncoding, ExporterFileRoundTrip,
-    testing::Combine(testing::Range<std::size_t>(0, Sources().size()), testing::Range(0, 3)),
-    [](const testing::TestParamInfo<ExporterFileRoundTrip::ParamType>& info) {
-      std::string name = std::string(Sources()[std::get<0>(info.param)].name) + "_" +
-                         kEncodings[std::get<1>(info.param)];
-      for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-      return name;
-    });
+INSTANTIATE_TEST_SUITE_P(EveryExampleInEveryEncoding, ExporterFileRoundTrip,
+                         testing::Combine(testing::Range<std::size_t>(0, Sources().size()),
+                                          testing::Range(0, 3)),
+                         [](const testing::TestParamInfo<ExporterFileRoundTrip::ParamType>& info) {
+                           std::string name = std::string(Sources()[std::get<0>(info.param)].name) +
+                                              "_" + kEncodings[std::get<1>(info.param)];
+                           for (char& c : name)
+                             c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           return name;
+                         });
 
 // What a scene holds, counted, and every node's world transform at five times of each clip.
 struct Census {
@@ -269,8 +270,7 @@ TEST_P(OtherProgramsFile, KeepsItsCountsAndPosesThroughExportAndImport) {
   fs::path exported = folder.Path() / "out.x";
   test::RuvxResult run = test::Ruvx("export " + sample.path.string() + " " + exported.string() +
                                     " --set KeyOptimizeLevel=0 --format " + kEncodings[encoding] +
-                                    " --config-dir " +
-                                    folder.Path().string());
+                                    " --config-dir " + folder.Path().string());
   ASSERT_EQ(run.status, 0) << run.output;
   Census before = Take(sample.path), after = Take(exported);
   EXPECT_EQ(before.counts, after.counts);
@@ -281,8 +281,8 @@ TEST_P(OtherProgramsFile, KeepsItsCountsAndPosesThroughExportAndImport) {
     auto exported = after.keyTimes.find(part);
     ASSERT_NE(exported, after.keyTimes.end())
         << sample.name << ": set " << part.first << " frame " << platform::WideToUtf8(part.second);
-    EXPECT_TRUE(std::includes(exported->second.begin(), exported->second.end(), times.begin(),
-                              times.end()))
+    EXPECT_TRUE(
+        std::includes(exported->second.begin(), exported->second.end(), times.begin(), times.end()))
         << sample.name << ": set " << part.first;
     for (long t : exported->second) {
       EXPECT_TRUE(times.count(t) || t % 160 == 0) << sample.name << ": set " << part.first;
@@ -306,12 +306,12 @@ TEST_P(OtherProgramsFile, KeepsItsCountsAndPosesThroughExportAndImport) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    SamplesInEveryEncoding, OtherProgramsFile,
-    testing::Combine(testing::Range<std::size_t>(0, Samples().size()), testing::Range(0, 3)),
-    [](const testing::TestParamInfo<OtherProgramsFile::ParamType>& info) {
-      return std::string(Samples()[std::get<0>(info.param)].name) + "_" +
-             kEncodings[std::get<1>(info.param)];
-    });
+INSTANTIATE_TEST_SUITE_P(SamplesInEveryEncoding, OtherProgramsFile,
+                         testing::Combine(testing::Range<std::size_t>(0, Samples().size()),
+                                          testing::Range(0, 3)),
+                         [](const testing::TestParamInfo<OtherProgramsFile::ParamType>& info) {
+                           return std::string(Samples()[std::get<0>(info.param)].name) + "_" +
+                                  kEncodings[std::get<1>(info.param)];
+                         });
 
 }  // namespace

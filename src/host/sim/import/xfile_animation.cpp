@@ -66,8 +66,9 @@ class SetReader {
       } else if (IsA(child.object.get(), xof::tid::AnimationKey)) {
         keyRecords.push_back(child.object.get());
       } else if (IsA(child.object.get(), xof::tid::AnimationOptions)) {
-        context_.Warn("AnimationOptions are dropped: the host's keys play linearly and hold at "
-                      "their ends");
+        context_.Warn(
+            "AnimationOptions are dropped: the host's keys play linearly and hold at "
+            "their ends");
       } else if (child.object && child.object->type) {
         context_.Warn(child.object->type->name + " records of animations are dropped");
       }
@@ -138,7 +139,8 @@ class SetReader {
           }
           return std::vector<float>(q.begin(), q.end());
         }
-        Point3 p = type == kScaleKeys ? context_.axes.Scale(v.data()) : context_.axes.Point(v.data());
+        Point3 p =
+            type == kScaleKeys ? context_.axes.Scale(v.data()) : context_.axes.Point(v.data());
         return std::vector<float>{p.x, p.y, p.z};
       });
       return;
@@ -150,6 +152,10 @@ class SetReader {
       Point3 position, scale;
       Quat rotation;
       DecomposeMatrix(context_.axes.Transform(m.data()), position, rotation, scale);
+      for (float v : {position.x, position.y, position.z, rotation.x, rotation.y, rotation.z,
+                      rotation.w, scale.x, scale.y, scale.z}) {
+        if (!std::isfinite(v)) context_.Fail(where_ + ": a matrix key cannot be taken apart");
+      }
       positions.push_back(position);
       rotations.push_back(rotation);
       scales.push_back(scale);
@@ -183,8 +189,10 @@ class SetReader {
                   Convert convert) {
     for (const ImportedChannel& channel : animation.channels) {
       if (channel.node == node && channel.path == path) {
-        context_.Warn("a second set of keys for one part of a frame in one animation set is "
-                      "dropped (" + where_ + ")");
+        context_.Warn(
+            "a second set of keys for one part of a frame in one animation set is "
+            "dropped (" +
+            where_ + ")");
         return;
       }
     }

@@ -108,8 +108,8 @@ class MaterialReader {
     }
     TextureLocation location = LocateTexture(context_.folder, text);
     if (location.kind == TextureLocation::Kind::kRefused) {
-      context_.Warn("the path \"" + text + "\" " + location.reason + "; it is dropped (" +
-                    Where() + ")");
+      context_.Warn("the path \"" + text + "\" " + location.reason + "; it is dropped (" + Where() +
+                    ")");
       return std::nullopt;
     }
     return location.hostPath;
@@ -143,8 +143,7 @@ class MaterialReader {
       std::wstring name = platform::Utf8ToWide(values.String(0));
       const xof::Guid& id = object->type->id;
       if (id == xof::tid::EffectParamDWord) {
-        effect.params.push_back(
-            {name, TYPE_BOOL, static_cast<int>(values.Integer(1)), 1});
+        effect.params.push_back({name, TYPE_BOOL, static_cast<int>(values.Integer(1)), 1});
       } else if (id == xof::tid::EffectParamString) {
         std::string text = values.String(1);
         std::optional<std::wstring> image;
@@ -164,8 +163,7 @@ class MaterialReader {
         } else if (f.size() == 4) {
           effect.params.push_back({name, TYPE_FRGBA, AColor(f[0], f[1], f[2], f[3]), 1});
         } else {
-          context_.Warn("effect parameter " + values.String(0) + " of " +
-                        std::to_string(f.size()) +
+          context_.Warn("effect parameter " + values.String(0) + " of " + std::to_string(f.size()) +
                         " floats is dropped: the host's parameters hold 1, 3 or 4 (" + Where() +
                         ")");
         }

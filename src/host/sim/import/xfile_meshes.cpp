@@ -25,6 +25,8 @@ enum DeclUsage : std::uint32_t {
   kBinormalUsage = 7,
   kColorUsage = 10
 };
+// Direct3D 9 reads texture coordinates 0 to 7.
+constexpr std::uint32_t kDeclTexcoordSets = 8;
 // Bytes of each declaration type, D3DDECLTYPE_FLOAT1 to D3DDECLTYPE_FLOAT16_4.
 constexpr std::uint32_t kTypeBytes[] = {4, 8, 12, 16, 4, 4, 4, 8, 4, 4, 8, 4, 8, 4, 4, 4, 8};
 
@@ -62,7 +64,8 @@ class MeshReader {
     vertexCount_ = xyz.size() / 3;
     bones_.fileVertices = vertexCount_;
     if (vertexCount_ > SceneLimits::kMaxSceneVertices) {
-      context_.Fail(where_ + ": " + std::to_string(vertexCount_) + " vertices, more than the limit of " +
+      context_.Fail(where_ + ": " + std::to_string(vertexCount_) +
+                    " vertices, more than the limit of " +
                     std::to_string(SceneLimits::kMaxSceneVertices));
     }
     part_.positions.reserve(vertexCount_);
@@ -95,7 +98,8 @@ class MeshReader {
         context_.Warn(
             "VertexDuplicationIndices records are dropped: the exporter splits vertices itself");
       } else if (id != xof::tid::XSkinMeshHeader) {
-        context_.Warn(object->type->name + " records of meshes are dropped (the host has no place "
+        context_.Warn(object->type->name +
+                      " records of meshes are dropped (the host has no place "
                       "for them)");
       }
     }
@@ -326,7 +330,8 @@ class MeshReader {
     part_.triangleSlots.resize(part_.triangles.size());
     for (std::size_t t = 0; t < part_.triangles.size(); ++t) {
       std::size_t f = triangleFace_[t];
-      std::uint32_t slot = indices.empty() ? 0 : indices[std::min<std::size_t>(f, indices.size() - 1)];
+      std::uint32_t slot =
+          indices.empty() ? 0 : indices[std::min<std::size_t>(f, indices.size() - 1)];
       if (slot >= materials.size()) {
         outOfRange = true;
         slot = 0;
@@ -350,9 +355,17 @@ class MeshReader {
       context_.Fail(bone + ": the skin weights do not fit their template");
     }
     for (float v : offset) {
-      if (!std::isfinite(v)) context_.Fail(bone + ": the offset matrix holds a value that is not finite");
+      if (!std::isfinite(v))
+        context_.Fail(bone + ": the offset matrix holds a value that is not finite");
     }
     Matrix3 matrix = context_.axes.Transform(offset.data());
+    auto e = [&](int row, int column) { return static_cast<double>(matrix[row][column]); };
+    double determinant = e(0, 0) * (e(1, 1) * e(2, 2) - e(1, 2) * e(2, 1)) -
+                         e(0, 1) * (e(1, 0) * e(2, 2) - e(1, 2) * e(2, 0)) +
+                         e(0, 2) * (e(1, 0) * e(2, 1) - e(1, 1) * e(2, 0));
+    if (!(std::fabs(determinant) > 1e-12)) {
+      context_.Fail(bone + ": the offset matrix cannot be inverted");
+    }
     std::vector<std::pair<std::uint32_t, float>> pairs;
     pairs.reserve(vertices.size());
     for (std::size_t i = 0; i < vertices.size(); ++i) {
@@ -386,12 +399,12 @@ class MeshReader {
     }
     std::size_t perVertex = stride / 4;
     if (stride == 0 || stride % 4 != 0 || data.size() != perVertex * vertexCount_) {
-      context_.Fail(where_ + ": DeclData holds " + std::to_string(data.size()) +
-                    " values, not " + std::to_string(perVertex * vertexCount_) + " for " +
+      context_.Fail(where_ + ": DeclData holds " + std::to_string(data.size()) + " values, not " +
+                    std::to_string(perVertex * vertexCount_) + " for " +
                     std::to_string(vertexCount_) + " vertices");
     }
     std::vector<float> floats(data.size());
-    std::memcpy(floats.data(), data.data(), data.size() * 4);
+    if (!data.empty()) std::memcpy(floats.data(), data.data(), data.size() * 4);
     for (const Use& use : uses) {
       const float* first = floats.data() + use.offset;
       if (use.usage == kNormalUsage && use.usageIndex == 0 && use.type == kFloat3) {
@@ -400,9 +413,11 @@ class MeshReader {
         for (std::size_t v = 0; v < vertexCount_; ++v)
           normals_[v] = context_.axes.Point(first + v * perVertex);
         cornerNormals_.resize(part_.triangles.size());
-        for (std::size_t t = 0; t < cornerNormals_.size(); ++t) cornerNormals_[t] = part_.triangles[t];
+        for (std::size_t t = 0; t < cornerNormals_.size(); ++t)
+          cornerNormals_[t] = part_.triangles[t];
         normalsGiven_ = true;
-      } else if (use.usage == kTexcoordUsage && use.type >= kFloat2 && use.type <= kFloat4) {
+      } else if (use.usage == kTexcoordUsage && use.type >= kFloat2 && use.type <= kFloat4 &&
+                 use.usageIndex < kDeclTexcoordSets) {
         if (use.usageIndex < texcoordGiven_.size() && texcoordGiven_[use.usageIndex]) continue;
         SetTexcoords(use.usageIndex, first, perVertex);
       } else if (use.usage == kColorUsage && use.usageIndex == 0 &&
@@ -424,8 +439,9 @@ class MeshReader {
         FinishColors();
         colorsGiven_ = true;
       } else if (use.usage == kTangentUsage || use.usage == kBinormalUsage) {
-        context_.Warn("DeclData tangents and binormals are dropped: the exporter builds its own "
-                      "(--set Tangent=1 --set DeclData=1)");
+        context_.Warn(
+            "DeclData tangents and binormals are dropped: the exporter builds its own "
+            "(--set Tangent=1 --set DeclData=1)");
       } else {
         context_.Warn("DeclData elements of usage " + std::to_string(use.usage) + " type " +
                       std::to_string(use.type) + " are dropped");
@@ -476,7 +492,8 @@ class MeshReader {
       if (values.empty()) return;
       std::remove_reference_t<decltype(values)> out;
       out.reserve(keys.size());
-      for (const Key& key : keys) out.push_back(key.vertex < values.size() ? values[key.vertex] : fallback);
+      for (const Key& key : keys)
+        out.push_back(key.vertex < values.size() ? values[key.vertex] : fallback);
       values = std::move(out);
     };
     gather(part_.positions, Point3());

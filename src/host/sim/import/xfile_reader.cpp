@@ -11,8 +11,8 @@
 #include "host/sim/scene_file/scene_limits.h"
 #include "platform/text_encoding.h"
 #include "xof/file_reader.h"
-#include "xof/tokens.h"
 #include "xof/template_ids.h"
+#include "xof/tokens.h"
 
 namespace sim::import {
 
@@ -104,8 +104,8 @@ class DocumentReader {
                     std::to_string(SceneLimits::kMaxNodes) + ")");
     }
     ImportedNode node;
-    node.name = platform::Utf8ToWide(name.empty() ? "Frame" + std::to_string(model_.nodes.size())
-                                                  : name);
+    node.name =
+        platform::Utf8ToWide(name.empty() ? "Frame" + std::to_string(model_.nodes.size()) : name);
     node.parent = parent;
     node.local = local;
     model_.nodes.push_back(std::move(node));
@@ -185,7 +185,8 @@ class DocumentReader {
   // offset * turn: its x and y columns (the file's x and z) change sign, zeros staying zeros.
   static Matrix3 TurnedBack(Matrix3 offset) {
     for (int row = 0; row < 4; ++row) {
-      for (int column : {0, 1}) offset[row][column] = offset[row][column] == 0.0f ? 0.0f : -offset[row][column];
+      for (int column : {0, 1})
+        offset[row][column] = offset[row][column] == 0.0f ? 0.0f : -offset[row][column];
     }
     return offset;
   }
@@ -228,7 +229,8 @@ class DocumentReader {
         auto found = nodeByName_.find(name);
         if (found == nodeByName_.end()) {
           // Worded as for every format.
-          context_.Warn("bone \"" + name + "\" names no node of the scene: its weights are dropped");
+          context_.Warn("bone \"" + name +
+                        "\" names no node of the scene: its weights are dropped");
           continue;
         }
         int joint = static_cast<int>(skin.joints.size());

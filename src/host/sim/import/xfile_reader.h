@@ -1,6 +1,6 @@
-// `.x` files into the neutral model through our own reader (src/xof), every encoding: frames, meshes
-// with all their channels, materials (DirectX shader materials from effect instances), skins and
-// animation sets. What the host cannot hold is named in the model's warnings.
+// `.x` files into the neutral model through our own reader (src/xof), every encoding: frames,
+// meshes with all their channels, materials (DirectX shader materials from effect instances), skins
+// and animation sets. What the host cannot hold is named in the model's warnings.
 #pragma once
 
 #include <filesystem>
