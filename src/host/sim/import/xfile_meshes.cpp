@@ -59,8 +59,8 @@ class MeshReader {
   }
 
   ImportedMeshPart Read() {
-    XObjectValues values(mesh_);
-    const std::vector<float>& xyz = values.Member(1).floats;
+    XMeshArrays arrays = MeshArrays(mesh_);
+    const std::vector<float>& xyz = arrays.points;
     vertexCount_ = xyz.size() / 3;
     bones_.fileVertices = vertexCount_;
     if (vertexCount_ > SceneLimits::kMaxSceneVertices) {
@@ -77,13 +77,15 @@ class MeshReader {
       }
       part_.positions.push_back(context_.axes.Point(&xyz[3 * v]));
     }
-    ReadFaces(values.Member(3).integers, values.Integer(2));
+    ReadFaces(arrays.faces, arrays.faceCount);
+    meshFaces_ = std::move(arrays.faces);
+    arrays = {};
     for (const xof::DataChild& child : mesh_.children) {
       const xof::DataObject* object = context_.Resolve(child);
       if (!object || !object->type) continue;
       const xof::Guid& id = object->type->id;
       if (id == xof::tid::MeshNormals) {
-        ReadNormals(XObjectValues(*object));
+        ReadNormals(MeshArrays(*object));
       } else if (id == xof::tid::MeshTextureCoords) {
         ReadTexcoords(*object);
       } else if (id == xof::tid::MeshVertexColors) {
@@ -103,6 +105,7 @@ class MeshReader {
                       "for them)");
       }
     }
+    meshFaces_ = {};
     FillTexcoordGaps();
     Weld();
     return std::move(part_);
@@ -126,11 +129,11 @@ class MeshReader {
       if (count < 3) {
         context_.Warn("faces of fewer than 3 corners are skipped (" + where_ + ")");
       }
+      faceFirstTriangle_.push_back(static_cast<std::uint32_t>(part_.triangles.size()));
       for (std::uint32_t c = 1; c + 1 < count; ++c) {
         // The axes mirror, so the corners go the other way round.
         part_.triangles.push_back({index[0], index[c + 1], index[c]});
         triangleFace_.push_back(f);
-        triangleCorners_.push_back({0, c + 1, c});
       }
       faceCounts_.push_back(count);
       at += 1 + count;
@@ -145,9 +148,20 @@ class MeshReader {
     }
   }
 
-  void ReadNormals(const XObjectValues& values) {
-    const std::vector<float>& xyz = values.Member(1).floats;
-    const std::vector<std::uint32_t>& flat = values.Member(3).integers;
+  // Members 1 to 3 of a Mesh or MeshNormals record, the standard layout copied, another walked.
+  static XMeshArrays MeshArrays(const xof::DataObject& object) {
+    XMeshArrays arrays;
+    if (ReadStandardMeshArrays(object, arrays)) return arrays;
+    XObjectValues values(object);
+    arrays.points = values.Member(1).floats;
+    arrays.faceCount = values.Integer(2);
+    arrays.faces = values.Member(3).integers;
+    return arrays;
+  }
+
+  void ReadNormals(const XMeshArrays& values) {
+    const std::vector<float>& xyz = values.points;
+    const std::vector<std::uint32_t>& flat = values.faces;
     std::size_t count = xyz.size() / 3;
     // Each polygon's normal indices, checked against the polygon of the mesh.
     std::vector<std::size_t> starts;
@@ -162,11 +176,20 @@ class MeshReader {
       context_.Warn("normals whose faces do not match the mesh's are dropped (" + where_ + ")");
       return;
     }
+    // Normals indexed as the vertices are (the exporter writes them so): one per vertex.
+    vertexNormals_ = count == vertexCount_ && flat == meshFaces_;
+    if (vertexNormals_) {
+      SetNormals(xyz, count);
+      return;
+    }
     cornerNormals_.assign(part_.triangles.size(), {});
     for (std::size_t t = 0; t < cornerNormals_.size(); ++t) {
+      std::size_t f = triangleFace_[t];
+      // Triangle t is the fan's (0, c + 1, c) of its polygon.
+      std::uint32_t c = static_cast<std::uint32_t>(t) - faceFirstTriangle_[f] + 1;
+      const std::uint32_t corner[3] = {0, c + 1, c};
       for (std::size_t k = 0; k < 3; ++k) {
-        std::size_t f = triangleFace_[t];
-        std::uint32_t n = flat[starts[f] + triangleCorners_[t][k]];
+        std::uint32_t n = flat[starts[f] + corner[k]];
         if (n >= count) {
           context_.Fail(where_ + ": face " + std::to_string(f) + " names normal " +
                         std::to_string(n) + " of " + std::to_string(count));
@@ -174,6 +197,10 @@ class MeshReader {
         cornerNormals_[t][k] = n;
       }
     }
+    SetNormals(xyz, count);
+  }
+
+  void SetNormals(const std::vector<float>& xyz, std::size_t count) {
     normals_.clear();
     normals_.reserve(count);
     for (std::size_t n = 0; n < count; ++n) {
@@ -412,9 +439,7 @@ class MeshReader {
         normals_.resize(vertexCount_);
         for (std::size_t v = 0; v < vertexCount_; ++v)
           normals_[v] = context_.axes.Point(first + v * perVertex);
-        cornerNormals_.resize(part_.triangles.size());
-        for (std::size_t t = 0; t < cornerNormals_.size(); ++t)
-          cornerNormals_[t] = part_.triangles[t];
+        vertexNormals_ = true;
         normalsGiven_ = true;
       } else if (use.usage == kTexcoordUsage && use.type >= kFloat2 && use.type <= kFloat4 &&
                  use.usageIndex < kDeclTexcoordSets) {
@@ -474,7 +499,10 @@ class MeshReader {
       std::uint32_t slot = part_.triangleSlots.empty() ? 0 : part_.triangleSlots[t];
       for (std::size_t k : {0, 2, 1}) {  // the file's corner order
         std::uint32_t v = part_.triangles[t][k];
-        Key key{v, cornerNormals_.empty() ? kNone : cornerNormals_[t][k], slot};
+        std::uint32_t normal = vertexNormals_           ? v
+                               : cornerNormals_.empty() ? kNone
+                                                        : cornerNormals_[t][k];
+        Key key{v, normal, slot};
         std::uint32_t& index = part_.triangles[t][k];
         if (first[v] == kNone) {
           first[v] = static_cast<std::uint32_t>(keys.size());
@@ -488,8 +516,11 @@ class MeshReader {
         index = first[v];
       }
     }
+    // The exporter's own files: every vertex once, in order; nothing to move.
+    bool same = keys.size() == vertexCount_;
+    for (std::size_t v = 0; same && v < keys.size(); ++v) same = keys[v].vertex == v;
     auto gather = [&](auto& values, auto fallback) {
-      if (values.empty()) return;
+      if (values.empty() || same) return;
       std::remove_reference_t<decltype(values)> out;
       out.reserve(keys.size());
       for (const Key& key : keys)
@@ -518,13 +549,12 @@ class MeshReader {
   ImportedMeshPart part_;
   std::size_t vertexCount_ = 0;
   std::vector<std::uint32_t> faceCounts_;
-  std::vector<std::uint32_t> triangleFace_;
-  std::vector<std::array<std::uint32_t, 3>> triangleCorners_;
+  std::vector<std::uint32_t> triangleFace_, faceFirstTriangle_, meshFaces_;
   std::vector<bool> texcoordGiven_;
   std::vector<float> alpha_;
   std::vector<Point3> normals_;
   std::vector<std::array<std::uint32_t, 3>> cornerNormals_;
-  bool normalsGiven_ = false, colorsGiven_ = false;
+  bool normalsGiven_ = false, colorsGiven_ = false, vertexNormals_ = false;
 };
 
 }  // namespace

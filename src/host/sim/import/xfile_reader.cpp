@@ -328,7 +328,8 @@ ImportedModel ModelOfXDocument(const xof::XFileDocument& document, const std::st
 
 ImportedModel ReadXFileModel(const std::filesystem::path& path, const std::string& fileName,
                              const ImportSettings& settings) {
-  xof::ReadResult read = xof::ReadXFileAt(path);
+  // Segments are for writers; the importer reads values.
+  xof::ReadResult read = xof::ReadXFileAt(path, xof::ReadOptions{.segments = false});
   if (!read.ok()) throw SceneFileError(fileName, "", read.Describe());
   return ModelOfXDocument(*read.document, fileName, ModelFolder::Of(path), settings);
 }

@@ -34,4 +34,18 @@ class XObjectValues {
   std::vector<XMemberValues> members_;
 };
 
+// The two arrays of a Mesh or MeshNormals record: points (x, y, z each) and faces (each its corner
+// count, then its corners), as XObjectValues gives members 1 and 3.
+struct XMeshArrays {
+  std::vector<float> points;
+  std::uint32_t faceCount = 0;
+  std::vector<std::uint32_t> faces;
+};
+
+// Copies the arrays straight out of the packed block when the record's template has the standard
+// layout (DWORD, array of 3 FLOATs, DWORD, array of DWORD count and DWORD corners): a mesh of a
+// million faces is two copies instead of a walk through every face. False for another layout,
+// which XObjectValues reads.
+bool ReadStandardMeshArrays(const xof::DataObject& object, XMeshArrays& out);
+
 }  // namespace sim::import
