@@ -1,7 +1,7 @@
-// Imported models exported by `ruvx export` move as their sources do: Assimp reads the glTF or FBX
-// source and our `.x` file through independent code, one poser poses both at the same second of
-// each animation, on whole frames and between them, and the vertices must lie where the source's
-// do.
+// Imported models exported by `ruvx export` move as their sources do: Assimp reads the glTF, FBX
+// or `.x` source and our `.x` file through independent code, one poser poses both at the same
+// second of each animation, on whole frames and between them, and the vertices must lie where the
+// source's do.
 #include <assimp/scene.h>
 #include <gtest/gtest.h>
 
