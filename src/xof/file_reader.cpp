@@ -27,7 +27,8 @@ constexpr int kMaxObjectDepth = 2048;
 
 class ObjectParser {
  public:
-  ObjectParser(Lexer& lexer, XFileDocument& document) : lexer_(lexer), document_(document) {}
+  ObjectParser(Lexer& lexer, XFileDocument& document, const ReadOptions& options)
+      : lexer_(lexer), document_(document), options_(options) {}
 
   void ParseFile() {
     for (;;) {
@@ -96,8 +97,10 @@ class ObjectParser {
     DecodeObjectData(lexer_, *type, object->data);
     ParseChildren(*object, depth);
     try {
-      object->segments = ScanDataBlock(*type, object->data.data(), object->data.size(),
-                                       /*forWriting=*/false);
+      if (options_.segments) {
+        object->segments = ScanDataBlock(*type, object->data.data(), object->data.size(),
+                                         /*forWriting=*/false);
+      }
     } catch (const FormatError& error) {
       throw FormatError(object->fileOffset, type->name + " object: " + error.what());
     }
@@ -151,6 +154,7 @@ class ObjectParser {
 
   Lexer& lexer_;
   XFileDocument& document_;
+  ReadOptions options_;
 };
 
 }  // namespace
@@ -164,6 +168,11 @@ std::string ReadResult::Describe() const {
 ReadResult ReadXFile(std::string_view bytes) { return ReadXFile(bytes, BuiltInTemplates()); }
 
 ReadResult ReadXFile(std::string_view bytes, const TemplateRegistry& knownTemplates) {
+  return ReadXFile(bytes, knownTemplates, ReadOptions{});
+}
+
+ReadResult ReadXFile(std::string_view bytes, const TemplateRegistry& knownTemplates,
+                     const ReadOptions& options) {
   ReadResult result;
   try {
     auto document = std::make_unique<XFileDocument>();
@@ -182,7 +191,7 @@ ReadResult ReadXFile(std::string_view bytes, const TemplateRegistry& knownTempla
     } else {
       lexer = std::make_unique<TextLexer>(input, kFileHeaderSize);
     }
-    ObjectParser parser(*lexer, *document);
+    ObjectParser parser(*lexer, *document, options);
     parser.ParseFile();
     result.document = std::move(document);
     result.errorInDecompressedData = false;
@@ -196,7 +205,9 @@ ReadResult ReadXFile(std::string_view bytes, const TemplateRegistry& knownTempla
   return result;
 }
 
-ReadResult ReadXFileAt(const std::filesystem::path& path) {
+ReadResult ReadXFileAt(const std::filesystem::path& path) { return ReadXFileAt(path, {}); }
+
+ReadResult ReadXFileAt(const std::filesystem::path& path, const ReadOptions& options) {
   ReadResult failure;
   failure.errorHasOffset = false;
   // Non-blocking, so that a pipe under the name cannot hang the read; anything but a regular file
@@ -236,7 +247,7 @@ ReadResult ReadXFileAt(const std::filesystem::path& path) {
     failure.error = std::string("cannot read the file: ") + std::strerror(errno);
     return failure;
   }
-  return ReadXFile(bytes);
+  return ReadXFile(bytes, BuiltInTemplates(), options);
 }
 
 }  // namespace xof

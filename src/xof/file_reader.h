@@ -41,9 +41,18 @@ struct ReadResult {
   std::string Describe() const;
 };
 
+struct ReadOptions {
+  // Each object's segments (data_object.h), which the writers need; a reader of values alone (an
+  // importer) can do without them, and without the second walk through every block they take.
+  bool segments = true;
+};
+
 ReadResult ReadXFile(std::string_view bytes);
 ReadResult ReadXFile(std::string_view bytes, const TemplateRegistry& knownTemplates);
+ReadResult ReadXFile(std::string_view bytes, const TemplateRegistry& knownTemplates,
+                     const ReadOptions& options);
 // Reads a file from disk; a file that cannot be opened is reported like malformed input.
 ReadResult ReadXFileAt(const std::filesystem::path& path);
+ReadResult ReadXFileAt(const std::filesystem::path& path, const ReadOptions& options);
 
 }  // namespace xof

@@ -5,6 +5,7 @@
 #include "test_support.h"
 #include "xof/document_writer.h"
 #include "xof/mszip.h"
+#include "xof/template_sets.h"
 
 namespace xof::test {
 namespace {
@@ -26,6 +27,15 @@ TEST(SampleFiles, CubeInEveryEncodingReadsToTheSameObjects) {
   ExpectSameObjects(binary->objects, compressed->objects, 0);
   EXPECT_EQ(binary->definedInFile.size(), 4u);
   EXPECT_EQ(binary->objects.size(), 3u);
+}
+
+TEST(SampleFiles, ReadWithoutSegmentsTheObjectsAreTheSameAndCarryNone) {
+  std::string model = ReadSample("Testwuson.X");
+  auto full = MustRead(model);
+  ReadResult bare = ReadXFile(model, BuiltInTemplates(), ReadOptions{.segments = false});
+  ASSERT_TRUE(full && bare.ok()) << bare.Describe();
+  ExpectSameObjects(full->objects, bare.document->objects, 0);
+  for (const auto& object : bare.document->objects) EXPECT_TRUE(object->segments.empty());
 }
 
 TEST(SampleFiles, CubeRewrittenMatchesTheLibraryByteForByte) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/matrix3.h"
+#include "host/sim/material_description.h"
 #include "host/sim/sim_material.h"
 #include "host/sim/sim_texmap.h"
 
@@ -27,6 +28,13 @@ struct ImportedTexture {
   int tiling = U_WRAP | V_WRAP;
 };
 
+// A DirectX shader material: its effect file and the parameters of its block 0, in order.
+struct ImportedEffect {
+  // The effect file in host form (found beside the model, or named for the exporter's search).
+  std::wstring hostPath;
+  std::vector<EffectParamDescription> params;
+};
+
 struct ImportedMaterial {
   std::wstring name;
   MaterialColors colors;
@@ -34,6 +42,8 @@ struct ImportedMaterial {
   std::array<std::optional<ImportedTexture>, kStandardSlotCount> maps;
   // The bump slot's bitmap is a tangent-space normal map, put under a Normal Bump map.
   bool bumpIsNormalMap = false;
+  // Set: the material is a DirectX shader material of this effect (colours and maps unused).
+  std::optional<ImportedEffect> effect;
 };
 
 struct ImportedInfluence {
@@ -54,6 +64,16 @@ struct ImportedMeshPart {
   std::vector<std::array<DWORD, 3>> triangles;
   // Index into ImportedModel::materials; -1 for none.
   int material = -1;
+  // A part of several materials (a `.x` mesh): its material list (indices into
+  // ImportedModel::materials, -1 for none) and, per triangle, the entry of the list it uses. When
+  // set, `material` is unused and the list becomes the node's material ids in its order.
+  std::vector<int> slotMaterials;
+  std::vector<std::uint16_t> triangleSlots;
+  // The smoothing groups of the part's faces, for the corners without a normal (0: flat).
+  DWORD smoothingGroups = 0;
+  // The node's wire colour (red, green, blue), where the source gives one: a `.x` mesh without a
+  // material holds it as its default material.
+  std::optional<std::array<std::uint8_t, 3>> wireColor;
   // The joints (indices into the skin's joints) that move each position, with weights above 0:
   // position i's are influences[influenceStarts[i]] up to influences[influenceStarts[i + 1]].
   // Both empty for a part no skin moves.
@@ -76,6 +96,10 @@ struct ImportedNode {
   std::wstring meshName;
   // Index into ImportedModel::skins of the skin that deforms the mesh; -1 for none.
   int skin = -1;
+  // A node without a mesh that the source holds as a frame of its own (a `.x` frame): a bone,
+  // which the exporter writes whatever is below it, rather than a dummy, which it writes only
+  // above what it writes.
+  bool bone = false;
 };
 
 // The joints of a skin and how each sat when the mesh was bound to it.

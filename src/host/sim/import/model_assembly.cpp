@@ -27,6 +27,11 @@ MapBuilder BitmapOf(const ImportedTexture& texture) {
 }
 
 MaterialBuilder StandardOf(const ImportedMaterial& source) {
+  if (source.effect) {
+    MaterialBuilder effect = DxMaterial(source.name, source.effect->hostPath);
+    for (const EffectParamDescription& param : source.effect->params) effect.Param(param);
+    return effect;
+  }
   MaterialBuilder material = StandardMaterial(source.name);
   const MaterialColors& c = source.colors;
   material.Diffuse(c.diffuse)
@@ -82,18 +87,29 @@ Mesh MeshOf(const ImportedModel& model, const ImportedNode& node, std::vector<in
   std::vector<Point3> positions;
   std::vector<MapFace> faces;
   std::vector<WORD> faceSlots;
+  std::vector<DWORD> faceGroups;
   bool anyNormals = false, anyColors = false, anyAlpha = false;
   std::size_t uvSets = 0;
   for (int index : node.parts) {
     const ImportedMeshPart& part = model.parts[static_cast<std::size_t>(index)];
-    auto slot = std::find(slots.begin(), slots.end(), part.material);
-    if (slot == slots.end()) slot = slots.insert(slots.end(), part.material);
-    WORD id = static_cast<WORD>(slot - slots.begin());
+    // The material id of each entry of the part's list: a node of one listed part keeps the list
+    // as it is (entries named twice included), so its ids are the file's.
+    std::vector<WORD> ids;
+    const std::vector<int> single{part.material};
+    const std::vector<int>& list = part.slotMaterials.empty() ? single : part.slotMaterials;
+    for (int material : list) {
+      auto slot = std::find(slots.begin(), slots.end(), material);
+      if (slot == slots.end() || node.parts.size() == 1) slot = slots.insert(slots.end(), material);
+      ids.push_back(static_cast<WORD>(slot - slots.begin()));
+    }
     DWORD base = static_cast<DWORD>(positions.size());
     positions.insert(positions.end(), part.positions.begin(), part.positions.end());
-    for (const auto& t : part.triangles) {
-      faces.push_back({t[0] + base, t[1] + base, t[2] + base});
-      faceSlots.push_back(id);
+    for (std::size_t t = 0; t < part.triangles.size(); ++t) {
+      const auto& corners = part.triangles[t];
+      faces.push_back({corners[0] + base, corners[1] + base, corners[2] + base});
+      std::size_t entry = part.triangleSlots.empty() ? 0 : part.triangleSlots[t];
+      faceSlots.push_back(ids[std::min(entry, ids.size() - 1)]);
+      faceGroups.push_back(part.smoothingGroups);
     }
     anyNormals = anyNormals || !part.normals.empty();
     anyColors = anyColors || !part.colors.empty();
@@ -101,7 +117,10 @@ Mesh MeshOf(const ImportedModel& model, const ImportedNode& node, std::vector<in
     uvSets = std::max(uvSets, part.uvSets.size());
   }
   Mesh mesh = MakeMesh(std::move(positions), faces);
-  for (std::size_t f = 0; f < faceSlots.size(); ++f) mesh.faces[f].setMatID(faceSlots[f]);
+  for (std::size_t f = 0; f < faceSlots.size(); ++f) {
+    mesh.faces[f].setMatID(faceSlots[f]);
+    mesh.faces[f].setSmGroup(faceGroups[f]);
+  }
 
   // Attributes a part lacks where another has them: no normal (the smoothing groups decide), the
   // origin for coordinates, white for colours, opaque for alpha.
@@ -225,11 +244,21 @@ std::unique_ptr<SimScene> AssembleScene(const ImportedModel& model, float scale,
     // A node without a mesh (a group, or what held a camera or a light) is a dummy helper, as the
     // host keeps such nodes.
     if (node.parts.empty()) {
-      child.Dummy();
+      if (node.bone) {
+        child.Bone();
+      } else {
+        child.Dummy();
+      }
       continue;
     }
     std::vector<int> slots;
     child.TriMesh(MeshOf(model, node, slots));
+    for (int index : node.parts) {
+      const auto& wire = model.parts[static_cast<std::size_t>(index)].wireColor;
+      if (!wire) continue;
+      child.WireColor((*wire)[0], (*wire)[1], (*wire)[2]);
+      break;
+    }
     MaterialBuilder material =
         materials.ForNode(slots, node.meshName.empty() ? node.name : node.meshName);
     if (material) child.Material(material);

@@ -14,6 +14,7 @@
 #include "host/sim/import/model_assembly.h"
 #include "host/sim/import/model_files.h"
 #include "host/sim/import/model_repair.h"
+#include "host/sim/import/xfile_reader.h"
 #include "platform/file_system.h"
 #include "platform/host_path.h"
 
@@ -82,6 +83,8 @@ ImportedScene ImportModelFile(const std::filesystem::path& path, const ImportSet
     if (settings.up == UpAxis::kZ) {
       model.warnings.push_back("--up z is ignored: glTF models are always Y-up");
     }
+  } else if (extension == ".x") {
+    model = ReadXFileModel(path, fileName, settings);
   } else {
     model = ReadAssimpFile(path, fileName, settings);
   }
