@@ -11,7 +11,8 @@ CMAKE_ARGS ?=
 CLANG_FORMAT ?= clang-format-14
 PACKAGES   := cmake g++ make pkg-config zlib1g-dev nlohmann-json3-dev libcli11-dev \
               libdeflate-dev libgtest-dev libgmock-dev libassimp-dev assimp-utils \
-              assimp-testmodels libirrlicht-dev libtinygltf-dev libstb-dev libosmesa6-dev \
+              assimp-testmodels libirrlicht-dev libtinygltf-dev libstb-dev libsquish-dev \
+              libpng-dev imagemagick libosmesa6-dev \
               qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins \
               clang libclang-rt-14-dev clang-format-14
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "ruv/core/output_names.h"
 #include "ruv/core/xmaterial.h"
@@ -12,14 +13,22 @@
 //   file already there only when OverwriteTexture is on;
 // - a procedural map is rendered at ProcMapX x ProcMapY pixels to `outputDir` + `name` + ".bmp"
 //   when OverwriteTexture is on or nothing is there yet.
+// With TextureConvert on, both are written in the TextureFormat instead (texture_conversion.h),
+// under their name with that format's extension; a bitmap that cannot be decoded is copied as it
+// is, and the result says so. What a written file lacks that the user should know of (JPEG's
+// missing alpha) goes to `notes`.
 // `fileName` becomes the name `names` gives the source: a source whose file was made earlier in
 // the export is not copied or rendered again, and two sources never share a file.
 // `outputDir` ends with '\'. Returns why the file could not be put there (the output folder is then
 // left as it was); empty when it is there, or when nothing was asked. A file already there that
 // may not be replaced counts as there.
-std::wstring WriteTextureFile(XTextureSlot& slot, const std::wstring& outputDir,
-                              OutputNames& names);
+std::wstring WriteTextureFile(XTextureSlot& slot, const std::wstring& outputDir, OutputNames& names,
+                              std::vector<std::wstring>* notes = nullptr);
 
 // The procedural map size the bitmap allows: ProcMapX and ProcMapY clamped to 1..9999 (four
 // digits, as the options take them). Returns what was changed, for the user; empty when nothing.
 std::wstring ClampProceduralMapSize();
+
+// The options that ask for a conversion this export does not make: PowerOf2 without TextureConvert,
+// a TextureFormat outside 0..4. Empty when there are none.
+std::wstring TextureConversionWarning();
