@@ -171,11 +171,18 @@ TEST_F(TextureConversionTest, WhatCannotBeDecodedIsCopiedAsItIsAndReported) {
   XTextureSlot brokenAgain = Bitmap("broken.png", "not a picture");
   EXPECT_EQ(Step(brokenAgain), L"");
   EXPECT_EQ(brokenAgain.fileName, L"broken.png");
+  // A TextureFormat none of the five: copied as without conversion, and reported.
+  gExportOptions.TextureFormat = 7;
+  XTextureSlot unknown =
+      Bitmap("wood.png", texture::EncodeImage(Gradient(4, 4), texture::Format::kPng));
+  EXPECT_NE(Step(unknown).find(L"TextureFormat 7"), std::wstring::npos);
+  EXPECT_EQ(unknown.fileName, L"wood.png");
+  gExportOptions.TextureFormat = 0;
   // A missing source is reported as before.
   XTextureSlot missing = broken;
   missing.filePath = platform::ToHostPath(folder_ / "src" / "gone.png");
   EXPECT_NE(Step(missing).find(L"was not found"), std::wstring::npos);
-  EXPECT_EQ(Output(), (Names{"broken.png", "scan.tif"}));
+  EXPECT_EQ(Output(), (Names{"broken.png", "scan.tif", "wood.png"}));
 }
 
 TEST_F(TextureConversionTest, PowerOf2ResizesToTheNearestPowerOfTwo) {

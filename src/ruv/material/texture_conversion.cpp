@@ -11,21 +11,29 @@ namespace {
 
 constexpr int kFormats = 5;
 
-ConvertedFile Encode(texture::Image image, const TextureConversion& conversion,
-                     bool* unchanged = nullptr) {
+// The size the image is written at: its own, or with PowerOf2 the nearest powers of two.
+std::pair<int, int> TargetSize(const texture::Image& image, const TextureConversion& conversion) {
+  if (!conversion.powerOf2) return {image.width, image.height};
+  return {texture::NearestPowerOfTwo(image.width), texture::NearestPowerOfTwo(image.height)};
+}
+
+ConvertedFile Encode(const texture::Image& image, const TextureConversion& conversion) {
+  const auto [width, height] = TargetSize(image, conversion);
   ConvertedFile out;
-  if (conversion.powerOf2) {
-    int width = texture::NearestPowerOfTwo(image.width);
-    int height = texture::NearestPowerOfTwo(image.height);
-    if (width != image.width || height != image.height) {
-      image = texture::Resized(image, width, height);
-      if (unchanged) *unchanged = false;
+  texture::Image resized;
+  const bool resize = width != image.width || height != image.height;
+  if (resize) {
+    resized = texture::Resized(image, width, height);
+    if (resized.width == 0) {
+      out.problem =
+          L"it could not be resized to " + std::to_wstring(width) + L"x" + std::to_wstring(height);
+      return out;
     }
   }
+  const texture::Image& sized = resize ? resized : image;
   const auto format = static_cast<texture::Format>(conversion.format);
-  if (unchanged && *unchanged) return out;
-  out.alphaLost = format == texture::Format::kJpg && !image.Opaque();
-  out.bytes = texture::EncodeImage(image, format);
+  out.alphaLost = format == texture::Format::kJpg && !sized.Opaque();
+  out.bytes = texture::EncodeImage(sized, format);
   if (out.bytes.empty()) out.problem = L"it could not be encoded";
   return out;
 }
@@ -57,11 +65,13 @@ ConvertedFile ConvertTexture(const std::string& source, const std::wstring& sour
     return out;
   }
   // Re-encoding a file already in the format would only lose quality (or a DDS file's own mips).
-  bool unchanged =
-      texture::FormatOf(source, sourceName) == static_cast<texture::Format>(conversion.format);
-  ConvertedFile out = Encode(std::move(*image), conversion, &unchanged);
-  if (unchanged) out.bytes = source;
-  return out;
+  if (texture::FormatOf(source, sourceName) == static_cast<texture::Format>(conversion.format) &&
+      TargetSize(*image, conversion) == std::pair{image->width, image->height}) {
+    ConvertedFile out;
+    out.bytes = source;
+    return out;
+  }
+  return Encode(*image, conversion);
 }
 
 ConvertedFile ConvertPixels(std::vector<std::uint8_t> rgba, int width, int height,
@@ -70,5 +80,5 @@ ConvertedFile ConvertPixels(std::vector<std::uint8_t> rgba, int width, int heigh
   image.width = width;
   image.height = height;
   image.rgba = std::move(rgba);
-  return Encode(std::move(image), conversion);
+  return Encode(image, conversion);
 }

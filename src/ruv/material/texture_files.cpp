@@ -69,6 +69,13 @@ std::wstring ConvertBitmap(XTextureSlot& slot, const std::wstring& outputDir, Ou
   return why;
 }
 
+// Why nothing is converted although TextureConvert asks for it; empty when that is not so.
+std::wstring UnknownFormat() {
+  if (!gExportOptions.TextureConvert || TextureConversion::FromOptions().on) return {};
+  return L"was not converted (TextureFormat " + std::to_wstring(gExportOptions.TextureFormat) +
+         L" is none of 0 to 4: dds, png, tga, jpg, bmp)";
+}
+
 }  // namespace
 
 std::wstring WriteTextureFile(XTextureSlot& slot, const std::wstring& outputDir, OutputNames& names,
@@ -78,7 +85,7 @@ std::wstring WriteTextureFile(XTextureSlot& slot, const std::wstring& outputDir,
   const TextureConversion conversion = TextureConversion::FromOptions();
   if (!slot.proceduralMap) {
     if (slot.filePath.empty()) return {};
-    std::wstring unconverted;
+    std::wstring unconverted = UnknownFormat();
     if (conversion.on) {
       std::wstring before = slot.fileName;
       unconverted = ConvertBitmap(slot, outputDir, names, conversion, notes);
@@ -120,7 +127,8 @@ std::wstring WriteTextureFile(XTextureSlot& slot, const std::wstring& outputDir,
   if (RenderProceduralMap(slot.proceduralMap, target, gExportOptions.ProcMapX,
                           gExportOptions.ProcMapY)) {
     if (!existed) names.NoteMade(target);
-    return {};
+    const std::wstring unknown = UnknownFormat();
+    return unknown.empty() ? std::wstring() : unknown + L"; rendered as a .bmp";
   }
   return L"the procedural map could not be rendered to " + target;
 }
@@ -140,10 +148,6 @@ std::wstring ClampProceduralMapSize() {
 
 std::wstring TextureConversionWarning() {
   const ExportOptions& o = gExportOptions;
-  if (o.TextureConvert && (o.TextureFormat < 0 || o.TextureFormat > 4)) {
-    return L"TextureFormat " + std::to_wstring(o.TextureFormat) +
-           L" is none of 0 to 4 (dds, png, tga, jpg, bmp): textures are copied as they are";
-  }
   if (o.PowerOf2 && !o.TextureConvert) {
     return L"PowerOf2 resizes converted textures only: with TextureConvert off, textures are "
            L"copied as they are";

@@ -29,6 +29,7 @@ std::wstring WriteTextureFile(XTextureSlot& slot, const std::wstring& outputDir,
 // digits, as the options take them). Returns what was changed, for the user; empty when nothing.
 std::wstring ClampProceduralMapSize();
 
-// The options that ask for a conversion this export does not make: PowerOf2 without TextureConvert,
-// a TextureFormat outside 0..4. Empty when there are none.
+// What the user is told when PowerOf2 asks for a resize that only TextureConvert makes; empty
+// when it does not. (TextureConvert with a TextureFormat outside 0..4 makes each texture a refused
+// record instead: copied, or rendered as a .bmp, as without conversion.)
 std::wstring TextureConversionWarning();
