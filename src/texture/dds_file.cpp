@@ -26,8 +26,7 @@ constexpr std::uint32_t kFourCcFlag = 0x4;
 constexpr std::uint32_t kCapsComplex = 0x8, kCapsTexture = 0x1000, kCapsMipMap = 0x400000;
 constexpr std::size_t kFileHeaderBytes = 4 + kHeaderSize;
 // Offsets in the file, magic included.
-constexpr std::size_t kAtHeight = 12, kAtWidth = 16, kAtMipCount = 28, kAtFormatFlags = 80,
-                      kAtFourCc = 84;
+constexpr std::size_t kAtHeight = 12, kAtWidth = 16, kAtFormatFlags = 80, kAtFourCc = 84;
 
 constexpr std::uint32_t FourCc(const char (&code)[5]) {
   return static_cast<std::uint32_t>(static_cast<unsigned char>(code[0])) |
