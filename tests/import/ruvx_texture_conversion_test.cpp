@@ -22,13 +22,18 @@ void Append(std::string& out, std::initializer_list<T> values) {
   }
 }
 
-// A unit quad facing +Z whose material's base colour is a blue PNG held in the model's buffer.
-void WriteBlueQuad(const test::TempFolder& folder) {
+std::string BluePng() {
   texture::Image blue(16, 16);
   for (std::size_t i = 0; i < blue.rgba.size(); i += 4) {
     blue.rgba[i + 2] = blue.rgba[i + 3] = 255;
   }
-  const std::string png = texture::EncodeImage(blue, texture::Format::kPng);
+  return texture::EncodeImage(blue, texture::Format::kPng);
+}
+
+// A unit quad facing +Z whose material's base colour is an image held in the model's buffer (a
+// blue PNG unless given).
+void WriteBlueQuad(const test::TempFolder& folder, const std::string& png = BluePng(),
+                   const std::string& mimeType = "image/png") {
   std::string buffer;
   Append<float>(buffer, {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
   Append<float>(buffer, {0, 1, 1, 1, 1, 0, 0, 0});
@@ -42,7 +47,8 @@ void WriteBlueQuad(const test::TempFolder& folder) {
                                 "material": 0}]}],
     "materials": [{"name": "Painted", "pbrMetallicRoughness": {"baseColorTexture": {"index": 0}}}],
     "textures": [{"source": 0}],
-    "images": [{"name": "paint", "bufferView": 3, "mimeType": "image/png"}],
+    "images": [{"name": "paint", "bufferView": 3, "mimeType": ")" +
+                                mimeType + R"("}],
     "buffers": [{"uri": "quad.bin", "byteLength": )" +
                                 std::to_string(buffer.size()) + R"(}],
     "bufferViews": [{"buffer": 0, "byteLength": 48}, {"buffer": 0, "byteOffset": 48, "byteLength": 32},
@@ -94,6 +100,22 @@ TEST(RuvxTextureConversion, AGltfExportedToDdsPreviewsTextured) {
     blue += b > 60 && b > 2 * r && b > 2 * g ? 1 : 0;
   }
   EXPECT_GT(blue, 64 * 64 / 10);
+}
+
+TEST(RuvxTextureConversion, AnEmbeddedImageThatCannotBeDecodedIsCopiedAndReported) {
+  test::TempFolder folder("undecodable");
+  WriteBlueQuad(folder, "RIFF WEBPVP8, not really a picture", "image/webp");
+  fs::create_directories(folder.Path() / "out");
+  test::RuvxResult exported =
+      test::Ruvx("export " + (folder.Path() / "quad.gltf").string() + " " +
+                 (folder.Path() / "out" / "quad.x").string() + " --config-dir " +
+                 (folder.Path() / "config").string() + " --set XFileType=0 --set TextureConvert=1");
+  EXPECT_EQ(exported.status, 6) << exported.output;
+  EXPECT_NE(exported.output.find("paint.webp"), std::string::npos) << exported.output;
+  EXPECT_NE(exported.output.find("not converted"), std::string::npos) << exported.output;
+  EXPECT_TRUE(fs::exists(folder.Path() / "out" / "paint.webp"));
+  std::string text = platform::ReadWholeFile(folder.Path() / "out" / "quad.x").value_or("");
+  EXPECT_NE(text.find("\"paint.webp\""), std::string::npos) << text;
 }
 
 }  // namespace
