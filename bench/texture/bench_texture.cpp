@@ -8,8 +8,8 @@
 
 #include "bench_support.h"
 #include "texture/dds_file.h"
+#include "texture/image_codec.h"
 #include "texture/resize.h"
-#include "texture/texture_image.h"
 
 namespace {
 

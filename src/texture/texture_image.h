@@ -33,13 +33,4 @@ std::optional<Format> FormatOf(std::string_view bytes, std::wstring_view fileNam
 // Pictures above this many pixels are not decoded (1 GB of RGBA): a small file can claim one.
 constexpr long long kMaxPixels = 1ll << 28;
 
-// Decodes PNG (libpng), JPEG, TGA, BMP, GIF, PSD, HDR and PNM (stb_image: the first frame, 8 bits
-// a channel) and DDS (DXT1, DXT3, DXT5: the top level). Nothing when it cannot, with why in
-// `problem`.
-std::optional<Image> DecodeImage(std::string_view bytes, std::string* problem = nullptr);
-
-// The file's bytes in `format`; empty when it cannot be encoded. PNG, TGA and BMP keep alpha when
-// the image has any; JPEG holds colour only (quality 90); DDS as EncodeDds.
-std::string EncodeImage(const Image& image, Format format);
-
 }  // namespace texture

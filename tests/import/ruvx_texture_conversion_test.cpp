@@ -7,7 +7,7 @@
 
 #include "import_test_support.h"
 #include "platform/file_system.h"
-#include "texture/texture_image.h"
+#include "texture/image_codec.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "platform/text_encoding.h"
 #include "ruv/material/texture_files.h"
 #include "ruv/options/export_options.h"
-#include "texture/texture_image.h"
+#include "texture/image_codec.h"
 
 namespace {
 

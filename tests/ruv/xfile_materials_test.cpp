@@ -15,7 +15,7 @@
 #include "ruv/mesh/mesh_generation.h"
 #include "ruv/options/export_options.h"
 #include "ruv/xfile/x_file_writer.h"
-#include "texture/texture_image.h"
+#include "texture/image_codec.h"
 #include "xof/file_reader.h"
 #include "xof/template_model.h"
 

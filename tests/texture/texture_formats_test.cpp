@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include "texture/dds_file.h"
+#include "texture/image_codec.h"
 #include "texture_test_support.h"
 
 namespace texture::test {

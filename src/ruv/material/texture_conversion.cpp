@@ -4,8 +4,8 @@
 
 #include "platform/text_encoding.h"
 #include "ruv/options/export_options.h"
+#include "texture/image_codec.h"
 #include "texture/resize.h"
-#include "texture/texture_image.h"
 
 namespace {
 
