@@ -125,7 +125,9 @@ std::optional<Image> DecodeDds(std::string_view bytes, std::string* problem) {
     return fail("it is not a DDS file (its header is missing or cut short)");
   }
   const std::uint32_t width = DwordAt(bytes, kAtWidth), height = DwordAt(bytes, kAtHeight);
-  if (width == 0 || height == 0 || static_cast<long long>(width) * height > kMaxPixels) {
+  // In 64 bits unsigned: two sides of 2^32 - 1 overflow a signed product.
+  if (width == 0 || height == 0 ||
+      static_cast<std::uint64_t>(width) * height > static_cast<std::uint64_t>(kMaxPixels)) {
     return fail("its size " + std::to_string(width) + "x" + std::to_string(height) +
                 " is not one that can be decoded");
   }

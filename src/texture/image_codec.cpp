@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 #include "texture/dds_file.h"
 
@@ -43,7 +44,7 @@ std::optional<Image> DecodePng(std::string_view bytes, std::string* problem) {
     if (problem) *problem = std::string("it cannot be decoded (") + png.message + ")";
     return std::nullopt;
   }
-  if (static_cast<long long>(png.width) * png.height > kMaxPixels) {
+  if (static_cast<std::uint64_t>(png.width) * png.height > static_cast<std::uint64_t>(kMaxPixels)) {
     if (problem) {
       *problem = "it is " + std::to_string(png.width) + "x" + std::to_string(png.height) +
                  " pixels, too large to decode";

@@ -119,6 +119,8 @@ TEST(DdsFile, FilesThatAreNotWhatTheyClaimAreRefusedWithAReason) {
     std::memcpy(bytes.data() + at, four, 4);
     return bytes;
   };
+  std::string huge = with(16, "\xff\xff\xff\xff");
+  std::memcpy(huge.data() + 12, "\xff\xff\xff\xff", 4);
   const std::string cases[] = {
       good.substr(0, 100),               // header cut short
       good.substr(0, 128 + 8 * 16 - 1),  // blocks of the first level cut short
@@ -127,6 +129,7 @@ TEST(DdsFile, FilesThatAreNotWhatTheyClaimAreRefusedWithAReason) {
       with(84, "ATI2"),
       with(12, "\xff\xff\xff\x7f"),  // a height no memory holds
       with(16, "\0\0\0\0"),          // no width
+      huge,                          // both sides 2^32 - 1
   };
   for (const std::string& bytes : cases) {
     std::string problem;
