@@ -11,7 +11,8 @@ CMAKE_ARGS ?=
 CLANG_FORMAT ?= clang-format-14
 PACKAGES   := cmake g++ make pkg-config zlib1g-dev nlohmann-json3-dev libcli11-dev \
               libdeflate-dev libgtest-dev libgmock-dev libassimp-dev assimp-utils \
-              assimp-testmodels libirrlicht-dev libtinygltf-dev libstb-dev libosmesa6-dev \
+              assimp-testmodels libirrlicht-dev libtinygltf-dev libstb-dev libsquish-dev \
+              libpng-dev imagemagick libosmesa6-dev \
               qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins \
               clang libclang-rt-14-dev clang-format-14 chromium
 
@@ -65,7 +66,7 @@ test-asan: deps
 # Each fuzz target for FUZZ_SECONDS, with clang's libFuzzer and the sanitizers, every library
 # instrumented. The seeds in fuzz/corpus/ stay as they are; what the fuzzer finds goes to the build.
 FUZZ_SECONDS ?= 30
-FUZZ_TARGETS := xof_reader scene_loader profile gltf_import preview_scene
+FUZZ_TARGETS := xof_reader scene_loader profile gltf_import preview_scene texture_decode
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRUV_SANITIZE=ON -DRUV_FUZZ=ON
 	cmake --build $(BUILD)-fuzz -j$(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))

@@ -14,6 +14,7 @@
 #include "image_files.h"
 #include "platform/file_system.h"
 #include "run_options.h"
+#include "temporary_folder.h"
 
 namespace ruvx {
 namespace {
@@ -96,19 +97,39 @@ void WarnUnwrittenColors(const std::string& model, std::size_t coloredMeshes,
                "VertexColor=1 keeps them\n";
 }
 
+// Whether this run's export converts textures (TextureConvert, with texture files written). The
+// dialog decides only once the model is imported, so a run with it never counts.
+bool ConvertsTextures(const ExportFlags& flags) {
+  if (flags.dialog) return false;
+  std::optional<std::filesystem::path> folder = ConfigFolder(flags.configDir);
+  if (!folder) return false;
+  // The frame rate only sets SampleRate's default, which does not matter here.
+  constexpr int kAnyFrameRate = 30;
+  std::optional<ExportOptions> options = OptionsOfRun(*folder, flags.sets, kAnyFrameRate);
+  return options && options->Mtl && options->TextureFiles && options->TextureConvert &&
+         options->TextureFormat >= 0 && options->TextureFormat <= 4;
+}
+
 int RunExportCommand(const ExportArguments& arguments) {
   std::filesystem::path output(arguments.output);
   std::unique_ptr<sim::SimScene> scene;
   sim::import::ImportedScene imported;
+  std::filesystem::path imageFolder = std::filesystem::absolute(output).parent_path();
+  // A model's embedded images are then the export's sources, not its files: they wait in a folder
+  // of their own, so that beside the output lie only the converted files.
+  std::optional<TemporaryFolder> sources;
   try {
     if (sim::import::IsModelFile(arguments.scene)) {
+      if (ConvertsTextures(arguments.flags)) {
+        sources.emplace("ruvx-images");
+        if (!sources->Path().empty()) imageFolder = sources->Path();
+      }
       sim::import::ImportSettings settings;
       settings.scale = arguments.importScale;
       settings.up = arguments.up == "y"   ? sim::import::UpAxis::kY
                     : arguments.up == "z" ? sim::import::UpAxis::kZ
                                           : sim::import::UpAxis::kFromFile;
-      std::error_code error;
-      settings.imageFolder = std::filesystem::absolute(output, error).parent_path();
+      settings.imageFolder = imageFolder;
       imported = sim::import::ImportModelFile(arguments.scene, settings);
       scene = std::move(imported.scene);
       for (const std::string& line : imported.warnings) {
@@ -127,7 +148,6 @@ int RunExportCommand(const ExportArguments& arguments) {
     std::cerr << "ruvx: " << failure.what() << "\n";
     return kExitBadInput;
   }
-  std::filesystem::path imageFolder = std::filesystem::absolute(output).parent_path();
   ExportFlags flags = arguments.flags;
   // An imported model's keys fall where its source put them, between frames too. Its export takes
   // the keys at their own times, so that nothing between two frames is cut; the importer gives

@@ -97,3 +97,18 @@ BOOL CopyFileW(const wchar_t* existingFile, const wchar_t* newFile, BOOL failIfE
                 to.Commit(/*durable=*/true, /*mayReplace=*/failIfExists == FALSE);
   return copied ? TRUE : FALSE;
 }
+
+std::optional<std::string> ReadCopyableFile(const wchar_t* existingFile, std::uintmax_t limit) {
+  if (!existingFile || !*existingFile) return std::nullopt;
+  Descriptor from(OpenRegularFile(platform::ToNativePath(existingFile)));
+  if (from.get() < 0) return std::nullopt;
+  std::string bytes;
+  char chunk[65536];
+  for (;;) {
+    ssize_t got = ::read(from.get(), chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 || bytes.size() + static_cast<std::size_t>(got) > limit) return std::nullopt;
+    if (got == 0) return bytes;
+    bytes.append(chunk, static_cast<std::size_t>(got));
+  }
+}

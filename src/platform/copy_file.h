@@ -2,6 +2,10 @@
 // paths ('\'-separated wide text, see host_path.h).
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <string>
+
 #include "platform/win_types.h"
 
 // Copies the regular file at `existingFile` to `newFile` byte for byte. The copy is written whole
@@ -13,3 +17,7 @@
 // a pipe, a device, a file of /proc, /sys or /dev), when `newFile` is a folder or read-only, or on
 // any write failure.
 BOOL CopyFileW(const wchar_t* existingFile, const wchar_t* newFile, BOOL failIfExists);
+
+// The bytes of the file at `existingFile` (a host path), for what is made from a texture instead of
+// a copy: nothing for a file CopyFileW would not copy (above), or one larger than `limit`.
+std::optional<std::string> ReadCopyableFile(const wchar_t* existingFile, std::uintmax_t limit);

@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "platform/file_system.h"
+#include "texture/dds_file.h"
 
 namespace preview {
 namespace {
@@ -40,6 +42,19 @@ Image ReadImageFile(const std::filesystem::path& path, std::string* error) {
   if (!bytes) {
     if (error) *error = "cannot be read";
     return {};
+  }
+  if (bytes->compare(0, 4, "DDS ") == 0) {
+    std::string problem;
+    std::optional<texture::Image> dds = texture::DecodeDds(*bytes, &problem);
+    if (!dds) {
+      if (error) *error = "cannot be decoded (" + problem + ")";
+      return {};
+    }
+    Image image;
+    image.width = dds->width;
+    image.height = dds->height;
+    image.rgba = std::move(dds->rgba);
+    return image;
   }
   int width = 0, height = 0, channels = 0;
   // The header first: a small file can claim a picture too large to decode into memory.

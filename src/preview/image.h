@@ -27,7 +27,8 @@ struct Image {
 std::string EncodePng(const Image& image);
 // Writes the PNG whole or not at all (an earlier file stays as it was on failure).
 bool WritePng(const std::filesystem::path& path, const Image& image);
-// Decodes a PNG, BMP, JPEG or TGA file into RGBA; an empty image when it cannot.
+// Decodes a PNG, BMP, JPEG, TGA or DDS (DXT1, DXT3, DXT5) file into RGBA; an empty image when it
+// cannot.
 Image ReadImageFile(const std::filesystem::path& path, std::string* error = nullptr);
 
 }  // namespace preview

@@ -128,4 +128,15 @@ TEST_F(FolderTest, FilesOfTheKernelsFileSystemsAreNeverCopied) {
   EXPECT_FALSE(fs::exists(folder_ / "a"));
 }
 
+TEST_F(FolderTest, WhatIsReadInPlaceOfACopyFollowsTheCopysRules) {
+  Write("src.png", "data");
+  ASSERT_EQ(::mkfifo((folder_ / "pipe").c_str(), 0600), 0);
+  EXPECT_EQ(ReadCopyableFile(Host("src.png").c_str(), 4), "data");
+  EXPECT_EQ(ReadCopyableFile(Host("src.png").c_str(), 3), std::nullopt) << "over the limit";
+  for (const std::wstring& source :
+       {Host("pipe"), Host("missing"), std::wstring(L"\\proc\\version")})
+    EXPECT_EQ(ReadCopyableFile(source.c_str(), 1 << 20), std::nullopt)
+        << platform::ToNativePath(source);
+}
+
 }  // namespace

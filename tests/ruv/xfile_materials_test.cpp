@@ -15,6 +15,7 @@
 #include "ruv/mesh/mesh_generation.h"
 #include "ruv/options/export_options.h"
 #include "ruv/xfile/x_file_writer.h"
+#include "texture/image_codec.h"
 #include "xof/file_reader.h"
 #include "xof/template_model.h"
 
@@ -180,4 +181,50 @@ TEST_F(MaterialRecordTest, ProceduralMapsAreRenderedBesideTheFile) {
   document = WriteAndRead();
   EXPECT_EQ(StringAt(*Child(*document->objects[0], "TextureFilename")), "Checker.bmp");
   EXPECT_FALSE(std::filesystem::exists(folder_ / "out" / "Checker.bmp"));
+}
+
+TEST_F(MaterialRecordTest, ConvertedTexturesAreWhatTheRecordsAndTheEffectName) {
+  texture::Image pixels(4, 4);
+  std::fill(pixels.rgba.begin(), pixels.rgba.end(), std::uint8_t{200});
+  std::filesystem::create_directories(folder_ / "src");
+  std::ofstream(folder_ / "src" / "wood.png", std::ios::binary)
+      << texture::EncodeImage(pixels, texture::Format::kPng);
+  gExportOptions.TextureConvert = 1;
+  gExportOptions.TextureFormat = 0;
+  fakes::Map diffuse(BMTEX_CLASS_ID, L"Diffuse");
+  diffuse.file = platform::ToHostPath(folder_ / "src" / "wood.png");
+  fakes::Material wood(DMTL_CLASS_ID, L"Wood");
+  wood.maps[1] = &diffuse;
+  gExportOptions.InlineMtl = 1;
+  AddMeshNode(L"Plain", &wood);
+  std::ofstream(folder_ / "src" / "bump.tga", std::ios::binary)
+      << texture::EncodeImage(pixels, texture::Format::kTga);
+  fakes::Map bump(BMTEX_CLASS_ID, L"Bump");
+  bump.file = platform::ToHostPath(folder_ / "src" / "bump.tga");
+  fakes::Material effect(DMTL_CLASS_ID, L"Lit");
+  effect.maps[1] = &diffuse;
+  effect.maps[9] = &bump;
+  auto document = WriteAndRead();
+  ASSERT_EQ(document->objects.size(), 1u);
+  const xof::DataObject* material =
+      Child(*Child(*Child(*document->objects[0], "Mesh"), "MeshMaterialList"), "Material");
+  ASSERT_NE(material, nullptr);
+  EXPECT_EQ(StringAt(*Child(*material, "TextureFilename")), "wood.dds");
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "out" / "wood.dds"));
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "out" / "wood.png"));
+
+  // A generated effect's texture parameter names the converted file too.
+  gExportOptions.FX = 1;
+  AddMeshNode(L"Crate", &effect);
+  document = WriteAndRead();
+  ASSERT_EQ(document->objects.size(), 2u);
+  const xof::DataObject* instance =
+      Child(*Child(*Child(*Child(*document->objects[1], "Mesh"), "MeshMaterialList"), "Material"),
+            "EffectInstance");
+  ASSERT_NE(instance, nullptr);
+  ASSERT_EQ(instance->children.size(), 2u);
+  for (int i = 0; i < 2; ++i) {
+    const xof::DataObject& param = *instance->children[i].object;
+    EXPECT_EQ(StringAt(param, StringAt(param).size() + 1), i == 0 ? "wood.dds" : "bump.dds");
+  }
 }

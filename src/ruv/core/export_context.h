@@ -51,4 +51,5 @@ struct ExportContext {
   std::vector<std::unique_ptr<XNode>> topNodes;
   std::vector<RefusedRecord> refusedRecords;  // what the written file lacks, in writing order
   OutputNames outputNames;                    // the files written beside the output so far
+  std::vector<std::wstring> textureNotes;     // what converted textures lack, for a warning
 };

@@ -47,3 +47,8 @@ ClaimedName OutputNames::Claim(const std::wstring& wantedName, const std::wstrin
   nameOfSource_.emplace(source, name);
   return {name, true};
 }
+
+const std::wstring* OutputNames::Find(const std::wstring& source) const {
+  auto known = nameOfSource_.find(source);
+  return known == nameOfSource_.end() ? nullptr : &known->second;
+}

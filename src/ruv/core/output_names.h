@@ -19,6 +19,8 @@ class OutputNames {
   // before its extension. Names are compared without regard to letter case, and a stem too long
   // for a file name is shortened.
   ClaimedName Claim(const std::wstring& wanted, const std::wstring& source);
+  // The name `source` was given, or null when it has none yet.
+  const std::wstring* Find(const std::wstring& source) const;
 
   // A file this export made where nothing was (a host path): when the output cannot be saved, the
   // export removes it again, so that a failed export leaves the folder as it found it.

@@ -194,7 +194,8 @@ void WriteMaterialRecord(ExportContext* context, xof::SaveData* parent, XMateria
   int used = 0;
   for (XTextureSlot& slot : material->maps) {
     std::wstring before = slot.fileName;
-    std::wstring failure = WriteTextureFile(slot, context->outputDir, context->outputNames);
+    std::wstring failure =
+        WriteTextureFile(slot, context->outputDir, context->outputNames, &context->textureNotes);
     if (slot.fileName != before && material->type == kEffectMaterial) {
       RenameFileParam(static_cast<XEffectMaterial&>(*material), before, slot.fileName);
     }

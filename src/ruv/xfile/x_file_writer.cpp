@@ -150,6 +150,9 @@ void WriteXFile(ExportContext* context, const std::wstring& outputPath) {
     std::wstring clamped = ClampProceduralMapSize();
     if (!clamped.empty())
       MessageBoxW(context->host->GetMAXHWnd(), clamped.c_str(), L"Warning", MB_OK);
+    std::wstring conversion = TextureConversionWarning();
+    if (!conversion.empty())
+      MessageBoxW(context->host->GetMAXHWnd(), conversion.c_str(), L"Warning", MB_OK);
   }
   if (NothingToWrite(context)) return;
   if (!OutputWritable(context, outputPath)) return;
@@ -173,6 +176,12 @@ void WriteXFile(ExportContext* context, const std::wstring& outputPath) {
   if (xof::Succeeded(saved) && !(gExportOptions.Animation && gExportOptions.OnlyAnimationSet)) {
     std::wstring bones = SkinBoneWarning(*context);
     if (!bones.empty()) MessageBoxW(context->host->GetMAXHWnd(), bones.c_str(), L"Warning", MB_OK);
+  }
+  if (xof::Succeeded(saved) && !context->textureNotes.empty()) {
+    std::wstring text;
+    for (const std::wstring& note : context->textureNotes)
+      text += (text.empty() ? L"" : L"\n") + note;
+    MessageBoxW(context->host->GetMAXHWnd(), text.c_str(), L"Warning", MB_OK);
   }
   ReportSave(context, *save, saved, outputPath);
   if (xof::Failed(saved)) RemoveMadeFiles(*context);
