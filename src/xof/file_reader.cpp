@@ -96,8 +96,8 @@ class ObjectParser {
     DecodeObjectData(lexer_, *type, object->data);
     ParseChildren(*object, depth);
     try {
-      object->segments = ScanDataBlock(*type, object->data.data(), object->data.size(),
-                                       /*forWriting=*/false);
+      KeepSegmentsIfFew(*object, ScanDataBlock(*type, object->data.data(), object->data.size(),
+                                               /*forWriting=*/false));
     } catch (const FormatError& error) {
       throw FormatError(object->fileOffset, type->name + " object: " + error.what());
     }

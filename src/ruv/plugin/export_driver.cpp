@@ -128,6 +128,7 @@ void RunExport(ExportContext* context, const wchar_t* name, BOOL suppressPrompts
         if (XRenderableNode* renderable = AsRenderable(node)) renderable->ReleaseMeshCopy();
       }
       BeginWritingProgress(context);
+      context->releaseWrittenTracks = true;
       WriteXFile(context, outputPath);
     }
   }

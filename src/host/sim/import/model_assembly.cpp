@@ -84,6 +84,15 @@ Mesh MeshOf(const ImportedModel& model, const ImportedNode& node, std::vector<in
   std::vector<WORD> faceSlots;
   bool anyNormals = false, anyColors = false, anyAlpha = false;
   std::size_t uvSets = 0;
+  // Each list allocated once at its size: a model's mesh is large.
+  std::size_t vertexCount = 0, faceCount = 0;
+  for (int index : node.parts) {
+    vertexCount += model.parts[static_cast<std::size_t>(index)].positions.size();
+    faceCount += model.parts[static_cast<std::size_t>(index)].triangles.size();
+  }
+  positions.reserve(vertexCount);
+  faces.reserve(faceCount);
+  faceSlots.reserve(faceCount);
   for (int index : node.parts) {
     const ImportedMeshPart& part = model.parts[static_cast<std::size_t>(index)];
     auto slot = std::find(slots.begin(), slots.end(), part.material);
@@ -141,6 +150,7 @@ Mesh MeshOf(const ImportedModel& model, const ImportedNode& node, std::vector<in
   if (anyNormals) {
     std::vector<Point3> normals;
     std::vector<std::array<int, 3>> normalFaces;
+    normals.reserve(mesh.verts.size());
     normalFaces.reserve(mesh.faces.size());
     std::size_t base = 0;
     for (int index : node.parts) {
@@ -237,7 +247,7 @@ std::unique_ptr<SimScene> AssembleScene(const ImportedModel& model, float scale,
   AddSkins(model, made, world);
   AddAnimationKeys(model, made, local, rootTurn, scale, fileName);
   if (!model.clips.empty()) builder.AnimationFrames(0, model.clips.back().endFrame);
-  return builder.Build();
+  return std::move(builder).Build();
 }
 
 }  // namespace sim::import
