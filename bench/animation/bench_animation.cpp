@@ -65,7 +65,7 @@ std::unique_ptr<sim::SimScene> MakeScene(int nodes, int frames,
     sim::NodeBuilder* parent = &b.Root();
     for (int link = 0; link < kChainLength; ++link) {
       sim::NodeBuilder& node =
-          parent->AddChild(L"N" + std::to_wstring(chain) + L"_" + std::to_wstring(link));
+          parent->AddChild(L"N" + std::to_wstring(chain) + L"_" + std::to_wstring(link)).Dummy();
       float f = static_cast<float>(chain + link);
       node.PositionKeys({sim::KeyInterpolation::Tcb,
                          {PositionKey(0, {f, 0, 0}), PositionKey(frames / 2, {f, 10, 5}),
@@ -133,7 +133,7 @@ int ReportExportPeak(int nodeCount, int frames) {
       fs::temp_directory_path() / ("bench_animation_peak_" + std::to_string(getpid()));
   fs::create_directories(folder);
   std::ofstream(folder / "ruv_max_config.ini", std::ios::binary)
-      << "[Option]\r\nXFileType=1\r\nAnimation=1\r\nAnimationCount=1\r\n"
+      << "[Option]\r\nXFileType=1\r\nDummy=1\r\nAnimation=1\r\nAnimationCount=1\r\n"
       << "Animation0_Name=Clip\r\nAnimation0_StartKey=0\r\nAnimation0_EndKey=" << frames - 1
       << "\r\n";
   auto scene = MakeScene(nodeCount, frames, platform::ToHostPath(folder));
@@ -155,6 +155,8 @@ int ReportExportPeak(int nodeCount, int frames) {
   fs::remove_all(folder);
   if (!ok) {
     std::printf("\nexport peak memory: the export failed\n");
+    for (const auto& box : scene->MainWindow().MessageBoxes())
+      std::printf("  %ls: %ls\n", box.caption.c_str(), box.text.c_str());
     return 1;
   }
   double exportMegabytes = static_cast<double>(peak - before) / 1e3;
