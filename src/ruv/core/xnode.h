@@ -64,7 +64,11 @@ struct XRenderableNode : XNode {
     kind = KindMesh;
     hasGeometry = 1;
   }
-  ~XRenderableNode() override { ReleaseTriObject(); }
+  // Deletes a converted object of the node's own. A locked host object is not touched: the host
+  // may be gone by now. The export unlocks it through ReleaseMeshCopy while the host is there.
+  ~XRenderableNode() override {
+    if (ownsTriObject && triObject) triObject->DeleteMe();
+  }
 
   // Deletes the converted object when the conversion made it for this node, or unlocks the host's
   // own object when the mesh was read in place.

@@ -133,6 +133,10 @@ void RunExport(ExportContext* context, const wchar_t* name, BOOL suppressPrompts
     }
   }
 
+  // Every mesh read in place is let go while the host is there: its object is unlocked.
+  for (const auto& [hostNode, node] : context->nodeMap) {
+    if (XRenderableNode* renderable = AsRenderable(node)) renderable->ReleaseMeshCopy();
+  }
   if (!suppressPrompts) SaveOptions(ConfigFilePath(host));
   host->ProgressUpdate(static_cast<int>(context->progressEndPercent), TRUE, nullptr);
   host->ProgressEnd();
