@@ -39,7 +39,8 @@ void AddConvertCommand(CLI::App& app, int& exitStatus) {
       return;
     }
     std::string error;
-    if (!xof::WriteDocumentToFile(*result.document, arguments->format, arguments->output, error)) {
+    if (!xof::WriteDocumentToFile(std::move(*result.document), arguments->format, arguments->output,
+                                  error)) {
       std::cerr << "ruvx convert: " << arguments->output << ": " << error << '\n';
       exitStatus = kExitWriteFailed;
       return;

@@ -37,6 +37,12 @@ Point3 MeshNormalSpec::GetNormal(int face, int corner) const {
   return id >= 0 && id < GetNumNormals() ? normals_[id] : Point3();
 }
 
+int MeshNormalSpec::GetNormalIndex(int face, int corner) const {
+  if (face < 0 || face >= GetNumFaces() || corner < 0 || corner > 2) return -1;
+  int id = faces_[face].normalId[corner];
+  return id >= 0 && id < GetNumNormals() ? id : -1;
+}
+
 void MeshNormalSpec::BuildNormals() {
   if (!parent_) return;
   int faceCount = std::min(GetNumFaces(), parent_->getNumFaces());
@@ -178,8 +184,13 @@ void Mesh::buildNormals() {
 }
 
 void Mesh::checkNormals(BOOL) {
-  if (!normalsBuilt_ || rVerts_.size() != verts.size() || faceNormals_.size() != faces.size())
-    buildNormals();
+  if (!NormalsBuilt()) buildNormals();
+}
+
+void Mesh::FreeNormals() {
+  std::vector<RVertex>().swap(rVerts_);
+  std::vector<Point3>().swap(faceNormals_);
+  normalsBuilt_ = false;
 }
 
 RVertex* Mesh::getRVertPtr(int vertex) {

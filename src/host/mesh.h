@@ -96,6 +96,8 @@ class MeshNormalSpec {
   int GetNumNormals() const { return static_cast<int>(normals_.size()); }
   // The normal at corner `corner` of face `face`; (0, 0, 0) when it is out of range or not built.
   Point3 GetNormal(int face, int corner) const;
+  // The normal index at a corner; -1 when it is out of range or not given.
+  int GetNormalIndex(int face, int corner) const;
 
   void SetNumFaces(int count) { faces_.resize(count > 0 ? count : 0); }
   int AddNormal(const Point3& normal) {
@@ -161,6 +163,12 @@ class Mesh {
   Point3 getFaceNormal(int face) const;
   // Marks the normals as stale (after editing vertices or faces).
   void InvalidateNormals() { normalsBuilt_ = false; }
+  // Whether the normals are built for the mesh's current vertex and face counts.
+  bool NormalsBuilt() const {
+    return normalsBuilt_ && rVerts_.size() == verts.size() && faceNormals_.size() == faces.size();
+  }
+  // Gives the built normals' memory back; they are built again when next asked for.
+  void FreeNormals();
 
   // Makes this mesh an independent copy of `source`, every channel included.
   void DeepCopy(const Mesh* source, ChannelMask channels);

@@ -29,6 +29,18 @@ class Object : public BaseObject {
   virtual Object* ConvertToType(TimeValue t, Class_ID type) = 0;
   // The object at the bottom of the pipeline, below every modifier.
   virtual Object* FindBaseObject() { return this; }
+
+  // While locked, the object stays alive and unchanged when its pipeline evaluates again, so that
+  // a caller may read its data in place instead of copying it. Locks are counted: each LockObject
+  // is matched by one UnlockObject.
+  void LockObject() { ++locks_; }
+  void UnlockObject() {
+    if (locks_ > 0) --locks_;
+  }
+  bool IsObjectLocked() const { return locks_ > 0; }
+
+ private:
+  int locks_ = 0;
 };
 
 class Modifier : public BaseObject {

@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/file_replacement.h"
 #include "platform/host_path.h"
@@ -69,32 +71,52 @@ int OpenRegularFile(const std::filesystem::path& path, std::uintmax_t limit, std
   return fd;
 }
 
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::string* problem,
-                                         std::uintmax_t limit) {
+namespace {
+
+// Reads the whole file into `bytes` (a string or a byte vector), allocated once at the file's size
+// and filled by the reads themselves.
+template <class Bytes>
+bool ReadInto(const std::filesystem::path& path, Bytes& bytes, std::string* problem,
+              std::uintmax_t limit) {
   int fd = OpenRegularFile(path, limit, problem);
-  if (fd < 0) return std::nullopt;
-  auto fail = [&](const std::string& why) -> std::optional<std::string> {
+  if (fd < 0) return false;
+  auto fail = [&](const std::string& why) {
     ::close(fd);
     if (problem) *problem = why;
-    return std::nullopt;
+    return false;
   };
   struct stat info {};
-  std::string bytes;
-  if (::fstat(fd, &info) == 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
-  char chunk[65536];
+  std::size_t expected = ::fstat(fd, &info) == 0 ? static_cast<std::size_t>(info.st_size) : 0;
+  // One byte more than the size, so that the end of the file is seen without growing.
+  bytes.resize(std::min<std::uintmax_t>(expected, limit) + 1);
+  std::size_t held = 0;
   for (;;) {
-    ssize_t got = ::read(fd, chunk, sizeof chunk);
+    if (held == bytes.size()) bytes.resize(held + std::max<std::size_t>(held / 2, 65536));
+    ssize_t got = ::read(fd, bytes.data() + held, bytes.size() - held);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return fail(std::strerror(errno));
-    // The file may grow while it is read.
-    if (bytes.size() + static_cast<std::size_t>(got) > limit) {
-      return fail(LargerThan(limit));
-    }
     if (got == 0) break;
-    bytes.append(chunk, static_cast<std::size_t>(got));
+    held += static_cast<std::size_t>(got);
+    // The file may grow while it is read.
+    if (held > limit) return fail(LargerThan(limit));
   }
   ::close(fd);
+  bytes.resize(held);
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::string* problem,
+                                         std::uintmax_t limit) {
+  std::string bytes;
+  if (!ReadInto(path, bytes, problem, limit)) return std::nullopt;
   return bytes;
+}
+
+bool ReadWholeFile(const std::filesystem::path& path, std::vector<unsigned char>& bytes,
+                   std::string* problem, std::uintmax_t limit) {
+  return ReadInto(path, bytes, problem, limit);
 }
 
 bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes,

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/win_types.h"
 
@@ -49,6 +50,10 @@ int OpenRegularFile(const std::filesystem::path& path, std::uintmax_t limit,
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path,
                                          std::string* problem = nullptr,
                                          std::uintmax_t limit = kMaxWholeFileSize);
+// The same into a byte vector, read straight into it (a model's buffers are large). False when
+// there is nothing, `problem` saying why.
+bool ReadWholeFile(const std::filesystem::path& path, std::vector<unsigned char>& bytes,
+                   std::string* problem = nullptr, std::uintmax_t limit = kMaxWholeFileSize);
 
 // Replaces `target` with `bytes` whole or not at all (see file_replacement.h: the file keeps its
 // permissions, a read-only file is refused, a symbolic link is written through), flushed to disk.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "xof/binary_tokens.h"
+#include "xof/data_scan.h"
 #include "xof/data_walk.h"
 #include "xof/template_encoding.h"
 
@@ -73,7 +74,8 @@ void WriteFloatSegment(BinaryOut& out, const DataObject& object, const DataSegme
 }
 
 void WriteData(BinaryOut& out, const DataObject& object) {
-  const std::vector<DataSegment>& segments = object.segments;
+  std::vector<DataSegment> scratch;
+  const std::vector<DataSegment>& segments = SegmentsOf(object, scratch);
   std::size_t i = 0;
   while (i < segments.size()) {
     const DataSegment& first = segments[i];

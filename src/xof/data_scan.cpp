@@ -87,6 +87,26 @@ std::vector<DataSegment> ScanDataBlock(const Template& definition, const std::ui
   return std::move(visitor.segments);
 }
 
+void KeepSegmentsIfFew(DataObject& object, std::vector<DataSegment> segments) {
+  // A segment per 16 bytes of block at most: a mesh's runs, a frame's matrix and names pass.
+  constexpr std::size_t kBytesPerSegment = 16;
+  constexpr std::size_t kAlwaysKept = 8;
+  if (segments.size() <= kAlwaysKept || segments.size() * kBytesPerSegment <= object.data.size()) {
+    object.segments = std::move(segments);
+  } else {
+    object.segments.clear();
+    object.segments.shrink_to_fit();
+  }
+}
+
+const std::vector<DataSegment>& SegmentsOf(const DataObject& object,
+                                           std::vector<DataSegment>& scratch) {
+  if (!object.segments.empty() || object.data.empty() || !object.type) return object.segments;
+  scratch = ScanDataBlock(*object.type, object.data.data(), object.data.size(),
+                          /*forWriting=*/false);
+  return scratch;
+}
+
 bool IsValidObjectName(std::string_view name) {
   if (name.size() >= 2 && name[0] == '/' && name[1] == '/') return false;
   for (char c : name) {

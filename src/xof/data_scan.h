@@ -24,6 +24,15 @@ class NonFiniteError : public FormatError {
 std::vector<DataSegment> ScanDataBlock(const Template& definition, const std::uint8_t* data,
                                        std::size_t size, bool forWriting = true);
 
+// Segments are kept with a block only while they are few beside its bytes: a block of many short
+// runs (animation keys: a time and a count, then a few floats, for every key) would hold twice its
+// size in segments. Such a block keeps none, and SegmentsOf scans it again as it is written.
+void KeepSegmentsIfFew(DataObject& object, std::vector<DataSegment> segments);
+
+// The object's segments, or those of its block scanned again into `scratch` when none were kept.
+const std::vector<DataSegment>& SegmentsOf(const DataObject& object,
+                                           std::vector<DataSegment>& scratch);
+
 // Whether `name` can name an object or reference in every encoding: no white space, control
 // characters, quotes, brackets, separators or comment starts. The empty name is valid (no name).
 bool IsValidObjectName(std::string_view name);

@@ -1,5 +1,8 @@
 #include "xof/document_writer.h"
 
+#include <type_traits>
+#include <utility>
+
 #include "xof/file_header.h"
 #include "xof/save_object.h"
 #include "xof/template_encoding.h"
@@ -8,14 +11,24 @@
 namespace xof {
 namespace {
 
-bool AddObject(const DataObject& object, SaveObject& save, SaveData* parent, std::string& error) {
+// A spent document (`Object` not const) hands its blocks over instead of having them copied.
+template <class Object>
+bool AddObject(Object& object, SaveObject& save, SaveData* parent, std::string& error) {
   SaveData* added = nullptr;
-  const void* data = object.data.empty() ? nullptr : object.data.data();
   const Guid* id = object.id ? &*object.id : nullptr;
-  HRESULT result = parent ? parent->AddDataObject(object.type->id, object.name.c_str(), id,
-                                                  object.data.size(), data, &added)
-                          : save.AddDataObject(object.type->id, object.name.c_str(), id,
-                                               object.data.size(), data, &added);
+  HRESULT result;
+  if constexpr (std::is_const_v<Object>) {
+    const void* data = object.data.empty() ? nullptr : object.data.data();
+    result = parent ? parent->AddDataObject(object.type->id, object.name.c_str(), id,
+                                            object.data.size(), data, &added)
+                    : save.AddDataObject(object.type->id, object.name.c_str(), id,
+                                         object.data.size(), data, &added);
+  } else {
+    result = parent ? parent->AddDataObject(object.type->id, object.name.c_str(), id,
+                                            std::move(object.data), &added)
+                    : save.AddDataObject(object.type->id, object.name.c_str(), id,
+                                         std::move(object.data), &added);
+  }
   if (Failed(result)) {
     error = object.type->name + (object.name.empty() ? "" : " '" + object.name + "'") +
             " object at byte " + std::to_string(object.fileOffset) + ": " + save.LastError();
@@ -31,7 +44,7 @@ bool AddObject(const DataObject& object, SaveObject& save, SaveData* parent, std
         ok = false;
       }
     } else {
-      ok = AddObject(*child.object, save, added, error);
+      ok = AddObject<Object>(*child.object, save, added, error);
     }
     if (!ok) break;
   }
@@ -39,10 +52,9 @@ bool AddObject(const DataObject& object, SaveObject& save, SaveData* parent, std
   return ok;
 }
 
-}  // namespace
-
-bool WriteDocument(const XFileDocument& document, FileFormat format, Sink& sink,
-                   std::string& error) {
+template <class Document>
+bool Write(Document& document, FileFormat format, Sink& sink, std::string& error) {
+  using Object = std::conditional_t<std::is_const_v<Document>, const DataObject, DataObject>;
   XofPtr<XFile> file;
   if (Failed(XFile::Create(&file))) {
     error = "out of memory";
@@ -65,7 +77,7 @@ bool WriteDocument(const XFileDocument& document, FileFormat format, Sink& sink,
     return false;
   }
   for (const auto& object : document.objects) {
-    if (!AddObject(*object, *save.get(), nullptr, error)) return false;
+    if (!AddObject<Object>(*object, *save.get(), nullptr, error)) return false;
   }
   if (Failed(save->SaveTo(sink))) {
     error = save->LastError();
@@ -74,17 +86,35 @@ bool WriteDocument(const XFileDocument& document, FileFormat format, Sink& sink,
   return true;
 }
 
-bool WriteDocumentToFile(const XFileDocument& document, FileFormat format,
-                         const std::filesystem::path& path, std::string& error) {
+template <class Document>
+bool WriteToFile(Document& document, FileFormat format, const std::filesystem::path& path,
+                 std::string& error) {
   try {
     AtomicFileSink file(path);
-    if (!WriteDocument(document, format, file, error)) return false;
+    if (!Write(document, format, file, error)) return false;
     file.Commit();
     return true;
   } catch (const WriteError& failure) {
     error = failure.what();
     return false;
   }
+}
+
+}  // namespace
+
+bool WriteDocument(const XFileDocument& document, FileFormat format, Sink& sink,
+                   std::string& error) {
+  return Write(document, format, sink, error);
+}
+
+bool WriteDocumentToFile(const XFileDocument& document, FileFormat format,
+                         const std::filesystem::path& path, std::string& error) {
+  return WriteToFile(document, format, path, error);
+}
+
+bool WriteDocumentToFile(XFileDocument&& document, FileFormat format,
+                         const std::filesystem::path& path, std::string& error) {
+  return WriteToFile(document, format, path, error);
 }
 
 }  // namespace xof

@@ -20,5 +20,9 @@ bool WriteDocument(const XFileDocument& document, FileFormat format, Sink& sink,
 // The same into a file, replaced whole or not at all.
 bool WriteDocumentToFile(const XFileDocument& document, FileFormat format,
                          const std::filesystem::path& path, std::string& error);
+// The same, the document's data blocks handed to the save instead of copied (a conversion then
+// holds each block once): the document is spent.
+bool WriteDocumentToFile(XFileDocument&& document, FileFormat format,
+                         const std::filesystem::path& path, std::string& error);
 
 }  // namespace xof

@@ -98,8 +98,8 @@ class ObjectParser {
     ParseChildren(*object, depth);
     try {
       if (options_.segments) {
-        object->segments = ScanDataBlock(*type, object->data.data(), object->data.size(),
-                                         /*forWriting=*/false);
+        KeepSegmentsIfFew(*object, ScanDataBlock(*type, object->data.data(), object->data.size(),
+                                                 /*forWriting=*/false));
       }
     } catch (const FormatError& error) {
       throw FormatError(object->fileOffset, type->name + " object: " + error.what());

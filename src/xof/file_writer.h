@@ -19,7 +19,7 @@ std::vector<const Template*> TemplatesToDefine(const TemplateRegistry& registry,
                                                const DataObjectList& objects);
 
 // Writes header, template definitions and objects ("xof 0303txt 0032", "xof 0303bin 0032",
-// "xof 0303bzip0032" or "xof 0303tzip0032"). Objects must have been scanned (their segments set).
+// "xof 0303bzip0032" or "xof 0303tzip0032"). Objects must have been scanned (KeepSegmentsIfFew).
 // Throws WriteError.
 void WriteXFile(const TemplateRegistry& registry, const DataObjectList& objects, FileFormat format,
                 Sink& sink);

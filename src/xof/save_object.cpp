@@ -76,7 +76,7 @@ HRESULT SaveObject::TryAddObject(const SaveData* parentData, const Template*& ty
   try {
     auto object = std::make_unique<DataObject>();
     const auto* bytes = static_cast<const std::uint8_t*>(data);
-    object->segments = ScanDataBlock(*type, bytes, size);
+    std::vector<DataSegment> segments = ScanDataBlock(*type, bytes, size);
     object->type = type;
     object->name = std::move(objectName);
     object->id = id ? std::optional<Guid>(*id) : std::nullopt;
@@ -86,6 +86,7 @@ HRESULT SaveObject::TryAddObject(const SaveData* parentData, const Template*& ty
     } else if (size > 0) {
       object->data.assign(bytes, bytes + size);
     }
+    KeepSegmentsIfFew(*object, std::move(segments));
     DataObject* added = object.get();
     if (!added->name.empty()) namedObjects_.emplace(added->name, type);
     if (parent) {

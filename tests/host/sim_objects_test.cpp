@@ -137,6 +137,39 @@ TEST(SimObjects, ConvertingADerivedObjectAlwaysHandsOutANewObject) {
   tri->DeleteMe();
 }
 
+// A caller reading an evaluated mesh in place locks it: the stack evaluating to something else
+// must not take the locked result away; unlocked, the next change lets it go.
+TEST(SimObjects, ALockedResultOutlivesTheStackChanging) {
+  SceneBuilder b;
+  b.Root()
+      .AddChild(L"Moved")
+      .TriMesh(OneTriangle())
+      .Modifier(sim::kDisplaceModifierClass, true, {5, 0, 0})
+      .Modifier(sim::kDisplaceModifierClass, true, {0, 1, 0});
+  auto scene = b.Build();
+  auto* stack = static_cast<IDerivedObject*>(scene->FindNode(L"Moved")->GetObjectRef());
+  Object* first = stack->Eval(0).obj;
+  ASSERT_NE(first, nullptr);
+  first->LockObject();
+  first->LockObject();
+  first->UnlockObject();
+  EXPECT_TRUE(first->IsObjectLocked()) << "locks are counted";
+
+  stack->GetModifier(0)->SetAFlag(A_MOD_DISABLED);
+  Object* second = stack->Eval(0).obj;
+  EXPECT_NE(second, first);
+  EXPECT_EQ(second->GetPoint(1), Point3(6, 0, 0));
+  // Still whole: read after the stack moved on (the sanitizers catch a freed mesh).
+  EXPECT_EQ(static_cast<TriObject*>(first)->GetMesh().getVert(1), Point3(6, 1, 0));
+
+  first->UnlockObject();
+  EXPECT_FALSE(first->IsObjectLocked());
+  first->UnlockObject();  // one unlock too many changes nothing
+  EXPECT_FALSE(first->IsObjectLocked());
+  stack->GetModifier(0)->ClearAFlag(A_MOD_DISABLED);
+  EXPECT_EQ(stack->Eval(0).obj->GetPoint(1), Point3(6, 1, 0));
+}
+
 TEST(SimObjects, NodesWithoutObjectsOrWithoutABaseAnswerNull) {
   SceneBuilder b;
   b.Root().AddChild(L"Empty");

@@ -5,9 +5,12 @@
 #include "host/sim/mesh_primitives.h"
 #include "host/sim/scene_builder.h"
 #include "host/sim/sim_classes.h"
+#include "host/tri_object.h"
 #include "ruv/core/conversion.h"
 #include "ruv/core/export_context.h"
+#include "ruv/core/xmesh_data.h"
 #include "ruv/core/xnode.h"
+#include "ruv/mesh/mesh_generation.h"
 #include "ruv/options/export_options.h"
 #include "ruv/processing/processing.h"
 #include "ruv/scene/node_naming.h"
@@ -182,6 +185,53 @@ TEST_F(NodeTreeTest, SkinnedMeshIsReadBelowTheSkin) {
   EXPECT_FALSE(skinned->ownsTriObject) << "an editable mesh converts to itself";
   EXPECT_EQ(skinned->objectPoints.size(), 8u);
   EXPECT_FALSE(skinned->pointOrderDiffers);
+}
+
+// A large mesh is read where the host keeps it, not copied; the host's object stays locked while
+// the node holds it. Specified normals are filled in on a copy only; the smoothing-group normals
+// (the mesh's cache) are built in place and freed once the vertices are made.
+TEST_F(NodeTreeTest, HostMeshesAreReadInPlaceAndNeverChanged) {
+  Mesh specified = sim::MakeBoxMesh(1, 1, 1);
+  MeshNormalSpec& spec = specified.SpecifyNormals();
+  int up = spec.AddNormal({0, 0, 1});
+  for (int face = 0; face < specified.getNumFaces(); ++face) {
+    for (int corner = 0; corner < 3; ++corner) spec.SetNormalId(face, corner, up);
+  }
+  builder_.Root().AddChild(L"Specified").TriMesh(specified);
+  builder_.Root().AddChild(L"Smoothed").TriMesh(sim::MakeBoxMesh(1, 1, 1));
+  Mesh partly = sim::MakeBoxMesh(1, 1, 1);
+  partly.SpecifyNormals().SetNormalId(0, 0, partly.GetSpecifiedNormals()->AddNormal({0, 0, 1}));
+  builder_.Root().AddChild(L"Partly").TriMesh(partly);
+  ExportContext& context = Build();
+
+  // Normals given for some corners only: the others are filled in, on a copy.
+  auto* partlyNode = AsRenderable(Find(L"Partly"));
+  ASSERT_NE(partlyNode, nullptr);
+  ASSERT_TRUE(GenMeshData(&context, partlyNode));
+  EXPECT_EQ(partlyNode->mesh, &partlyNode->meshCopy);
+  auto* partlyHost = static_cast<TriObject*>(partlyNode->hostNode->GetObjectRef());
+  EXPECT_EQ(partlyHost->GetMesh().GetSpecifiedNormals()->GetNumNormals(), 1)
+      << "the host's normals are as they were";
+
+  for (const wchar_t* name : {L"Specified", L"Smoothed"}) {
+    SCOPED_TRACE(testing::Message() << "node " << (name[1] == 'p' ? "Specified" : "Smoothed"));
+    auto* node = AsRenderable(Find(name));
+    ASSERT_NE(node, nullptr);
+    auto* host = static_cast<TriObject*>(node->hostNode->GetObjectRef());
+    ASSERT_EQ(node->triObject, host);
+    EXPECT_FALSE(node->ownsTriObject);
+    EXPECT_EQ(node->mesh, &host->GetMesh()) << "no copy when the mesh is acquired";
+    EXPECT_TRUE(host->IsObjectLocked());
+
+    ASSERT_TRUE(GenMeshData(&context, node));
+    EXPECT_EQ(node->mesh, &host->GetMesh()) << "still no copy";
+    EXPECT_FALSE(host->GetMesh().NormalsBuilt()) << "the generation's normals are let go";
+    ASSERT_NE(node->meshData, nullptr);
+    EXPECT_FALSE(node->meshData->vertices.empty());
+    node->ReleaseMeshCopy();
+    EXPECT_EQ(node->mesh, nullptr);
+    EXPECT_FALSE(host->IsObjectLocked()) << "let go before writing";
+  }
 }
 
 TEST_F(NodeTreeTest, MeshWithoutFacesLeavesAPlainNode) {

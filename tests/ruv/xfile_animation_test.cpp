@@ -4,6 +4,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "host/sim/scene_builder.h"
@@ -147,6 +149,27 @@ TEST_F(AnimationWriterTest, MatrixKeysInOneUnnamedRecordWithOptions) {
   EXPECT_EQ(key.data.size(), 8u + 72);
   EXPECT_EQ(At<float>(key, 16 + 12 * 4), 4.0f) << "translation in elements 12-14";
   EXPECT_EQ(At<float>(key, 16 + 15 * 4), 1.0f);
+}
+
+// The export's own write lets each track go once its records are made, and writes the same file.
+TEST_F(AnimationWriterTest, TracksLetGoAsWrittenGiveTheSameFile) {
+  XNode* mover = Add(nullptr, L"Mover");
+  mover->tracks.push_back(SeparateTrack());
+  Add(mover, L"Child")->tracks.push_back(SeparateTrack());
+  WriteXFile(&context_, platform::ToHostPath(path_));
+  std::ifstream keptFile(path_, std::ios::binary);
+  std::string kept((std::istreambuf_iterator<char>(keptFile)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(mover->tracks[0].KeyCount(), 5u) << "kept unless asked";
+
+  context_.releaseWrittenTracks = true;
+  WriteXFile(&context_, platform::ToHostPath(path_));
+  std::ifstream releasedFile(path_, std::ios::binary);
+  std::string released((std::istreambuf_iterator<char>(releasedFile)),
+                       std::istreambuf_iterator<char>());
+  EXPECT_EQ(released, kept);
+  EXPECT_EQ(mover->tracks[0].KeyCount(), 0u);
+  EXPECT_EQ(mover->children[0]->tracks[0].KeyCount(), 0u);
+  EXPECT_EQ(mover->tracks[0].rotationKeys.capacity(), 0u) << "the memory itself is given back";
 }
 
 TEST_F(AnimationWriterTest, NodesWithoutKeysOrTracksAreSkippedButTheirChildrenVisited) {

@@ -6,6 +6,8 @@
 #include <zlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "test_support.h"
@@ -54,6 +56,28 @@ TEST(ReaderInputs, TemplateNamesMatchWithoutRegardToCase) {
       EXPECT_EQ(again->objects[0]->children.at(0).object->type->id, tid::TextureFilename);
     }
   }
+}
+
+// A conversion hands the read blocks to the save instead of copying them: the same file as from a
+// document that is kept, in every encoding.
+TEST(ReaderInputs, ASpentDocumentWritesTheSameFile) {
+  const std::filesystem::path path =
+      std::filesystem::path(testing::TempDir()) / ("spent_" + std::to_string(getpid()) + ".x");
+  for (FileFormat format : {FileFormat::Binary, FileFormat::Text, FileFormat::Compressed}) {
+    SCOPED_TRACE(static_cast<int>(format));
+    auto kept = MustRead(kMaterialWithMiscasedTexture);
+    auto spent = MustRead(kMaterialWithMiscasedTexture);
+    ASSERT_TRUE(kept && spent);
+    MemorySink sink;
+    std::string error;
+    ASSERT_TRUE(WriteDocument(*kept, format, sink, error)) << error;
+    ASSERT_TRUE(WriteDocumentToFile(std::move(*spent), format, path, error)) << error;
+    std::ifstream in(path, std::ios::binary);
+    std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(written, sink.bytes());
+    EXPECT_TRUE(spent->objects[0]->data.empty()) << "the block was handed over, not copied";
+  }
+  std::filesystem::remove(path);
 }
 
 TEST(ReaderInputs, CaseInsensitiveNamesStillRefuseWhatIsMalformed) {

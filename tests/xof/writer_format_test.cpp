@@ -8,10 +8,13 @@
 #include <random>
 
 #include "test_support.h"
+#include "xof/binary_writer.h"
+#include "xof/data_scan.h"
 #include "xof/file_writer.h"
 #include "xof/mszip.h"
 #include "xof/number_format.h"
 #include "xof/template_ids.h"
+#include "xof/template_sets.h"
 
 namespace xof::test {
 namespace {
@@ -186,6 +189,49 @@ TEST(BinaryWriter, ValuesGoOutAsListsPerRun) {
                        real(0.5f) + real(-0.0f) + word(11);
   ASSERT_GE(bytes.size(), header.size() + params.size());
   EXPECT_EQ(bytes.substr(bytes.size() - header.size() - params.size()), header + params);
+}
+
+// A block of many short runs (a key's time and count, then its values) keeps no segments, which
+// would outweigh it, and is scanned again as it is written: the same bytes either way. A block of
+// long runs keeps its segments.
+TEST(BinaryWriter, BlocksOfManyShortRunsAreScannedAgainAsTheyAreWritten) {
+  const Template* keyType = BuiltInTemplates().FindById(tid::AnimationKey);
+  const Template* vectorType = BuiltInTemplates().FindById(tid::MeshNormals);
+  ASSERT_NE(keyType, nullptr);
+  ASSERT_NE(vectorType, nullptr);
+  Block keys;
+  keys.Dword(0).Dword(200);
+  for (std::uint32_t k = 0; k < 200; ++k)
+    keys.Dword(k * 160).Dword(4).Floats({1.0f, 0.5f * k, -0.25f, 2.0f});
+  Block normals;
+  normals.Dword(100);
+  for (int n = 0; n < 100; ++n) normals.Floats({0, 0, static_cast<float>(n)});
+  normals.Dword(1).Dword(3).Dword(0).Dword(1).Dword(2);
+
+  auto object = [](const Template* type, Block& block) {
+    auto made = std::make_unique<DataObject>();
+    made->type = type;
+    made->data = block.bytes();
+    made->segments = ScanDataBlock(*type, made->data.data(), made->data.size());
+    return made;
+  };
+  DataObjectList scanned;
+  scanned.push_back(object(keyType, keys));
+  scanned.push_back(object(vectorType, normals));
+  MemorySink whole;
+  WriteBinaryBody({}, scanned, whole);
+
+  DataObjectList kept;
+  for (const auto& source : scanned) {
+    kept.push_back(object(source->type, source->type == keyType ? keys : normals));
+    KeepSegmentsIfFew(*kept.back(),
+                      ScanDataBlock(*source->type, source->data.data(), source->data.size()));
+  }
+  EXPECT_TRUE(kept[0]->segments.empty()) << "400 runs in 6 KiB";
+  EXPECT_EQ(kept[1]->segments.size(), scanned[1]->segments.size()) << "few runs";
+  MemorySink lean;
+  WriteBinaryBody({}, kept, lean);
+  EXPECT_EQ(lean.bytes(), whole.bytes());
 }
 
 // Blocks hold at most 32 KiB of the binary stream: readers fail on larger ones.

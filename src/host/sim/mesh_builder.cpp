@@ -37,13 +37,6 @@ void CheckFaces(const Mesh& mesh, const std::vector<MapFace>& faces, std::size_t
   }
 }
 
-std::vector<MapFace> MeshFaces(const Mesh& mesh) {
-  std::vector<MapFace> faces;
-  faces.reserve(mesh.faces.size());
-  for (const Face& face : mesh.faces) faces.push_back({face.v[0], face.v[1], face.v[2]});
-  return faces;
-}
-
 }  // namespace
 
 Mesh MakeMesh(std::vector<Point3> vertices, const std::vector<MapFace>& faces, DWORD smoothing) {
@@ -81,7 +74,27 @@ void SetVertexMap(Mesh& mesh, int channel, std::vector<UVVert> perVertex) {
     Refuse("map channel " + std::to_string(channel) + ": " + std::to_string(perVertex.size()) +
            " values for a mesh of " + std::to_string(mesh.verts.size()) + " vertices");
   }
-  SetMapChannel(mesh, channel, std::move(perVertex), MeshFaces(mesh));
+  CheckChannel(channel);
+  // The map's faces are the mesh's own, whose indices are checked against the same count; no list
+  // of them is made (a model's mesh is large).
+  const auto count = static_cast<DWORD>(perVertex.size());
+  for (const Face& face : mesh.faces) {
+    for (DWORD index : face.v) {
+      if (index >= count) {
+        Refuse("map channel " + std::to_string(channel) + ": index " + std::to_string(index) +
+               " past " + std::to_string(count) + " vertices");
+      }
+    }
+  }
+  mesh.setMapSupport(channel, false);
+  mesh.setMapSupport(channel, true);
+  mesh.setNumMapVerts(channel, static_cast<int>(perVertex.size()));
+  std::copy(perVertex.begin(), perVertex.end(), mesh.mapVerts(channel));
+  TVFace* mapFaces = mesh.mapFaces(channel);
+  for (std::size_t i = 0; i < mesh.faces.size(); ++i) {
+    const Face& face = mesh.faces[i];
+    mapFaces[i].setTVerts(face.v[0], face.v[1], face.v[2]);
+  }
 }
 
 void CopyMapChannel(Mesh& mesh, int from, int to) {

@@ -178,7 +178,8 @@ NodeBuilder& NodeBuilder::Material(const MaterialBuilder& material) {
 }
 
 std::unique_ptr<SimNode> NodeBuilder::Make(bool isRoot, MaterialInstancer& materials,
-                                           std::map<const NodeBuilder*, SimNode*>& built) const {
+                                           std::map<const NodeBuilder*, SimNode*>& built,
+                                           bool spend) {
   auto node = std::make_unique<SimNode>(name_, isRoot);
   node->SetHidden(hidden_);
   node->SetSelected(selected_);
@@ -186,7 +187,10 @@ std::unique_ptr<SimNode> NodeBuilder::Make(bool isRoot, MaterialInstancer& mater
   node->SetWireColor(wireColor_);
   node->SetTransform(SimTransformTrack(LocalTransform()));
   node->SetObjectOffset(pivot_);
-  if (!objects_.Empty()) node->SetObjects(std::make_unique<SimObjectPipeline>(objects_));
+  if (!objects_.Empty()) {
+    node->SetObjects(std::make_unique<SimObjectPipeline>(spend ? std::move(objects_)
+                                                               : PipelineDescription(objects_)));
+  }
   if (controller_ == kTransformControllerClass) {
     node->SetTMController(
         MakeTransformControl(LocalTransform(), positionKeys_, rotationKeys_, scaleKeys_));
@@ -195,7 +199,7 @@ std::unique_ptr<SimNode> NodeBuilder::Make(bool isRoot, MaterialInstancer& mater
   }
   node->SetMtl(materials.Material(material_));
   built[this] = node.get();
-  for (const auto& child : children_) node->AddChild(child->Make(false, materials, built));
+  for (const auto& child : children_) node->AddChild(child->Make(false, materials, built, spend));
   return node;
 }
 
@@ -232,7 +236,11 @@ SceneBuilder& SceneBuilder::Folder(int which, std::wstring hostPath) {
   return *this;
 }
 
-std::unique_ptr<SimScene> SceneBuilder::Build() const {
+std::unique_ptr<SimScene> SceneBuilder::Build() const& { return Make(false); }
+
+std::unique_ptr<SimScene> SceneBuilder::Build() && { return Make(true); }
+
+std::unique_ptr<SimScene> SceneBuilder::Make(bool spend) const {
   SimAppSettings settings = settings_;
   if (rangeFrames_) {
     // Widened first: a range given in code must not wrap around silently.
@@ -245,7 +253,7 @@ std::unique_ptr<SimScene> SceneBuilder::Build() const {
   auto library = std::make_unique<SimMaterialLibrary>();
   MaterialInstancer materials(*library);
   std::map<const NodeBuilder*, SimNode*> built;
-  std::unique_ptr<SimNode> root = root_->Make(true, materials, built);
+  std::unique_ptr<SimNode> root = root_->Make(true, materials, built, spend);
   NodeResolver resolve = [&built](const NodeBuilder* builder) -> INode* {
     auto found = built.find(builder);
     return found == built.end() ? nullptr : found->second;

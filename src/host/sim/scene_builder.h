@@ -110,8 +110,9 @@ class NodeBuilder {
 
  private:
   friend class SceneBuilder;
+  // `spend`: the node's objects take its meshes over instead of copying them.
   std::unique_ptr<SimNode> Make(bool isRoot, MaterialInstancer& materials,
-                                std::map<const NodeBuilder*, SimNode*>& built) const;
+                                std::map<const NodeBuilder*, SimNode*>& built, bool spend);
 
   std::wstring name_;
   bool hidden_ = false;
@@ -149,9 +150,14 @@ class SceneBuilder {
   SceneBuilder& SceneFile(std::wstring hostPath);
   SceneBuilder& Folder(int which, std::wstring hostPath);
 
-  std::unique_ptr<SimScene> Build() const;
+  std::unique_ptr<SimScene> Build() const&;
+  // The same, handing the builder's meshes to the scene instead of copying them (a model's meshes
+  // are large): the builder is spent.
+  std::unique_ptr<SimScene> Build() &&;
 
  private:
+  std::unique_ptr<SimScene> Make(bool spend) const;
+
   SimAppSettings settings_;
   // Set when the range was given in frames.
   std::optional<std::pair<int, int>> rangeFrames_{std::pair{0, 100}};

@@ -7,6 +7,12 @@ namespace sim {
 
 void SimDerivedObject::AddModifierOnTop(std::unique_ptr<SimModifier> modifier) {
   modifiers_.insert(modifiers_.begin(), std::move(modifier));
+  RetireResult();
+}
+
+void SimDerivedObject::RetireResult() {
+  std::erase_if(lockedResults_, [](const auto& kept) { return !kept->IsObjectLocked(); });
+  if (result_ && result_->IsObjectLocked()) lockedResults_.push_back(std::move(result_));
   result_.reset();
 }
 
@@ -28,6 +34,7 @@ ObjectState SimDerivedObject::Eval(TimeValue t) {
   // The scene does not change over time, so a result serves until a modifier is switched or the
   // object below evaluates differently.
   if (!result_ || resultInput_ != below || resultOffset_ != offset) {
+    RetireResult();
     result_ = DisplacedCopy(*below, offset);
     resultInput_ = below;
     resultOffset_ = offset;

@@ -29,8 +29,9 @@ class SimDerivedObject : public IDerivedObject {
   Class_ID ClassID() override { return classId_; }
   SClass_ID SuperClassID() override;
   // The object below with every enabled modifier applied. With nothing to apply that is the object
-  // below's own evaluation; otherwise a copy the derived object keeps until the stack changes. Null
-  // when there is nothing below.
+  // below's own evaluation; otherwise a copy the derived object keeps until the stack changes (a
+  // locked copy lives on beside its successor until it is unlocked). Null when there is nothing
+  // below.
   ObjectState Eval(TimeValue t) override;
   // The points of the evaluated object.
   int NumPoints() override;
@@ -43,11 +44,16 @@ class SimDerivedObject : public IDerivedObject {
   Object* FindBaseObject() override;
 
  private:
+  // Lets the result go, or keeps it aside while a caller holds it locked.
+  void RetireResult();
+
   Class_ID classId_;
   Object* input_;
   // Topmost first.
   std::vector<std::unique_ptr<SimModifier>> modifiers_;
   std::unique_ptr<Object> result_;
+  // Earlier results still locked by a caller that reads them in place: kept until unlocked.
+  std::vector<std::unique_ptr<Object>> lockedResults_;
   // What result_ was made from.
   Object* resultInput_ = nullptr;
   Point3 resultOffset_;

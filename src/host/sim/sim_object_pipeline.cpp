@@ -6,11 +6,13 @@ namespace sim {
 
 namespace {
 
-std::unique_ptr<Object> MakeBase(const ObjectDescription& description) {
-  if (description.patches) return std::make_unique<SimPatchObject>(*description.patches);
-  if (description.triObject)
-    return std::make_unique<SimTriObject>(description.mesh.value_or(Mesh()));
-  return std::make_unique<SimObject>(description.superClass, description.classId, description.mesh);
+std::unique_ptr<Object> MakeBase(ObjectDescription& description) {
+  if (description.patches) return std::make_unique<SimPatchObject>(std::move(*description.patches));
+  if (description.triObject) {
+    return std::make_unique<SimTriObject>(description.mesh ? std::move(*description.mesh) : Mesh());
+  }
+  return std::make_unique<SimObject>(description.superClass, description.classId,
+                                     std::move(description.mesh));
 }
 
 std::unique_ptr<SimDerivedObject> MakeDerived(Class_ID classId, Object* input,
@@ -25,7 +27,7 @@ std::unique_ptr<SimDerivedObject> MakeDerived(Class_ID classId, Object* input,
 
 }  // namespace
 
-SimObjectPipeline::SimObjectPipeline(const PipelineDescription& description) {
+SimObjectPipeline::SimObjectPipeline(PipelineDescription description) {
   if (description.base) base_ = MakeBase(*description.base);
   Object* top = base_.get();
   for (const auto& modifiers : description.derivedObjects) {

@@ -50,7 +50,8 @@ struct PipelineDescription {
 
 class SimObjectPipeline {
  public:
-  explicit SimObjectPipeline(const PipelineDescription& description);
+  // The description's meshes and patches are moved into the objects: pass a copy to keep them.
+  explicit SimObjectPipeline(PipelineDescription description);
   SimObjectPipeline(const SimObjectPipeline&) = delete;
   SimObjectPipeline& operator=(const SimObjectPipeline&) = delete;
 

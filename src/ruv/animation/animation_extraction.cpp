@@ -74,6 +74,32 @@ void StoreSeparateKeys(AnimationTrack& track, std::int32_t time, const KeyParts&
     StoreKey(track.scaleKeys, VectorKey{KeyKindScale, time, parts.scale}, reduction);
 }
 
+// Room for a key per sample, so that long clips are not grown by doubling (up to twice their keys
+// held at the peak); what reduction leaves unused is given back by ShrinkKeys.
+void ReserveKeys(AnimationTrack& track, std::int64_t samples) {
+  constexpr std::int64_t kMostReserved = 1 << 22;
+  auto count = static_cast<std::size_t>(std::min(samples, kMostReserved));
+  if (track.separateKeys) {
+    track.rotationKeys.reserve(count);
+    track.positionKeys.reserve(count);
+    track.scaleKeys.reserve(count);
+  } else {
+    track.matrixKeys.reserve(count);
+  }
+}
+
+template <class Key>
+void ShrinkIfSlack(std::vector<Key>& keys) {
+  if (keys.capacity() - keys.size() > keys.size() / 8) keys.shrink_to_fit();
+}
+
+void ShrinkKeys(AnimationTrack& track) {
+  ShrinkIfSlack(track.rotationKeys);
+  ShrinkIfSlack(track.positionKeys);
+  ShrinkIfSlack(track.scaleKeys);
+  ShrinkIfSlack(track.matrixKeys);
+}
+
 // Rotations whose quaternions' dot product is below this lie more than about 174 degrees apart:
 // too near half a turn for readers to agree on the way, once the file's rounding is in.
 constexpr float kHalfTurnDot = 0.05f;
@@ -99,6 +125,7 @@ bool ExtractSampledAnimation(ExportContext* context, XNode* node) {
     std::int64_t step = context->ticksPerSample > 0 ? context->ticksPerSample
                                                     : std::max<std::int64_t>(span->duration, 1);
     std::int64_t samples = (span->duration + step - 1) / step + 1;
+    ReserveKeys(track, samples);
     for (std::int64_t i = 0; i < samples; ++i) {
       std::int64_t offset = std::min<std::int64_t>(i * step, span->duration);
       auto time = static_cast<std::int32_t>(gExportOptions.Timeline ? CustomUnit() * i : offset);
@@ -110,6 +137,7 @@ bool ExtractSampledAnimation(ExportContext* context, XNode* node) {
       }
       ProgressStep(context);
     }
+    ShrinkKeys(track);
     keys += static_cast<std::uint32_t>(track.KeyCount());
   }
   context->writeWorkCount += keys;

@@ -34,6 +34,9 @@ struct ExportContext {
   Interval animRange;
   Interface* host = nullptr;
   bool exportSelected = false;
+  // Set by the export driver for its one write: each clip's tracks are emptied as their records are
+  // made, so that keys and records are not all held at once.
+  bool releaseWrittenTracks = false;
   std::wstring outputDir;
   std::uint32_t workTotal = 0;
   std::uint32_t writeWorkCount = 0;

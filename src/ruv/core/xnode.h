@@ -64,27 +64,49 @@ struct XRenderableNode : XNode {
     kind = KindMesh;
     hasGeometry = 1;
   }
-  ~XRenderableNode() override { ReleaseTriObject(); }
+  // Deletes a converted object of the node's own. A locked host object is not touched: the host
+  // may be gone by now. The export unlocks it through ReleaseMeshCopy while the host is there.
+  ~XRenderableNode() override {
+    if (ownsTriObject && triObject) triObject->DeleteMe();
+  }
 
-  // Deletes the converted object when the conversion made it for this node.
+  // Deletes the converted object when the conversion made it for this node, or unlocks the host's
+  // own object when the mesh was read in place.
   void ReleaseTriObject() {
+    if (triObject && lockedTriObject) triObject->UnlockObject();
     if (ownsTriObject && triObject) triObject->DeleteMe();
     triObject = nullptr;
     ownsTriObject = false;
+    lockedTriObject = false;
   }
 
-  // Once the vertices are generated and the skin read, the records need only meshData: the host
-  // mesh's copy and points go before writing, so that they are not held beside the records.
+  // Once the vertices are generated and the skin read, the records need only meshData: the mesh
+  // (a copy, a converted object of the node's own, or the locked host object's) and the points go
+  // before writing, so that they are not held beside the records.
   void ReleaseMeshCopy() {
     meshCopy = Mesh();
     mesh = nullptr;
+    ReleaseTriObject();
     std::vector<Point3>().swap(objectPoints);
+  }
+
+  // The mesh to change (its normals built): a mesh read in place from the host's object is copied
+  // first, so that the export never changes the host's data.
+  Mesh* WritableMesh() {
+    if (mesh && mesh != &meshCopy && !ownsTriObject) {
+      meshCopy.DeepCopy(mesh, ALL_CHANNELS);
+      mesh = &meshCopy;
+    }
+    return mesh;
   }
 
   Object* triObject = nullptr;
   bool ownsTriObject = false;
+  bool lockedTriObject = false;  // triObject is the host's, locked while its mesh is read in place
   Mesh meshCopy;
-  Mesh* mesh = nullptr;            // points at meshCopy once a mesh is acquired
+  // The node's triangle mesh: meshCopy (patches tessellated, or a copy made to change it), or in
+  // place the mesh of triObject, which is the node's own or locked.
+  Mesh* mesh = nullptr;
   PatchMesh* patchMesh = nullptr;  // borrowed from the evaluated patch object
   std::vector<int> patchMapping;
   std::uint32_t hasWorldSpaceModifier = 0;

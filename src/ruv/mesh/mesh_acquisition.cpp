@@ -128,9 +128,13 @@ bool AcquireMesh(XRenderableNode* node, TimeValue t) {
   if (!converted) return false;
   node->triObject = converted;
   node->ownsTriObject = converted != evaluated;
-
-  node->meshCopy.DeepCopy(&static_cast<TriObject*>(converted)->GetMesh(), ALL_CHANNELS);
-  node->mesh = &node->meshCopy;
+  // Read in place, not copied: a converted object is the node's own, and the host's own object is
+  // locked, so evaluating the pipeline again cannot replace or change it under the export.
+  if (!node->ownsTriObject) {
+    converted->LockObject();
+    node->lockedTriObject = true;
+  }
+  node->mesh = &static_cast<TriObject*>(converted)->GetMesh();
   // The skin numbers its points as the converted object does.
   CollectPoints(converted, node->objectPoints);
 

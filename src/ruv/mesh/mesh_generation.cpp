@@ -53,9 +53,32 @@ class MeshGenerator {
   bool wantNormals_ = false;
   bool wantTangents_ = false;
   bool texCoords_ = false;
+  bool freeNormals_ = false;  // the smoothing-group normals were built here, and go when done
 };
 
+// Every corner of every face has a specified normal: nothing is built, and the mesh is only read.
+bool NormalsComplete(Mesh& mesh) {
+  MeshNormalSpec* spec = mesh.GetSpecifiedNormals();
+  if (!spec || spec->GetNumFaces() != mesh.getNumFaces() || spec->GetNumNormals() == 0)
+    return false;
+  for (int face = 0; face < spec->GetNumFaces(); ++face) {
+    for (int corner = 0; corner < 3; ++corner) {
+      if (spec->GetNormalIndex(face, corner) < 0) return false;
+    }
+  }
+  return true;
+}
+
 void MeshGenerator::PrepareNormals() {
+  if (NormalsComplete(*mesh_)) {
+    spec_ = mesh_->GetSpecifiedNormals();
+    return;
+  }
+  // Filling in specified normals changes the mesh's data: never the host's own. The
+  // smoothing-group normals are the mesh's cache, built in place as the host builds them, and
+  // freed again after the vertices when the generation built them.
+  if (mesh_->GetSpecifiedNormals()) mesh_ = node_->WritableMesh();
+  freeNormals_ = !mesh_->NormalsBuilt();
   spec_ = mesh_->GetSpecifiedNormals();
   if (spec_) {
     spec_->BuildNormals();
@@ -227,6 +250,15 @@ bool MeshGenerator::Run() {
 
   const auto& materials = node_->materials;
   const std::size_t materialCount = materials.size();
+  // Each slot's material and texture transforms, worked out once rather than for every face.
+  std::vector<const XMaterial*> slotMaterials(materialCount);
+  std::vector<FaceUVSetup> slotSetups;
+  slotSetups.reserve(materialCount);
+  for (std::size_t m = 0; m < materialCount; ++m) {
+    slotMaterials[m] = ResolveMaterial(*materials[m], context_->sharedMaterials);
+    slotSetups.push_back(SetupFaceUV(slotMaterials[m]));
+  }
+  const FaceUVSetup noMaterialSetup = SetupFaceUV(nullptr);
   // The host's vertex indices are checked once here; the corners below trust them.
   const std::vector<bool> inRange = FacesInRange(*mesh_, data_.faceCount);
   int written = 0;
@@ -238,20 +270,21 @@ bool MeshGenerator::Run() {
                   L"RUV has detected a 3ds Max bug which can cause crash! please save your scene "
                   L"data and reload it.",
                   L"3ds Max bug", MB_OK | MB_ICONERROR);
+      if (freeNormals_) mesh_->FreeNormals();
       return false;
     }
     if (!inRange[f]) continue;
     const Face& hostFace = mesh_->faces[f];
     XFace& face = data_.faces[written++];
     std::int32_t slot = -1;
-    const XMaterial* material = nullptr;
+    const FaceUVSetup* setup = &noMaterialSetup;
     if (materialCount > 0) {
       std::size_t m = materialCount == 1 ? 0 : hostFace.getMatID() % materialCount;
       face.materialSlot = static_cast<std::int32_t>(m);
       slot = face.materialSlot;
-      material = ResolveMaterial(*materials[m], context_->sharedMaterials);
+      setup = &slotSetups[m];
     }
-    FaceUVSetup uv = SetupFaceUV(material);
+    const FaceUVSetup& uv = *setup;
     for (int i = 0; i < 3; ++i) {
       FillCorner(f, order[i], slot, uv, corners[i]);
       face.vertex[i] =
@@ -269,6 +302,7 @@ bool MeshGenerator::Run() {
     data_.faces.resize(static_cast<std::size_t>(written));
   }
   if (wantTangents_) FinishTangentFrames();
+  if (freeNormals_) mesh_->FreeNormals();
   ShrinkVertices(data_);
   if (meshNode_ && o.MultiTexCoordsOptimize && texCoords_) FindChannelAliases(data_);
   return true;

@@ -128,10 +128,15 @@ void RunExport(ExportContext* context, const wchar_t* name, BOOL suppressPrompts
         if (XRenderableNode* renderable = AsRenderable(node)) renderable->ReleaseMeshCopy();
       }
       BeginWritingProgress(context);
+      context->releaseWrittenTracks = true;
       WriteXFile(context, outputPath);
     }
   }
 
+  // Every mesh read in place is let go while the host is there: its object is unlocked.
+  for (const auto& [hostNode, node] : context->nodeMap) {
+    if (XRenderableNode* renderable = AsRenderable(node)) renderable->ReleaseMeshCopy();
+  }
   if (!suppressPrompts) SaveOptions(ConfigFilePath(host));
   host->ProgressUpdate(static_cast<int>(context->progressEndPercent), TRUE, nullptr);
   host->ProgressEnd();

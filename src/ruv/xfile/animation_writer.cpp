@@ -20,21 +20,27 @@ constexpr std::uint32_t kScaleKeyType = 1;
 constexpr std::uint32_t kPositionKeyType = 2;
 constexpr std::uint32_t kMatrixKeyType = 4;
 
-void AddKeyRecord(ExportContext* context, xof::SaveData* animation, const char* name,
-                  const RecordBuffer& data) {
+// The save object takes the block over: the keys are never held twice as records.
+void AddKeyRecord(xof::SaveData* animation, const char* name, RecordBuffer& data) {
   xof::SaveData* record = nullptr;
-  if (xof::Succeeded(animation->AddDataObject(xof::tid::AnimationKey, name, nullptr, data.size(),
-                                              data.data(), &record))) {
+  if (xof::Succeeded(
+          animation->AddDataObject(xof::tid::AnimationKey, name, nullptr, data.Take(), &record))) {
     record->Release();
   }
-  (void)context;
+}
+
+// An AnimationKey block of `count` keys of `values` floats each, reserved at its size.
+RecordBuffer KeyBlock(std::uint32_t keyType, std::size_t count, std::size_t values) {
+  RecordBuffer data;
+  data.Reserve(8 + count * (8 + 4 * values));
+  data.Dword(keyType);
+  data.Dword(static_cast<std::uint32_t>(count));
+  return data;
 }
 
 void WriteVectorKeys(ExportContext* context, xof::SaveData* animation, const char* name,
                      std::uint32_t keyType, const std::vector<VectorKey>& keys) {
-  RecordBuffer data;
-  data.Dword(keyType);
-  data.Dword(static_cast<std::uint32_t>(keys.size()));
+  RecordBuffer data = KeyBlock(keyType, keys.size(), 3);
   for (const VectorKey& key : keys) {
     data.Dword(static_cast<std::uint32_t>(key.time));
     data.Dword(3);
@@ -43,14 +49,12 @@ void WriteVectorKeys(ExportContext* context, xof::SaveData* animation, const cha
     data.Float(key.value.z);
     ProgressStep(context);
   }
-  AddKeyRecord(context, animation, name, data);
+  AddKeyRecord(animation, name, data);
 }
 
 void WriteRotationKeys(ExportContext* context, xof::SaveData* animation,
                        const std::vector<QuatKey>& keys) {
-  RecordBuffer data;
-  data.Dword(kRotationKeyType);
-  data.Dword(static_cast<std::uint32_t>(keys.size()));
+  RecordBuffer data = KeyBlock(kRotationKeyType, keys.size(), 4);
   for (const QuatKey& key : keys) {
     data.Dword(static_cast<std::uint32_t>(key.time));
     data.Dword(4);
@@ -61,14 +65,12 @@ void WriteRotationKeys(ExportContext* context, xof::SaveData* animation,
     data.Float(key.value.z);
     ProgressStep(context);
   }
-  AddKeyRecord(context, animation, "R", data);
+  AddKeyRecord(animation, "R", data);
 }
 
 void WriteMatrixKeys(ExportContext* context, xof::SaveData* animation,
                      const std::vector<MatrixKey>& keys) {
-  RecordBuffer data;
-  data.Dword(kMatrixKeyType);
-  data.Dword(static_cast<std::uint32_t>(keys.size()));
+  RecordBuffer data = KeyBlock(kMatrixKeyType, keys.size(), 16);
   for (const MatrixKey& key : keys) {
     data.Dword(static_cast<std::uint32_t>(key.time));
     data.Dword(16);
@@ -76,7 +78,7 @@ void WriteMatrixKeys(ExportContext* context, xof::SaveData* animation,
     data.Floats(matrix.data(), matrix.size());
     ProgressStep(context);
   }
-  AddKeyRecord(context, animation, "", data);
+  AddKeyRecord(animation, "", data);
 }
 
 // The Animation record with its frame reference and options; null when it was refused.
@@ -155,7 +157,10 @@ void WriteNodeAnimation(ExportContext* context, xof::SaveData* set, XNode* node,
     bool skinnedMesh = renderable && renderable->hasSkin && IsMeshNode(*node);
     // In world space a skinned mesh and what hangs below it move with the bones alone.
     if (skinnedMesh && gExportOptions.WorldSpace) return;
-    if (clipIndex < node->tracks.size()) WriteTrack(context, set, *node, node->tracks[clipIndex]);
+    if (clipIndex < node->tracks.size()) {
+      WriteTrack(context, set, *node, node->tracks[clipIndex]);
+      if (context->releaseWrittenTracks) node->tracks[clipIndex] = AnimationTrack();
+    }
   }
   for (auto& child : node->children) WriteNodeAnimation(context, set, child.get(), clipIndex);
 }

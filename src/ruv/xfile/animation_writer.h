@@ -20,6 +20,7 @@ std::vector<std::wstring> AnimationSetNames();
 // node and its subtree under it.
 void WriteAnimationSet(ExportContext* context, const std::string& name, std::size_t clipIndex);
 
-// The animation of `node` for the clip under `set`, then those of its children.
+// The animation of `node` for the clip under `set`, then those of its children. The clip's tracks
+// are emptied as they are written when the context says so (releaseWrittenTracks).
 void WriteNodeAnimation(ExportContext* context, xof::SaveData* set, XNode* node,
                         std::size_t clipIndex);

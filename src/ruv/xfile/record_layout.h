@@ -31,10 +31,10 @@ class RecordBuffer {
   void Word(std::uint16_t value) { Raw(&value, sizeof value); }
   void Float(float value) { Raw(&value, sizeof value); }
   void Floats(const float* values, std::size_t count) { Raw(values, count * sizeof(float)); }
+  // Appended without zero-filling first: a record of a large mesh takes millions of values.
   void Raw(const void* data, std::size_t size) {
-    std::size_t at = bytes_.size();
-    bytes_.resize(at + size);
-    if (size > 0) std::memcpy(bytes_.data() + at, data, size);
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    bytes_.insert(bytes_.end(), bytes, bytes + size);
   }
 
   // The large records know their size: reserving it keeps a mesh's block from being grown by

@@ -139,13 +139,14 @@ const unsigned char* GltfAccessors::ViewBytes(int bufferView, std::size_t offset
   return data.data() + view.byteOffset + offset;
 }
 
-std::vector<double> GltfAccessors::Values(int index, const std::string& place) const {
+template <class T, class Convert>
+std::vector<T> GltfAccessors::Values(int index, const std::string& place, Convert convert) const {
   const tinygltf::Accessor& accessor = AccessorAt(index, place);
   std::string self = "/accessors/" + std::to_string(index);
   const std::size_t components = static_cast<std::size_t>(ComponentsOf(accessor.type));
   const std::size_t componentBytes = ComponentBytes(accessor.componentType);
   const std::size_t elementBytes = components * componentBytes;
-  std::vector<double> values(accessor.count * components, 0.0);
+  std::vector<T> values(accessor.count * components, convert(0.0));
   if (accessor.bufferView >= 0 && accessor.count > 0) {
     const tinygltf::BufferView* view =
         static_cast<std::size_t>(accessor.bufferView) < model_.bufferViews.size()
@@ -160,8 +161,8 @@ std::vector<double> GltfAccessors::Values(int index, const std::string& place) c
     const unsigned char* bytes = ViewBytes(accessor.bufferView, accessor.byteOffset, span, self);
     for (std::size_t e = 0; e < accessor.count; ++e) {
       for (std::size_t c = 0; c < components; ++c) {
-        values[e * components + c] = Component(bytes + e * stride + c * componentBytes,
-                                               accessor.componentType, accessor.normalized);
+        values[e * components + c] = convert(Component(
+            bytes + e * stride + c * componentBytes, accessor.componentType, accessor.normalized));
       }
     }
   }
@@ -197,8 +198,8 @@ std::vector<double> GltfAccessors::Values(int index, const std::string& place) c
       }
       for (std::size_t c = 0; c < components; ++c) {
         values[target * components + c] =
-            Component(substitutes + i * elementBytes + c * componentBytes, accessor.componentType,
-                      accessor.normalized);
+            convert(Component(substitutes + i * elementBytes + c * componentBytes,
+                              accessor.componentType, accessor.normalized));
       }
     }
   }
@@ -212,16 +213,19 @@ std::vector<float> GltfAccessors::Floats(int index, int components,
     Fail(place, "accessor " + std::to_string(index) + " has " + std::to_string(actual) +
                     " components per element, expected " + std::to_string(components));
   }
-  std::vector<double> values = Values(index, place);
-  std::vector<float> result(values.size());
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    double v = values[i];
-    if (!std::isfinite(v) || std::fabs(v) > std::numeric_limits<float>::max()) {
+  // A value no float holds is marked NaN as it is read and refused once every substitution is in,
+  // so that a sparse value may still replace it.
+  std::vector<float> result = Values<float>(index, place, [](double v) {
+    if (!std::isfinite(v) || std::fabs(v) > std::numeric_limits<float>::max())
+      return std::numeric_limits<float>::quiet_NaN();
+    return static_cast<float>(v);
+  });
+  for (std::size_t i = 0; i < result.size(); ++i) {
+    if (std::isnan(result[i])) {
       Fail("/accessors/" + std::to_string(index),
            "element " + std::to_string(i / static_cast<std::size_t>(actual)) +
                " holds a value that is not a finite float");
     }
-    result[i] = static_cast<float>(v);
   }
   return result;
 }
@@ -235,8 +239,9 @@ std::vector<std::uint32_t> GltfAccessors::Indices(int index, const std::string& 
     Fail(place, "accessor " + std::to_string(index) +
                     " cannot hold indices: it must be a scalar of unsigned bytes, shorts or ints");
   }
-  std::vector<double> values = Values(index, place);
-  return std::vector<std::uint32_t>(values.begin(), values.end());
+  // Unsigned integers of at most 32 bits: every one converts exactly.
+  return Values<std::uint32_t>(index, place,
+                               [](double v) { return static_cast<std::uint32_t>(v); });
 }
 
 }  // namespace sim::import

@@ -35,8 +35,10 @@ class GltfAccessors {
 
  private:
   const tinygltf::Accessor& AccessorAt(int index, const std::string& place) const;
-  // Every component of every element as doubles (normalised), sparse substitutions applied.
-  std::vector<double> Values(int index, const std::string& place) const;
+  // Every component of every element (normalised), sparse substitutions applied, each turned
+  // into a T by `convert` as it is read: a large accessor is never held as doubles.
+  template <class T, class Convert>
+  std::vector<T> Values(int index, const std::string& place, Convert convert) const;
 
   const tinygltf::Model& model_;
   std::string fileName_;

@@ -38,12 +38,10 @@ bool ReadBufferFile(std::vector<unsigned char>* out, std::string* error, const s
     return false;
   }
   std::string problem;
-  std::optional<std::string> bytes = platform::ReadWholeFile(path, &problem, kMaxModelFileBytes);
-  if (!bytes) {
+  if (!platform::ReadWholeFile(path, *out, &problem, kMaxModelFileBytes)) {
     *error = problem.empty() ? "the file does not exist" : problem;
     return false;
   }
-  out->assign(bytes->begin(), bytes->end());
   return true;
 }
 

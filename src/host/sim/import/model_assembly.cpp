@@ -90,6 +90,15 @@ Mesh MeshOf(const ImportedModel& model, const ImportedNode& node, std::vector<in
   std::vector<DWORD> faceGroups;
   bool anyNormals = false, anyColors = false, anyAlpha = false;
   std::size_t uvSets = 0;
+  // Each list allocated once at its size: a model's mesh is large.
+  std::size_t vertexCount = 0, faceCount = 0;
+  for (int index : node.parts) {
+    vertexCount += model.parts[static_cast<std::size_t>(index)].positions.size();
+    faceCount += model.parts[static_cast<std::size_t>(index)].triangles.size();
+  }
+  positions.reserve(vertexCount);
+  faces.reserve(faceCount);
+  faceSlots.reserve(faceCount);
   for (int index : node.parts) {
     const ImportedMeshPart& part = model.parts[static_cast<std::size_t>(index)];
     // The material id of each entry of the part's list: a node of one listed part keeps the list
@@ -160,6 +169,7 @@ Mesh MeshOf(const ImportedModel& model, const ImportedNode& node, std::vector<in
   if (anyNormals) {
     std::vector<Point3> normals;
     std::vector<std::array<int, 3>> normalFaces;
+    normals.reserve(mesh.verts.size());
     normalFaces.reserve(mesh.faces.size());
     std::size_t base = 0;
     for (int index : node.parts) {
@@ -266,7 +276,7 @@ std::unique_ptr<SimScene> AssembleScene(const ImportedModel& model, float scale,
   AddSkins(model, made, world);
   AddAnimationKeys(model, made, local, rootTurn, scale, fileName);
   if (!model.clips.empty()) builder.AnimationFrames(0, model.clips.back().endFrame);
-  return builder.Build();
+  return std::move(builder).Build();
 }
 
 }  // namespace sim::import

@@ -75,7 +75,7 @@ std::unique_ptr<SimScene> LoadSceneText(std::string_view text, const std::string
     JsonDocument json = ParseJson(text, sourceName);
     ReadDocument(json, sourceName, NormalFolder(baseFolder), builder);
   }
-  return builder.Build();
+  return std::move(builder).Build();
 }
 
 std::unique_ptr<SimScene> LoadSceneFile(const std::filesystem::path& path) {
@@ -103,7 +103,7 @@ std::unique_ptr<SimScene> LoadSceneFile(const std::filesystem::path& path) {
     text.reset();
     ReadDocument(json, name, NormalFolder(folder), builder);
   }
-  return builder.Build();
+  return std::move(builder).Build();
 }
 
 }  // namespace sim
