@@ -45,6 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(scene.frames[f].parent < static_cast<int>(f));
   }
   for (const preview::PreviewMesh& mesh : scene.meshes) CheckMesh(mesh, scene.frames.size());
+  for (const preview::MeshInstance& instance : scene.instances) {
+    Check(instance.mesh < scene.meshes.size());
+    Check(instance.frame < static_cast<int>(scene.frames.size()));
+  }
   for (const preview::FrameAnimation& animation : scene.animations) {
     Check(animation.frame >= 0 && animation.frame < static_cast<int>(scene.frames.size()));
   }
@@ -52,6 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                      std::optional<double>(1234.5), std::optional<double>(1e12)}) {
     preview::PosedScene posed = preview::PoseScene(scene, time);
     Check(posed.meshes.size() == scene.meshes.size());
+    Check(posed.instances.size() == scene.instances.size());
+    for (const preview::PosedInstance& instance : posed.instances) {
+      Check(instance.ownSkin < static_cast<int>(posed.ownSkins.size()));
+    }
   }
   return 0;
 }

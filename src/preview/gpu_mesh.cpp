@@ -54,7 +54,7 @@ GLuint TextureCache::Get(const std::string& path, std::vector<std::string>& warn
 
 GpuMesh::GpuMesh(const PreviewMesh& mesh, const PosedMesh& posed, TextureCache& textures,
                  std::vector<std::string>& warnings)
-    : mesh_(mesh), world_(posed.world) {
+    : mesh_(mesh) {
   glGenBuffers(5, buffers_);
   bool skinned = !posed.skinnedPositions.empty();
   Upload(GL_ARRAY_BUFFER, buffers_[0], skinned ? posed.skinnedPositions : mesh.positions);
@@ -91,8 +91,8 @@ GpuMesh::GpuMesh(const PreviewMesh& mesh, const PosedMesh& posed, TextureCache& 
 
 GpuMesh::~GpuMesh() { glDeleteBuffers(5, buffers_); }
 
-void GpuMesh::Draw(const ShadingProgram& program, bool flat) const {
-  program.SetWorld(world_);
+void GpuMesh::Draw(const ShadingProgram& program, const Mat4& world, bool flat) const {
+  program.SetWorld(world);
   glBindBuffer(GL_ARRAY_BUFFER, buffers_[0]);
   glEnableVertexAttribArray(kPosition);
   glVertexAttribPointer(kPosition, 3, GL_FLOAT, GL_FALSE, 0, nullptr);

@@ -1,5 +1,5 @@
 // A mesh uploaded for drawing: vertex buffers, its triangles grouped by material, and the
-// materials' textures.
+// materials' textures. Uploaded once and drawn at each of its instances.
 #pragma once
 
 #include <map>
@@ -28,14 +28,16 @@ class TextureCache {
 
 class GpuMesh {
  public:
+  // `posed` gives the skinned vertices of a skinned mesh; the mesh's own otherwise.
   GpuMesh(const PreviewMesh& mesh, const PosedMesh& posed, TextureCache& textures,
           std::vector<std::string>& warnings);
   ~GpuMesh();
   GpuMesh(const GpuMesh&) = delete;
   GpuMesh& operator=(const GpuMesh&) = delete;
 
-  // Shaded with the materials, or, with `flat`, every triangle in the program's flat colour.
-  void Draw(const ShadingProgram& program, bool flat) const;
+  // Placed by `world`; shaded with the materials, or, with `flat`, every triangle in the
+  // program's flat colour.
+  void Draw(const ShadingProgram& program, const Mat4& world, bool flat) const;
 
  private:
   struct Range {
@@ -43,7 +45,6 @@ class GpuMesh {
     std::size_t first, count;  // in indices
   };
   const PreviewMesh& mesh_;
-  Mat4 world_;
   GLuint buffers_[5] = {};  // positions, normals, texcoords, colours, indices
   bool hasNormals_ = false, hasTexcoords_ = false, hasColors_ = false;
   std::vector<Range> ranges_;

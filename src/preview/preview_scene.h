@@ -1,8 +1,11 @@
 // What a preview draws: the frame hierarchy of a .x file with its matrices, the meshes hung in it
 // with their vertex data and materials, skin weights and the first animation set. Built from the
 // reader's document by ReadPreviewScene; drawn by the renderer after posing (scene_pose.h).
+// A mesh is held once however many frames show it (a `{ Mesh }` reference in many frames); each
+// place it is shown is a MeshInstance.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,7 +42,7 @@ struct SkinBone {
 // position index it came from, so skin weights still apply.
 struct PreviewMesh {
   std::string name;
-  int frame = -1;  // the frame that holds it; -1 for a mesh at the top of the file
+  int frame = -1;  // the frame of its first instance; -1 for a mesh at the top of the file
   std::vector<Vec3> positions;
   std::vector<Vec3> normals;                    // empty: flat normals from the faces
   std::vector<float> texcoords;                 // u, v per vertex; empty when none
@@ -49,6 +52,12 @@ struct PreviewMesh {
   std::vector<std::uint32_t> triangleMaterial;  // per triangle, into materials
   std::vector<PreviewMaterial> materials;       // never empty once read
   std::vector<SkinBone> bones;
+};
+
+// One place a mesh is drawn: in a frame (by the frame's world matrix) or at the top of the file.
+struct MeshInstance {
+  std::size_t mesh = 0;  // index into PreviewScene::meshes
+  int frame = -1;        // -1 at the top of the file
 };
 
 enum class KeyType { Rotation = 0, Scale = 1, Position = 2, Matrix = 4 };
@@ -65,9 +74,10 @@ struct FrameAnimation {
 };
 
 struct PreviewScene {
-  std::vector<PreviewFrame> frames;  // parents before children
-  std::vector<PreviewMesh> meshes;
-  std::string animationName;  // the first animation set, empty when the file has none
+  std::vector<PreviewFrame> frames;     // parents before children
+  std::vector<PreviewMesh> meshes;      // each mesh object of the file once
+  std::vector<MeshInstance> instances;  // every place a mesh is drawn, in the file's order
+  std::string animationName;            // the first animation set, empty when the file has none
   std::vector<FrameAnimation> animations;
   std::vector<std::string> warnings;  // what could not be drawn as the file asks, for the user
 };

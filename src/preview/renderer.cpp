@@ -65,6 +65,12 @@ std::string FormatLength(float value) {
   return text;
 }
 
+// A mesh instance to draw: the uploaded mesh and where it goes.
+struct Placed {
+  const GpuMesh* mesh;
+  const Mat4* world;
+};
+
 class Renderer {
  public:
   Renderer(const PreviewScene& scene, const RenderOptions& options,
@@ -79,11 +85,24 @@ class Renderer {
     ShadingProgram program;
     program.Use();
     TextureCache textures;
-    std::vector<std::unique_ptr<GpuMesh>> meshes;
-    for (std::size_t m = 0; m < scene_.meshes.size(); ++m) {
-      if (scene_.meshes[m].indices.empty()) continue;
-      meshes.push_back(
-          std::make_unique<GpuMesh>(scene_.meshes[m], posed_.meshes[m], textures, warnings_));
+    // Each mesh uploaded once (and each skinning of its own), in the order of first use.
+    std::vector<std::unique_ptr<GpuMesh>> meshes(scene_.meshes.size());
+    std::vector<std::unique_ptr<GpuMesh>> ownSkins(posed_.ownSkins.size());
+    std::vector<Placed> placed;
+    for (std::size_t i = 0; i < scene_.instances.size(); ++i) {
+      std::size_t m = scene_.instances[i].mesh;
+      const PreviewMesh& mesh = scene_.meshes[m];
+      if (mesh.indices.empty()) continue;
+      const PosedInstance& instance = posed_.instances[i];
+      bool own = instance.ownSkin >= 0;
+      std::unique_ptr<GpuMesh>& gpu =
+          own ? ownSkins[static_cast<std::size_t>(instance.ownSkin)] : meshes[m];
+      if (!gpu) {
+        const PosedMesh& pose =
+            own ? posed_.ownSkins[static_cast<std::size_t>(instance.ownSkin)] : posed_.meshes[m];
+        gpu = std::make_unique<GpuMesh>(mesh, pose, textures, warnings_);
+      }
+      placed.push_back({gpu.get(), &instance.world});
     }
     std::vector<Vec3> gridLines = GridLines(posed_.bounds);
     GLuint grid = 0;
@@ -102,7 +121,7 @@ class Renderer {
     glEnable(GL_SCISSOR_TEST);
     std::vector<Cell> cells = Cells(context.width(), context.height());
     for (const Cell& cell : cells) {
-      DrawCell(cell, program, meshes, grid, gridLines.size());
+      DrawCell(cell, program, placed, grid, gridLines.size());
     }
     glDeleteBuffers(1, &grid);
     Image image = Downsample(context.Pixels().data(), context.width(), context.height(), factor);
@@ -111,9 +130,8 @@ class Renderer {
   }
 
  private:
-  void DrawCell(const Cell& cell, const ShadingProgram& program,
-                const std::vector<std::unique_ptr<GpuMesh>>& meshes, GLuint grid,
-                std::size_t gridVertices) const {
+  void DrawCell(const Cell& cell, const ShadingProgram& program, const std::vector<Placed>& placed,
+                GLuint grid, std::size_t gridVertices) const {
     glViewport(cell.x, cell.y, cell.width, cell.height);
     glScissor(cell.x, cell.y, cell.width, cell.height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -127,12 +145,12 @@ class Renderer {
       glEnable(GL_POLYGON_OFFSET_FILL);
       glPolygonOffset(1.0f, 1.0f);
     }
-    for (const auto& mesh : meshes) mesh->Draw(program, false);
+    for (const Placed& p : placed) p.mesh->Draw(program, *p.world, false);
     if (options_.wire) {
       glDisable(GL_POLYGON_OFFSET_FILL);
       glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
       program.SetFlatColor(0.08f, 0.08f, 0.1f);
-      for (const auto& mesh : meshes) mesh->Draw(program, true);
+      for (const Placed& p : placed) p.mesh->Draw(program, *p.world, true);
       glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     }
   }

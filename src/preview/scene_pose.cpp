@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
+#include <map>
 
 namespace preview {
 namespace {
@@ -99,8 +101,9 @@ Vec3 LerpVec(const AnimationKeys& keys, const KeySpan& span) {
 }
 
 // Linear blend skinning is linear in the matrices, so each source vertex gets one blended matrix,
-// which then moves its position and every normal split off it alike.
-void Skin(const PreviewMesh& mesh, const std::vector<Mat4>& frameWorld, const Mat4& meshWorld,
+// which then moves its position and every normal split off it alike. True when some vertex has no
+// bone and so stays with `meshWorld`.
+bool Skin(const PreviewMesh& mesh, const std::vector<Mat4>& frameWorld, const Mat4& meshWorld,
           PosedMesh& posed) {
   std::size_t sources = mesh.positions.size();
   if (!mesh.sourceVertex.empty()) {
@@ -123,8 +126,12 @@ void Skin(const PreviewMesh& mesh, const std::vector<Mat4>& frameWorld, const Ma
     }
   }
   // A vertex no bone moves stays with the mesh's own frame rather than collapsing to the origin.
+  bool unweighted = false;
   for (std::size_t s = 0; s < sources; ++s) {
-    if (total[s] == 0) blend[s] = meshWorld;
+    if (total[s] == 0) {
+      blend[s] = meshWorld;
+      unweighted = true;
+    }
   }
   posed.skinnedPositions.resize(mesh.positions.size());
   if (!mesh.normals.empty()) posed.skinnedNormals.resize(mesh.positions.size());
@@ -133,6 +140,11 @@ void Skin(const PreviewMesh& mesh, const std::vector<Mat4>& frameWorld, const Ma
     posed.skinnedPositions[r] = TransformPoint(mesh.positions[r], m);
     if (!mesh.normals.empty()) posed.skinnedNormals[r] = TransformDirection(mesh.normals[r], m);
   }
+  return unweighted;
+}
+
+Mat4 FrameWorld(const std::vector<Mat4>& frameWorld, int frame) {
+  return frame < 0 ? Mat4{} : frameWorld[static_cast<std::size_t>(frame)];
 }
 
 }  // namespace
@@ -195,20 +207,46 @@ PosedScene PoseScene(const PreviewScene& scene, std::optional<double> time) {
         parent < 0 ? local[i] : local[i] * posed.frameWorld[static_cast<std::size_t>(parent)];
   }
   posed.meshes.resize(scene.meshes.size());
-  for (std::size_t m = 0; m < scene.meshes.size(); ++m) {
+  // Whether each mesh has been posed at its first instance, and whether that skinning left
+  // vertices with the mesh's frame.
+  std::vector<char> posedOnce(scene.meshes.size(), 0), unweighted(scene.meshes.size(), 0);
+  // The skinning of each mesh at each place (by the matrix's bits, which order every value) its
+  // instances put its unweighted vertices: -1 for the first, else an index into ownSkins.
+  std::map<std::pair<std::size_t, std::array<std::uint32_t, 16>>, int> skinAt;
+  posed.instances.resize(scene.instances.size());
+  for (std::size_t i = 0; i < scene.instances.size(); ++i) {
+    std::size_t m = scene.instances[i].mesh;
     const PreviewMesh& mesh = scene.meshes[m];
-    PosedMesh& out = posed.meshes[m];
-    Mat4 world = mesh.frame < 0 ? Mat4{} : posed.frameWorld[static_cast<std::size_t>(mesh.frame)];
+    PosedInstance& out = posed.instances[i];
+    Mat4 world = FrameWorld(posed.frameWorld, scene.instances[i].frame);
+    posed.triangles += mesh.indices.size() / 3;
+    bool first = !posedOnce[m];
+    posedOnce[m] = 1;
     if (mesh.bones.empty()) {
       out.world = world;
+      if (first) posed.meshes[m].world = world;
       for (std::uint32_t index : mesh.indices) {
         posed.bounds.Add(TransformPoint(mesh.positions[index], world));
       }
-    } else {
-      Skin(mesh, posed.frameWorld, world, out);
-      for (std::uint32_t index : mesh.indices) posed.bounds.Add(out.skinnedPositions[index]);
+      continue;
     }
-    posed.triangles += mesh.indices.size() / 3;
+    std::pair<std::size_t, std::array<std::uint32_t, 16>> place{m, {}};
+    std::memcpy(place.second.data(), world.m.data(), sizeof place.second);
+    const PosedMesh* skin = &posed.meshes[m];
+    if (first) {
+      unweighted[m] = Skin(mesh, posed.frameWorld, world, posed.meshes[m]);
+      if (unweighted[m]) skinAt.emplace(place, -1);
+    } else {
+      // Every vertex where the bones put it, or the unweighted ones where an earlier instance
+      // put them: the same vertices, already in the bounds.
+      if (!unweighted[m]) continue;
+      auto [found, added] = skinAt.try_emplace(place, static_cast<int>(posed.ownSkins.size()));
+      out.ownSkin = found->second;
+      if (!added) continue;
+      Skin(mesh, posed.frameWorld, world, posed.ownSkins.emplace_back());
+      skin = &posed.ownSkins.back();
+    }
+    for (std::uint32_t index : mesh.indices) posed.bounds.Add(skin->skinnedPositions[index]);
   }
   return posed;
 }

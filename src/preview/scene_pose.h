@@ -18,11 +18,21 @@ struct PosedMesh {
   std::vector<Vec3> skinnedNormals;    // empty unless skinned and the mesh has normals
 };
 
+// One instance of a mesh at this moment. A skinned mesh's vertices are where its bones put them
+// wherever the mesh hangs, so its instances share one skinning; only one whose unweighted
+// vertices (which stay with the mesh's frame) land elsewhere is skinned again, in ownSkins.
+struct PosedInstance {
+  Mat4 world;        // identity for a skinned mesh
+  int ownSkin = -1;  // index into PosedScene::ownSkins; -1: the mesh's pose in PosedScene::meshes
+};
+
 struct PosedScene {
   std::vector<Mat4> frameWorld;
-  std::vector<PosedMesh> meshes;  // parallel to PreviewScene::meshes
-  Bounds bounds;                  // of every triangle's vertices, in world space
-  std::size_t triangles = 0;
+  std::vector<PosedMesh> meshes;  // parallel to PreviewScene::meshes, each at its first instance
+  std::vector<PosedInstance> instances;  // parallel to PreviewScene::instances
+  std::vector<PosedMesh> ownSkins;
+  Bounds bounds;              // of every instance's triangle vertices, in world space
+  std::size_t triangles = 0;  // over every instance
 };
 
 // `time` in ticks; without it (or without animation) the frames keep their own matrices.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <unordered_map>
 
 #include "preview/mesh_reader.h"
 #include "preview/object_values.h"
@@ -36,7 +37,7 @@ class SceneBuilder {
       if (Is(object.get(), xof::tid::Frame)) {
         ReadFrame(*object, -1, 0);
       } else if (Is(object.get(), xof::tid::Mesh)) {
-        scene_.meshes.push_back(ReadMesh(*object, -1, context_));
+        AddInstance(*object, -1);
       } else if (Is(object.get(), xof::tid::AnimationSet) && !animationSet) {
         animationSet = object.get();
       }
@@ -78,7 +79,7 @@ class SceneBuilder {
       const xof::DataObject* target = child.object.get();
       if (child.IsReference()) {
         target = context_.findNamed(child.reference.name);
-        if (Is(target, xof::tid::Mesh)) scene_.meshes.push_back(ReadMesh(*target, index, context_));
+        if (Is(target, xof::tid::Mesh)) AddInstance(*target, index);
         continue;
       }
       if (Is(target, xof::tid::FrameTransformMatrix)) {
@@ -88,9 +89,17 @@ class SceneBuilder {
       } else if (Is(target, xof::tid::Frame)) {
         ReadFrame(*target, index, depth + 1);
       } else if (Is(target, xof::tid::Mesh)) {
-        scene_.meshes.push_back(ReadMesh(*target, index, context_));
+        AddInstance(*target, index);
       }
     }
+  }
+
+  // A mesh shown in many places (a top-level mesh, or one referenced from many frames) is read
+  // once; its memory then grows with the file, not with the places it is shown.
+  void AddInstance(const xof::DataObject& object, int frame) {
+    auto [found, added] = meshByObject_.try_emplace(&object, scene_.meshes.size());
+    if (added) scene_.meshes.push_back(ReadMesh(object, frame, context_));
+    scene_.instances.push_back({found->second, frame});
   }
 
   void ReadAnimationSet(const xof::DataObject& set) {
@@ -164,6 +173,7 @@ class SceneBuilder {
   const xof::XFileDocument& document_;
   std::map<std::string, const xof::DataObject*, std::less<>> named_;
   std::map<std::string, int, std::less<>> frameByName_;
+  std::unordered_map<const xof::DataObject*, std::size_t> meshByObject_;
   MeshReadContext context_;
   PreviewScene scene_;
 };
