@@ -80,6 +80,10 @@ class SceneBuilder {
       if (child.IsReference()) {
         target = context_.findNamed(child.reference.name);
         if (Is(target, xof::tid::Mesh)) AddInstance(*target, index);
+        if (!target) {
+          scene_.warnings.push_back("frame '" + object.name + "': '" + child.reference.name +
+                                    "' is not in the file; nothing is drawn for it");
+        }
         continue;
       }
       if (Is(target, xof::tid::FrameTransformMatrix)) {

@@ -166,5 +166,16 @@ Frame B { FrameTransformMatrix { 2,0,0,0, 0,2,0,0, 0,0,2,0, 0,7,0,1;; } { Skinne
   EXPECT_FLOAT_EQ(posed.bounds.max.y, 2.0f);  // the bone's pose only; no frame moves it
 }
 
+// A frame naming a mesh the file does not hold draws nothing there, and says so.
+TEST(SharedMesh, ReferenceToNothingIsNamed) {
+  PreviewScene scene = SceneFromText(R"(
+Mesh Tri { 3; 0;0;0;, 0;1;0;, 1;0;0;; 1; 3;0,1,2;; }
+Frame Holder { { Tri } { Tir } }
+)");
+  EXPECT_EQ(scene.instances.size(), 2u);
+  ASSERT_EQ(scene.warnings.size(), 1u);
+  EXPECT_NE(scene.warnings[0].find("frame 'Holder': 'Tir' is not in the file"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace preview::test
