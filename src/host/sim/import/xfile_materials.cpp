@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "host/sim/import/xfile_parts.h"
+#include "host/sim/import/xfile_preimage.h"
 #include "host/sim/import/xfile_values.h"
 #include "platform/text_encoding.h"
 #include "xof/template_ids.h"
@@ -14,20 +15,6 @@
 namespace sim::import {
 
 namespace {
-
-// The host value whose image under `f` is exactly `target` (see the mesh reader's Preimage).
-template <class F>
-float Preimage(float guess, float target, F f) {
-  if (!std::isfinite(guess) || f(guess) == target) return guess;
-  float down = guess, up = guess;
-  for (int step = 0; step < 8; ++step) {
-    down = std::nextafter(down, -std::numeric_limits<float>::infinity());
-    up = std::nextafter(up, std::numeric_limits<float>::infinity());
-    if (f(down) == target) return down;
-    if (f(up) == target) return up;
-  }
-  return guess;
-}
 
 float Clean(float v) { return std::isfinite(v) ? v : 0.0f; }
 

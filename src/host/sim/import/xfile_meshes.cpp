@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "host/sim/import/xfile_parts.h"
+#include "host/sim/import/xfile_preimage.h"
 #include "host/sim/import/xfile_values.h"
 #include "host/sim/scene_file/scene_limits.h"
 #include "xof/template_ids.h"
@@ -29,23 +30,6 @@ enum DeclUsage : std::uint32_t {
 constexpr std::uint32_t kDeclTexcoordSets = 8;
 // Bytes of each declaration type, D3DDECLTYPE_FLOAT1 to D3DDECLTYPE_FLOAT16_4.
 constexpr std::uint32_t kTypeBytes[] = {4, 8, 12, 16, 4, 4, 4, 8, 4, 4, 8, 4, 8, 4, 4, 4, 8};
-
-// The host value whose image under `f` is `target`, starting from `guess`: the exporter computes
-// file values from host values (1 - v, a product), and an import that gives back exactly the value
-// the file holds lets the file come back unchanged. A few floats either side are tried; the guess
-// stands when none fits.
-template <class F>
-float Preimage(float guess, float target, F f) {
-  if (f(guess) == target || !std::isfinite(guess)) return guess;
-  float down = guess, up = guess;
-  for (int step = 0; step < 8; ++step) {
-    down = std::nextafter(down, -std::numeric_limits<float>::infinity());
-    up = std::nextafter(up, std::numeric_limits<float>::infinity());
-    if (f(down) == target) return down;
-    if (f(up) == target) return up;
-  }
-  return guess;
-}
 
 float HostV(float v) {
   return Preimage(1.0f - v, v, [](float h) { return 1.0f - h; });
