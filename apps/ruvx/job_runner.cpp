@@ -19,14 +19,8 @@ constexpr auto kTick = std::chrono::milliseconds(100);
 
 // A program built with the address sanitizer reserves terabytes of address space for its shadow
 // memory: no limit of address space lets it start.
-#if defined(__SANITIZE_ADDRESS__)
+#ifdef RUV_ADDRESS_SANITIZER
 constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
 #else
 constexpr bool kAddressSanitizer = false;
 #endif

@@ -12,14 +12,6 @@
 
 #include "model_record.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define RUV_TEST_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define RUV_TEST_ASAN 1
-#endif
-#endif
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -251,7 +243,7 @@ TEST_F(BatchCommandTest, AnInterruptedBatchEndsItsExportsAndStillReports) {
 }
 
 TEST_F(BatchCommandTest, AnExportPastItsMemoryLimitFailsAlone) {
-#if RUV_TEST_ASAN
+#ifdef RUV_ADDRESS_SANITIZER
   GTEST_SKIP() << "the address sanitizer's shadow memory leaves no address space to limit";
 #endif
   fs::create_directories(root_ / "in");

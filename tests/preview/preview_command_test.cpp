@@ -92,14 +92,8 @@ TEST(PreviewCommand, BadArgumentsAreUsageErrors) {
 
 // The address sanitizer reserves more address space than the limit leaves, so the run is only made
 // in the plain build.
-#if defined(__SANITIZE_ADDRESS__)
+#ifdef RUV_ADDRESS_SANITIZER
 constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
 #else
 constexpr bool kAddressSanitizer = false;
 #endif
