@@ -1,12 +1,14 @@
 #include "xof/file_reader.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -157,6 +159,42 @@ class ObjectParser {
   ReadOptions options_;
 };
 
+// The bytes of a file being read. A large file's buffer asks for huge pages, where the system
+// gives them on request: a 50 MB file then faults in 25 pages instead of 12,800.
+class ReadBuffer {
+ public:
+  ReadBuffer() = default;
+  ReadBuffer(const ReadBuffer&) = delete;
+  ReadBuffer& operator=(const ReadBuffer&) = delete;
+  ~ReadBuffer() { std::free(data_); }
+
+  char* Data() { return data_; }
+  std::size_t Capacity() const { return capacity_; }
+
+  // At least `capacity` bytes, the first `keep` of them kept. Throws std::bad_alloc.
+  void Grow(std::size_t capacity, std::size_t keep) {
+    void* larger = nullptr;
+    if (capacity >= kHugePage) {
+      std::size_t rounded = (capacity + kHugePage - 1) / kHugePage * kHugePage;
+      if (::posix_memalign(&larger, kHugePage, rounded) != 0) throw std::bad_alloc();
+      ::madvise(larger, rounded, MADV_HUGEPAGE);  // advice only: without it, plain pages
+      capacity = rounded;
+    } else {
+      larger = std::malloc(capacity);
+      if (!larger) throw std::bad_alloc();
+    }
+    if (keep) std::memcpy(larger, data_, keep);
+    std::free(data_);
+    data_ = static_cast<char*>(larger);
+    capacity_ = capacity;
+  }
+
+ private:
+  static constexpr std::size_t kHugePage = std::size_t{2} << 20;
+  char* data_ = nullptr;
+  std::size_t capacity_ = 0;
+};
+
 }  // namespace
 
 std::string ReadResult::Describe() const {
@@ -223,19 +261,24 @@ ReadResult ReadXFileAt(const std::filesystem::path& path, const ReadOptions& opt
     ::close(fd);
     return failure;
   }
-  std::string bytes;
+  // Read straight into one buffer of the file's size (one more byte shows a file that grew), left
+  // uninitialised: the bytes are copied and the pages touched once.
+  ReadBuffer bytes;
+  std::size_t size = 0;
   bool readError = false;
+  int readErrno = 0;
   try {
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
-    char buffer[1 << 16];
+    bytes.Grow(static_cast<std::size_t>(info.st_size) + 1, 0);
     for (;;) {
-      ssize_t got = ::read(fd, buffer, sizeof buffer);
+      if (size == bytes.Capacity()) bytes.Grow(2 * bytes.Capacity(), size);
+      ssize_t got = ::read(fd, bytes.Data() + size, bytes.Capacity() - size);
       if (got < 0 && errno == EINTR) continue;
       if (got <= 0) {
         readError = got < 0;
+        readErrno = errno;
         break;
       }
-      bytes.append(buffer, static_cast<std::size_t>(got));
+      size += static_cast<std::size_t>(got);
     }
   } catch (const std::bad_alloc&) {
     ::close(fd);
@@ -244,10 +287,10 @@ ReadResult ReadXFileAt(const std::filesystem::path& path, const ReadOptions& opt
   }
   ::close(fd);
   if (readError) {
-    failure.error = std::string("cannot read the file: ") + std::strerror(errno);
+    failure.error = std::string("cannot read the file: ") + std::strerror(readErrno);
     return failure;
   }
-  return ReadXFile(bytes, BuiltInTemplates(), options);
+  return ReadXFile(std::string_view(bytes.Data(), size), BuiltInTemplates(), options);
 }
 
 }  // namespace xof

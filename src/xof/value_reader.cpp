@@ -87,6 +87,35 @@ class ValueReader {
     return available;
   }
 
+  // Up to `max` rows of a count followed by that many 4-byte values (a face's corner list), taken
+  // whole from the binary integer list being read (or starting next): rows that lie inside one
+  // list are its values as they stand. Returns how many rows were taken; `values` and `dwords` say
+  // where they lie and how many values they span.
+  std::size_t TakeCountedRows(std::size_t max, const std::uint8_t*& values, std::size_t& dwords) {
+    dwords = 0;
+    if (!lexer_.IsBinary()) return 0;
+    if (!InList()) {
+      if (lexer_.Peek().kind != TokenKind::IntegerList) return 0;
+      StartList(lexer_.Next());
+    }
+    if (list_.kind != TokenKind::IntegerList || list_.valueSize != 4) return 0;
+    const std::uint8_t* start = list_.values + 4 * static_cast<std::size_t>(index_);
+    const std::size_t available = list_.count - index_;
+    std::size_t rows = 0, at = 0;
+    while (rows < max && at < available) {
+      std::uint32_t length;
+      std::memcpy(&length, start + 4 * at, 4);
+      // The row's count and its values must all lie in this list.
+      if (length >= available - at) break;
+      at += std::size_t{length} + 1;
+      ++rows;
+    }
+    values = start;
+    dwords = at;
+    index_ += static_cast<std::uint32_t>(at);
+    return rows;
+  }
+
   void Finish(const Template& t) {
     if (InList()) {
       throw FormatError(list_.offset, t.name + " object: its value list holds " +
@@ -250,9 +279,15 @@ class Decoder {
         }
       } else {
         const std::size_t width = m.isArray ? FlatWidth(*m.type) : 0;
+        const bool counted = m.isArray && !width && IsCountedRow(*m.type);
+        // Counted rows reserve what they copy; other elements at least their smallest size.
+        if (m.isArray && !counted) Reserve(count * std::max<std::size_t>(m.type->minimumSize, 1));
         for (std::uint64_t e = 0; e < count; ++e) {
           if (width) {
             e += CopyRun(*m.type->members[0].primitive, (count - e) * width, width) / width;
+            if (e == count) break;
+          } else if (counted) {
+            e += CopyCountedRows(count - e);
             if (e == count) break;
           }
           DecodeTemplate(*m.type, depth + 1);
@@ -280,6 +315,32 @@ class Decoder {
       std::memcpy(out_.data() + at, values, 4 * run);
     }
     return run;
+  }
+
+  // Rows of a counted row template taken whole from a binary list; returns how many.
+  std::size_t CopyCountedRows(std::uint64_t max) {
+    const std::uint8_t* values = nullptr;
+    std::size_t dwords = 0;
+    std::size_t rows = in_.TakeCountedRows(static_cast<std::size_t>(max), values, dwords);
+    if (dwords) {
+      std::size_t at = out_.size();
+      Reserve(4 * dwords);
+      out_.resize(at + 4 * dwords);
+      std::memcpy(out_.data() + at, values, 4 * dwords);
+    }
+    return rows;
+  }
+
+  // A DWORD count and an array of that many DWORDs (MeshFace and its like): in a binary list each
+  // element is its values as they stand.
+  static bool IsCountedRow(const Template& t) {
+    if (t.members.size() != 2) return false;
+    const Member& count = t.members[0];
+    const Member& row = t.members[1];
+    return !count.isArray && count.primitive && *count.primitive == PrimitiveType::Dword &&
+           row.isArray && row.primitive &&
+           (*row.primitive == PrimitiveType::Dword || *row.primitive == PrimitiveType::Sdword) &&
+           row.dimensions.size() == 1 && row.dimensions[0].member == 0;
   }
 
   // Members per element when a template is a fixed row of one 4-byte type (Vector, Coords2d,
