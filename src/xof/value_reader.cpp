@@ -309,11 +309,8 @@ class Decoder {
     }
     const std::uint8_t* values = nullptr;
     std::size_t run = in_.TakeRun(kind, static_cast<std::size_t>(max), granularity, values);
-    if (run) {
-      std::size_t at = out_.size();
-      out_.resize(at + 4 * run);
-      std::memcpy(out_.data() + at, values, 4 * run);
-    }
+    // Appended in one pass: resizing first would clear the new bytes only to overwrite them.
+    if (run) out_.insert(out_.end(), values, values + 4 * run);
     return run;
   }
 
@@ -323,10 +320,8 @@ class Decoder {
     std::size_t dwords = 0;
     std::size_t rows = in_.TakeCountedRows(static_cast<std::size_t>(max), values, dwords);
     if (dwords) {
-      std::size_t at = out_.size();
       Reserve(4 * dwords);
-      out_.resize(at + 4 * dwords);
-      std::memcpy(out_.data() + at, values, 4 * dwords);
+      out_.insert(out_.end(), values, values + 4 * dwords);
     }
     return rows;
   }

@@ -99,24 +99,30 @@ class MeshReader {
 
  private:
   // Polygons as fans of triangles; each triangle remembers its polygon and corners, for the
-  // normals and materials given per polygon.
+  // normals and materials given per polygon. A mesh of triangles only (what the exporter writes)
+  // needs no such tables: triangle t is polygon t.
   void ReadFaces(const XPackedArray<std::uint32_t>& flat, std::uint32_t declared) {
     // Sized first, so that a million faces fill their arrays without growing them.
     std::size_t faces = 0, triangles = 0;
+    allTriangles_ = true;
     for (std::size_t at = 0; faces < declared && at < flat.size(); ++faces) {
       std::uint32_t count = flat[at];
       if (count >= flat.size() - at) break;
       triangles += count >= 3 ? count - 2 : 0;
+      allTriangles_ = allTriangles_ && count == 3;
       at += std::size_t{count} + 1;
     }
+    faceCount_ = faces;
     if (triangles > SceneLimits::kMaxSceneFaces) {
       context_.Fail(where_ + ": more triangles than the limit of " +
                     std::to_string(SceneLimits::kMaxSceneFaces));
     }
-    faceCounts_.reserve(faces);
-    faceFirstTriangle_.reserve(faces);
     part_.triangles.reserve(triangles);
-    triangleFace_.reserve(triangles);
+    if (!allTriangles_) {
+      faceCounts_.reserve(faces);
+      faceFirstTriangle_.reserve(faces);
+      triangleFace_.reserve(triangles);
+    }
     std::vector<std::uint32_t> index;
     std::size_t at = 0;
     for (std::uint32_t f = 0; f < faces; ++f) {
@@ -129,18 +135,20 @@ class MeshReader {
       if (count < 3) {
         context_.Warn("faces of fewer than 3 corners are skipped (" + where_ + ")");
       }
-      faceFirstTriangle_.push_back(static_cast<std::uint32_t>(part_.triangles.size()));
+      if (!allTriangles_) {
+        faceFirstTriangle_.push_back(static_cast<std::uint32_t>(part_.triangles.size()));
+        faceCounts_.push_back(count);
+        triangleFace_.insert(triangleFace_.end(), count >= 3 ? count - 2 : 0, f);
+      }
       for (std::uint32_t c = 1; c + 1 < count; ++c) {
         // The axes mirror, so the corners go the other way round.
         part_.triangles.push_back({index[0], index[c + 1], index[c]});
-        triangleFace_.push_back(f);
       }
-      faceCounts_.push_back(count);
       at += 1 + count;
     }
-    if (faceCounts_.size() < declared) {
+    if (faceCount_ < declared) {
       context_.Fail(where_ + ": declares " + std::to_string(declared) + " faces but holds " +
-                    std::to_string(faceCounts_.size()));
+                    std::to_string(faceCount_));
     }
   }
 
@@ -181,23 +189,23 @@ class MeshReader {
     }
     // Each polygon's normal indices, checked against the polygon of the mesh.
     std::vector<std::size_t> starts;
-    starts.reserve(faceCounts_.size());
+    starts.reserve(faceCount_);
     std::size_t at = 0;
-    for (std::size_t f = 0; f < faceCounts_.size() && at < flat.size(); ++f) {
+    for (std::size_t f = 0; f < faceCount_ && at < flat.size(); ++f) {
       std::uint32_t corners = flat[at];
       if (at + 1 + corners > flat.size() || corners != FaceCorners(f)) break;
       starts.push_back(at + 1);
       at += 1 + corners;
     }
-    if (starts.size() != faceCounts_.size()) {
+    if (starts.size() != faceCount_) {
       context_.Warn("normals whose faces do not match the mesh's are dropped (" + where_ + ")");
       return;
     }
     cornerNormals_.assign(part_.triangles.size(), {});
     for (std::size_t t = 0; t < cornerNormals_.size(); ++t) {
-      std::size_t f = triangleFace_[t];
+      std::size_t f = FaceOf(t);
       // Triangle t is the fan's (0, c + 1, c) of its polygon.
-      std::uint32_t c = static_cast<std::uint32_t>(t) - faceFirstTriangle_[f] + 1;
+      std::uint32_t c = static_cast<std::uint32_t>(t - FirstTriangleOf(f)) + 1;
       const std::uint32_t corner[3] = {0, c + 1, c};
       for (std::size_t k = 0; k < 3; ++k) {
         std::uint32_t n = flat[starts[f] + corner[k]];
@@ -223,7 +231,13 @@ class MeshReader {
     normalsGiven_ = true;
   }
 
-  std::uint32_t FaceCorners(std::size_t f) const { return faceCounts_[f]; }
+  std::uint32_t FaceCorners(std::size_t f) const { return allTriangles_ ? 3 : faceCounts_[f]; }
+  std::size_t FaceOf(std::size_t triangle) const {
+    return allTriangles_ ? triangle : triangleFace_[triangle];
+  }
+  std::size_t FirstTriangleOf(std::size_t face) const {
+    return allTriangles_ ? face : faceFirstTriangle_[face];
+  }
 
   // "c3" is host channel 3, texture-coordinate set 2: the exporter names its sets so.
   std::size_t SetOf(const std::string& name) const {
@@ -250,10 +264,11 @@ class MeshReader {
       return;
     }
     std::vector<Point3>& out = part_.uvSets[set];
-    out.resize(vertexCount_);
+    out.clear();
+    out.reserve(vertexCount_);
     for (std::size_t v = 0; v < vertexCount_; ++v) {
       float u = uv[first + v * stride], w = uv[first + v * stride + 1];
-      out[v] = Point3(std::isfinite(u) ? u : 0.0f, std::isfinite(w) ? HostV(w) : 0.0f, 0.0f);
+      out.emplace_back(std::isfinite(u) ? u : 0.0f, std::isfinite(w) ? HostV(w) : 0.0f, 0.0f);
     }
     texcoordGiven_[set] = true;
   }
@@ -374,7 +389,7 @@ class MeshReader {
     bool outOfRange = false;
     part_.triangleSlots.resize(part_.triangles.size());
     for (std::size_t t = 0; t < part_.triangles.size(); ++t) {
-      std::size_t f = triangleFace_[t];
+      std::size_t f = FaceOf(t);
       std::uint32_t slot =
           indices.empty() ? 0 : indices[std::min<std::size_t>(f, indices.size() - 1)];
       if (slot >= materials.size()) {
@@ -598,6 +613,8 @@ class MeshReader {
   std::string where_;
   ImportedMeshPart part_;
   std::size_t vertexCount_ = 0;
+  std::size_t faceCount_ = 0;
+  bool allTriangles_ = true;
   std::vector<std::uint32_t> faceCounts_;
   std::vector<std::uint32_t> triangleFace_, faceFirstTriangle_;
   XMeshArrays meshArrays_;
