@@ -1,7 +1,6 @@
 #include "xof/file_reader.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/whole_file.h"
 #include "xof/binary_lexer.h"
 #include "xof/data_scan.h"
 #include "xof/mszip.h"
@@ -159,42 +159,6 @@ class ObjectParser {
   ReadOptions options_;
 };
 
-// The bytes of a file being read. A large file's buffer asks for huge pages, where the system
-// gives them on request: a 50 MB file then faults in 25 pages instead of 12,800.
-class ReadBuffer {
- public:
-  ReadBuffer() = default;
-  ReadBuffer(const ReadBuffer&) = delete;
-  ReadBuffer& operator=(const ReadBuffer&) = delete;
-  ~ReadBuffer() { std::free(data_); }
-
-  char* Data() { return data_; }
-  std::size_t Capacity() const { return capacity_; }
-
-  // At least `capacity` bytes, the first `keep` of them kept. Throws std::bad_alloc.
-  void Grow(std::size_t capacity, std::size_t keep) {
-    void* larger = nullptr;
-    if (capacity >= kHugePage) {
-      std::size_t rounded = (capacity + kHugePage - 1) / kHugePage * kHugePage;
-      if (::posix_memalign(&larger, kHugePage, rounded) != 0) throw std::bad_alloc();
-      ::madvise(larger, rounded, MADV_HUGEPAGE);  // advice only: without it, plain pages
-      capacity = rounded;
-    } else {
-      larger = std::malloc(capacity);
-      if (!larger) throw std::bad_alloc();
-    }
-    if (keep) std::memcpy(larger, data_, keep);
-    std::free(data_);
-    data_ = static_cast<char*>(larger);
-    capacity_ = capacity;
-  }
-
- private:
-  static constexpr std::size_t kHugePage = std::size_t{2} << 20;
-  char* data_ = nullptr;
-  std::size_t capacity_ = 0;
-};
-
 }  // namespace
 
 std::string ReadResult::Describe() const {
@@ -261,36 +225,23 @@ ReadResult ReadXFileAt(const std::filesystem::path& path, const ReadOptions& opt
     ::close(fd);
     return failure;
   }
-  // Read straight into one buffer of the file's size (one more byte shows a file that grew), left
-  // uninitialised: the bytes are copied and the pages touched once.
-  ReadBuffer bytes;
-  std::size_t size = 0;
-  bool readError = false;
+  platform::WholeFileBuffer bytes;
+  bool read = false;
   int readErrno = 0;
   try {
-    bytes.Grow(static_cast<std::size_t>(info.st_size) + 1, 0);
-    for (;;) {
-      if (size == bytes.Capacity()) bytes.Grow(2 * bytes.Capacity(), size);
-      ssize_t got = ::read(fd, bytes.Data() + size, bytes.Capacity() - size);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) {
-        readError = got < 0;
-        readErrno = errno;
-        break;
-      }
-      size += static_cast<std::size_t>(got);
-    }
+    read = bytes.ReadToEnd(fd, static_cast<std::size_t>(info.st_size));
+    readErrno = errno;
   } catch (const std::bad_alloc&) {
     ::close(fd);
     failure.error = "file too large to read";
     return failure;
   }
   ::close(fd);
-  if (readError) {
+  if (!read) {
     failure.error = std::string("cannot read the file: ") + std::strerror(readErrno);
     return failure;
   }
-  return ReadXFile(std::string_view(bytes.Data(), size), BuiltInTemplates(), options);
+  return ReadXFile(std::string_view(bytes.Data(), bytes.Size()), BuiltInTemplates(), options);
 }
 
 }  // namespace xof
