@@ -1,42 +1,26 @@
 #include "platform/whole_file.h"
 
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <new>
+
+#include "platform/large_memory.h"
 
 namespace platform {
-
-namespace {
-
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
-
-}  // namespace
 
 WholeFileBuffer::~WholeFileBuffer() { Release(); }
 
 void WholeFileBuffer::Release() {
-  std::free(data_);
+  FreeLargeBlock(data_);
   data_ = nullptr;
   size_ = capacity_ = 0;
 }
 
 void WholeFileBuffer::Grow(std::size_t capacity) {
-  void* larger = nullptr;
-  if (capacity >= kHugePage) {
-    std::size_t rounded = (capacity + kHugePage - 1) / kHugePage * kHugePage;
-    if (::posix_memalign(&larger, kHugePage, rounded) != 0) throw std::bad_alloc();
-    ::madvise(larger, rounded, MADV_HUGEPAGE);  // advice only: without it, plain pages
-    capacity = rounded;
-  } else {
-    larger = std::malloc(capacity);
-    if (!larger) throw std::bad_alloc();
-  }
+  void* larger = AllocateLargeBlock(capacity);
   if (size_) std::memcpy(larger, data_, size_);
-  std::free(data_);
+  FreeLargeBlock(data_);
   data_ = static_cast<char*>(larger);
   capacity_ = capacity;
 }

@@ -1,7 +1,6 @@
 // Reading a whole file into memory in one buffer, as the readers of large files (`.x` files, scene
-// files) do: the buffer is left uninitialised, since the read fills it, and a large one asks for
-// huge pages where the system gives them on request, so that a 50 MB file faults in 25 pages
-// instead of 12,800.
+// files) do: the buffer is left uninitialised, since the read fills it, and a large one is a
+// large_memory.h block, so that a 50 MB file faults in 25 pages instead of 12,800.
 #pragma once
 
 #include <cstddef>

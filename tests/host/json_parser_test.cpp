@@ -376,6 +376,20 @@ TEST(JsonParser, DamagedTextsAreReadAlike) {
   }
 }
 
+// A document of more values than one chunk holds (points and a flat list, 700k values) reads as
+// the library reads it, across every chunk boundary.
+TEST(JsonParser, DocumentsLargerThanAChunkReadAlike) {
+  std::string text = "{\"points\": [";
+  for (int i = 0; i < 100000; ++i) {
+    text += (i ? ", [" : "[") + std::to_string(i) + ", " + std::to_string(i) + ".5, -" +
+            std::to_string(i) + "]";
+  }
+  text += "], \"list\": [";
+  for (int i = 0; i < 300000; ++i) text += (i ? ", " : "") + std::to_string(i * 3);
+  text += "], \"last\": \"end\"}";
+  ExpectSameReading(text);
+}
+
 // Where the new reading deliberately differs from the old one.
 TEST(JsonParser, KeysAreComparedAsDecodedAndNulBytesAreRefused) {
   // The same key spelled twice, once with an escape: the old prescan compared the raw text and the

@@ -1,9 +1,13 @@
 #include "host/sim/scene_file/json_document.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <string>
+
+#include "platform/large_memory.h"
 
 namespace sim {
 
@@ -50,9 +54,24 @@ JsonDocument::Index JsonDocument::Find(Index object, std::string_view key) const
   return kNotFound;
 }
 
-void JsonDocumentWriter::AddChunk() {
-  document_.chunks_.push_back(std::make_unique_for_overwrite<JsonDocument::Slots>());
+JsonDocument::Slots::Slots(bool first) : payloads(nullptr), kinds(nullptr) {
+  std::size_t bytes = kChunkSize * sizeof *payloads;
+  void* block = first ? std::malloc(bytes) : platform::AllocateLargeBlock(bytes);
+  if (!block) throw std::bad_alloc();
+  payloads = static_cast<std::uint64_t*>(block);
+  kinds = static_cast<std::uint8_t*>(std::malloc(kChunkSize));
+  if (!kinds) {
+    platform::FreeLargeBlock(payloads);
+    throw std::bad_alloc();
+  }
 }
+
+JsonDocument::Slots::~Slots() {
+  platform::FreeLargeBlock(payloads);
+  std::free(kinds);
+}
+
+void JsonDocumentWriter::AddChunk() { document_.chunks_.emplace_back(document_.chunks_.empty()); }
 
 void JsonDocumentWriter::Append(const std::uint8_t* kinds, const std::uint64_t* payloads,
                                 std::size_t count) {
@@ -61,7 +80,7 @@ void JsonDocumentWriter::Append(const std::uint8_t* kinds, const std::uint64_t* 
     if ((at & JsonDocument::kMask) == 0) AddChunk();
     std::size_t offset = at & JsonDocument::kMask;
     std::size_t run = std::min(count, JsonDocument::kChunkSize - offset);
-    JsonDocument::Slots& slots = *document_.chunks_.back();
+    JsonDocument::Slots& slots = document_.chunks_.back();
     if (run <= 4) {
       // The points and faces of a mesh: too short to be worth a call.
       for (std::size_t i = 0; i < run; ++i) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace sim {
@@ -57,19 +58,31 @@ class JsonDocument {
 
  private:
   friend class JsonDocumentWriter;
-  static constexpr unsigned kShift = 16;
+  // A chunk's payloads fill one 2 MiB huge page exactly; its kinds lie apart.
+  static constexpr unsigned kShift = 18;
   static constexpr std::size_t kChunkSize = std::size_t{1} << kShift;
   static constexpr std::size_t kMask = kChunkSize - 1;
-  struct Slots {
-    std::uint64_t payloads[kChunkSize];
-    std::uint8_t kinds[kChunkSize];
+  class Slots {
+   public:
+    // The first chunk of a document is plain memory, touched page by page as it fills: most
+    // documents are small. Later ones are large-memory blocks.
+    explicit Slots(bool first);
+    Slots(Slots&& other) noexcept
+        : payloads(std::exchange(other.payloads, nullptr)),
+          kinds(std::exchange(other.kinds, nullptr)) {}
+    Slots& operator=(Slots&&) = delete;
+    Slots(const Slots&) = delete;
+    ~Slots();
+
+    std::uint64_t* payloads;
+    std::uint8_t* kinds;
   };
 
-  const Slots& Chunk(Index value) const { return *chunks_[value >> kShift]; }
+  const Slots& Chunk(Index value) const { return chunks_[value >> kShift]; }
   // An array's elements (an object's keys, then its values) start at First.
   Index First(Index container) const { return static_cast<Index>(Payload(container) >> 32); }
 
-  std::vector<std::unique_ptr<Slots>> chunks_;
+  std::vector<Slots> chunks_;
   std::size_t size_ = 0;
   // Every string and key, decoded, one after another; a string's payload is offset << 32 | length.
   std::string strings_;
@@ -84,7 +97,7 @@ class JsonDocumentWriter {
   void Append(JsonDocument::Kind kind, std::uint64_t payload) {
     std::size_t at = document_.size_;
     if ((at & JsonDocument::kMask) == 0) AddChunk();
-    JsonDocument::Slots& slots = *document_.chunks_.back();
+    JsonDocument::Slots& slots = document_.chunks_.back();
     slots.payloads[at & JsonDocument::kMask] = payload;
     slots.kinds[at & JsonDocument::kMask] = static_cast<std::uint8_t>(kind);
     document_.size_ = at + 1;
