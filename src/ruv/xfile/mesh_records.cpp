@@ -10,13 +10,15 @@ constexpr std::uint32_t kFloat2 = 1, kFloat3 = 2, kFloat4 = 3;
 constexpr std::uint32_t kUsageNormal = 3, kUsageTexCoord = 5, kUsageTangent = 6, kUsageBinormal = 7,
                         kUsageColor = 10;
 
-void PutPoint(RecordBuffer& out, const Point3& p) {
+template <class Out>
+void PutPoint(Out& out, const Point3& p) {
   out.Float(p.x);
   out.Float(p.y);
   out.Float(p.z);
 }
 
-void PutFaces(RecordBuffer& out, const XMeshData& data) {
+template <class Out>
+void PutFaces(Out& out, const XMeshData& data) {
   out.Dword(static_cast<std::uint32_t>(data.faces.size()));
   for (const XFace& face : data.faces) {
     out.Dword(3);
@@ -36,28 +38,34 @@ std::size_t PointsAndFacesSize(const XMeshData& data) {
 RecordBuffer MeshRecord(const XMeshData& data) {
   RecordBuffer out;
   out.Reserve(PointsAndFacesSize(data));
-  out.Dword(static_cast<std::uint32_t>(data.vertices.size()));
+  RecordStage stage(out);
+  stage.Dword(static_cast<std::uint32_t>(data.vertices.size()));
   for (const XVertex& vertex : data.vertices)
-    PutPoint(out, data.positions[vertex.positionIndex].position);
-  PutFaces(out, data);
+    PutPoint(stage, data.positions[vertex.positionIndex].position);
+  PutFaces(stage, data);
+  stage.Flush();
   return out;
 }
 
 RecordBuffer MeshNormalsRecord(const XMeshData& data) {
   RecordBuffer out;
   out.Reserve(PointsAndFacesSize(data));
-  out.Dword(static_cast<std::uint32_t>(data.vertices.size()));
-  for (const XVertex& vertex : data.vertices) PutPoint(out, vertex.normal);
-  PutFaces(out, data);
+  RecordStage stage(out);
+  stage.Dword(static_cast<std::uint32_t>(data.vertices.size()));
+  for (const XVertex& vertex : data.vertices) PutPoint(stage, vertex.normal);
+  PutFaces(stage, data);
+  stage.Flush();
   return out;
 }
 
 RecordBuffer MeshMaterialListRecord(const XMeshData& data, std::uint32_t materialCount) {
   RecordBuffer out;
   out.Reserve(8 + 4 * data.faces.size());
-  out.Dword(materialCount);
-  out.Dword(static_cast<std::uint32_t>(data.faces.size()));
-  for (const XFace& face : data.faces) out.Dword(static_cast<std::uint32_t>(face.materialSlot));
+  RecordStage stage(out);
+  stage.Dword(materialCount);
+  stage.Dword(static_cast<std::uint32_t>(data.faces.size()));
+  for (const XFace& face : data.faces) stage.Dword(static_cast<std::uint32_t>(face.materialSlot));
+  stage.Flush();
   return out;
 }
 
@@ -75,24 +83,28 @@ RecordBuffer WireColorMaterialRecord(std::uint32_t wireColor) {
 RecordBuffer TextureCoordsRecord(const XMeshData& data, std::size_t channelIndex) {
   RecordBuffer out;
   out.Reserve(4 + 8 * data.vertices.size());
-  out.Dword(static_cast<std::uint32_t>(data.vertices.size()));
+  RecordStage stage(out);
+  stage.Dword(static_cast<std::uint32_t>(data.vertices.size()));
   for (std::size_t v = 0; v < data.vertices.size(); ++v) {
     const Point3& uv = data.TexCoord(v, channelIndex);
-    out.Float(uv.x);
-    out.Float(uv.y);
+    stage.Float(uv.x);
+    stage.Float(uv.y);
   }
+  stage.Flush();
   return out;
 }
 
 RecordBuffer VertexColorsRecord(const XMeshData& data) {
   RecordBuffer out;
   out.Reserve(4 + 20 * data.vertices.size());
-  out.Dword(static_cast<std::uint32_t>(data.vertices.size()));
+  RecordStage stage(out);
+  stage.Dword(static_cast<std::uint32_t>(data.vertices.size()));
   for (std::size_t v = 0; v < data.vertices.size(); ++v) {
-    out.Dword(static_cast<std::uint32_t>(v));
-    PutPoint(out, data.Color(v));
-    out.Float(data.Alpha(v));
+    stage.Dword(static_cast<std::uint32_t>(v));
+    PutPoint(stage, data.Color(v));
+    stage.Float(data.Alpha(v));
   }
+  stage.Flush();
   return out;
 }
 
@@ -133,31 +145,33 @@ RecordBuffer DeclDataRecord(const XMeshData& data, const std::vector<VertexEleme
     out.Dword(e.usageIndex);
   }
   out.Reserve(out.size() + 4 + 4 * std::size_t{perVertex} * data.vertices.size());
-  out.Dword(static_cast<std::uint32_t>(data.vertices.size()) * perVertex);
+  RecordStage stage(out);
+  stage.Dword(static_cast<std::uint32_t>(data.vertices.size()) * perVertex);
   for (std::size_t v = 0; v < data.vertices.size(); ++v) {
     for (const VertexElement& e : elements) {
       switch (e.usage) {
         case kUsageNormal:
-          PutPoint(out, data.vertices[v].normal);
+          PutPoint(stage, data.vertices[v].normal);
           break;
         case kUsageTangent:
-          PutPoint(out, data.Tangent(v));
+          PutPoint(stage, data.Tangent(v));
           break;
         case kUsageBinormal:
-          PutPoint(out, data.Binormal(v));
+          PutPoint(stage, data.Binormal(v));
           break;
         case kUsageColor:
-          PutPoint(out, data.Color(v));
-          out.Float(data.Alpha(v));
+          PutPoint(stage, data.Color(v));
+          stage.Float(data.Alpha(v));
           break;
         case kUsageTexCoord: {
           const Point3& uv = data.TexCoord(v, channels[e.usageIndex]);
-          out.Float(uv.x);
-          out.Float(uv.y);
+          stage.Float(uv.x);
+          stage.Float(uv.y);
           break;
         }
       }
     }
   }
+  stage.Flush();
   return out;
 }

@@ -49,3 +49,31 @@ class RecordBuffer {
  private:
   std::vector<std::uint8_t> bytes_;
 };
+
+// Appends 4-byte values to a block through a small buffer, copied in runs: a large mesh's record
+// takes millions of values, which one by one cost an insert each.
+class RecordStage {
+ public:
+  explicit RecordStage(RecordBuffer& out) : out_(out) {}
+  ~RecordStage() { Flush(); }
+  RecordStage(const RecordStage&) = delete;
+  RecordStage& operator=(const RecordStage&) = delete;
+
+  void Dword(std::uint32_t value) { Put(&value); }
+  void Float(float value) { Put(&value); }
+  void Flush() {
+    out_.Raw(values_, used_ * 4);
+    used_ = 0;
+  }
+
+ private:
+  static constexpr std::size_t kValues = 2048;
+  void Put(const void* value) {
+    std::memcpy(&values_[used_], value, 4);
+    if (++used_ == kValues) Flush();
+  }
+
+  RecordBuffer& out_;
+  std::uint32_t values_[kValues];
+  std::size_t used_ = 0;
+};
