@@ -111,32 +111,61 @@ void WriteSkinRecords(ExportContext* context, xof::SaveData* mesh, XRenderableNo
   }
 }
 
+// Gives an array's memory back.
+template <class T>
+void Release(std::vector<T>& values) {
+  std::vector<T>().swap(values);
+}
+
 void WriteMeshRecords(ExportContext* context, xof::SaveData* where, XRenderableNode& node) {
   const ExportOptions& o = gExportOptions;
-  const XMeshData& data = *node.meshData;
+  XMeshData& data = *node.meshData;
+  const bool skinned = node.hasSkin && node.skin && IsMeshNode(node);
+  // The records are the last readers of the generated arrays: each array goes as soon as the
+  // blocks made from it are, so that a large mesh is not held whole beside all of its records.
+  // The skin's weights still need the vertices.
+  const bool release = node.meshData.use_count() == 1;
   std::string name = platform::WideToAnsi(node.name);
-  // The blocks after the mesh's own are made on a second thread while this one hands the earlier
-  // ones to the save object (which checks each against its template); they are added in file order.
-  const bool normals = o.Normal && !o.DeclData;
-  RecordBuffer normalsBlock, materialBlock;
+
+  // The small blocks first, on two threads.
+  RecordBuffer materialBlock;
   std::vector<VertexRecord> vertexRecords;
-  SideJob others([&] {
-    if (normals) normalsBlock = MeshNormalsRecord(data);
+  {
+    SideJob vertexJob([&] { vertexRecords = VertexRecords(node); });
     if (o.Mtl) {
       auto count = static_cast<std::uint32_t>(node.materials.size());
       materialBlock = MeshMaterialListRecord(data, count > 0 ? count : 1);
     }
-    vertexRecords = VertexRecords(node);
+    vertexJob.Wait();
+  }
+  if (release) {
+    Release(data.texCoords);
+    Release(data.colors);
+    Release(data.alphas);
+    Release(data.tangents);
+    Release(data.binormals);
+  }
+
+  RecordBuffer block = MeshRecord(data);
+  if (release) {
+    Release(data.positions);
+    Release(data.faces);
+  }
+  // MeshNormals repeats the mesh's faces: they are copied from its block while this thread hands
+  // that block to the save object, which checks it against its template.
+  const bool normals = o.Normal && !o.DeclData;
+  RecordBuffer normalsBlock;
+  const std::uint8_t* faceBytes = MeshRecordFaces(block);
+  SideJob normalsJob([&] {
+    if (normals) normalsBlock = MeshNormalsRecord(data, faceBytes);
   });
   xof::SaveData* mesh = nullptr;
-  HRESULT added;
-  {
-    RecordBuffer block = MeshRecord(data);
-    added = where ? where->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr, block.Take(), &mesh)
-                  : context->saveObject->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr,
-                                                       block.Take(), &mesh);
-  }
-  others.Wait();
+  HRESULT added =
+      where ? where->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr, block.Take(), &mesh)
+            : context->saveObject->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr,
+                                                 block.Take(), &mesh);
+  normalsJob.Wait();
+  if (release && !skinned) Release(data.vertices);
   ProgressStep(context);
   if (xof::Failed(added)) return;
   if (normals) AddLeaf(mesh, xof::tid::MeshNormals, nullptr, std::move(normalsBlock));
@@ -149,7 +178,7 @@ void WriteMeshRecords(ExportContext* context, xof::SaveData* where, XRenderableN
             std::move(record.block));
   }
   ProgressStep(context);
-  if (node.hasSkin && node.skin && IsMeshNode(node)) WriteSkinRecords(context, mesh, node);
+  if (skinned) WriteSkinRecords(context, mesh, node);
   mesh->Release();
 }
 

@@ -1,5 +1,8 @@
 #include "ruv/xfile/mesh_records.h"
 
+#include <cstring>
+
+#include "ruv/core/work_threads.h"
 #include "ruv/core/xmesh_data.h"
 #include "ruv/options/export_options.h"
 
@@ -33,28 +36,47 @@ std::size_t PointsAndFacesSize(const XMeshData& data) {
   return 4 + 12 * data.vertices.size() + 4 + 16 * data.faces.size();
 }
 
+std::size_t FacesSize(const XMeshData& data) { return 4 + 16 * data.faces.size(); }
+
 }  // namespace
 
 RecordBuffer MeshRecord(const XMeshData& data) {
   RecordBuffer out;
-  out.Reserve(PointsAndFacesSize(data));
-  RecordStage stage(out);
-  stage.Dword(static_cast<std::uint32_t>(data.vertices.size()));
+  std::uint8_t* bytes = out.Extend(PointsAndFacesSize(data));
+  // The points and the faces fill their own parts of the block, the faces on a second thread.
+  SideJob faces([&] {
+    RecordFill fill(bytes + 4 + 12 * data.vertices.size());
+    PutFaces(fill, data);
+  });
+  RecordFill fill(bytes);
+  fill.Dword(static_cast<std::uint32_t>(data.vertices.size()));
   for (const XVertex& vertex : data.vertices)
-    PutPoint(stage, data.positions[vertex.positionIndex].position);
-  PutFaces(stage, data);
-  stage.Flush();
+    PutPoint(fill, data.positions[vertex.positionIndex].position);
+  faces.Wait();
   return out;
 }
 
-RecordBuffer MeshNormalsRecord(const XMeshData& data) {
+const std::uint8_t* MeshRecordFaces(const RecordBuffer& meshRecord) {
+  std::uint32_t vertices = 0;
+  std::memcpy(&vertices, meshRecord.data(), 4);
+  return static_cast<const std::uint8_t*>(meshRecord.data()) + 4 + 12 * std::size_t{vertices};
+}
+
+RecordBuffer MeshNormalsRecord(const XMeshData& data, const std::uint8_t* meshFaces) {
+  std::uint32_t faceCount = 0;
+  if (meshFaces) std::memcpy(&faceCount, meshFaces, 4);
+  const std::size_t facesSize = meshFaces ? 4 + 16 * std::size_t{faceCount} : FacesSize(data);
   RecordBuffer out;
-  out.Reserve(PointsAndFacesSize(data));
-  RecordStage stage(out);
-  stage.Dword(static_cast<std::uint32_t>(data.vertices.size()));
-  for (const XVertex& vertex : data.vertices) PutPoint(stage, vertex.normal);
-  PutFaces(stage, data);
-  stage.Flush();
+  out.Reserve(4 + 12 * data.vertices.size() + facesSize);
+  RecordFill fill(out.Extend(4 + 12 * data.vertices.size()));
+  fill.Dword(static_cast<std::uint32_t>(data.vertices.size()));
+  for (const XVertex& vertex : data.vertices) PutPoint(fill, vertex.normal);
+  if (meshFaces) {
+    out.Raw(meshFaces, facesSize);
+  } else {
+    RecordStage stage(out);
+    PutFaces(stage, data);
+  }
   return out;
 }
 

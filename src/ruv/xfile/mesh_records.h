@@ -10,8 +10,11 @@ struct XMeshData;
 
 // Mesh: the output vertices' positions and the faces' vertex triples.
 RecordBuffer MeshRecord(const XMeshData& data);
-// MeshNormals: one normal per output vertex and the faces' triples again.
-RecordBuffer MeshNormalsRecord(const XMeshData& data);
+// Where the faces of a Mesh block start.
+const std::uint8_t* MeshRecordFaces(const RecordBuffer& meshRecord);
+// MeshNormals: one normal per output vertex and the faces' triples again, copied from
+// `meshFaces` (MeshRecordFaces of the same mesh) when given, else made from the faces.
+RecordBuffer MeshNormalsRecord(const XMeshData& data, const std::uint8_t* meshFaces = nullptr);
 // MeshMaterialList: the material count (at least 1) and one index per face.
 RecordBuffer MeshMaterialListRecord(const XMeshData& data, std::uint32_t materialCount);
 // Material of a node without materials: its wire colour, opaque, no shine.

@@ -37,6 +37,13 @@ class RecordBuffer {
     bytes_.insert(bytes_.end(), bytes, bytes + size);
   }
 
+  // Grows the block by `size` zero bytes and gives where they start, for parts of a block that are
+  // filled apart (on two threads).
+  std::uint8_t* Extend(std::size_t size) {
+    bytes_.resize(bytes_.size() + size);
+    return bytes_.data() + bytes_.size() - size;
+  }
+
   // The large records know their size: reserving it keeps a mesh's block from being grown by
   // doubling, which would hold up to twice its size at the export's peak.
   void Reserve(std::size_t size) { bytes_.reserve(size); }
@@ -48,6 +55,21 @@ class RecordBuffer {
 
  private:
   std::vector<std::uint8_t> bytes_;
+};
+
+// Writes 4-byte values into a part of a block made by RecordBuffer::Extend.
+class RecordFill {
+ public:
+  explicit RecordFill(std::uint8_t* at) : at_(at) {}
+  void Dword(std::uint32_t value) { Put(&value); }
+  void Float(float value) { Put(&value); }
+
+ private:
+  void Put(const void* value) {
+    std::memcpy(at_, value, 4);
+    at_ += 4;
+  }
+  std::uint8_t* at_;
 };
 
 // Appends 4-byte values to a block through a small buffer, copied in runs: a large mesh's record
