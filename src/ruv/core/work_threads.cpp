@@ -23,7 +23,7 @@ void SetWorkThreads(unsigned count) { gWorkThreads.store(count); }
 
 void RunPipelined(std::size_t count, std::size_t slots,
                   const std::function<void(std::size_t, std::size_t)>& produce,
-                  const std::function<void(std::size_t, std::size_t)>& consume) {
+                  const std::function<void(std::size_t, std::size_t)>& consume, bool threaded) {
   slots = std::max<std::size_t>(slots, 1);
   auto alone = [&] {
     for (std::size_t chunk = 0; chunk < count; ++chunk) {
@@ -31,7 +31,7 @@ void RunPipelined(std::size_t count, std::size_t slots,
       consume(chunk, chunk % slots);
     }
   };
-  if (WorkThreads() < 2 || count < 2) return alone();
+  if (!threaded || WorkThreads() < 2 || count < 2) return alone();
   std::mutex mutex;
   std::condition_variable changed;
   std::size_t produced = 0, consumed = 0;  // chunks finished by each side
@@ -84,7 +84,7 @@ void RunPipelined(std::size_t count, std::size_t slots,
   if (failure) std::rethrow_exception(failure);
 }
 
-SideJob::SideJob(std::function<void()> job) : job_(std::move(job)) {
+SideJob::SideJob(std::function<void()> job, bool threaded) : job_(std::move(job)) {
   auto run = [this] {
     try {
       job_();
@@ -92,7 +92,7 @@ SideJob::SideJob(std::function<void()> job) : job_(std::move(job)) {
       failure_ = std::current_exception();
     }
   };
-  if (WorkThreads() < 2) {
+  if (!threaded || WorkThreads() < 2) {
     run();
     return;
   }

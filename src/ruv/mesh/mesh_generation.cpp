@@ -22,7 +22,7 @@
 namespace {
 
 // Faces whose corners are worked out together, and the chunks that may be under way at once.
-constexpr int kChunkFaces = 4096;
+constexpr int kChunkFaces = 1024;
 constexpr std::size_t kChunkSlots = 3;
 
 // A map channel's faces and vertices, looked up once for all the corners.
@@ -216,7 +216,7 @@ void MeshGenerator::PrepareCornerReads() {
     for (std::size_t i = first; i < end; ++i)
       specNormals_[i] = ExportNormal(spec_->Normal(static_cast<int>(i)));
   };
-  SideJob secondHalf([&] { convert(count / 2, count); });
+  SideJob secondHalf([&] { convert(count / 2, count); }, count >= kThreadedWork);
   convert(0, count / 2);
   secondHalf.Wait();
 }
@@ -361,7 +361,8 @@ bool MeshGenerator::Run() {
         AccumulateTangents(face, uv.tangentChannel);
     }
   };
-  RunPipelined(chunks, kChunkSlots, fillChunk, weldChunk);
+  RunPipelined(chunks, kChunkSlots, fillChunk, weldChunk,
+               static_cast<std::size_t>(faces) >= kThreadedWork);
   if (faces < data_.faceCount) {
     // The host's mesh has fewer faces than it said: nothing of it is written.
     ProgressStep(context_);

@@ -127,11 +127,12 @@ void WriteMeshRecords(ExportContext* context, xof::SaveData* where, XRenderableN
   const bool release = node.meshData.use_count() == 1;
   std::string name = platform::WideToAnsi(node.name);
 
+  const bool threaded = data.faces.size() >= kThreadedWork;
   // The small blocks first, on two threads.
   RecordBuffer materialBlock;
   std::vector<VertexRecord> vertexRecords;
   {
-    SideJob vertexJob([&] { vertexRecords = VertexRecords(node); });
+    SideJob vertexJob([&] { vertexRecords = VertexRecords(node); }, threaded);
     if (o.Mtl) {
       auto count = static_cast<std::uint32_t>(node.materials.size());
       materialBlock = MeshMaterialListRecord(data, count > 0 ? count : 1);
@@ -156,9 +157,11 @@ void WriteMeshRecords(ExportContext* context, xof::SaveData* where, XRenderableN
   const bool normals = o.Normal && !o.DeclData;
   RecordBuffer normalsBlock;
   const std::uint8_t* faceBytes = MeshRecordFaces(block);
-  SideJob normalsJob([&] {
-    if (normals) normalsBlock = MeshNormalsRecord(data, faceBytes);
-  });
+  SideJob normalsJob(
+      [&] {
+        if (normals) normalsBlock = MeshNormalsRecord(data, faceBytes);
+      },
+      threaded);
   xof::SaveData* mesh = nullptr;
   HRESULT added =
       where ? where->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr, block.Take(), &mesh)

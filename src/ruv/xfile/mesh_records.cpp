@@ -44,10 +44,12 @@ RecordBuffer MeshRecord(const XMeshData& data) {
   RecordBuffer out;
   std::uint8_t* bytes = out.Extend(PointsAndFacesSize(data));
   // The points and the faces fill their own parts of the block, the faces on a second thread.
-  SideJob faces([&] {
-    RecordFill fill(bytes + 4 + 12 * data.vertices.size());
-    PutFaces(fill, data);
-  });
+  SideJob faces(
+      [&] {
+        RecordFill fill(bytes + 4 + 12 * data.vertices.size());
+        PutFaces(fill, data);
+      },
+      data.faces.size() >= kThreadedWork);
   RecordFill fill(bytes);
   fill.Dword(static_cast<std::uint32_t>(data.vertices.size()));
   for (const XVertex& vertex : data.vertices)
