@@ -325,13 +325,18 @@ bool MeshGenerator::Run() {
   // order on this one, so the output is the same with any number of threads.
   const int faces = std::min(data_.faceCount, mesh_->getNumFaces());
   const std::size_t chunks = (static_cast<std::size_t>(faces) + kChunkFaces - 1) / kChunkFaces;
+  // The chunks' corners are allocated here, once: the second thread then only fills them, and
+  // takes no memory of its own.
   std::vector<std::vector<XVertexAttributes>> slotCorners(kChunkSlots);
+  for (std::vector<XVertexAttributes>& corners : slotCorners) {
+    corners.resize(3 * static_cast<std::size_t>(std::min(faces, kChunkFaces)));
+    for (XVertexAttributes& corner : corners) corner.texCoords.reserve(data_.mapChannels.size());
+  }
   int written = 0;
   auto fillChunk = [&](std::size_t chunk, std::size_t slot) {
     std::vector<XVertexAttributes>& corners = slotCorners[slot];
     const int first = static_cast<int>(chunk * kChunkFaces);
     const int end = std::min(faces, first + kChunkFaces);
-    corners.resize(3 * static_cast<std::size_t>(end - first));
     for (int f = first; f < end; ++f) {
       if (!inRange[f]) continue;
       std::int32_t slotIndex = -1;

@@ -128,16 +128,23 @@ void WriteMeshRecords(ExportContext* context, xof::SaveData* where, XRenderableN
   std::string name = platform::WideToAnsi(node.name);
 
   const bool threaded = data.faces.size() >= kThreadedWork;
-  // The small blocks first, on two threads.
+  // The small blocks first, on two threads. Every block is allocated on this thread, and the
+  // second only fills it: memory a thread allocates stays in that thread's heap once freed, where
+  // a host that exports again would hold it twice.
   RecordBuffer materialBlock;
   std::vector<VertexRecord> vertexRecords;
   {
-    SideJob vertexJob([&] { vertexRecords = VertexRecords(node); }, threaded);
-    if (o.Mtl) {
-      auto count = static_cast<std::uint32_t>(node.materials.size());
-      materialBlock = MeshMaterialListRecord(data, count > 0 ? count : 1);
-    }
-    vertexJob.Wait();
+    if (o.Mtl) ReserveMaterialList(materialBlock, data);
+    SideJob materialJob(
+        [&] {
+          if (!o.Mtl) return;
+          auto count = static_cast<std::uint32_t>(node.materials.size());
+          materialBlock =
+              MeshMaterialListRecord(data, count > 0 ? count : 1, std::move(materialBlock));
+        },
+        threaded);
+    vertexRecords = VertexRecords(node);
+    materialJob.Wait();
   }
   if (release) {
     Release(data.texCoords);
@@ -157,9 +164,10 @@ void WriteMeshRecords(ExportContext* context, xof::SaveData* where, XRenderableN
   const bool normals = o.Normal && !o.DeclData;
   RecordBuffer normalsBlock;
   const std::uint8_t* faceBytes = MeshRecordFaces(block);
+  if (normals) ReserveMeshNormals(normalsBlock, data, faceBytes);
   SideJob normalsJob(
       [&] {
-        if (normals) normalsBlock = MeshNormalsRecord(data, faceBytes);
+        if (normals) normalsBlock = MeshNormalsRecord(data, faceBytes, std::move(normalsBlock));
       },
       threaded);
   xof::SaveData* mesh = nullptr;

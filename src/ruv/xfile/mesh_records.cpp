@@ -64,17 +64,29 @@ const std::uint8_t* MeshRecordFaces(const RecordBuffer& meshRecord) {
   return static_cast<const std::uint8_t*>(meshRecord.data()) + 4 + 12 * std::size_t{vertices};
 }
 
-RecordBuffer MeshNormalsRecord(const XMeshData& data, const std::uint8_t* meshFaces) {
+namespace {
+
+std::size_t MeshFacesSize(const std::uint8_t* meshFaces) {
   std::uint32_t faceCount = 0;
-  if (meshFaces) std::memcpy(&faceCount, meshFaces, 4);
-  const std::size_t facesSize = meshFaces ? 4 + 16 * std::size_t{faceCount} : FacesSize(data);
-  RecordBuffer out;
-  out.Reserve(4 + 12 * data.vertices.size() + facesSize);
+  std::memcpy(&faceCount, meshFaces, 4);
+  return 4 + 16 * std::size_t{faceCount};
+}
+
+}  // namespace
+
+void ReserveMeshNormals(RecordBuffer& out, const XMeshData& data, const std::uint8_t* meshFaces) {
+  out.Reserve(4 + 12 * data.vertices.size() +
+              (meshFaces ? MeshFacesSize(meshFaces) : FacesSize(data)));
+}
+
+RecordBuffer MeshNormalsRecord(const XMeshData& data, const std::uint8_t* meshFaces,
+                               RecordBuffer out) {
+  ReserveMeshNormals(out, data, meshFaces);
   RecordFill fill(out.Extend(4 + 12 * data.vertices.size()));
   fill.Dword(static_cast<std::uint32_t>(data.vertices.size()));
   for (const XVertex& vertex : data.vertices) PutPoint(fill, vertex.normal);
   if (meshFaces) {
-    out.Raw(meshFaces, facesSize);
+    out.Raw(meshFaces, MeshFacesSize(meshFaces));
   } else {
     RecordStage stage(out);
     PutFaces(stage, data);
@@ -82,9 +94,13 @@ RecordBuffer MeshNormalsRecord(const XMeshData& data, const std::uint8_t* meshFa
   return out;
 }
 
-RecordBuffer MeshMaterialListRecord(const XMeshData& data, std::uint32_t materialCount) {
-  RecordBuffer out;
+void ReserveMaterialList(RecordBuffer& out, const XMeshData& data) {
   out.Reserve(8 + 4 * data.faces.size());
+}
+
+RecordBuffer MeshMaterialListRecord(const XMeshData& data, std::uint32_t materialCount,
+                                    RecordBuffer out) {
+  ReserveMaterialList(out, data);
   RecordStage stage(out);
   stage.Dword(materialCount);
   stage.Dword(static_cast<std::uint32_t>(data.faces.size()));
