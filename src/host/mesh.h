@@ -98,6 +98,8 @@ class MeshNormalSpec {
   Point3 GetNormal(int face, int corner) const;
   // The normal index at a corner; -1 when it is out of range or not given.
   int GetNormalIndex(int face, int corner) const;
+  // The normal of index `normalId` (below GetNumNormals()).
+  const Point3& Normal(int normalId) const { return normals_[static_cast<std::size_t>(normalId)]; }
 
   void SetNumFaces(int count) { faces_.resize(count > 0 ? count : 0); }
   void SetNumNormals(int count) { normals_.resize(count > 0 ? count : 0); }

@@ -1,6 +1,7 @@
 // Mesh records as the options shape them, read back with our reader.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -10,6 +11,7 @@
 #include "platform/host_path.h"
 #include "ruv/core/conversion.h"
 #include "ruv/core/export_context.h"
+#include "ruv/core/xmesh_data.h"
 #include "ruv/core/xnode.h"
 #include "ruv/mesh/mesh_generation.h"
 #include "ruv/options/export_options.h"
@@ -166,4 +168,29 @@ TEST_F(MeshRecordTest, StaticMeshInWorldSpaceHasNoFrame) {
   const xof::DataObject& frame = *Export(Quad())[0];
   EXPECT_EQ(frame.type->name, "Frame");
   EXPECT_EQ(FloatAt(*Find(frame, "FrameTransformMatrix"), 0), 1.0f);
+}
+
+TEST_F(MeshRecordTest, NormalsRepeatTheMeshFacesAndTheWrittenMeshLetsGoOfItsArrays) {
+  const xof::DataObject* mesh = Find(*Export(sim::MakeBoxMesh(2, 2, 2))[0], "Mesh");
+  ASSERT_NE(mesh, nullptr);
+  const xof::DataObject* normals = Find(*mesh, "MeshNormals");
+  ASSERT_NE(normals, nullptr);
+  // Both blocks end in the 12 faces, as count, then 3 and the corners.
+  const std::size_t faceBytes = 4 + 16 * 12;
+  ASSERT_EQ(mesh->data.size(), 4 + 12 * 24 + faceBytes);
+  ASSERT_EQ(normals->data.size(), mesh->data.size());
+  EXPECT_TRUE(
+      std::equal(mesh->data.end() - faceBytes, mesh->data.end(), normals->data.end() - faceBytes));
+  EXPECT_EQ(DwordAt(*normals, 1 + 3 * 24), 12u);
+  EXPECT_EQ(DwordAt(*normals, 2 + 3 * 24), 3u);
+
+  // The records were the last to read the generated arrays; what the materials still ask of the
+  // mesh (its channels) stays.
+  auto* node = static_cast<XRenderableNode*>(context_->topNodes[0].get());
+  ASSERT_NE(node->meshData, nullptr);
+  EXPECT_TRUE(node->meshData->positions.empty());
+  EXPECT_TRUE(node->meshData->faces.empty());
+  EXPECT_TRUE(node->meshData->vertices.empty());
+  EXPECT_TRUE(node->meshData->texCoords.empty());
+  EXPECT_FALSE(node->meshData->mapChannels.empty());
 }

@@ -1,5 +1,6 @@
 #include "ruv/mesh/mesh_generation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "ruv/core/export_context.h"
 #include "ruv/core/progress.h"
 #include "ruv/core/refused_records.h"
+#include "ruv/core/work_threads.h"
 #include "ruv/core/xmesh_data.h"
 #include "ruv/core/xnode.h"
 #include "ruv/material/map_uv_transform.h"
@@ -18,6 +20,18 @@
 #include "ruv/options/export_options.h"
 
 namespace {
+
+// Faces whose corners are worked out together, and the chunks that may be under way at once.
+constexpr int kChunkFaces = 1024;
+constexpr std::size_t kChunkSlots = 3;
+
+// A map channel's faces and vertices, looked up once for all the corners.
+struct MapView {
+  const TVFace* faces = nullptr;
+  const UVVert* verts = nullptr;
+  int faceCount = 0;
+  int vertCount = 0;
+};
 
 struct FaceUVSetup {
   std::vector<Matrix2> transforms;  // per used channel
@@ -41,6 +55,8 @@ class MeshGenerator {
                   XVertexAttributes& set);
   void AccumulateTangents(const XFace& face, int tangentChannel);
   void FinishTangentFrames();
+  Point3 ExportNormal(const Point3& normal) const;
+  void PrepareCornerReads();
 
   ExportContext* context_;
   XRenderableNode* node_;
@@ -54,6 +70,10 @@ class MeshGenerator {
   bool wantTangents_ = false;
   bool texCoords_ = false;
   bool freeNormals_ = false;  // the smoothing-group normals were built here, and go when done
+  std::vector<MapView> channelMaps_;  // per used channel
+  MapView colorMap_, alphaMap_;
+  std::vector<Point3> specNormals_;  // the specified normals in export space, when worked out
+  Point3 missingNormal_;             // a corner without a specified normal
 };
 
 // Every corner of every face has a specified normal: nothing is built, and the mesh is only read.
@@ -129,15 +149,18 @@ FaceUVSetup MeshGenerator::SetupFaceUV(const XMaterial* material) {
   return uv;
 }
 
+MapView ViewOf(Mesh& mesh, int channel) {
+  return {mesh.mapFaces(channel), mesh.mapVerts(channel), mesh.getNumMapFaces(channel),
+          mesh.getNumMapVerts(channel)};
+}
+
 // Reads the map vertex of a face corner, or zero when the channel's face points past its vertices.
-Point3 MapVertex(Mesh& mesh, int channel, int face, int corner) {
-  TVFace* faces = mesh.mapFaces(channel);
-  UVVert* verts = mesh.mapVerts(channel);
-  if (!faces || !verts || face >= mesh.getNumMapFaces(channel)) return Point3();
-  DWORD index = faces[face].t[corner];
-  int count = mesh.getNumMapVerts(channel);
+Point3 MapVertex(const MapView& map, int face, int corner) {
+  if (!map.faces || !map.verts || face >= map.faceCount) return Point3();
+  DWORD index = map.faces[face].t[corner];
   // Unsigned: an index of 2^31 or more is past the end too.
-  return count > 0 && index < static_cast<DWORD>(count) ? verts[index] : Point3();
+  return map.vertCount > 0 && index < static_cast<DWORD>(map.vertCount) ? map.verts[index]
+                                                                        : Point3();
 }
 
 // Faces whose corners all name host vertices; the others cannot be written.
@@ -155,20 +178,47 @@ void MeshGenerator::FillCorner(int face, int corner, std::int32_t slot, const Fa
                                XVertexAttributes& set) {
   set.normal = Point3();
   if (wantNormals_) {
-    Point3 normal = CornerNormal(mesh_, face, corner, spec_);
-    set.normal = Normalize(gConversion.VectorTransform(normalMatrix_.VectorTransform(normal)));
+    if (!specNormals_.empty()) {
+      int id = spec_->GetNormalIndex(face, corner);
+      set.normal = id >= 0 ? specNormals_[static_cast<std::size_t>(id)] : missingNormal_;
+    } else {
+      set.normal = ExportNormal(CornerNormal(mesh_, face, corner, spec_));
+    }
   }
   set.materialSlot = slot;
   set.texCoords.clear();
   if (texCoords_) {
     for (std::size_t j = 0; j < data_.mapChannels.size(); ++j) {
-      Point3 uvw = MapVertex(*mesh_, data_.mapChannels[j], face, corner);
+      Point3 uvw = MapVertex(channelMaps_[j], face, corner);
       Point2 mapped = Point2(uvw.x, uvw.y) * uv.transforms[j];
       set.texCoords.emplace_back(mapped.x, mapped.y, 0.0f);
     }
   }
-  set.color = data_.hasVertexColors ? MapVertex(*mesh_, 0, face, corner) : Point3(1, 1, 1);
-  set.alpha = data_.hasVertexAlpha ? MapVertex(*mesh_, MAP_ALPHA, face, corner).x : 1.0f;
+  set.color = data_.hasVertexColors ? MapVertex(colorMap_, face, corner) : Point3(1, 1, 1);
+  set.alpha = data_.hasVertexAlpha ? MapVertex(alphaMap_, face, corner).x : 1.0f;
+}
+
+Point3 MeshGenerator::ExportNormal(const Point3& normal) const {
+  return Normalize(gConversion.VectorTransform(normalMatrix_.VectorTransform(normal)));
+}
+
+void MeshGenerator::PrepareCornerReads() {
+  for (std::int32_t channel : data_.mapChannels) channelMaps_.push_back(ViewOf(*mesh_, channel));
+  colorMap_ = ViewOf(*mesh_, 0);
+  alphaMap_ = ViewOf(*mesh_, MAP_ALPHA);
+  // Specified normals are shared by the corners around a vertex: each is turned into export space
+  // once (the same arithmetic as per corner, so the same floats), half of them on a second thread.
+  if (!wantNormals_ || !spec_ || spec_->GetNumNormals() < kChunkFaces) return;
+  missingNormal_ = ExportNormal(Point3());
+  const auto count = static_cast<std::size_t>(spec_->GetNumNormals());
+  specNormals_.resize(count);
+  auto convert = [this](std::size_t first, std::size_t end) {
+    for (std::size_t i = first; i < end; ++i)
+      specNormals_[i] = ExportNormal(spec_->Normal(static_cast<int>(i)));
+  };
+  SideJob secondHalf([&] { convert(count / 2, count); }, count >= kThreadedWork);
+  convert(0, count / 2);
+  secondHalf.Wait();
 }
 
 void MeshGenerator::AccumulateTangents(const XFace& face, int tangentChannel) {
@@ -247,6 +297,7 @@ bool MeshGenerator::Run() {
 
   data_.texCoordsPerVertex = texCoords_ ? data_.mapChannels.size() : 0;
   ReserveVertices(data_);
+  PrepareCornerReads();
 
   const auto& materials = node_->materials;
   const std::size_t materialCount = materials.size();
@@ -261,37 +312,71 @@ bool MeshGenerator::Run() {
   const FaceUVSetup noMaterialSetup = SetupFaceUV(nullptr);
   // The host's vertex indices are checked once here; the corners below trust them.
   const std::vector<bool> inRange = FacesInRange(*mesh_, data_.faceCount);
+  // A face's material slot and the texture set-up it uses.
+  auto faceSlot = [&](const Face& hostFace, std::int32_t& slot) -> const FaceUVSetup& {
+    slot = -1;
+    if (materialCount == 0) return noMaterialSetup;
+    std::size_t m = materialCount == 1 ? 0 : hostFace.getMatID() % materialCount;
+    slot = static_cast<std::int32_t>(m);
+    return slotSetups[m];
+  };
+  // The corners' attributes depend on the host's mesh alone, and are worked out a chunk of faces
+  // ahead on a second thread; the welding, which numbers the vertices, goes through the faces in
+  // order on this one, so the output is the same with any number of threads.
+  const int faces = std::min(data_.faceCount, mesh_->getNumFaces());
+  const std::size_t chunks = (static_cast<std::size_t>(faces) + kChunkFaces - 1) / kChunkFaces;
+  // The chunks' corners are allocated here, once: the second thread then only fills them, and
+  // takes no memory of its own.
+  std::vector<std::vector<XVertexAttributes>> slotCorners(kChunkSlots);
+  for (std::vector<XVertexAttributes>& corners : slotCorners) {
+    corners.resize(3 * static_cast<std::size_t>(std::min(faces, kChunkFaces)));
+    for (XVertexAttributes& corner : corners) corner.texCoords.reserve(data_.mapChannels.size());
+  }
   int written = 0;
-  XVertexAttributes corners[3];
-  for (int f = 0; f < data_.faceCount; ++f) {
+  auto fillChunk = [&](std::size_t chunk, std::size_t slot) {
+    std::vector<XVertexAttributes>& corners = slotCorners[slot];
+    const int first = static_cast<int>(chunk * kChunkFaces);
+    const int end = std::min(faces, first + kChunkFaces);
+    for (int f = first; f < end; ++f) {
+      if (!inRange[f]) continue;
+      std::int32_t slotIndex = -1;
+      const FaceUVSetup& uv = faceSlot(mesh_->faces[f], slotIndex);
+      XVertexAttributes* corner = &corners[3 * static_cast<std::size_t>(f - first)];
+      for (int i = 0; i < 3; ++i) FillCorner(f, order[i], slotIndex, uv, corner[i]);
+    }
+  };
+  auto weldChunk = [&](std::size_t chunk, std::size_t slot) {
+    std::vector<XVertexAttributes>& corners = slotCorners[slot];
+    const int first = static_cast<int>(chunk * kChunkFaces);
+    const int end = std::min(faces, first + kChunkFaces);
+    for (int f = first; f < end; ++f) {
+      ProgressStep(context_);
+      if (!inRange[f]) continue;
+      const Face& hostFace = mesh_->faces[f];
+      XFace& face = data_.faces[written++];
+      std::int32_t slotIndex = -1;
+      const FaceUVSetup& uv = faceSlot(hostFace, slotIndex);
+      if (materialCount > 0) face.materialSlot = slotIndex;
+      XVertexAttributes* corner = &corners[3 * static_cast<std::size_t>(f - first)];
+      for (int i = 0; i < 3; ++i) {
+        face.vertex[i] =
+            welder_.FindOrAdd(static_cast<std::int32_t>(hostFace.v[order[i]]), corner[i]);
+      }
+      if (wantTangents_ && texCoords_ && !data_.mapChannels.empty())
+        AccumulateTangents(face, uv.tangentChannel);
+    }
+  };
+  RunPipelined(chunks, kChunkSlots, fillChunk, weldChunk,
+               static_cast<std::size_t>(faces) >= kThreadedWork);
+  if (faces < data_.faceCount) {
+    // The host's mesh has fewer faces than it said: nothing of it is written.
     ProgressStep(context_);
-    if (f >= mesh_->getNumFaces()) {
-      MessageBoxW(nullptr,
-                  L"RUV has detected a 3ds Max bug which can cause crash! please save your scene "
-                  L"data and reload it.",
-                  L"3ds Max bug", MB_OK | MB_ICONERROR);
-      if (freeNormals_) mesh_->FreeNormals();
-      return false;
-    }
-    if (!inRange[f]) continue;
-    const Face& hostFace = mesh_->faces[f];
-    XFace& face = data_.faces[written++];
-    std::int32_t slot = -1;
-    const FaceUVSetup* setup = &noMaterialSetup;
-    if (materialCount > 0) {
-      std::size_t m = materialCount == 1 ? 0 : hostFace.getMatID() % materialCount;
-      face.materialSlot = static_cast<std::int32_t>(m);
-      slot = face.materialSlot;
-      setup = &slotSetups[m];
-    }
-    const FaceUVSetup& uv = *setup;
-    for (int i = 0; i < 3; ++i) {
-      FillCorner(f, order[i], slot, uv, corners[i]);
-      face.vertex[i] =
-          welder_.FindOrAdd(static_cast<std::int32_t>(hostFace.v[order[i]]), corners[i]);
-    }
-    if (wantTangents_ && texCoords_ && !data_.mapChannels.empty())
-      AccumulateTangents(face, uv.tangentChannel);
+    MessageBoxW(nullptr,
+                L"RUV has detected a 3ds Max bug which can cause crash! please save your scene "
+                L"data and reload it.",
+                L"3ds Max bug", MB_OK | MB_ICONERROR);
+    if (freeNormals_) mesh_->FreeNormals();
+    return false;
   }
 
   if (written < data_.faceCount) {

@@ -1,12 +1,15 @@
 #include "ruv/xfile/mesh_node_writer.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/text_encoding.h"
 #include "ruv/core/conversion.h"
 #include "ruv/core/export_context.h"
 #include "ruv/core/progress.h"
 #include "ruv/core/transforms.h"
+#include "ruv/core/work_threads.h"
 #include "ruv/core/xmesh_data.h"
 #include "ruv/core/xnode.h"
 #include "ruv/core/xskin_info.h"
@@ -50,11 +53,11 @@ xof::SaveData* MeshNodeFrame(ExportContext* context, xof::SaveData* parent, XRen
   return nullptr;
 }
 
-void WriteMaterialList(ExportContext* context, xof::SaveData* mesh, XRenderableNode& node) {
+void WriteMaterialList(ExportContext* context, xof::SaveData* mesh, XRenderableNode& node,
+                       RecordBuffer block) {
   const XMeshData& data = *node.meshData;
   auto count = static_cast<std::uint32_t>(node.materials.size());
   xof::SaveData* list = nullptr;
-  RecordBuffer block = MeshMaterialListRecord(data, count > 0 ? count : 1);
   if (xof::Failed(
           mesh->AddDataObject(xof::tid::MeshMaterialList, nullptr, nullptr, block.Take(), &list)))
     return;
@@ -63,26 +66,35 @@ void WriteMaterialList(ExportContext* context, xof::SaveData* mesh, XRenderableN
   list->Release();
 }
 
-void WriteVertexRecords(xof::SaveData* mesh, XRenderableNode& node) {
+// The per-vertex records after the normals, in file order.
+struct VertexRecord {
+  const xof::Guid* templateId;
+  std::string name;  // empty: none
+  RecordBuffer block;
+};
+
+std::vector<VertexRecord> VertexRecords(const XRenderableNode& node) {
   const ExportOptions& o = gExportOptions;
   const XMeshData& data = *node.meshData;
   bool meshNode = IsMeshNode(node);
+  std::vector<VertexRecord> records;
   if (o.DeclData) {
     std::vector<VertexElement> elements = DeclElements(data, meshNode);
     if (!elements.empty())
-      AddLeaf(mesh, xof::tid::DeclData, nullptr, DeclDataRecord(data, elements));
-    return;
+      records.push_back({&xof::tid::DeclData, {}, DeclDataRecord(data, elements)});
+    return records;
   }
   if (o.TexCoords) {
     for (std::size_t j = 0; j < data.mapChannels.size(); ++j) {
       if (data.channelAliases[j] != static_cast<std::int32_t>(j)) continue;
-      std::string name = "c" + std::to_string(data.mapChannels[j]);
-      AddLeaf(mesh, xof::tid::MeshTextureCoords, name.c_str(), TextureCoordsRecord(data, j));
+      records.push_back({&xof::tid::MeshTextureCoords, "c" + std::to_string(data.mapChannels[j]),
+                         TextureCoordsRecord(data, j)});
     }
   }
   if (o.VertexColor && meshNode && (data.hasVertexColors || data.hasVertexAlpha)) {
-    AddLeaf(mesh, xof::tid::MeshVertexColors, nullptr, VertexColorsRecord(data));
+    records.push_back({&xof::tid::MeshVertexColors, {}, VertexColorsRecord(data)});
   }
+  return records;
 }
 
 // The skin mesh header and one SkinWeights per bone, in the skin's bone order; a bone that weighs
@@ -99,30 +111,85 @@ void WriteSkinRecords(ExportContext* context, xof::SaveData* mesh, XRenderableNo
   }
 }
 
+// Gives an array's memory back.
+template <class T>
+void Release(std::vector<T>& values) {
+  std::vector<T>().swap(values);
+}
+
 void WriteMeshRecords(ExportContext* context, xof::SaveData* where, XRenderableNode& node) {
   const ExportOptions& o = gExportOptions;
-  const XMeshData& data = *node.meshData;
+  XMeshData& data = *node.meshData;
+  const bool skinned = node.hasSkin && node.skin && IsMeshNode(node);
+  // The records are the last readers of the generated arrays: each array goes as soon as the
+  // blocks made from it are, so that a large mesh is not held whole beside all of its records.
+  // The skin's weights still need the vertices.
+  const bool release = node.meshData.use_count() == 1;
   std::string name = platform::WideToAnsi(node.name);
-  xof::SaveData* mesh = nullptr;
-  HRESULT added;
+
+  const bool threaded = data.faces.size() >= kThreadedWork;
+  // The small blocks first, on two threads. Every block is allocated on this thread, and the
+  // second only fills it: memory a thread allocates stays in that thread's heap once freed, where
+  // a host that exports again would hold it twice.
+  RecordBuffer materialBlock;
+  std::vector<VertexRecord> vertexRecords;
   {
-    // Gone once the save object has its copy, before the next record is built.
-    RecordBuffer block = MeshRecord(data);
-    added = where ? where->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr, block.Take(), &mesh)
-                  : context->saveObject->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr,
-                                                       block.Take(), &mesh);
+    if (o.Mtl) ReserveMaterialList(materialBlock, data);
+    SideJob materialJob(
+        [&] {
+          if (!o.Mtl) return;
+          auto count = static_cast<std::uint32_t>(node.materials.size());
+          materialBlock =
+              MeshMaterialListRecord(data, count > 0 ? count : 1, std::move(materialBlock));
+        },
+        threaded);
+    vertexRecords = VertexRecords(node);
+    materialJob.Wait();
   }
+  if (release) {
+    Release(data.texCoords);
+    Release(data.colors);
+    Release(data.alphas);
+    Release(data.tangents);
+    Release(data.binormals);
+  }
+
+  RecordBuffer block = MeshRecord(data);
+  if (release) {
+    Release(data.positions);
+    Release(data.faces);
+  }
+  // MeshNormals repeats the mesh's faces: they are copied from its block while this thread hands
+  // that block to the save object, which checks it against its template.
+  const bool normals = o.Normal && !o.DeclData;
+  RecordBuffer normalsBlock;
+  const std::uint8_t* faceBytes = MeshRecordFaces(block);
+  if (normals) ReserveMeshNormals(normalsBlock, data, faceBytes);
+  SideJob normalsJob(
+      [&] {
+        if (normals) normalsBlock = MeshNormalsRecord(data, faceBytes, std::move(normalsBlock));
+      },
+      threaded);
+  xof::SaveData* mesh = nullptr;
+  HRESULT added =
+      where ? where->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr, block.Take(), &mesh)
+            : context->saveObject->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr,
+                                                 block.Take(), &mesh);
+  normalsJob.Wait();
+  if (release && !skinned) Release(data.vertices);
   ProgressStep(context);
   if (xof::Failed(added)) return;
-  if (o.Normal && !o.DeclData)
-    AddLeaf(mesh, xof::tid::MeshNormals, nullptr, MeshNormalsRecord(data));
+  if (normals) AddLeaf(mesh, xof::tid::MeshNormals, nullptr, std::move(normalsBlock));
   if (o.Mtl) {
-    WriteMaterialList(context, mesh, node);
+    WriteMaterialList(context, mesh, node, std::move(materialBlock));
     ProgressStep(context);
   }
-  WriteVertexRecords(mesh, node);
+  for (VertexRecord& record : vertexRecords) {
+    AddLeaf(mesh, *record.templateId, record.name.empty() ? nullptr : record.name.c_str(),
+            std::move(record.block));
+  }
   ProgressStep(context);
-  if (node.hasSkin && node.skin && IsMeshNode(node)) WriteSkinRecords(context, mesh, node);
+  if (skinned) WriteSkinRecords(context, mesh, node);
   mesh->Release();
 }
 

@@ -1,5 +1,8 @@
 #include "ruv/xfile/mesh_records.h"
 
+#include <cstring>
+
+#include "ruv/core/work_threads.h"
 #include "ruv/core/xmesh_data.h"
 #include "ruv/options/export_options.h"
 
@@ -10,13 +13,15 @@ constexpr std::uint32_t kFloat2 = 1, kFloat3 = 2, kFloat4 = 3;
 constexpr std::uint32_t kUsageNormal = 3, kUsageTexCoord = 5, kUsageTangent = 6, kUsageBinormal = 7,
                         kUsageColor = 10;
 
-void PutPoint(RecordBuffer& out, const Point3& p) {
+template <class Out>
+void PutPoint(Out& out, const Point3& p) {
   out.Float(p.x);
   out.Float(p.y);
   out.Float(p.z);
 }
 
-void PutFaces(RecordBuffer& out, const XMeshData& data) {
+template <class Out>
+void PutFaces(Out& out, const XMeshData& data) {
   out.Dword(static_cast<std::uint32_t>(data.faces.size()));
   for (const XFace& face : data.faces) {
     out.Dword(3);
@@ -31,33 +36,76 @@ std::size_t PointsAndFacesSize(const XMeshData& data) {
   return 4 + 12 * data.vertices.size() + 4 + 16 * data.faces.size();
 }
 
+std::size_t FacesSize(const XMeshData& data) { return 4 + 16 * data.faces.size(); }
+
 }  // namespace
 
 RecordBuffer MeshRecord(const XMeshData& data) {
   RecordBuffer out;
-  out.Reserve(PointsAndFacesSize(data));
-  out.Dword(static_cast<std::uint32_t>(data.vertices.size()));
+  std::uint8_t* bytes = out.Extend(PointsAndFacesSize(data));
+  // The points and the faces fill their own parts of the block, the faces on a second thread.
+  SideJob faces(
+      [&] {
+        RecordFill fill(bytes + 4 + 12 * data.vertices.size());
+        PutFaces(fill, data);
+      },
+      data.faces.size() >= kThreadedWork);
+  RecordFill fill(bytes);
+  fill.Dword(static_cast<std::uint32_t>(data.vertices.size()));
   for (const XVertex& vertex : data.vertices)
-    PutPoint(out, data.positions[vertex.positionIndex].position);
-  PutFaces(out, data);
+    PutPoint(fill, data.positions[vertex.positionIndex].position);
+  faces.Wait();
   return out;
 }
 
-RecordBuffer MeshNormalsRecord(const XMeshData& data) {
-  RecordBuffer out;
-  out.Reserve(PointsAndFacesSize(data));
-  out.Dword(static_cast<std::uint32_t>(data.vertices.size()));
-  for (const XVertex& vertex : data.vertices) PutPoint(out, vertex.normal);
-  PutFaces(out, data);
+const std::uint8_t* MeshRecordFaces(const RecordBuffer& meshRecord) {
+  std::uint32_t vertices = 0;
+  std::memcpy(&vertices, meshRecord.data(), 4);
+  return static_cast<const std::uint8_t*>(meshRecord.data()) + 4 + 12 * std::size_t{vertices};
+}
+
+namespace {
+
+std::size_t MeshFacesSize(const std::uint8_t* meshFaces) {
+  std::uint32_t faceCount = 0;
+  std::memcpy(&faceCount, meshFaces, 4);
+  return 4 + 16 * std::size_t{faceCount};
+}
+
+}  // namespace
+
+void ReserveMeshNormals(RecordBuffer& out, const XMeshData& data, const std::uint8_t* meshFaces) {
+  out.Reserve(4 + 12 * data.vertices.size() +
+              (meshFaces ? MeshFacesSize(meshFaces) : FacesSize(data)));
+}
+
+RecordBuffer MeshNormalsRecord(const XMeshData& data, const std::uint8_t* meshFaces,
+                               RecordBuffer out) {
+  ReserveMeshNormals(out, data, meshFaces);
+  RecordFill fill(out.Extend(4 + 12 * data.vertices.size()));
+  fill.Dword(static_cast<std::uint32_t>(data.vertices.size()));
+  for (const XVertex& vertex : data.vertices) PutPoint(fill, vertex.normal);
+  if (meshFaces) {
+    out.Raw(meshFaces, MeshFacesSize(meshFaces));
+  } else {
+    RecordStage stage(out);
+    PutFaces(stage, data);
+  }
   return out;
 }
 
-RecordBuffer MeshMaterialListRecord(const XMeshData& data, std::uint32_t materialCount) {
-  RecordBuffer out;
+void ReserveMaterialList(RecordBuffer& out, const XMeshData& data) {
   out.Reserve(8 + 4 * data.faces.size());
-  out.Dword(materialCount);
-  out.Dword(static_cast<std::uint32_t>(data.faces.size()));
-  for (const XFace& face : data.faces) out.Dword(static_cast<std::uint32_t>(face.materialSlot));
+}
+
+RecordBuffer MeshMaterialListRecord(const XMeshData& data, std::uint32_t materialCount,
+                                    RecordBuffer out) {
+  ReserveMaterialList(out, data);
+  RecordStage stage(out);
+  stage.Dword(materialCount);
+  stage.Dword(static_cast<std::uint32_t>(data.faces.size()));
+  for (const XFace& face : data.faces) stage.Dword(static_cast<std::uint32_t>(face.materialSlot));
+  stage.Flush();
   return out;
 }
 
@@ -75,24 +123,28 @@ RecordBuffer WireColorMaterialRecord(std::uint32_t wireColor) {
 RecordBuffer TextureCoordsRecord(const XMeshData& data, std::size_t channelIndex) {
   RecordBuffer out;
   out.Reserve(4 + 8 * data.vertices.size());
-  out.Dword(static_cast<std::uint32_t>(data.vertices.size()));
+  RecordStage stage(out);
+  stage.Dword(static_cast<std::uint32_t>(data.vertices.size()));
   for (std::size_t v = 0; v < data.vertices.size(); ++v) {
     const Point3& uv = data.TexCoord(v, channelIndex);
-    out.Float(uv.x);
-    out.Float(uv.y);
+    stage.Float(uv.x);
+    stage.Float(uv.y);
   }
+  stage.Flush();
   return out;
 }
 
 RecordBuffer VertexColorsRecord(const XMeshData& data) {
   RecordBuffer out;
   out.Reserve(4 + 20 * data.vertices.size());
-  out.Dword(static_cast<std::uint32_t>(data.vertices.size()));
+  RecordStage stage(out);
+  stage.Dword(static_cast<std::uint32_t>(data.vertices.size()));
   for (std::size_t v = 0; v < data.vertices.size(); ++v) {
-    out.Dword(static_cast<std::uint32_t>(v));
-    PutPoint(out, data.Color(v));
-    out.Float(data.Alpha(v));
+    stage.Dword(static_cast<std::uint32_t>(v));
+    PutPoint(stage, data.Color(v));
+    stage.Float(data.Alpha(v));
   }
+  stage.Flush();
   return out;
 }
 
@@ -133,31 +185,33 @@ RecordBuffer DeclDataRecord(const XMeshData& data, const std::vector<VertexEleme
     out.Dword(e.usageIndex);
   }
   out.Reserve(out.size() + 4 + 4 * std::size_t{perVertex} * data.vertices.size());
-  out.Dword(static_cast<std::uint32_t>(data.vertices.size()) * perVertex);
+  RecordStage stage(out);
+  stage.Dword(static_cast<std::uint32_t>(data.vertices.size()) * perVertex);
   for (std::size_t v = 0; v < data.vertices.size(); ++v) {
     for (const VertexElement& e : elements) {
       switch (e.usage) {
         case kUsageNormal:
-          PutPoint(out, data.vertices[v].normal);
+          PutPoint(stage, data.vertices[v].normal);
           break;
         case kUsageTangent:
-          PutPoint(out, data.Tangent(v));
+          PutPoint(stage, data.Tangent(v));
           break;
         case kUsageBinormal:
-          PutPoint(out, data.Binormal(v));
+          PutPoint(stage, data.Binormal(v));
           break;
         case kUsageColor:
-          PutPoint(out, data.Color(v));
-          out.Float(data.Alpha(v));
+          PutPoint(stage, data.Color(v));
+          stage.Float(data.Alpha(v));
           break;
         case kUsageTexCoord: {
           const Point3& uv = data.TexCoord(v, channels[e.usageIndex]);
-          out.Float(uv.x);
-          out.Float(uv.y);
+          stage.Float(uv.x);
+          stage.Float(uv.y);
           break;
         }
       }
     }
   }
+  stage.Flush();
   return out;
 }

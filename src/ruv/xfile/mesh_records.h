@@ -10,10 +10,20 @@ struct XMeshData;
 
 // Mesh: the output vertices' positions and the faces' vertex triples.
 RecordBuffer MeshRecord(const XMeshData& data);
-// MeshNormals: one normal per output vertex and the faces' triples again.
-RecordBuffer MeshNormalsRecord(const XMeshData& data);
+// Where the faces of a Mesh block start.
+const std::uint8_t* MeshRecordFaces(const RecordBuffer& meshRecord);
+// MeshNormals: one normal per output vertex and the faces' triples again, copied from
+// `meshFaces` (MeshRecordFaces of the same mesh) when given, else made from the faces. Built in
+// `out`, which a caller may have reserved on its own thread (see ReserveMeshNormals).
+RecordBuffer MeshNormalsRecord(const XMeshData& data, const std::uint8_t* meshFaces = nullptr,
+                               RecordBuffer out = {});
+// Room for the MeshNormals block of `data`, whose faces are `meshFaces` (a Mesh block's).
+void ReserveMeshNormals(RecordBuffer& out, const XMeshData& data, const std::uint8_t* meshFaces);
 // MeshMaterialList: the material count (at least 1) and one index per face.
-RecordBuffer MeshMaterialListRecord(const XMeshData& data, std::uint32_t materialCount);
+// Built in `out` as MeshNormalsRecord is; ReserveMaterialList makes its room.
+RecordBuffer MeshMaterialListRecord(const XMeshData& data, std::uint32_t materialCount,
+                                    RecordBuffer out = {});
+void ReserveMaterialList(RecordBuffer& out, const XMeshData& data);
 // Material of a node without materials: its wire colour, opaque, no shine.
 RecordBuffer WireColorMaterialRecord(std::uint32_t wireColor);
 // MeshTextureCoords of used channel `channelIndex`.

@@ -37,6 +37,13 @@ class RecordBuffer {
     bytes_.insert(bytes_.end(), bytes, bytes + size);
   }
 
+  // Grows the block by `size` zero bytes and gives where they start, for parts of a block that are
+  // filled apart (on two threads).
+  std::uint8_t* Extend(std::size_t size) {
+    bytes_.resize(bytes_.size() + size);
+    return bytes_.data() + bytes_.size() - size;
+  }
+
   // The large records know their size: reserving it keeps a mesh's block from being grown by
   // doubling, which would hold up to twice its size at the export's peak.
   void Reserve(std::size_t size) { bytes_.reserve(size); }
@@ -48,4 +55,47 @@ class RecordBuffer {
 
  private:
   std::vector<std::uint8_t> bytes_;
+};
+
+// Writes 4-byte values into a part of a block made by RecordBuffer::Extend.
+class RecordFill {
+ public:
+  explicit RecordFill(std::uint8_t* at) : at_(at) {}
+  void Dword(std::uint32_t value) { Put(&value); }
+  void Float(float value) { Put(&value); }
+
+ private:
+  void Put(const void* value) {
+    std::memcpy(at_, value, 4);
+    at_ += 4;
+  }
+  std::uint8_t* at_;
+};
+
+// Appends 4-byte values to a block through a small buffer, copied in runs: a large mesh's record
+// takes millions of values, which one by one cost an insert each.
+class RecordStage {
+ public:
+  explicit RecordStage(RecordBuffer& out) : out_(out) {}
+  ~RecordStage() { Flush(); }
+  RecordStage(const RecordStage&) = delete;
+  RecordStage& operator=(const RecordStage&) = delete;
+
+  void Dword(std::uint32_t value) { Put(&value); }
+  void Float(float value) { Put(&value); }
+  void Flush() {
+    out_.Raw(values_, used_ * 4);
+    used_ = 0;
+  }
+
+ private:
+  static constexpr std::size_t kValues = 2048;
+  void Put(const void* value) {
+    std::memcpy(&values_[used_], value, 4);
+    if (++used_ == kValues) Flush();
+  }
+
+  RecordBuffer& out_;
+  std::uint32_t values_[kValues];
+  std::size_t used_ = 0;
 };
