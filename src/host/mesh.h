@@ -100,10 +100,10 @@ class MeshNormalSpec {
   int GetNormalIndex(int face, int corner) const;
   // The normal of index `normalId` (below GetNumNormals()).
   const Point3& Normal(int normalId) const { return normals_[static_cast<std::size_t>(normalId)]; }
+  Point3& Normal(int normalId) { return normals_[static_cast<std::size_t>(normalId)]; }
 
   void SetNumFaces(int count) { faces_.resize(count > 0 ? count : 0); }
   void SetNumNormals(int count) { normals_.resize(count > 0 ? count : 0); }
-  Point3& Normal(int normal) { return normals_[normal]; }
   int AddNormal(const Point3& normal) {
     normals_.push_back(normal);
     return GetNumNormals() - 1;
