@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "xof/binary_lexer.h"
@@ -223,19 +224,28 @@ ReadResult ReadXFileAt(const std::filesystem::path& path, const ReadOptions& opt
     ::close(fd);
     return failure;
   }
-  std::string bytes;
+  // Read straight into one uninitialised buffer (no copy, no zero fill), grown when the file grew
+  // since it was measured.
+  std::unique_ptr<char[]> bytes;
+  std::size_t capacity = static_cast<std::size_t>(info.st_size) + 1;
+  std::size_t held = 0;
   bool readError = false;
   try {
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
-    char buffer[1 << 16];
+    bytes = std::make_unique_for_overwrite<char[]>(capacity);
     for (;;) {
-      ssize_t got = ::read(fd, buffer, sizeof buffer);
+      if (held == capacity) {
+        auto larger = std::make_unique_for_overwrite<char[]>(2 * capacity);
+        std::memcpy(larger.get(), bytes.get(), held);
+        bytes = std::move(larger);
+        capacity *= 2;
+      }
+      ssize_t got = ::read(fd, bytes.get() + held, capacity - held);
       if (got < 0 && errno == EINTR) continue;
       if (got <= 0) {
         readError = got < 0;
         break;
       }
-      bytes.append(buffer, static_cast<std::size_t>(got));
+      held += static_cast<std::size_t>(got);
     }
   } catch (const std::bad_alloc&) {
     ::close(fd);
@@ -247,7 +257,7 @@ ReadResult ReadXFileAt(const std::filesystem::path& path, const ReadOptions& opt
     failure.error = std::string("cannot read the file: ") + std::strerror(errno);
     return failure;
   }
-  return ReadXFile(bytes, BuiltInTemplates(), options);
+  return ReadXFile(std::string_view(bytes.get(), held), BuiltInTemplates(), options);
 }
 
 }  // namespace xof

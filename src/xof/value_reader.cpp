@@ -87,6 +87,20 @@ class ValueReader {
     return available;
   }
 
+  // The 4-byte values left in the binary list of `kind` being read (or starting next), without
+  // taking them; Skip takes them. 0 when the next value is not in such a list.
+  std::size_t PeekRun(TokenKind kind, const std::uint8_t*& values) {
+    if (!lexer_.IsBinary()) return 0;
+    if (!InList()) {
+      if (lexer_.Peek().kind != kind) return 0;
+      StartList(lexer_.Next());
+    }
+    if (list_.kind != kind || list_.valueSize != 4) return 0;
+    values = list_.values + 4 * static_cast<std::size_t>(index_);
+    return list_.count - index_;
+  }
+  void Skip(std::size_t values) { index_ += static_cast<std::uint32_t>(values); }
+
   void Finish(const Template& t) {
     if (InList()) {
       throw FormatError(list_.offset, t.name + " object: its value list holds " +
@@ -250,7 +264,9 @@ class Decoder {
         }
       } else {
         const std::size_t width = m.isArray ? FlatWidth(*m.type) : 0;
-        for (std::uint64_t e = 0; e < count; ++e) {
+        std::uint64_t e = 0;
+        if (m.isArray && !width && depth < 64) e = CopyIntegerElements(*m.type, count);
+        for (; e < count; ++e) {
           if (width) {
             e += CopyRun(*m.type->members[0].primitive, (count - e) * width, width) / width;
             if (e == count) break;
@@ -280,6 +296,61 @@ class Decoder {
       std::memcpy(out_.data() + at, values, 4 * run);
     }
     return run;
+  }
+
+  // Elements of a template whose members are all DWORDs (or all SDWORDs), with array sizes taken
+  // from its own members (a mesh's faces), copied whole while they lie in the binary integer list
+  // being read: a list holds the same 32-bit patterns the block does. Stops at the first element
+  // that reaches past the list or has a negative size, which the member-by-member decoding then
+  // reads or reports. Returns how many elements were copied.
+  std::uint64_t CopyIntegerElements(const Template& t, std::uint64_t count) {
+    constexpr std::size_t kMaxMembers = 16;
+    if (t.members.empty() || t.members.size() > kMaxMembers || !t.members[0].primitive) return 0;
+    PrimitiveType type = *t.members[0].primitive;
+    if (type != PrimitiveType::Dword && type != PrimitiveType::Sdword) return 0;
+    for (const Member& m : t.members) {
+      if (!m.primitive || *m.primitive != type) return 0;
+    }
+    const std::uint8_t* values = nullptr;
+    const std::size_t available = in_.PeekRun(TokenKind::IntegerList, values);
+    std::int64_t counts[kMaxMembers] = {};
+    std::size_t used = 0;
+    std::uint64_t e = 0;
+    for (; e < count; ++e) {
+      std::size_t at = used;
+      bool whole = true;
+      for (std::size_t i = 0; whole && i < t.members.size(); ++i) {
+        const Member& m = t.members[i];
+        std::uint64_t n = 1;
+        for (const ArrayDimension& d : m.dimensions) {
+          std::int64_t dimension = d.member >= 0 ? counts[d.member] : d.size;
+          if (dimension < 0) {
+            whole = false;
+            break;
+          }
+          n *= static_cast<std::uint64_t>(dimension);
+          if (n > available) {
+            whole = false;
+            break;
+          }
+        }
+        if (!whole || n > available - at) {
+          whole = false;
+          break;
+        }
+        if (!m.isArray) counts[i] = ReadIntegerValue(type, values + 4 * at);
+        at += static_cast<std::size_t>(n);
+      }
+      if (!whole) break;
+      used = at;
+    }
+    if (used) {
+      std::size_t start = out_.size();
+      out_.resize(start + 4 * used);
+      std::memcpy(out_.data() + start, values, 4 * used);
+      in_.Skip(used);
+    }
+    return e;
   }
 
   // Members per element when a template is a fixed row of one 4-byte type (Vector, Coords2d,
