@@ -182,7 +182,7 @@ ReadResult ReadXFile(std::string_view bytes, const TemplateRegistry& knownTempla
     std::string decompressed;
     std::string_view input = bytes;
     if (document->header.compressed) {
-      decompressed = std::string(bytes.substr(0, kFileHeaderSize)) + InflateMszip(bytes);
+      decompressed = InflateMszip(bytes, /*withHeader=*/true);
       input = decompressed;
       result.errorInDecompressedData = true;
     }

@@ -59,7 +59,7 @@ void MszipSink::WriteRun() {
   }
 }
 
-std::string InflateMszip(std::string_view file) {
+std::string InflateMszip(std::string_view file, bool withHeader) {
   std::size_t pos = kFileHeaderSize;
   if (file.size() < pos + 4) throw FormatError(pos, "compressed file ends before its size field");
   auto byte = [&](std::size_t at) { return static_cast<std::uint8_t>(file[at]); };
@@ -106,8 +106,10 @@ std::string InflateMszip(std::string_view file) {
   }
 
   std::string body;
-  body.reserve(expected);
-  std::size_t previousStart = 0;
+  const std::size_t prefix = withHeader ? kFileHeaderSize : 0;
+  body.reserve(prefix + expected);
+  body.append(file.substr(0, prefix));
+  std::size_t previousStart = prefix;
   while (pos < file.size()) {
     std::size_t blockStart = pos;
     std::size_t plain = byte(pos) | byte(pos + 1) << 8;
@@ -135,8 +137,8 @@ std::string InflateMszip(std::string_view file) {
     previousStart = start;
     pos += packed;
   }
-  if (body.size() != expected) {
-    throw FormatError(pos, "blocks hold " + std::to_string(body.size() + kFileHeaderSize) +
+  if (body.size() - prefix != expected) {
+    throw FormatError(pos, "blocks hold " + std::to_string(body.size() - prefix + kFileHeaderSize) +
                                " bytes, the header declares " + std::to_string(total));
   }
   return body;

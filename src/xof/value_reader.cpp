@@ -264,11 +264,13 @@ class Decoder {
         }
       } else {
         const std::size_t width = m.isArray ? FlatWidth(*m.type) : 0;
-        std::uint64_t e = 0;
-        if (m.isArray && !width && depth < 64) e = CopyIntegerElements(*m.type, count);
-        for (; e < count; ++e) {
+        const bool integerRows = m.isArray && !width && depth < 64 && IsIntegerRow(*m.type);
+        for (std::uint64_t e = 0; e < count; ++e) {
           if (width) {
             e += CopyRun(*m.type->members[0].primitive, (count - e) * width, width) / width;
+            if (e == count) break;
+          } else if (integerRows) {
+            e += CopyIntegerElements(*m.type, count - e);
             if (e == count) break;
           }
           DecodeTemplate(*m.type, depth + 1);
@@ -292,25 +294,35 @@ class Decoder {
     std::size_t run = in_.TakeRun(kind, static_cast<std::size_t>(max), granularity, values);
     if (run) {
       std::size_t at = out_.size();
+      Reserve(4 * run);
       out_.resize(at + 4 * run);
       std::memcpy(out_.data() + at, values, 4 * run);
     }
     return run;
   }
 
-  // Elements of a template whose members are all DWORDs (or all SDWORDs), with array sizes taken
-  // from its own members (a mesh's faces), copied whole while they lie in the binary integer list
-  // being read: a list holds the same 32-bit patterns the block does. Stops at the first element
-  // that reaches past the list or has a negative size, which the member-by-member decoding then
-  // reads or reports. Returns how many elements were copied.
-  std::uint64_t CopyIntegerElements(const Template& t, std::uint64_t count) {
-    constexpr std::size_t kMaxMembers = 16;
-    if (t.members.empty() || t.members.size() > kMaxMembers || !t.members[0].primitive) return 0;
+  static constexpr std::size_t kMaxRowMembers = 16;
+
+  // Whether every member of `t` is a DWORD (or every one an SDWORD), as in a mesh's faces.
+  static bool IsIntegerRow(const Template& t) {
+    if (t.members.empty() || t.members.size() > kMaxRowMembers || !t.members[0].primitive)
+      return false;
     PrimitiveType type = *t.members[0].primitive;
-    if (type != PrimitiveType::Dword && type != PrimitiveType::Sdword) return 0;
+    if (type != PrimitiveType::Dword && type != PrimitiveType::Sdword) return false;
     for (const Member& m : t.members) {
-      if (!m.primitive || *m.primitive != type) return 0;
+      if (!m.primitive || *m.primitive != type) return false;
     }
+    return true;
+  }
+
+  // Up to `count` elements of an integer row (IsIntegerRow), with array sizes taken from its own
+  // members, copied whole while they lie in the binary integer list being read: a list holds the
+  // same 32-bit patterns the block does. Stops at the first element that reaches past the list or
+  // has a negative size, which the member-by-member decoding then reads or reports. Returns how
+  // many elements were copied.
+  std::uint64_t CopyIntegerElements(const Template& t, std::uint64_t count) {
+    constexpr std::size_t kMaxMembers = kMaxRowMembers;
+    const PrimitiveType type = *t.members[0].primitive;
     const std::uint8_t* values = nullptr;
     const std::size_t available = in_.PeekRun(TokenKind::IntegerList, values);
     std::int64_t counts[kMaxMembers] = {};
@@ -346,6 +358,7 @@ class Decoder {
     }
     if (used) {
       std::size_t start = out_.size();
+      Reserve(4 * used);
       out_.resize(start + 4 * used);
       std::memcpy(out_.data() + start, values, 4 * used);
       in_.Skip(used);
