@@ -1,13 +1,16 @@
 #include "xof/file_reader.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <new>
 
@@ -28,8 +31,11 @@ constexpr int kMaxObjectDepth = 2048;
 
 class ObjectParser {
  public:
-  ObjectParser(Lexer& lexer, XFileDocument& document, const ReadOptions& options)
-      : lexer_(lexer), document_(document), options_(options) {}
+  // `release`, when given, is told after each object's values how far the input has been read
+  // for good: nothing before that offset is looked at again.
+  ObjectParser(Lexer& lexer, XFileDocument& document, const ReadOptions& options,
+               const std::function<void(std::size_t)>* release = nullptr)
+      : lexer_(lexer), document_(document), options_(options), release_(release) {}
 
   void ParseFile() {
     for (;;) {
@@ -96,6 +102,8 @@ class ObjectParser {
     }
     if (lexer_.Peek().kind == TokenKind::Guid) object->id = lexer_.Next().guid;
     DecodeObjectData(lexer_, *type, object->data);
+    // The values are copied out and the next token is not yet read (or is held whole by the lexer).
+    if (release_) (*release_)(lexer_.Taken());
     ParseChildren(*object, depth);
     try {
       if (options_.segments) {
@@ -156,6 +164,87 @@ class ObjectParser {
   Lexer& lexer_;
   XFileDocument& document_;
   ReadOptions options_;
+  const std::function<void(std::size_t)>* release_;
+};
+
+ReadResult Read(std::string_view bytes, const TemplateRegistry& knownTemplates,
+                const ReadOptions& options,
+                const std::function<void(std::size_t)>* release = nullptr) {
+  ReadResult result;
+  try {
+    auto document = std::make_unique<XFileDocument>();
+    document->header = ParseFileHeader(bytes);
+    document->templates = knownTemplates;
+    std::string decompressed;
+    std::string_view input = bytes;
+    if (document->header.compressed) {
+      decompressed = InflateMszip(bytes, /*withHeader=*/true);
+      input = decompressed;
+      // The lexer reads the inflated copy: the file itself is done with.
+      if (release) (*release)(bytes.size());
+      release = nullptr;
+      result.errorInDecompressedData = true;
+    }
+    std::unique_ptr<Lexer> lexer;
+    if (document->header.binary) {
+      lexer = std::make_unique<BinaryLexer>(input, kFileHeaderSize, document->header.floatSize);
+    } else {
+      lexer = std::make_unique<TextLexer>(input, kFileHeaderSize);
+    }
+    ObjectParser parser(*lexer, *document, options, release);
+    parser.ParseFile();
+    result.document = std::move(document);
+    result.errorInDecompressedData = false;
+  } catch (const FormatError& error) {
+    result.error = error.what();
+    result.errorOffset = error.offset();
+  } catch (const std::bad_alloc&) {
+    result.error = "out of memory";
+    result.errorHasOffset = false;
+  }
+  return result;
+}
+
+// A file's bytes in pages of their own, so that the part already read can be given back while
+// the rest is: the blocks decoded from a large file then do not sit beside the whole file.
+class FileBuffer {
+ public:
+  FileBuffer() = default;
+  ~FileBuffer() {
+    if (data_) ::munmap(data_, capacity_);
+  }
+  FileBuffer(const FileBuffer&) = delete;
+  FileBuffer& operator=(const FileBuffer&) = delete;
+
+  // Room for `size` bytes, keeping those held; false when the memory cannot be had.
+  bool Reserve(std::size_t size) {
+    std::size_t rounded = (std::max<std::size_t>(size, 1) + kPage - 1) / kPage * kPage;
+    if (rounded <= capacity_) return true;
+    void* grown = data_ ? ::mremap(data_, capacity_, rounded, MREMAP_MAYMOVE)
+                        : ::mmap(nullptr, rounded, PROT_READ | PROT_WRITE,
+                                 MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (grown == MAP_FAILED) return false;
+    data_ = static_cast<char*>(grown);
+    capacity_ = rounded;
+    return true;
+  }
+  // Gives back the whole pages before `offset`, in steps of a few megabytes (a small object need
+  // not cost a system call).
+  void ReleaseBefore(std::size_t offset) {
+    std::size_t end = offset / kPage * kPage;
+    if (end < released_ + kReleaseStep) return;
+    ::madvise(data_ + released_, end - released_, MADV_DONTNEED);
+    released_ = end;
+  }
+  char* data() const { return data_; }
+  std::size_t capacity() const { return capacity_; }
+
+ private:
+  static constexpr std::size_t kPage = 4096;
+  static constexpr std::size_t kReleaseStep = 4 << 20;
+  char* data_ = nullptr;
+  std::size_t capacity_ = 0;
+  std::size_t released_ = 0;
 };
 
 }  // namespace
@@ -174,36 +263,7 @@ ReadResult ReadXFile(std::string_view bytes, const TemplateRegistry& knownTempla
 
 ReadResult ReadXFile(std::string_view bytes, const TemplateRegistry& knownTemplates,
                      const ReadOptions& options) {
-  ReadResult result;
-  try {
-    auto document = std::make_unique<XFileDocument>();
-    document->header = ParseFileHeader(bytes);
-    document->templates = knownTemplates;
-    std::string decompressed;
-    std::string_view input = bytes;
-    if (document->header.compressed) {
-      decompressed = InflateMszip(bytes, /*withHeader=*/true);
-      input = decompressed;
-      result.errorInDecompressedData = true;
-    }
-    std::unique_ptr<Lexer> lexer;
-    if (document->header.binary) {
-      lexer = std::make_unique<BinaryLexer>(input, kFileHeaderSize, document->header.floatSize);
-    } else {
-      lexer = std::make_unique<TextLexer>(input, kFileHeaderSize);
-    }
-    ObjectParser parser(*lexer, *document, options);
-    parser.ParseFile();
-    result.document = std::move(document);
-    result.errorInDecompressedData = false;
-  } catch (const FormatError& error) {
-    result.error = error.what();
-    result.errorOffset = error.offset();
-  } catch (const std::bad_alloc&) {
-    result.error = "out of memory";
-    result.errorHasOffset = false;
-  }
-  return result;
+  return Read(bytes, knownTemplates, options);
 }
 
 ReadResult ReadXFileAt(const std::filesystem::path& path) { return ReadXFileAt(path, {}); }
@@ -224,40 +284,39 @@ ReadResult ReadXFileAt(const std::filesystem::path& path, const ReadOptions& opt
     ::close(fd);
     return failure;
   }
-  // Read straight into one uninitialised buffer (no copy, no zero fill), grown when the file grew
-  // since it was measured.
-  std::unique_ptr<char[]> bytes;
-  std::size_t capacity = static_cast<std::size_t>(info.st_size) + 1;
+  // Read straight into the buffer (no copy, no zero fill), grown when the file grew since it was
+  // measured.
+  FileBuffer bytes;
   std::size_t held = 0;
   bool readError = false;
-  try {
-    bytes = std::make_unique_for_overwrite<char[]>(capacity);
-    for (;;) {
-      if (held == capacity) {
-        auto larger = std::make_unique_for_overwrite<char[]>(2 * capacity);
-        std::memcpy(larger.get(), bytes.get(), held);
-        bytes = std::move(larger);
-        capacity *= 2;
-      }
-      ssize_t got = ::read(fd, bytes.get() + held, capacity - held);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) {
-        readError = got < 0;
-        break;
-      }
-      held += static_cast<std::size_t>(got);
-    }
-  } catch (const std::bad_alloc&) {
+  if (!bytes.Reserve(static_cast<std::size_t>(info.st_size) + 1)) {
     ::close(fd);
     failure.error = "file too large to read";
     return failure;
+  }
+  for (;;) {
+    if (held == bytes.capacity() && !bytes.Reserve(2 * bytes.capacity())) {
+      ::close(fd);
+      failure.error = "file too large to read";
+      return failure;
+    }
+    ssize_t got = ::read(fd, bytes.data() + held, bytes.capacity() - held);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      readError = got < 0;
+      break;
+    }
+    held += static_cast<std::size_t>(got);
   }
   ::close(fd);
   if (readError) {
     failure.error = std::string("cannot read the file: ") + std::strerror(errno);
     return failure;
   }
-  return ReadXFile(std::string_view(bytes.get(), held), BuiltInTemplates(), options);
+  std::function<void(std::size_t)> release = [&bytes](std::size_t offset) {
+    bytes.ReleaseBefore(offset);
+  };
+  return Read(std::string_view(bytes.data(), held), BuiltInTemplates(), options, &release);
 }
 
 }  // namespace xof

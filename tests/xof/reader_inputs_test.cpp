@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 
@@ -77,6 +78,65 @@ TEST(ReaderInputs, ASpentDocumentWritesTheSameFile) {
     EXPECT_EQ(written, sink.bytes());
     EXPECT_TRUE(spent->objects[0]->data.empty()) << "the block was handed over, not copied";
   }
+  std::filesystem::remove(path);
+}
+
+// A file read from disk gives back the pages it has been read through while the rest is read:
+// every later object, and every name after a large block, must still read as it does from memory.
+TEST(ReaderInputs, AFileReadFromDiskReadsAsFromMemoryWhileItsPagesAreGivenBack) {
+  XFile* raw = NewRegisteredFile();
+  const std::filesystem::path path =
+      std::filesystem::path(testing::TempDir()) / ("released_" + std::to_string(getpid()) + ".x");
+  for (DWORD format : {kFileFormatBinary, kFileFormatText, kFileFormatCompressed}) {
+    SCOPED_TRACE(format);
+    XofPtr<SaveObject> save;
+    ASSERT_EQ(raw->CreateMemorySaveObject(format, &save), S_OK);
+    SaveData* frame = nullptr;
+    ASSERT_EQ(save->AddDataObject(tid::Frame, "Root", nullptr, 0, nullptr, &frame), S_OK);
+    // Three meshes of some megabytes each, every one with a named child after its block.
+    for (std::uint32_t m = 0; m < 3; ++m) {
+      const std::uint32_t vertices = 150000 + m * 1000;
+      Block mesh;
+      mesh.Dword(vertices);
+      for (std::uint32_t v = 0; v < vertices; ++v)
+        mesh.Floats({v * 0.5f, static_cast<float>(m), -1.0f * v});
+      mesh.Dword(vertices - 2);
+      for (std::uint32_t f = 0; f + 2 < vertices; ++f)
+        mesh.Dword(3).Dword(f).Dword(f + 1).Dword(f + 2);
+      SaveData* added = nullptr;
+      std::string name = "Mesh" + std::to_string(m);
+      ASSERT_EQ(
+          frame->AddDataObject(tid::Mesh, name.c_str(), nullptr, mesh.size(), mesh.data(), &added),
+          S_OK);
+      Block texture;
+      texture.String("after_" + name + ".png");
+      ASSERT_EQ(added->AddDataObject(tid::TextureFilename, ("Tex" + name).c_str(), nullptr,
+                                     texture.size(), texture.data(), nullptr),
+                S_OK);
+      added->Release();
+    }
+    frame->Release();
+    ASSERT_EQ(save->Save(), S_OK) << save->LastError();
+    {
+      std::ofstream out(path, std::ios::binary);
+      out << save->savedBytes();
+    }
+    auto fromMemory = MustRead(save->savedBytes());
+    ReadResult fromDisk = ReadXFileAt(path);
+    ASSERT_TRUE(fromMemory && fromDisk.ok()) << fromDisk.Describe();
+    std::function<void(const DataObject&, const DataObject&)> same = [&](const DataObject& a,
+                                                                         const DataObject& b) {
+      EXPECT_EQ(a.name, b.name);
+      EXPECT_TRUE(a.data == b.data) << a.name;
+      ASSERT_EQ(a.children.size(), b.children.size());
+      for (std::size_t i = 0; i < a.children.size(); ++i)
+        same(*a.children[i].object, *b.children[i].object);
+    };
+    same(*fromMemory->objects[0], *fromDisk.document->objects[0]);
+    const DataObject& last = *fromDisk.document->objects[0]->children[2].object;
+    EXPECT_EQ(last.children[0].object->name, "TexMesh2");
+  }
+  raw->Release();
   std::filesystem::remove(path);
 }
 
