@@ -224,14 +224,17 @@ class FileBuffer {
                         : ::mmap(nullptr, rounded, PROT_READ | PROT_WRITE,
                                  MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (grown == MAP_FAILED) return false;
+    // Huge pages where the system offers them on request: a large file then costs a few hundred
+    // page faults instead of one per 4 KiB. Without them, ordinary pages serve.
+    ::madvise(grown, rounded, MADV_HUGEPAGE);
     data_ = static_cast<char*>(grown);
     capacity_ = rounded;
     return true;
   }
-  // Gives back the whole pages before `offset`, in steps of a few megabytes (a small object need
-  // not cost a system call).
+  // Gives back the whole (huge) pages before `offset`, in steps of a few megabytes (a small object
+  // need not cost a system call).
   void ReleaseBefore(std::size_t offset) {
-    std::size_t end = offset / kPage * kPage;
+    std::size_t end = offset / kHugePage * kHugePage;
     if (end < released_ + kReleaseStep) return;
     ::madvise(data_ + released_, end - released_, MADV_DONTNEED);
     released_ = end;
@@ -241,6 +244,7 @@ class FileBuffer {
 
  private:
   static constexpr std::size_t kPage = 4096;
+  static constexpr std::size_t kHugePage = 2 << 20;  // given back whole
   static constexpr std::size_t kReleaseStep = 4 << 20;
   char* data_ = nullptr;
   std::size_t capacity_ = 0;

@@ -293,10 +293,9 @@ class Decoder {
     const std::uint8_t* values = nullptr;
     std::size_t run = in_.TakeRun(kind, static_cast<std::size_t>(max), granularity, values);
     if (run) {
-      std::size_t at = out_.size();
+      // Inserted, not resized and overwritten: the bytes are written once, not zeroed first.
       Reserve(4 * run);
-      out_.resize(at + 4 * run);
-      std::memcpy(out_.data() + at, values, 4 * run);
+      out_.insert(out_.end(), values, values + 4 * run);
     }
     return run;
   }
@@ -357,10 +356,8 @@ class Decoder {
       used = at;
     }
     if (used) {
-      std::size_t start = out_.size();
       Reserve(4 * used);
-      out_.resize(start + 4 * used);
-      std::memcpy(out_.data() + start, values, 4 * used);
+      out_.insert(out_.end(), values, values + 4 * used);
       in_.Skip(used);
     }
     return e;
