@@ -100,6 +100,8 @@ class MeshNormalSpec {
   int GetNormalIndex(int face, int corner) const;
 
   void SetNumFaces(int count) { faces_.resize(count > 0 ? count : 0); }
+  void SetNumNormals(int count) { normals_.resize(count > 0 ? count : 0); }
+  Point3& Normal(int normal) { return normals_[normal]; }
   int AddNormal(const Point3& normal) {
     normals_.push_back(normal);
     return GetNumNormals() - 1;

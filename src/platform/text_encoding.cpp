@@ -66,40 +66,54 @@ std::string WideToUtf8(std::wstring_view text) {
   return out;
 }
 
+namespace {
+
+// The UTF-8 sequence at `i`: its length, with its code point in `c`; 0 when the bytes there are
+// not one (broken, overlong, a surrogate or beyond U+10FFFF).
+int DecodeSequence(std::string_view text, std::size_t i, std::uint32_t& c) {
+  auto b = static_cast<unsigned char>(text[i]);
+  int length = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
+  if (length == 0 || i + static_cast<std::size_t>(length) > text.size()) return 0;
+  c = length == 1 ? b : length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
+  for (int k = 1; k < length; ++k) {
+    auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+    if ((next & 0xC0) != 0x80) return 0;
+    c = (c << 6) | (next & 0x3F);
+  }
+  static constexpr std::uint32_t kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
+  if (c < kMinimum[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+  return length;
+}
+
+}  // namespace
+
 std::wstring Utf8ToWide(std::string_view text) {
   std::wstring out;
   out.reserve(text.size());
   std::size_t i = 0;
   while (i < text.size()) {
-    auto b = static_cast<unsigned char>(text[i]);
-    int length = b < 0x80           ? 1
-                 : (b >> 5) == 0x6  ? 2
-                 : (b >> 4) == 0xE  ? 3
-                 : (b >> 3) == 0x1E ? 4
-                                    : 0;
-    std::uint32_t c = length == 1   ? b
-                      : length == 2 ? (b & 0x1F)
-                      : length == 3 ? (b & 0x0F)
-                                    : (b & 0x07);
-    bool valid = length > 0 && i + length <= text.size();
-    for (int k = 1; valid && k < length; ++k) {
-      auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) valid = false;
-      c = (c << 6) | (next & 0x3F);
-    }
-    // Overlong forms and surrogates are as invalid as a broken sequence.
-    static constexpr std::uint32_t kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (valid && (c < kMinimum[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)))
-      valid = false;
-    if (!valid) {
+    std::uint32_t c = 0;
+    int length = DecodeSequence(text, i, c);
+    if (length == 0) {
       out.push_back(static_cast<wchar_t>(0xFFFD));
       ++i;
       continue;
     }
     out.push_back(static_cast<wchar_t>(c));
-    i += length;
+    i += static_cast<std::size_t>(length);
   }
   return out;
+}
+
+std::size_t ValidUtf8Prefix(std::string_view text) {
+  std::size_t i = 0;
+  std::uint32_t c = 0;
+  while (i < text.size()) {
+    int length = DecodeSequence(text, i, c);
+    if (length == 0) break;
+    i += static_cast<std::size_t>(length);
+  }
+  return i;
 }
 
 }  // namespace platform

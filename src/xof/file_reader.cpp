@@ -1,19 +1,19 @@
 #include "xof/file_reader.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <new>
 
+#include "platform/whole_file.h"
 #include "xof/binary_lexer.h"
 #include "xof/data_scan.h"
 #include "xof/mszip.h"
@@ -205,52 +205,6 @@ ReadResult Read(std::string_view bytes, const TemplateRegistry& knownTemplates,
   return result;
 }
 
-// A file's bytes in pages of their own, so that the part already read can be given back while
-// the rest is: the blocks decoded from a large file then do not sit beside the whole file.
-class FileBuffer {
- public:
-  FileBuffer() = default;
-  ~FileBuffer() {
-    if (data_) ::munmap(data_, capacity_);
-  }
-  FileBuffer(const FileBuffer&) = delete;
-  FileBuffer& operator=(const FileBuffer&) = delete;
-
-  // Room for `size` bytes, keeping those held; false when the memory cannot be had.
-  bool Reserve(std::size_t size) {
-    std::size_t rounded = (std::max<std::size_t>(size, 1) + kPage - 1) / kPage * kPage;
-    if (rounded <= capacity_) return true;
-    void* grown = data_ ? ::mremap(data_, capacity_, rounded, MREMAP_MAYMOVE)
-                        : ::mmap(nullptr, rounded, PROT_READ | PROT_WRITE,
-                                 MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (grown == MAP_FAILED) return false;
-    // Huge pages where the system offers them on request: a large file then costs a few hundred
-    // page faults instead of one per 4 KiB. Without them, ordinary pages serve.
-    ::madvise(grown, rounded, MADV_HUGEPAGE);
-    data_ = static_cast<char*>(grown);
-    capacity_ = rounded;
-    return true;
-  }
-  // Gives back the whole (huge) pages before `offset`, in steps of a few megabytes (a small object
-  // need not cost a system call).
-  void ReleaseBefore(std::size_t offset) {
-    std::size_t end = offset / kHugePage * kHugePage;
-    if (end < released_ + kReleaseStep) return;
-    ::madvise(data_ + released_, end - released_, MADV_DONTNEED);
-    released_ = end;
-  }
-  char* data() const { return data_; }
-  std::size_t capacity() const { return capacity_; }
-
- private:
-  static constexpr std::size_t kPage = 4096;
-  static constexpr std::size_t kHugePage = 2 << 20;  // given back whole
-  static constexpr std::size_t kReleaseStep = 4 << 20;
-  char* data_ = nullptr;
-  std::size_t capacity_ = 0;
-  std::size_t released_ = 0;
-};
-
 }  // namespace
 
 std::string ReadResult::Describe() const {
@@ -288,39 +242,28 @@ ReadResult ReadXFileAt(const std::filesystem::path& path, const ReadOptions& opt
     ::close(fd);
     return failure;
   }
-  // Read straight into the buffer (no copy, no zero fill), grown when the file grew since it was
-  // measured.
-  FileBuffer bytes;
-  std::size_t held = 0;
-  bool readError = false;
-  if (!bytes.Reserve(static_cast<std::size_t>(info.st_size) + 1)) {
+  platform::WholeFileBuffer bytes;
+  bool read = false;
+  int readErrno = 0;
+  try {
+    read = bytes.ReadToEnd(fd, static_cast<std::size_t>(info.st_size));
+    readErrno = errno;
+  } catch (const std::bad_alloc&) {
     ::close(fd);
     failure.error = "file too large to read";
     return failure;
   }
-  for (;;) {
-    if (held == bytes.capacity() && !bytes.Reserve(2 * bytes.capacity())) {
-      ::close(fd);
-      failure.error = "file too large to read";
-      return failure;
-    }
-    ssize_t got = ::read(fd, bytes.data() + held, bytes.capacity() - held);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) {
-      readError = got < 0;
-      break;
-    }
-    held += static_cast<std::size_t>(got);
-  }
   ::close(fd);
-  if (readError) {
-    failure.error = std::string("cannot read the file: ") + std::strerror(errno);
+  if (!read) {
+    failure.error = std::string("cannot read the file: ") + std::strerror(readErrno);
     return failure;
   }
+  // The pages read through are given back as the reading goes, so that the blocks decoded from a
+  // large file do not sit beside the whole file.
   std::function<void(std::size_t)> release = [&bytes](std::size_t offset) {
     bytes.ReleaseBefore(offset);
   };
-  return Read(std::string_view(bytes.data(), held), BuiltInTemplates(), options, &release);
+  return Read(std::string_view(bytes.Data(), bytes.Size()), BuiltInTemplates(), options, &release);
 }
 
 }  // namespace xof

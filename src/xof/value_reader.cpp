@@ -87,19 +87,34 @@ class ValueReader {
     return available;
   }
 
-  // The 4-byte values left in the binary list of `kind` being read (or starting next), without
-  // taking them; Skip takes them. 0 when the next value is not in such a list.
-  std::size_t PeekRun(TokenKind kind, const std::uint8_t*& values) {
+  // Up to `max` rows of a count followed by that many 4-byte values (a face's corner list), taken
+  // whole from the binary integer list being read (or starting next): rows that lie inside one
+  // list are its values as they stand. Returns how many rows were taken; `values` and `dwords` say
+  // where they lie and how many values they span.
+  std::size_t TakeCountedRows(std::size_t max, const std::uint8_t*& values, std::size_t& dwords) {
+    dwords = 0;
     if (!lexer_.IsBinary()) return 0;
     if (!InList()) {
-      if (lexer_.Peek().kind != kind) return 0;
+      if (lexer_.Peek().kind != TokenKind::IntegerList) return 0;
       StartList(lexer_.Next());
     }
-    if (list_.kind != kind || list_.valueSize != 4) return 0;
-    values = list_.values + 4 * static_cast<std::size_t>(index_);
-    return list_.count - index_;
+    if (list_.kind != TokenKind::IntegerList || list_.valueSize != 4) return 0;
+    const std::uint8_t* start = list_.values + 4 * static_cast<std::size_t>(index_);
+    const std::size_t available = list_.count - index_;
+    std::size_t rows = 0, at = 0;
+    while (rows < max && at < available) {
+      std::uint32_t length;
+      std::memcpy(&length, start + 4 * at, 4);
+      // The row's count and its values must all lie in this list.
+      if (length >= available - at) break;
+      at += std::size_t{length} + 1;
+      ++rows;
+    }
+    values = start;
+    dwords = at;
+    index_ += static_cast<std::uint32_t>(at);
+    return rows;
   }
-  void Skip(std::size_t values) { index_ += static_cast<std::uint32_t>(values); }
 
   void Finish(const Template& t) {
     if (InList()) {
@@ -264,13 +279,15 @@ class Decoder {
         }
       } else {
         const std::size_t width = m.isArray ? FlatWidth(*m.type) : 0;
-        const bool integerRows = m.isArray && !width && depth < 64 && IsIntegerRow(*m.type);
+        const bool counted = m.isArray && !width && IsCountedRow(*m.type);
+        // Counted rows reserve what they copy; other elements at least their smallest size.
+        if (m.isArray && !counted) Reserve(count * std::max<std::size_t>(m.type->minimumSize, 1));
         for (std::uint64_t e = 0; e < count; ++e) {
           if (width) {
             e += CopyRun(*m.type->members[0].primitive, (count - e) * width, width) / width;
             if (e == count) break;
-          } else if (integerRows) {
-            e += CopyIntegerElements(*m.type, count - e);
+          } else if (counted) {
+            e += CopyCountedRows(count - e);
             if (e == count) break;
           }
           DecodeTemplate(*m.type, depth + 1);
@@ -292,75 +309,33 @@ class Decoder {
     }
     const std::uint8_t* values = nullptr;
     std::size_t run = in_.TakeRun(kind, static_cast<std::size_t>(max), granularity, values);
-    if (run) {
-      // Inserted, not resized and overwritten: the bytes are written once, not zeroed first.
-      Reserve(4 * run);
-      out_.insert(out_.end(), values, values + 4 * run);
-    }
+    // Appended in one pass: resizing first would clear the new bytes only to overwrite them.
+    if (run) out_.insert(out_.end(), values, values + 4 * run);
     return run;
   }
 
-  static constexpr std::size_t kMaxRowMembers = 16;
-
-  // Whether every member of `t` is a DWORD (or every one an SDWORD), as in a mesh's faces.
-  static bool IsIntegerRow(const Template& t) {
-    if (t.members.empty() || t.members.size() > kMaxRowMembers || !t.members[0].primitive)
-      return false;
-    PrimitiveType type = *t.members[0].primitive;
-    if (type != PrimitiveType::Dword && type != PrimitiveType::Sdword) return false;
-    for (const Member& m : t.members) {
-      if (!m.primitive || *m.primitive != type) return false;
+  // Rows of a counted row template taken whole from a binary list; returns how many.
+  std::size_t CopyCountedRows(std::uint64_t max) {
+    const std::uint8_t* values = nullptr;
+    std::size_t dwords = 0;
+    std::size_t rows = in_.TakeCountedRows(static_cast<std::size_t>(max), values, dwords);
+    if (dwords) {
+      Reserve(4 * dwords);
+      out_.insert(out_.end(), values, values + 4 * dwords);
     }
-    return true;
+    return rows;
   }
 
-  // Up to `count` elements of an integer row (IsIntegerRow), with array sizes taken from its own
-  // members, copied whole while they lie in the binary integer list being read: a list holds the
-  // same 32-bit patterns the block does. Stops at the first element that reaches past the list or
-  // has a negative size, which the member-by-member decoding then reads or reports. Returns how
-  // many elements were copied.
-  std::uint64_t CopyIntegerElements(const Template& t, std::uint64_t count) {
-    constexpr std::size_t kMaxMembers = kMaxRowMembers;
-    const PrimitiveType type = *t.members[0].primitive;
-    const std::uint8_t* values = nullptr;
-    const std::size_t available = in_.PeekRun(TokenKind::IntegerList, values);
-    std::int64_t counts[kMaxMembers] = {};
-    std::size_t used = 0;
-    std::uint64_t e = 0;
-    for (; e < count; ++e) {
-      std::size_t at = used;
-      bool whole = true;
-      for (std::size_t i = 0; whole && i < t.members.size(); ++i) {
-        const Member& m = t.members[i];
-        std::uint64_t n = 1;
-        for (const ArrayDimension& d : m.dimensions) {
-          std::int64_t dimension = d.member >= 0 ? counts[d.member] : d.size;
-          if (dimension < 0) {
-            whole = false;
-            break;
-          }
-          n *= static_cast<std::uint64_t>(dimension);
-          if (n > available) {
-            whole = false;
-            break;
-          }
-        }
-        if (!whole || n > available - at) {
-          whole = false;
-          break;
-        }
-        if (!m.isArray) counts[i] = ReadIntegerValue(type, values + 4 * at);
-        at += static_cast<std::size_t>(n);
-      }
-      if (!whole) break;
-      used = at;
-    }
-    if (used) {
-      Reserve(4 * used);
-      out_.insert(out_.end(), values, values + 4 * used);
-      in_.Skip(used);
-    }
-    return e;
+  // A DWORD count and an array of that many DWORDs (MeshFace and its like): in a binary list each
+  // element is its values as they stand.
+  static bool IsCountedRow(const Template& t) {
+    if (t.members.size() != 2) return false;
+    const Member& count = t.members[0];
+    const Member& row = t.members[1];
+    return !count.isArray && count.primitive && *count.primitive == PrimitiveType::Dword &&
+           row.isArray && row.primitive &&
+           (*row.primitive == PrimitiveType::Dword || *row.primitive == PrimitiveType::Sdword) &&
+           row.dimensions.size() == 1 && row.dimensions[0].member == 0;
   }
 
   // Members per element when a template is a fixed row of one 4-byte type (Vector, Coords2d,

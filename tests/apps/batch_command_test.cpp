@@ -163,17 +163,24 @@ TEST_F(BatchCommandTest, NamesOfAnyLettersAreExportedAndShown) {
   // Letters beyond ASCII, a space and '#': the picture's file name and URL still find it.
   fs::create_directories(root_ / "in");
   std::ofstream(root_ / "in/caf\u00e9 #1.json") << Box("1");
+  // A name written in Latin-1, not UTF-8: its output keeps the same bytes.
+  std::ofstream(root_ / "in" / fs::path("\xE9t\xE9.json")) << Box("1");
   fs::path report = root_ / "report";
   ASSERT_EQ(Ruvx("batch " + (root_ / "in").string() + " -o " + (root_ / "out").string() +
                  " --report " + report.string()),
             0)
       << err_;
   EXPECT_TRUE(fs::exists(root_ / "out/caf\u00e9 #1.x"));
+  EXPECT_TRUE(fs::exists(root_ / "out" / fs::path("\xE9t\xE9.x")));
+  EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "out"), fs::directory_iterator()), 2);
   json all = json::parse(Read(report / "report.json"));
-  ASSERT_EQ(all["records"].size(), 1u);
-  std::string preview = all["records"][0]["preview"];
-  EXPECT_TRUE(fs::is_regular_file(report / preview)) << preview;
-  EXPECT_NE(Read(report / "index.html").find("src=\"" + preview + "\""), std::string::npos);
+  ASSERT_EQ(all["records"].size(), 2u);
+  for (const json& record : all["records"]) {
+    EXPECT_EQ(record["status"], "exported") << record;
+    std::string preview = record["preview"];
+    EXPECT_TRUE(fs::is_regular_file(report / preview)) << preview;
+    EXPECT_NE(Read(report / "index.html").find("src=\"" + preview + "\""), std::string::npos);
+  }
 }
 
 TEST_F(BatchCommandTest, OneJobAndTwoJobsWriteTheSameFiles) {

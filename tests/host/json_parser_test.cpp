@@ -325,6 +325,16 @@ TEST(JsonParser, ReadsWhatTheLibraryReadAndRefusesWhatItRefused) {
       std::string(65, '[') + std::string(65, ']'),
       "{\"a\":" + std::string(63, '[') + std::string(63, ']') + "}",
       "{\"a\":" + std::string(64, '[') + std::string(64, ']') + "}",
+      std::string(64, '[') + "1, 2" + std::string(64, ']'),
+      std::string(65, '[') + "1" + std::string(65, ']'),
+      // Short rows of numbers (points, faces), read in one step, and what ends one early.
+      "[[1, 2, 3], [4,5,6,7], [8, 9, 10, 11, 12], [ -0 , 1.5e1 ], [0.25]]",
+      "[[1, 2, 3], [4, \"x\", 6], [7, [8], 9], [1, 2, 3,], [1e999, 2], [1, 2 3]]",
+      "[[1, 2, 3], [4, 5, 6e], [7, -]]",
+      "[[1, 2, 3], [4, true], [null, 5], [{}], [[]], [1, 2, 3, 4]x]",
+      "[[18446744073709551616, -9223372036854775809, 1]]",
+      "[[1, 2",
+      "[[1, 2,",
   };
   for (const std::string& text : texts) ExpectSameReading(text);
 
@@ -352,7 +362,8 @@ TEST(JsonParser, DamagedTextsAreReadAlike) {
   const std::string good =
       "\xEF\xBB\xBF{\"format\": \"ruv-scene\", \"version\": 3,\n \"list\": [1, -2, 3.5e2, -0.25, "
       "18446744073709551615, true, false, null, \"t\\u00e9\\n\\ud83d\\ude00x\", \"\xc3\xa9\"],\n"
-      " \"nested\": {\"b\": [[0.5, 1e-3], {}], \"a\": {\"x\": []}}}";
+      " \"nested\": {\"b\": [[0.5, 1e-3], {}], \"a\": {\"x\": []}},\n"
+      " \"rows\": [[1, 2, 3], [4.5, -6, 7, 8], [9, 10, 11, 12, 13]]}";
   for (std::size_t length = 0; length <= good.size(); ++length) {
     ExpectSameReading(good.substr(0, length));
   }

@@ -157,6 +157,59 @@ TEST(SceneMeshesLoader, BrokenChannelsNormalsAndColoursNameThePlaceAndTheProblem
   for (const BadScene& bad : cases) ExpectRefused(bad.text, bad.place, bad.problem);
 }
 
+// Points and faces given as plain arrays of numbers are read in one step; every other form of them
+// (a face as an object, -0, null and -1 normal ids, two-component coordinates, alpha as numbers)
+// reads as before, and what is wrong is named at the element.
+TEST(SceneMeshesLoader, EveryFormOfPointsAndFacesReadsAsBefore) {
+  std::string text = Scene(R"(, "nodes": [{"name": "A", "object": {"type": "mesh",
+      "vertices": [[0, 0, 0], [1.5, -0, 0], [0, 1, 2e0], [1, 1, 0]],
+      "faces": [[0, 1, 2], {"vertices": [2, 1, 3], "smoothing": 4, "materialId": 2}, [-0, 3, 2]],
+      "maps": {"1": {"vertices": [[0, 0], [1, 0, 0.5], [0, 1], [1, 1]]},
+               "alpha": {"vertices": [0.5, [1, 1, 1], 0.25, 1]},
+               "2": {"vertices": [[0, 0], [1, 0], [0, 1]], "faces": [[0, 1, 2], [2, 1, 0], [-0, 1, 2]]}},
+      "specifiedNormals": {"normals": [[0, 0, 1], [0, 1, 0]],
+                           "faces": [[0, 1, 0], null, [-1, 1, null]]}}}])",
+                           3);
+  auto scene = sim::LoadSceneText(text, "forms.json", "/tmp");
+  Mesh mesh = MeshOf(scene->FindNode(L"A"));
+  ASSERT_EQ(mesh.getNumFaces(), 3);
+  EXPECT_EQ(mesh.verts[1], Point3(1.5f, 0, 0));
+  EXPECT_EQ(mesh.faces[1].v[0], 2u);
+  EXPECT_EQ(mesh.faces[1].smGroup, 4u);
+  EXPECT_EQ(mesh.faces[1].getMatID(), 2);
+  EXPECT_EQ(mesh.faces[2].v[0], 0u);
+  EXPECT_EQ(mesh.mapVerts(1)[1], Point3(1, 0, 0.5f));
+  EXPECT_EQ(mesh.mapVerts(MAP_ALPHA)[0], Point3(0.5f, 0.5f, 0.5f));
+  EXPECT_EQ(mesh.mapVerts(MAP_ALPHA)[1], Point3(1, 1, 1));
+  EXPECT_EQ(mesh.mapFaces(2)[2].t[0], 0u);
+  MeshNormalSpec* normals = mesh.GetSpecifiedNormals();
+  ASSERT_NE(normals, nullptr);
+  EXPECT_EQ(normals->GetNormalIndex(0, 1), 1);
+  EXPECT_EQ(normals->GetNormalIndex(1, 0), -1);
+  EXPECT_EQ(normals->GetNormalIndex(2, 0), -1);
+  EXPECT_EQ(normals->GetNormalIndex(2, 1), 1);
+
+  auto mesh2 = [](const std::string& vertices, const std::string& faces) {
+    return Scene(R"(, "nodes": [{"name": "A", "object": {"type": "mesh", "vertices": )" + vertices +
+                     R"(, "faces": )" + faces + "}}]",
+                 3);
+  };
+  const std::string three = "[[0, 0, 0], [1, 0, 0], [0, 1, 0]]";
+  const BadScene cases[] = {
+      {mesh2(R"([[0, 0, 0], [1, "x", 0], [0, 1, 0]])", "[[0, 1, 2]]"),
+       "/nodes/0/object/vertices/1/1", "expected a number"},
+      {mesh2("[[0, 0, 0], [1, 0], [0, 1, 0]]", "[[0, 1, 2]]"), "/nodes/0/object/vertices/1",
+       "expected 3 elements, found 2"},
+      {mesh2("[[0, 0, 0], [1, 0, 1e39], [0, 1, 0]]", "[[0, 1, 2]]"), "/nodes/0/object/vertices/1/2",
+       ""},
+      {mesh2(three, "[[0, 1, 2], [0, 1.5, 2]]"), "/nodes/0/object/faces/1/1", ""},
+      {mesh2(three, "[[0, 1, 2], [0, -1, 2]]"), "/nodes/0/object/faces/1/1", "outside 0 to"},
+      {mesh2(three, "[[0, 1, 2], [0, 1, 4294967296]]"), "/nodes/0/object/faces/1/2",
+       "outside 0 to"},
+  };
+  for (const BadScene& bad : cases) ExpectRefused(bad.text, bad.place, bad.problem);
+}
+
 TEST(SceneMeshesLoader, MapDataHasItsOwnSceneBudget) {
   nlohmann::json value;
   std::string file = "budget.json";

@@ -2,6 +2,7 @@
 // materials and effect instances, skins, animation sets at their rates, and what is refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "host/sim/import/xfile_reader.h"
@@ -91,6 +92,54 @@ TEST(XFileImport, MeshChannelsComeInTheHostsAxesWithTheirVerticesSplitAsTheExpor
       << "the exporter's product gives the file's value back exactly";
   ASSERT_TRUE(red.maps[sim::kDiffuseSlot]);
   EXPECT_NE(red.maps[sim::kDiffuseSlot]->hostPath.find(L"red.png"), std::wstring::npos);
+}
+
+// Files as the exporter writes them (normals indexed as the vertices, each vertex of one material)
+// keep every vertex in place; a vertex that two materials share still splits.
+TEST(XFileImport, VerticesInTheirOwnOrderStayAndAVertexOfTwoMaterialsSplits) {
+  test::TempFolder folder("x-weld");
+  auto mesh = [](const std::string& slots, const std::string& faces) {
+    std::size_t count = static_cast<std::size_t>(std::count(slots.begin(), slots.end(), ',')) + 1;
+    return R"(
+Mesh M {
+  7; 0;0;0;, 1;0;0;, 1;1;0;, 0;1;0;, 2;2;0;, 3;3;0;, 4;4;0;;
+  )" + faces +
+           R"(
+  MeshNormals { 7; 0;0;-1;, 0;0;-1;, 0;0;-1;, 0;0;-1;, 0;0;-1;, 0;0;-1;, 0;0;-1;; )" +
+           faces + R"( }
+  MeshMaterialList { 2; )" +
+           std::to_string(count) + "; " + slots +
+           R"(;; Material A { 1;0;0;1;; 0; 0;0;0;; 0;0;0;; }
+                           Material B { 0;1;0;1;; 0; 0;0;0;; 0;0;0;; } }
+}
+)";
+  };
+  ImportedModel kept = ReadText(folder, mesh("0, 0, 1", "3; 3;0,1,2;, 3;0,2,3;, 3;4,5,6;;"));
+  ASSERT_EQ(kept.parts.size(), 1u);
+  EXPECT_EQ(kept.parts[0].positions.size(), 7u);
+  EXPECT_EQ(kept.parts[0].triangles[1], (std::array<DWORD, 3>{0, 3, 2}));
+  ASSERT_EQ(kept.parts[0].normals.size(), 7u);
+  ExpectPoint(kept.parts[0].positions[4], 2, 0, 2);
+  ExpectPoint(kept.parts[0].normals[4], 0, -1, 0);
+
+  // Vertices 1 and 2 are corners of faces of both materials: each is split once.
+  ImportedModel split =
+      ReadText(folder, mesh("0, 0, 1, 1", "4; 3;0,1,2;, 3;0,2,3;, 3;4,5,6;, 3;2,1,4;;"));
+  const auto& part = split.parts[0];
+  ASSERT_EQ(part.positions.size(), 9u);
+  EXPECT_EQ(part.triangles[3], (std::array<DWORD, 3>{7, 4, 8}));
+  EXPECT_EQ(part.triangleSlots, (std::vector<std::uint16_t>{0, 0, 1, 1}));
+  for (std::size_t t = 0; t < part.triangles.size(); ++t) {
+    for (DWORD v : part.triangles[t]) ExpectPoint(part.normals[v], 0, -1, 0);
+  }
+  ExpectPoint(part.positions[7], 1, 0, 1);  // file vertex 2
+  ExpectPoint(part.positions[8], 1, 0, 0);  // file vertex 1
+
+  // A file that names its vertices first out of order keeps them in the order they come.
+  ImportedModel moved = ReadText(folder, mesh("0, 0, 0", "3; 3;1,0,2;, 3;0,2,3;, 3;4,5,6;;"));
+  ASSERT_EQ(moved.parts[0].positions.size(), 7u);
+  ExpectPoint(moved.parts[0].positions[0], 1, 0, 0);
+  EXPECT_EQ(moved.parts[0].triangles[0], (std::array<DWORD, 3>{0, 2, 1}));
 }
 
 TEST(XFileImport, VertexDeclarationsGiveTheirChannelsAndTangentsAreLeftToTheExporter) {

@@ -1,7 +1,10 @@
-// The ANSI code page of names in .x files, and UTF-8 for files and terminals.
+// The ANSI code page of names in .x files, UTF-8 for files and terminals, and file names that are
+// not UTF-8.
 #include "platform/text_encoding.h"
 
 #include <gtest/gtest.h>
+
+#include "platform/host_path.h"
 
 namespace {
 
@@ -21,6 +24,19 @@ TEST(Utf8, RoundTripsAndMarksEveryBadByte) {
                                  "\xC0\xAF"
                                  "\xE2\x82"),
             L"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
+}
+
+// File names need not be UTF-8: a name written in Latin-1 keeps its bytes through the host's form,
+// while valid text reads as text.
+TEST(HostPath, NamesThatAreNotUtf8KeepTheirBytes) {
+  for (std::string name : {std::string("/tmp/caf\xE9/\xFF\xFE.x"), std::string("a\xC3\xA9\xC3/b"),
+                           std::string("\xE2\x82\xAC\xE2\x82"), std::string("plain/name.x")}) {
+    std::wstring host = platform::ToHostPath(name);
+    EXPECT_EQ(platform::ToNativePath(host).native(), name);
+  }
+  EXPECT_EQ(platform::ToHostPath("a/\xC3\xA9"), L"a\\\u00E9");
+  EXPECT_EQ(platform::ToHostPath("caf\xE9"), std::wstring(L"caf") + wchar_t(0xDCE9));
+  EXPECT_EQ(platform::ValidUtf8Prefix("ab\xC3\xA9\xE9x"), 4u);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Arrays of small all-integer or all-float elements (faces, vectors) are read and checked as whole
 // runs of values: they must give the same blocks, and the same refusals, as reading them member by
-// member.
+// member. (Faces cut across binary lists: reader_inputs_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,65 +9,11 @@
 #include <vector>
 
 #include "test_support.h"
-#include "xof/binary_tokens.h"
 #include "xof/document_writer.h"
 #include "xof/template_ids.h"
 
 namespace xof::test {
 namespace {
-
-void PutList(std::string& out, binary::Code code, const std::vector<std::uint32_t>& values) {
-  binary::PutCode(out, code);
-  binary::PutDword(out, static_cast<std::uint32_t>(values.size()));
-  for (std::uint32_t v : values) binary::PutDword(out, v);
-}
-
-// A binary Mesh whose integers after the vertices (face count, faces) are cut into two lists at
-// `cut`, and into one list per value when `cut` is 0.
-std::string MeshWithFaceListsCutAt(const std::vector<std::uint32_t>& faceValues, std::size_t cut) {
-  std::string file = "xof 0303bin 0032";
-  binary::PutName(file, "Mesh");
-  binary::PutCode(file, binary::kOBrace);
-  PutList(file, binary::kIntegerList, {4});
-  std::vector<std::uint32_t> vertices;
-  for (float v : {0.f, 0.f, 0.f, 1.f, 0.f, 0.f, 1.f, 1.f, 0.f, 0.f, 1.f, 0.f}) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &v, 4);
-    vertices.push_back(bits);
-  }
-  PutList(file, binary::kFloatList, vertices);
-  if (cut == 0) {
-    for (std::uint32_t v : faceValues) PutList(file, binary::kIntegerList, {v});
-  } else {
-    PutList(file, binary::kIntegerList, {faceValues.begin(), faceValues.begin() + cut});
-    PutList(file, binary::kIntegerList, {faceValues.begin() + cut, faceValues.end()});
-  }
-  binary::PutCode(file, binary::kCBrace);
-  return file;
-}
-
-TEST(ElementRuns, FacesReadTheSameWhereverTheirListsAreCut) {
-  // Four faces of 3, 4, 0 and 3 indices, after the face count.
-  const std::vector<std::uint32_t> faces = {4, 3, 0, 1, 2, 4, 0, 1, 2, 3, 0, 3, 1, 2, 3};
-  auto text = MustRead(
-      "xof 0303txt 0032\nMesh { 4; 0;0;0;, 1;0;0;, 1;1;0;, 0;1;0;;\n"
-      " 4; 3;0,1,2;, 4;0,1,2,3;, 0;;, 3;1,2,3;; }");
-  ASSERT_TRUE(text);
-  for (std::size_t cut = 0; cut < faces.size(); ++cut) {
-    SCOPED_TRACE(cut);
-    auto binary = MustRead(MeshWithFaceListsCutAt(faces, cut));
-    ASSERT_TRUE(binary);
-    EXPECT_EQ(binary->objects[0]->data, text->objects[0]->data);
-  }
-  // A face reaching past the end of the values is refused, however its list is cut.
-  std::vector<std::uint32_t> tooLong = faces;
-  tooLong.back() = 3;
-  tooLong[tooLong.size() - 4] = 9;
-  for (std::size_t cut : {std::size_t{0}, std::size_t{5}, tooLong.size() - 1}) {
-    ReadResult result = ReadXFile(MeshWithFaceListsCutAt(tooLong, cut));
-    EXPECT_FALSE(result.ok()) << cut;
-  }
-}
 
 // Templates of the file's own whose elements are signed counts and values: a negative count or
 // one larger than the file is refused by name, as a member read alone would be.

@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -12,6 +13,7 @@
 #include <sstream>
 
 #include "test_support.h"
+#include "xof/binary_tokens.h"
 #include "xof/document_printer.h"
 #include "xof/document_writer.h"
 #include "xof/template_ids.h"
@@ -240,6 +242,88 @@ TEST(ReaderInputs, CompressedFilesMayNotClaimMoreThanTheirBlocksHold) {
   EXPECT_FALSE(claims.ok());
   EXPECT_NE(claims.error.find("more than the blocks hold"), std::string::npos) << claims.Describe();
   EXPECT_EQ(claims.errorOffset, 16u);
+}
+
+// Binary faces are taken row by row straight out of their integer lists; a writer may cut its
+// lists anywhere, put separators between them or give each value its own, and the block is the
+// same as the text file's.
+TEST(ReaderInputs, BinaryFacesReadTheSameWhereverTheirListsAreCut) {
+  using namespace binary;
+  const std::vector<std::uint32_t> faces = {3, 3, 0, 1, 2, 4, 0, 2, 3, 1, 0};
+  auto mesh = [&](const std::vector<std::size_t>& cuts, bool separators) {
+    std::string bytes = "xof 0303bin 0032";
+    PutName(bytes, "Mesh");
+    PutName(bytes, "M");
+    PutCode(bytes, kOBrace);
+    PutCode(bytes, kIntegerList);
+    PutDword(bytes, 1);
+    PutDword(bytes, 4);
+    PutCode(bytes, kFloatList);
+    PutDword(bytes, 12);
+    for (int i = 0; i < 12; ++i) {
+      float v = static_cast<float>(i);
+      std::uint32_t bits;
+      std::memcpy(&bits, &v, 4);
+      PutDword(bytes, bits);
+    }
+    std::size_t from = 0;
+    for (std::size_t to : cuts) {
+      PutCode(bytes, kIntegerList);
+      PutDword(bytes, static_cast<std::uint32_t>(to - from));
+      for (std::size_t i = from; i < to; ++i) PutDword(bytes, faces[i]);
+      if (separators) PutCode(bytes, kSemicolon);
+      from = to;
+    }
+    PutCode(bytes, kCBrace);
+    return bytes;
+  };
+  auto text = MustRead(
+      "xof 0303txt 0032\nMesh M { 4; 0;1;2;, 3;4;5;, 6;7;8;, 9;10;11;; "
+      "3; 3;0,1,2;, 4;0,2,3,1;, 0;;; }\n");
+  ASSERT_TRUE(text);
+  const std::vector<std::uint8_t>& expected = text->objects.at(0)->data;
+  const std::vector<std::vector<std::size_t>> cutsOfEachFile = {
+      {11},                                  // one list
+      {1, 11},                               // the count apart
+      {3, 11},                               // a row cut after its first corner
+      {5, 7, 11},                            // a row cut twice
+      {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}};  // every value its own list
+  for (bool separators : {false, true}) {
+    for (const auto& cuts : cutsOfEachFile) {
+      auto binary = MustRead(mesh(cuts, separators));
+      ASSERT_TRUE(binary);
+      EXPECT_EQ(binary->objects.at(0)->data, expected)
+          << cuts.size() << " lists, separators " << separators;
+    }
+  }
+
+  // A row claiming more corners than the file holds is refused as before.
+  std::string bytes = mesh({11}, false);
+  std::uint32_t huge = 1000;
+  std::size_t at = bytes.size() - 2 - 4 * 6;  // the second row's count
+  std::memcpy(&bytes[at], &huge, 4);
+  ReadResult result = ReadXFile(bytes);
+  EXPECT_FALSE(result.ok());
+  EXPECT_NE(result.error.find("larger than the rest of the file"), std::string::npos)
+      << result.Describe();
+}
+
+// A file read from disk in one buffer, large enough for the buffer to take whole pages of the
+// largest size, is the file read from memory.
+TEST(ReaderInputs, ALargeFileReadFromDiskIsTheFileInMemory) {
+  std::string bytes = "xof 0303txt 0032\nMesh M { 300000;";
+  for (int v = 0; v < 300000; ++v) bytes += " 1;2;3;" + std::string(v + 1 < 300000 ? "," : ";");
+  bytes += " 1; 3;0,1,2;;; }\n";
+  std::filesystem::path file =
+      std::filesystem::temp_directory_path() / ("xof_large_" + std::to_string(::getpid()) + ".x");
+  std::ofstream(file, std::ios::binary) << bytes;
+  ASSERT_GT(std::filesystem::file_size(file), 2u << 20);
+  ReadResult fromDisk = ReadXFileAt(file);
+  std::filesystem::remove(file);
+  ASSERT_TRUE(fromDisk.ok()) << fromDisk.Describe();
+  auto inMemory = MustRead(bytes);
+  ASSERT_TRUE(inMemory);
+  EXPECT_EQ(fromDisk.document->objects.at(0)->data, inMemory->objects.at(0)->data);
 }
 
 TEST(ReaderInputs, NamesThatAreNotRegularFilesAreRefusedWithoutReading) {

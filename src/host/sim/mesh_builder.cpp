@@ -74,10 +74,14 @@ void SetVertexMap(Mesh& mesh, int channel, std::vector<UVVert> perVertex) {
     Refuse("map channel " + std::to_string(channel) + ": " + std::to_string(perVertex.size()) +
            " values for a mesh of " + std::to_string(mesh.verts.size()) + " vertices");
   }
+  std::copy(perVertex.begin(), perVertex.end(), StartVertexMap(mesh, channel));
+}
+
+UVVert* StartVertexMap(Mesh& mesh, int channel) {
   CheckChannel(channel);
   // The map's faces are the mesh's own, whose indices are checked against the same count; no list
   // of them is made (a model's mesh is large).
-  const auto count = static_cast<DWORD>(perVertex.size());
+  const auto count = static_cast<DWORD>(mesh.verts.size());
   for (const Face& face : mesh.faces) {
     for (DWORD index : face.v) {
       if (index >= count) {
@@ -88,13 +92,13 @@ void SetVertexMap(Mesh& mesh, int channel, std::vector<UVVert> perVertex) {
   }
   mesh.setMapSupport(channel, false);
   mesh.setMapSupport(channel, true);
-  mesh.setNumMapVerts(channel, static_cast<int>(perVertex.size()));
-  std::copy(perVertex.begin(), perVertex.end(), mesh.mapVerts(channel));
+  mesh.setNumMapVerts(channel, static_cast<int>(mesh.verts.size()));
   TVFace* mapFaces = mesh.mapFaces(channel);
   for (std::size_t i = 0; i < mesh.faces.size(); ++i) {
     const Face& face = mesh.faces[i];
     mapFaces[i].setTVerts(face.v[0], face.v[1], face.v[2]);
   }
+  return mesh.mapVerts(channel);
 }
 
 void CopyMapChannel(Mesh& mesh, int from, int to) {

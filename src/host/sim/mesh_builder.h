@@ -31,6 +31,9 @@ void SetMapChannel(Mesh& mesh, int channel, std::vector<UVVert> vertices,
                    const std::vector<MapFace>& faces);
 // A channel with one map vertex per mesh vertex, its map faces the mesh's faces.
 void SetVertexMap(Mesh& mesh, int channel, std::vector<UVVert> perVertex);
+// The same channel with its map vertices left at (0, 0, 0), for the caller to fill in place: a
+// model's mesh is large. Returns the first of them.
+UVVert* StartVertexMap(Mesh& mesh, int channel);
 // Channel `to` becomes a copy of channel `from`, which the mesh must support.
 void CopyMapChannel(Mesh& mesh, int from, int to);
 // Planar coordinates seen down the Z axis: each vertex's (x, y) placed in the mesh's bounding

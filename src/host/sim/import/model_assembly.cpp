@@ -1,7 +1,10 @@
 #include "host/sim/import/model_assembly.h"
 
 #include <algorithm>
+#include <limits>
 #include <map>
+#include <stdexcept>
+#include <string>
 
 #include "host/sim/import/animation_assembly.h"
 #include "host/sim/import/model_repair.h"
@@ -82,116 +85,126 @@ class MaterialSet {
   std::map<std::vector<int>, MaterialBuilder> multis_;
 };
 
-// The node's parts as one mesh; `slots` receives the material of each material id.
+// The node's parts as one mesh; `slots` receives the material of each material id. A model's
+// mesh is large, so the host mesh is filled in place, without lists in between.
 Mesh MeshOf(const ImportedModel& model, const ImportedNode& node, std::vector<int>& slots) {
-  std::vector<Point3> positions;
-  std::vector<MapFace> faces;
-  std::vector<WORD> faceSlots;
-  std::vector<DWORD> faceGroups;
+  std::vector<const ImportedMeshPart*> parts;
   bool anyNormals = false, anyColors = false, anyAlpha = false;
-  std::size_t uvSets = 0;
-  // Each list allocated once at its size: a model's mesh is large.
-  std::size_t vertexCount = 0, faceCount = 0;
-  for (int index : node.parts) {
-    vertexCount += model.parts[static_cast<std::size_t>(index)].positions.size();
-    faceCount += model.parts[static_cast<std::size_t>(index)].triangles.size();
-  }
-  positions.reserve(vertexCount);
-  faces.reserve(faceCount);
-  faceSlots.reserve(faceCount);
+  std::size_t uvSets = 0, vertexCount = 0, faceCount = 0, normalCount = 0;
   for (int index : node.parts) {
     const ImportedMeshPart& part = model.parts[static_cast<std::size_t>(index)];
-    // The material id of each entry of the part's list: a node of one listed part keeps the list
-    // as it is (entries named twice included), so its ids are the file's.
-    std::vector<WORD> ids;
-    const std::vector<int> single{part.material};
-    const std::vector<int>& list = part.slotMaterials.empty() ? single : part.slotMaterials;
-    for (int material : list) {
-      auto slot = std::find(slots.begin(), slots.end(), material);
-      if (slot == slots.end() || node.parts.size() == 1) slot = slots.insert(slots.end(), material);
-      ids.push_back(static_cast<WORD>(slot - slots.begin()));
-    }
-    DWORD base = static_cast<DWORD>(positions.size());
-    positions.insert(positions.end(), part.positions.begin(), part.positions.end());
-    for (std::size_t t = 0; t < part.triangles.size(); ++t) {
-      const auto& corners = part.triangles[t];
-      faces.push_back({corners[0] + base, corners[1] + base, corners[2] + base});
-      std::size_t entry = part.triangleSlots.empty() ? 0 : part.triangleSlots[t];
-      faceSlots.push_back(ids[std::min(entry, ids.size() - 1)]);
-      faceGroups.push_back(part.smoothingGroups);
-    }
+    parts.push_back(&part);
+    vertexCount += part.positions.size();
+    faceCount += part.triangles.size();
+    normalCount += part.normals.size();
     anyNormals = anyNormals || !part.normals.empty();
     anyColors = anyColors || !part.colors.empty();
     anyAlpha = anyAlpha || !part.alpha.empty();
     uvSets = std::max(uvSets, part.uvSets.size());
   }
-  Mesh mesh = MakeMesh(std::move(positions), faces);
-  for (std::size_t f = 0; f < faceSlots.size(); ++f) {
-    mesh.faces[f].setMatID(faceSlots[f]);
-    mesh.faces[f].setSmGroup(faceGroups[f]);
+  constexpr auto kMaxCount = static_cast<std::size_t>(std::numeric_limits<int>::max());
+  if (vertexCount > kMaxCount) throw std::invalid_argument("too many vertices");
+  if (faceCount > kMaxCount) throw std::invalid_argument("too many faces");
+  if (normalCount > kMaxCount) throw std::invalid_argument("too many normals");
+
+  Mesh mesh;
+  mesh.verts.reserve(vertexCount);
+  mesh.setNumFaces(static_cast<int>(faceCount));
+  std::size_t face = 0;
+  for (const ImportedMeshPart* part : parts) {
+    // The material id of each entry of the part's list: a node of one listed part keeps the list
+    // as it is (entries named twice included), so its ids are the file's.
+    std::vector<WORD> ids;
+    const std::vector<int> single{part->material};
+    const std::vector<int>& list = part->slotMaterials.empty() ? single : part->slotMaterials;
+    for (int material : list) {
+      auto slot = std::find(slots.begin(), slots.end(), material);
+      if (slot == slots.end() || parts.size() == 1) slot = slots.insert(slots.end(), material);
+      ids.push_back(static_cast<WORD>(slot - slots.begin()));
+    }
+    const auto base = static_cast<DWORD>(mesh.verts.size());
+    mesh.verts.insert(mesh.verts.end(), part->positions.begin(), part->positions.end());
+    for (std::size_t t = 0; t < part->triangles.size(); ++t, ++face) {
+      const auto& corners = part->triangles[t];
+      for (DWORD corner : corners) {
+        if (corner + base >= vertexCount) {
+          throw std::invalid_argument("mesh: index " + std::to_string(corner + base) + " past " +
+                                      std::to_string(vertexCount) + " vertices");
+        }
+      }
+      Face& out = mesh.faces[face];
+      out.setVerts(corners[0] + base, corners[1] + base, corners[2] + base);
+      std::size_t entry = part->triangleSlots.empty() ? 0 : part->triangleSlots[t];
+      out.setMatID(ids[std::min(entry, ids.size() - 1)]);
+      out.setSmGroup(part->smoothingGroups);
+    }
   }
 
   // Attributes a part lacks where another has them: no normal (the smoothing groups decide), the
   // origin for coordinates, white for colours, opaque for alpha.
-  auto gather = [&](auto member, auto fallback) {
-    std::vector<std::decay_t<decltype(fallback)>> all;
-    all.reserve(mesh.verts.size());
-    for (int index : node.parts) {
-      const ImportedMeshPart& part = model.parts[static_cast<std::size_t>(index)];
-      const auto& values = member(part);
-      if (values.empty()) {
-        all.insert(all.end(), part.positions.size(), fallback);
-      } else {
-        all.insert(all.end(), values.begin(), values.end());
+  auto fill = [&](int channel, auto values, auto fallback, auto convert) {
+    UVVert* out = StartVertexMap(mesh, channel);
+    for (const ImportedMeshPart* part : parts) {
+      const auto& given = values(*part);
+      if (given.empty()) {
+        out = std::fill_n(out, part->positions.size(), convert(fallback));
+        continue;
       }
+      if (given.size() != part->positions.size()) {
+        throw std::invalid_argument("map channel " + std::to_string(channel) + ": " +
+                                    std::to_string(given.size()) + " values for a part of " +
+                                    std::to_string(part->positions.size()) + " vertices");
+      }
+      out = std::transform(given.begin(), given.end(), out, convert);
     }
-    return all;
   };
-  static const std::vector<Point3> kNone;
+  auto same = [](const Point3& p) { return p; };
   for (std::size_t set = 0; set < uvSets; ++set) {
-    auto coordinates = gather(
+    fill(
+        static_cast<int>(set) + 1,
         [set](const ImportedMeshPart& p) -> const std::vector<Point3>& {
+          static const std::vector<Point3> kNone;
           return set < p.uvSets.size() ? p.uvSets[set] : kNone;
         },
-        Point3());
-    SetVertexMap(mesh, static_cast<int>(set) + 1, std::move(coordinates));
+        Point3(), same);
   }
   if (anyColors) {
-    SetVertexColors(mesh, gather(
-                              [](const ImportedMeshPart& p) -> const auto& { return p.colors; },
-                              Point3(1, 1, 1)));
+    fill(
+        0, [](const ImportedMeshPart& p) -> const auto& { return p.colors; }, Point3(1, 1, 1),
+        same);
   }
   if (anyAlpha) {
-    SetVertexAlpha(mesh,
-                   gather(
-                       [](const ImportedMeshPart& p) -> const auto& { return p.alpha; }, 1.0f));
+    // Alpha in every component, as the host keeps it.
+    fill(
+        MAP_ALPHA, [](const ImportedMeshPart& p) -> const auto& { return p.alpha; }, 1.0f,
+        [](float a) { return UVVert(a, a, a); });
   }
   if (anyNormals) {
-    std::vector<Point3> normals;
-    std::vector<std::array<int, 3>> normalFaces;
-    normals.reserve(mesh.verts.size());
-    normalFaces.reserve(mesh.faces.size());
-    std::size_t base = 0;
-    for (int index : node.parts) {
-      const ImportedMeshPart& part = model.parts[static_cast<std::size_t>(index)];
-      bool given = !part.normals.empty();
-      normals.insert(normals.end(), part.normals.begin(), part.normals.end());
-      for (const auto& t : part.triangles) {
-        if (!given) {
-          normalFaces.push_back({kNoNormal, kNoNormal, kNoNormal});
-          continue;
-        }
-        // A zero normal says nothing: the corner takes the smoothing groups' normal.
-        std::array<int, 3> corners{};
+    MeshNormalSpec& normals = mesh.SpecifyNormals();
+    normals.SetNumNormals(static_cast<int>(normalCount));
+    int base = 0;
+    face = 0;
+    for (const ImportedMeshPart* part : parts) {
+      const bool given = !part->normals.empty();
+      if (given) std::copy(part->normals.begin(), part->normals.end(), &normals.Normal(base));
+      for (const auto& t : part->triangles) {
         for (std::size_t k = 0; k < 3; ++k) {
-          corners[k] =
-              IsAbsentNormal(part.normals[t[k]]) ? kNoNormal : static_cast<int>(base + t[k]);
+          int id = kNoNormal;
+          if (given) {
+            if (t[k] >= part->normals.size()) {
+              throw std::invalid_argument("specified normals: normal " +
+                                          std::to_string(base + static_cast<int>(t[k])) +
+                                          " does not exist");
+            }
+            // A zero normal says nothing: the corner takes the smoothing groups' normal.
+            if (!IsAbsentNormal(part->normals[t[k]])) id = base + static_cast<int>(t[k]);
+          }
+          normals.SetNormalId(static_cast<int>(face), static_cast<int>(k), id);
         }
-        normalFaces.push_back(corners);
+        ++face;
       }
-      base += part.normals.size();
+      base += static_cast<int>(part->normals.size());
     }
-    SetSpecifiedNormals(mesh, std::move(normals), normalFaces);
   }
   return mesh;
 }

@@ -44,7 +44,7 @@ class MeshReader {
 
   ImportedMeshPart Read() {
     XMeshArrays arrays = MeshArrays(mesh_);
-    const std::vector<float>& xyz = arrays.points;
+    const XPackedArray<float>& xyz = arrays.points;
     vertexCount_ = xyz.size() / 3;
     bones_.fileVertices = vertexCount_;
     if (vertexCount_ > SceneLimits::kMaxSceneVertices) {
@@ -54,16 +54,18 @@ class MeshReader {
     }
     part_.positions.reserve(vertexCount_);
     for (std::size_t v = 0; v < vertexCount_; ++v) {
-      for (std::size_t k = 0; k < 3; ++k) {
-        if (!std::isfinite(xyz[3 * v + k])) {
+      float point[3];
+      xyz.Load(3 * v, 3, point);
+      for (float k : point) {
+        if (!std::isfinite(k)) {
           context_.Fail(where_ + ": vertex " + std::to_string(v) + " is not a finite point");
         }
       }
-      part_.positions.push_back(context_.axes.Point(&xyz[3 * v]));
+      part_.positions.push_back(context_.axes.Point(point));
     }
     ReadFaces(arrays.faces, arrays.faceCount);
-    meshFaces_ = std::move(arrays.faces);
-    arrays = {};
+    // The normals' faces are compared with these; they lie in the mesh's block or in `arrays`.
+    meshArrays_ = std::move(arrays);
     for (const xof::DataChild& child : mesh_.children) {
       const xof::DataObject* object = context_.Resolve(child);
       if (!object || !object->type) continue;
@@ -89,7 +91,7 @@ class MeshReader {
                       "for them)");
       }
     }
-    meshFaces_ = {};
+    meshArrays_ = {};
     FillTexcoordGaps();
     Weld();
     return std::move(part_);
@@ -97,39 +99,68 @@ class MeshReader {
 
  private:
   // Polygons as fans of triangles; each triangle remembers its polygon and corners, for the
-  // normals and materials given per polygon.
-  void ReadFaces(const std::vector<std::uint32_t>& flat, std::uint32_t declared) {
-    std::size_t at = 0;
-    for (std::uint32_t f = 0; f < declared && at < flat.size(); ++f) {
+  // normals and materials given per polygon. A mesh of triangles only (what the exporter writes)
+  // needs no such tables: triangle t is polygon t.
+  void ReadFaces(const XPackedArray<std::uint32_t>& flat, std::uint32_t declared) {
+    // Sized first, so that a million faces fill their arrays without growing them.
+    std::size_t faces = 0, triangles = 0;
+    allTriangles_ = true;
+    for (std::size_t at = 0; faces < declared && at < flat.size(); ++faces) {
       std::uint32_t count = flat[at];
-      if (at + 1 + count > flat.size()) break;
-      const std::uint32_t* index = flat.data() + at + 1;
-      for (std::uint32_t c = 0; c < count; ++c) {
-        if (index[c] >= vertexCount_) {
-          context_.Fail(where_ + ": face " + std::to_string(f) + " names vertex " +
-                        std::to_string(index[c]) + " of " + std::to_string(vertexCount_));
-        }
-      }
-      if (count < 3) {
-        context_.Warn("faces of fewer than 3 corners are skipped (" + where_ + ")");
-      }
-      faceFirstTriangle_.push_back(static_cast<std::uint32_t>(part_.triangles.size()));
-      for (std::uint32_t c = 1; c + 1 < count; ++c) {
-        // The axes mirror, so the corners go the other way round.
-        part_.triangles.push_back({index[0], index[c + 1], index[c]});
-        triangleFace_.push_back(f);
-      }
-      faceCounts_.push_back(count);
-      at += 1 + count;
+      if (count >= flat.size() - at) break;
+      triangles += count >= 3 ? count - 2 : 0;
+      allTriangles_ = allTriangles_ && count == 3;
+      at += std::size_t{count} + 1;
     }
-    if (faceCounts_.size() < declared) {
-      context_.Fail(where_ + ": declares " + std::to_string(declared) + " faces but holds " +
-                    std::to_string(faceCounts_.size()));
-    }
-    if (part_.triangles.size() > SceneLimits::kMaxSceneFaces) {
+    faceCount_ = faces;
+    if (triangles > SceneLimits::kMaxSceneFaces) {
       context_.Fail(where_ + ": more triangles than the limit of " +
                     std::to_string(SceneLimits::kMaxSceneFaces));
     }
+    part_.triangles.reserve(triangles);
+    if (!allTriangles_) {
+      faceCounts_.reserve(faces);
+      faceFirstTriangle_.reserve(faces);
+      triangleFace_.reserve(triangles);
+    }
+    std::vector<std::uint32_t> index;
+    std::size_t at = 0;
+    for (std::uint32_t f = 0; f < faces; ++f) {
+      std::uint32_t count = flat[at];
+      index.resize(count);
+      flat.Load(at + 1, count, index.data());
+      std::uint32_t highest = 0;
+      for (std::uint32_t c = 0; c < count; ++c) highest = std::max(highest, index[c]);
+      if (count > 0 && highest >= vertexCount_) BadCorner(f, index);
+      if (count < 3) {
+        context_.Warn("faces of fewer than 3 corners are skipped (" + where_ + ")");
+      }
+      if (!allTriangles_) {
+        faceFirstTriangle_.push_back(static_cast<std::uint32_t>(part_.triangles.size()));
+        faceCounts_.push_back(count);
+        triangleFace_.insert(triangleFace_.end(), count >= 3 ? count - 2 : 0, f);
+      }
+      for (std::uint32_t c = 1; c + 1 < count; ++c) {
+        // The axes mirror, so the corners go the other way round.
+        part_.triangles.push_back({index[0], index[c + 1], index[c]});
+      }
+      at += 1 + count;
+    }
+    if (faceCount_ < declared) {
+      context_.Fail(where_ + ": declares " + std::to_string(declared) + " faces but holds " +
+                    std::to_string(faceCount_));
+    }
+  }
+
+  [[noreturn]] void BadCorner(std::uint32_t face, const std::vector<std::uint32_t>& index) {
+    for (std::uint32_t corner : index) {
+      if (corner >= vertexCount_) {
+        context_.Fail(where_ + ": face " + std::to_string(face) + " names vertex " +
+                      std::to_string(corner) + " of " + std::to_string(vertexCount_));
+      }
+    }
+    context_.Fail(where_ + ": face " + std::to_string(face) +
+                  " names a vertex that does not exist");
   }
 
   // Members 1 to 3 of a Mesh or MeshNormals record, the standard layout copied, another walked.
@@ -137,40 +168,44 @@ class MeshReader {
     XMeshArrays arrays;
     if (ReadStandardMeshArrays(object, arrays)) return arrays;
     XObjectValues values(object);
-    arrays.points = values.Member(1).floats;
+    arrays.ownedPoints = values.Member(1).floats;
     arrays.faceCount = values.Integer(2);
-    arrays.faces = values.Member(3).integers;
+    arrays.ownedFaces = values.Member(3).integers;
+    arrays.points = XPackedArray<float>(arrays.ownedPoints);
+    arrays.faces = XPackedArray<std::uint32_t>(arrays.ownedFaces);
     return arrays;
   }
 
   void ReadNormals(const XMeshArrays& values) {
-    const std::vector<float>& xyz = values.points;
-    const std::vector<std::uint32_t>& flat = values.faces;
+    const XPackedArray<float>& xyz = values.points;
+    const XPackedArray<std::uint32_t>& flat = values.faces;
     std::size_t count = xyz.size() / 3;
+    // Normals indexed as the vertices are (the exporter writes them so): one per vertex. Their
+    // faces are the mesh's, so they match it.
+    vertexNormals_ = count == vertexCount_ && flat.SameValues(meshArrays_.faces);
+    if (vertexNormals_) {
+      SetNormals(xyz, count);
+      return;
+    }
     // Each polygon's normal indices, checked against the polygon of the mesh.
     std::vector<std::size_t> starts;
+    starts.reserve(faceCount_);
     std::size_t at = 0;
-    for (std::size_t f = 0; f < faceCounts_.size() && at < flat.size(); ++f) {
+    for (std::size_t f = 0; f < faceCount_ && at < flat.size(); ++f) {
       std::uint32_t corners = flat[at];
       if (at + 1 + corners > flat.size() || corners != FaceCorners(f)) break;
       starts.push_back(at + 1);
       at += 1 + corners;
     }
-    if (starts.size() != faceCounts_.size()) {
+    if (starts.size() != faceCount_) {
       context_.Warn("normals whose faces do not match the mesh's are dropped (" + where_ + ")");
-      return;
-    }
-    // Normals indexed as the vertices are (the exporter writes them so): one per vertex.
-    vertexNormals_ = count == vertexCount_ && flat == meshFaces_;
-    if (vertexNormals_) {
-      SetNormals(xyz, count);
       return;
     }
     cornerNormals_.assign(part_.triangles.size(), {});
     for (std::size_t t = 0; t < cornerNormals_.size(); ++t) {
-      std::size_t f = triangleFace_[t];
+      std::size_t f = FaceOf(t);
       // Triangle t is the fan's (0, c + 1, c) of its polygon.
-      std::uint32_t c = static_cast<std::uint32_t>(t) - faceFirstTriangle_[f] + 1;
+      std::uint32_t c = static_cast<std::uint32_t>(t - FirstTriangleOf(f)) + 1;
       const std::uint32_t corner[3] = {0, c + 1, c};
       for (std::size_t k = 0; k < 3; ++k) {
         std::uint32_t n = flat[starts[f] + corner[k]];
@@ -184,18 +219,25 @@ class MeshReader {
     SetNormals(xyz, count);
   }
 
-  void SetNormals(const std::vector<float>& xyz, std::size_t count) {
+  void SetNormals(const XPackedArray<float>& xyz, std::size_t count) {
     normals_.clear();
     normals_.reserve(count);
     for (std::size_t n = 0; n < count; ++n) {
-      const float* v = &xyz[3 * n];
+      float v[3];
+      xyz.Load(3 * n, 3, v);
       bool finite = std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
       normals_.push_back(finite ? context_.axes.Point(v) : Point3());
     }
     normalsGiven_ = true;
   }
 
-  std::uint32_t FaceCorners(std::size_t f) const { return faceCounts_[f]; }
+  std::uint32_t FaceCorners(std::size_t f) const { return allTriangles_ ? 3 : faceCounts_[f]; }
+  std::size_t FaceOf(std::size_t triangle) const {
+    return allTriangles_ ? triangle : triangleFace_[triangle];
+  }
+  std::size_t FirstTriangleOf(std::size_t face) const {
+    return allTriangles_ ? face : faceFirstTriangle_[face];
+  }
 
   // "c3" is host channel 3, texture-coordinate set 2: the exporter names its sets so.
   std::size_t SetOf(const std::string& name) const {
@@ -210,7 +252,9 @@ class MeshReader {
     return set;
   }
 
-  void SetTexcoords(std::size_t set, const float* uv, std::size_t stride) {
+  // Set `set` from u and v of each vertex at `first` + vertex × `stride` in `uv`.
+  void SetTexcoords(std::size_t set, const XPackedArray<float>& uv, std::size_t first,
+                    std::size_t stride) {
     if (part_.uvSets.size() <= set) {
       part_.uvSets.resize(set + 1);
       texcoordGiven_.resize(set + 1, false);
@@ -220,22 +264,27 @@ class MeshReader {
       return;
     }
     std::vector<Point3>& out = part_.uvSets[set];
-    out.resize(vertexCount_);
+    out.clear();
+    out.reserve(vertexCount_);
     for (std::size_t v = 0; v < vertexCount_; ++v) {
-      float u = uv[v * stride], w = uv[v * stride + 1];
-      out[v] = Point3(std::isfinite(u) ? u : 0.0f, std::isfinite(w) ? HostV(w) : 0.0f, 0.0f);
+      float u = uv[first + v * stride], w = uv[first + v * stride + 1];
+      out.emplace_back(std::isfinite(u) ? u : 0.0f, std::isfinite(w) ? HostV(w) : 0.0f, 0.0f);
     }
     texcoordGiven_[set] = true;
   }
 
   void ReadTexcoords(const xof::DataObject& object) {
-    XObjectValues values(object);
-    const std::vector<float>& uv = values.Member(1).floats;
+    XPackedArray<float> uv;
+    std::vector<float> walked;
+    if (!ReadStandardTexcoords(object, uv)) {
+      walked = XObjectValues(object).Member(1).floats;
+      uv = XPackedArray<float>(walked);
+    }
     if (uv.size() != 2 * vertexCount_) {
       context_.Warn("texture coordinates not one per vertex are dropped (" + where_ + ")");
       return;
     }
-    SetTexcoords(SetOf(object.name), uv.data(), 2);
+    SetTexcoords(SetOf(object.name), uv, 0, 2);
   }
 
   void FillTexcoordGaps() {
@@ -340,7 +389,7 @@ class MeshReader {
     bool outOfRange = false;
     part_.triangleSlots.resize(part_.triangles.size());
     for (std::size_t t = 0; t < part_.triangles.size(); ++t) {
-      std::size_t f = triangleFace_[t];
+      std::size_t f = FaceOf(t);
       std::uint32_t slot =
           indices.empty() ? 0 : indices[std::min<std::size_t>(f, indices.size() - 1)];
       if (slot >= materials.size()) {
@@ -428,7 +477,7 @@ class MeshReader {
       } else if (use.usage == kTexcoordUsage && use.type >= kFloat2 && use.type <= kFloat4 &&
                  use.usageIndex < kDeclTexcoordSets) {
         if (use.usageIndex < texcoordGiven_.size() && texcoordGiven_[use.usageIndex]) continue;
-        SetTexcoords(use.usageIndex, first, perVertex);
+        SetTexcoords(use.usageIndex, XPackedArray<float>(floats), use.offset, perVertex);
       } else if (use.usage == kColorUsage && use.usageIndex == 0 &&
                  (use.type == kColor || use.type == kFloat4)) {
         if (colorsGiven_) continue;
@@ -464,6 +513,7 @@ class MeshReader {
   // program keeps its counts from the first export on. A mesh without normals is smoothed, as
   // DirectX computes such normals from the faces around each vertex.
   void Weld() {
+    if (WeldInOrder()) return;
     constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
     struct Key {
       std::uint32_t vertex, normal, slot;
@@ -526,14 +576,48 @@ class MeshReader {
     for (const Key& key : keys) bones_.sourceVertex.push_back(key.vertex);
   }
 
+  // The exporter's own files in one pass without tables: when a vertex carries one normal (its
+  // own, or none) and one material slot, and the corners name the vertices first in their order,
+  // every vertex stays where it is. False, with nothing changed, for any other mesh.
+  bool WeldInOrder() {
+    if (!vertexNormals_ && normalsGiven_) return false;
+    const bool slots = !part_.triangleSlots.empty();
+    std::vector<std::uint16_t> slotOf(slots ? vertexCount_ : 0);
+    std::uint32_t next = 0;
+    for (std::size_t t = 0; t < part_.triangles.size(); ++t) {
+      const std::uint16_t slot = slots ? part_.triangleSlots[t] : 0;
+      for (std::size_t k : {0, 2, 1}) {  // the file's corner order
+        std::uint32_t v = part_.triangles[t][k];
+        if (v == next) {
+          ++next;
+          if (slots) slotOf[v] = slot;
+        } else if (v > next || (slots && slotOf[v] != slot)) {
+          return false;
+        }
+      }
+    }
+    if (next != vertexCount_) return false;
+    if (normalsGiven_) {
+      part_.normals = std::move(normals_);
+    } else {
+      part_.smoothingGroups = 1;
+    }
+    bones_.sourceVertex.resize(vertexCount_);
+    for (std::uint32_t v = 0; v < vertexCount_; ++v) bones_.sourceVertex[v] = v;
+    return true;
+  }
+
   XReadContext& context_;
   const xof::DataObject& mesh_;
   XSkinBones& bones_;
   std::string where_;
   ImportedMeshPart part_;
   std::size_t vertexCount_ = 0;
+  std::size_t faceCount_ = 0;
+  bool allTriangles_ = true;
   std::vector<std::uint32_t> faceCounts_;
-  std::vector<std::uint32_t> triangleFace_, faceFirstTriangle_, meshFaces_;
+  std::vector<std::uint32_t> triangleFace_, faceFirstTriangle_;
+  XMeshArrays meshArrays_;
   std::vector<bool> texcoordGiven_;
   std::vector<float> alpha_;
   std::vector<Point3> normals_;

@@ -103,12 +103,14 @@ bool IsCountedArray(const xof::Member& member, int counter) {
          member.dimensions[0].member == counter;
 }
 
-bool IsVector(const xof::Template& type) {
-  return type.members.size() == 3 &&
+bool IsFloatRow(const xof::Template& type, std::size_t width) {
+  return type.members.size() == width &&
          std::all_of(type.members.begin(), type.members.end(), [](const xof::Member& m) {
            return m.primitive == xof::PrimitiveType::Float && !m.isArray;
          });
 }
+
+bool IsVector(const xof::Template& type) { return IsFloatRow(type, 3); }
 
 bool IsFace(const xof::Template& type) {
   return type.members.size() == 2 && IsDword(type.members[0]) &&
@@ -133,12 +135,25 @@ bool ReadStandardMeshArrays(const xof::DataObject& object, XMeshArrays& out) {
   // The reader checked the block against the template; a block that still does not fit is read
   // the slow way, which says what is wrong.
   if (data.size() < facesAt + 4 || (data.size() - facesAt - 4) % 4 != 0) return false;
-  out.points.resize(3 * static_cast<std::size_t>(points));
-  if (points > 0) std::memcpy(out.points.data(), data.data() + 4, 12 * std::size_t{points});
+  out.points = XPackedArray<float>(data.data() + 4, 3 * static_cast<std::size_t>(points));
   std::memcpy(&out.faceCount, data.data() + facesAt, 4);
-  out.faces.resize((data.size() - facesAt - 4) / 4);
-  if (!out.faces.empty())
-    std::memcpy(out.faces.data(), data.data() + facesAt + 4, out.faces.size() * 4);
+  out.faces =
+      XPackedArray<std::uint32_t>(data.data() + facesAt + 4, (data.size() - facesAt - 4) / 4);
+  return true;
+}
+
+bool ReadStandardTexcoords(const xof::DataObject& object, XPackedArray<float>& out) {
+  if (!object.type) return false;
+  const std::vector<xof::Member>& m = object.type->members;
+  if (m.size() != 2 || !IsDword(m[0]) || !IsCountedArray(m[1], 0) || !IsFloatRow(*m[1].type, 2)) {
+    return false;
+  }
+  const std::vector<std::uint8_t>& data = object.data;
+  std::uint32_t count = 0;
+  if (data.size() < 4) return false;
+  std::memcpy(&count, data.data(), 4);
+  if (data.size() != 4 + 8 * static_cast<std::size_t>(count)) return false;
+  out = XPackedArray<float>(data.data() + 4, 2 * static_cast<std::size_t>(count));
   return true;
 }
 

@@ -66,6 +66,37 @@ class JsonLexer {
     return true;
   }
 
+  // Just after a '[': its numbers, up to `max`, and the ']' that closes them (a point, a face),
+  // read at once into `kinds` and `payloads`. Returns how many; 0, with the lexer where it was, for
+  // an array that is empty, longer, or holds anything else, or a number that is malformed or
+  // overflows: the general path then reads it and reports what is wrong.
+  [[gnu::always_inline]] std::size_t ScanNumberRow(std::size_t max, std::uint8_t* kinds,
+                                                   std::uint64_t* payloads) {
+    const char* start = p_;
+    std::size_t count = 0;
+    for (;;) {
+      SkipSpace();
+      if (count == max || p_ == end_ || !(IsDigit(*p_) || *p_ == '-')) break;
+      if (ScanNumber(static_cast<std::size_t>(p_ - begin_)) != JsonToken::kNumber || overflow_) {
+        break;
+      }
+      kinds[count] = static_cast<std::uint8_t>(kind_);
+      payloads[count++] = payload_;
+      SkipSpace();
+      if (p_ == end_) break;
+      if (*p_ == ',') {
+        ++p_;
+        continue;
+      }
+      if (*p_ != ']') break;
+      lastRead_ = static_cast<std::size_t>(p_ - begin_);
+      ++p_;
+      return count;
+    }
+    p_ = start;
+    return 0;
+  }
+
   // The string or number read last: its kind and payload as the document holds them. A number
   // beyond a double's range is read as infinite and Overflow() tells it.
   JsonDocument::Kind Kind() const { return kind_; }

@@ -22,6 +22,8 @@ using Token = JsonToken;
 
 // Objects with more keys than this look for a repeated one in a hash set rather than a scan.
 constexpr std::size_t kKeysScannedInPlace = 16;
+// Arrays of up to this many numbers (points, faces, colours, matrix rows) are read in one step.
+constexpr std::size_t kRowLength = 4;
 
 // Containers are read into scratch_ and, once closed, moved into the document in one piece: so an
 // array's elements and an object's members end side by side there, whatever nests inside them.
@@ -212,6 +214,17 @@ void Parser::Run() {
         token = ExpectKey(token);
         continue;
       case Token::kBeginArray:
+        // A point or a face: its numbers straight into the document, without a frame.
+        if (frames_.size() < static_cast<std::size_t>(SceneLimits::kMaxJsonDepth)) {
+          std::uint8_t kinds[kRowLength];
+          std::uint64_t payloads[kRowLength];
+          if (std::size_t count = lexer_.ScanNumberRow(kRowLength, kinds, payloads)) {
+            auto first = static_cast<std::uint64_t>(writer_.Size());
+            writer_.Append(kinds, payloads, count);
+            scratch_.Push(Kind::kArray, first << 32 | count);
+            break;
+          }
+        }
         Open(false);
         token = lexer_.Scan();
         if (token == Token::kEndArray) {

@@ -98,6 +98,53 @@ class JsonPlace {
     return Element(index).Float();
   }
 
+  // Element `index` as an array of `minSize` to `maxSize` numbers that fit a float, into `out`
+  // (`size` of them), without making a place for it: the vertices of a mesh are millions. False,
+  // with nothing reported, for anything else: the caller then reads the element the checked way,
+  // which says what is wrong.
+  bool TryElementFloats(std::size_t index, std::size_t minSize, std::size_t maxSize, float* out,
+                        std::size_t& size) const {
+    JsonDocument::Index element = document_->Element(value_, index);
+    if (document_->KindOf(element) != JsonDocument::Kind::kArray) return false;
+    size = document_->Size(element);
+    if (size < minSize || size > maxSize) return false;
+    for (std::size_t i = 0; i < size; ++i) {
+      JsonDocument::Index number = document_->Element(element, i);
+      switch (document_->KindOf(number)) {
+        case JsonDocument::Kind::kFloat: {
+          double value = document_->Float(number);
+          if (!(std::fabs(value) <= FLT_MAX)) return false;
+          out[i] = static_cast<float>(value);
+          break;
+        }
+        case JsonDocument::Kind::kUnsigned:
+          out[i] = static_cast<float>(document_->Unsigned(number));
+          break;
+        case JsonDocument::Kind::kSigned:
+          out[i] = static_cast<float>(document_->Signed(number));
+          break;
+        default:
+          return false;
+      }
+    }
+    return true;
+  }
+  // Element `index` as three whole numbers below `limit`, the same way (a mesh's faces).
+  bool TryElementIndices(std::size_t index, std::uint64_t limit, std::uint32_t out[3]) const {
+    JsonDocument::Index element = document_->Element(value_, index);
+    if (document_->KindOf(element) != JsonDocument::Kind::kArray || document_->Size(element) != 3) {
+      return false;
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+      JsonDocument::Index number = document_->Element(element, i);
+      if (document_->KindOf(number) != JsonDocument::Kind::kUnsigned) return false;
+      std::uint64_t value = document_->Unsigned(number);
+      if (value >= limit || value > UINT32_MAX) return false;
+      out[i] = static_cast<std::uint32_t>(value);
+    }
+    return true;
+  }
+
   // UTF-8 text of at most SceneLimits::kMaxStringBytes bytes.
   std::string String() const;
   std::wstring WideString() const;

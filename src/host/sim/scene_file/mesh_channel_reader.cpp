@@ -1,5 +1,6 @@
 #include "host/sim/scene_file/mesh_channel_reader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <map>
@@ -87,7 +88,13 @@ void ReadChannel(const JsonPlace& entry, int channel, Mesh& mesh, GeometryBudget
   std::vector<UVVert> mapVerts;
   mapVerts.reserve(vertexCount);
   for (std::size_t i = 0; i < vertexCount; ++i) {
-    mapVerts.push_back(ReadMapVertex(vertices.Element(i), channel));
+    float uvw[3] = {0, 0, 0};
+    std::size_t size = 0;
+    if (vertices.TryElementFloats(i, channel == 0 ? 3 : 2, 3, uvw, size)) {
+      mapVerts.emplace_back(uvw[0], uvw[1], uvw[2]);
+    } else {
+      mapVerts.push_back(ReadMapVertex(vertices.Element(i), channel));
+    }
   }
   if (!faces) {
     SetVertexMap(mesh, channel, std::move(mapVerts));
@@ -96,7 +103,12 @@ void ReadChannel(const JsonPlace& entry, int channel, Mesh& mesh, GeometryBudget
   std::vector<MapFace> mapFaces;
   mapFaces.reserve(mesh.faces.size());
   for (std::size_t i = 0; i < mesh.faces.size(); ++i) {
-    mapFaces.push_back(ReadMapFace(faces->Element(i), vertexCount));
+    MapFace face;
+    if (faces->TryElementIndices(i, vertexCount, face.data())) {
+      mapFaces.push_back(face);
+    } else {
+      mapFaces.push_back(ReadMapFace(faces->Element(i), vertexCount));
+    }
   }
   SetMapChannel(mesh, channel, std::move(mapVerts), mapFaces);
 }
@@ -138,9 +150,23 @@ void ReadSpecifiedNormals(const JsonPlace& normals, Mesh& mesh, GeometryBudget& 
 
   std::vector<Point3> vectors;
   vectors.reserve(normalCount);
-  for (std::size_t i = 0; i < normalCount; ++i) vectors.push_back(list.Element(i).Point());
+  for (std::size_t i = 0; i < normalCount; ++i) {
+    float xyz[3];
+    std::size_t size = 0;
+    if (list.TryElementFloats(i, 3, 3, xyz, size)) {
+      vectors.emplace_back(xyz[0], xyz[1], xyz[2]);
+    } else {
+      vectors.push_back(list.Element(i).Point());
+    }
+  }
   std::vector<std::array<int, 3>> ids(mesh.faces.size(), {kNoNormal, kNoNormal, kNoNormal});
+  const std::uint64_t idLimit = std::min<std::uint64_t>(normalCount, std::uint64_t{INT32_MAX} + 1);
   for (std::size_t f = 0; f < ids.size(); ++f) {
+    std::uint32_t given[3];
+    if (faces.TryElementIndices(f, idLimit, given)) {
+      for (std::size_t k = 0; k < 3; ++k) ids[f][k] = static_cast<int>(given[k]);
+      continue;
+    }
     JsonPlace face = faces.Element(f);
     if (face.IsNull()) continue;
     face.ExpectArray(3, 3);

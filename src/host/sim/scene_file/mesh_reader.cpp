@@ -53,11 +53,22 @@ Mesh ReadMesh(const JsonPlace& object, GeometryBudget& budget) {
   Mesh mesh;
   mesh.setNumVerts(static_cast<int>(vertexCount));
   for (std::size_t i = 0; i < vertexCount; ++i) {
-    mesh.setVert(static_cast<int>(i), vertices.Element(i).Point());
+    float xyz[3];
+    std::size_t size = 0;
+    if (vertices.TryElementFloats(i, 3, 3, xyz, size)) {
+      mesh.setVert(static_cast<int>(i), Point3(xyz[0], xyz[1], xyz[2]));
+    } else {
+      mesh.setVert(static_cast<int>(i), vertices.Element(i).Point());
+    }
   }
   mesh.setNumFaces(static_cast<int>(faceCount));
   for (std::size_t i = 0; i < faceCount; ++i) {
-    mesh.faces[i] = ReadFace(faces.Element(i), static_cast<int>(vertexCount));
+    std::uint32_t corners[3];
+    if (faces.TryElementIndices(i, vertexCount, corners)) {
+      mesh.faces[i].setVerts(corners[0], corners[1], corners[2]);
+    } else {
+      mesh.faces[i] = ReadFace(faces.Element(i), static_cast<int>(vertexCount));
+    }
   }
   if (auto maps = object.OptionalField("maps")) ReadMapChannels(*maps, mesh, budget);
   if (auto normals = object.OptionalField("specifiedNormals")) {

@@ -1,6 +1,10 @@
 #include "host/sim/scene_file/scene_loader.h"
 
-#include <fstream>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <system_error>
 
@@ -11,6 +15,7 @@
 #include "host/sim/scene_file/material_reader.h"
 #include "host/sim/scene_file/node_list_reader.h"
 #include "host/sim/scene_file/scene_limits.h"
+#include "platform/whole_file.h"
 
 namespace sim {
 
@@ -87,20 +92,27 @@ std::unique_ptr<SimScene> LoadSceneFile(const std::filesystem::path& path) {
   std::uintmax_t size = std::filesystem::file_size(path, error);
   if (error) throw SceneFileError(name, "", "cannot be read: " + error.message());
   if (size > SceneLimits::kMaxFileBytes) throw SceneFileError(name, "", TooLarge(size));
-  std::ifstream in(path, std::ios::binary);
-  // Not cleared first: the read fills every byte.
-  auto text = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size));
-  if (!in || !in.read(text.get(), static_cast<std::streamsize>(size))) {
-    throw SceneFileError(name, "", "cannot be read");
+  platform::WholeFileBuffer text;
+  {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+      throw SceneFileError(name, "", "cannot be read: " + std::string(std::strerror(errno)));
+    bool read = text.ReadToEnd(fd, static_cast<std::size_t>(size));
+    int readErrno = errno;
+    ::close(fd);
+    if (!read)
+      throw SceneFileError(name, "", "cannot be read: " + std::string(std::strerror(readErrno)));
   }
+  // The file may have grown since its size was checked.
+  if (text.Size() > SceneLimits::kMaxFileBytes)
+    throw SceneFileError(name, "", TooLarge(text.Size()));
   std::filesystem::path folder = std::filesystem::absolute(path, error).parent_path();
   if (error) folder = path.parent_path();
   // The document holds its own copy of every string: the text goes before the scene is built.
   SceneBuilder builder;
   {
-    JsonDocument json =
-        ParseJson(std::string_view(text.get(), static_cast<std::size_t>(size)), name);
-    text.reset();
+    JsonDocument json = ParseJson(std::string_view(text.Data(), text.Size()), name);
+    text.Release();
     ReadDocument(json, name, NormalFolder(folder), builder);
   }
   return std::move(builder).Build();

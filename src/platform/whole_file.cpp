@@ -1,0 +1,69 @@
+#include "platform/whole_file.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace platform {
+
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+}  // namespace
+
+WholeFileBuffer::~WholeFileBuffer() { Release(); }
+
+void WholeFileBuffer::Release() {
+  std::free(data_);
+  data_ = nullptr;
+  size_ = capacity_ = released_ = 0;
+}
+
+void WholeFileBuffer::ReleaseBefore(std::size_t offset) {
+  constexpr std::size_t kStep = 2 * kHugePage;  // not a system call for every small object
+  if (capacity_ < kHugePage) return;            // not on pages of its own
+  std::size_t end = std::min(offset, capacity_) / kHugePage * kHugePage;
+  if (end < released_ + kStep) return;
+  // The buffer is aligned to huge pages (Grow): only pages wholly inside it are given back.
+  ::madvise(data_ + released_, end - released_, MADV_DONTNEED);
+  released_ = end;
+}
+
+void WholeFileBuffer::Grow(std::size_t capacity) {
+  void* larger = nullptr;
+  if (capacity >= kHugePage) {
+    std::size_t rounded = (capacity + kHugePage - 1) / kHugePage * kHugePage;
+    if (::posix_memalign(&larger, kHugePage, rounded) != 0) throw std::bad_alloc();
+    ::madvise(larger, rounded, MADV_HUGEPAGE);  // advice only: without it, plain pages
+    capacity = rounded;
+  } else {
+    larger = std::malloc(capacity);
+    if (!larger) throw std::bad_alloc();
+  }
+  if (size_) std::memcpy(larger, data_, size_);
+  std::free(data_);
+  data_ = static_cast<char*>(larger);
+  capacity_ = capacity;
+}
+
+bool WholeFileBuffer::ReadToEnd(int fd, std::size_t expectedSize) {
+  size_ = released_ = 0;
+  // One byte more than expected: a read that fills it shows a file that grew.
+  if (capacity_ < expectedSize + 1) Grow(expectedSize + 1);
+  for (;;) {
+    if (size_ == capacity_) Grow(2 * capacity_);
+    ssize_t got = ::read(fd, data_ + size_, capacity_ - size_);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) return true;
+    size_ += static_cast<std::size_t>(got);
+  }
+}
+
+}  // namespace platform
