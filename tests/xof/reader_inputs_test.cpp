@@ -244,6 +244,58 @@ TEST(ReaderInputs, CompressedFilesMayNotClaimMoreThanTheirBlocksHold) {
   EXPECT_EQ(claims.errorOffset, 16u);
 }
 
+// Other writers may let a block refer back into the previous block's bytes (the MSZIP history);
+// such blocks read the same as independent ones, and a broken one is still named.
+TEST(ReaderInputs, CompressedBlocksMayReferBackIntoThePreviousBlock) {
+  // Two blocks of the same text: the second deflated with the first as its dictionary, so that it
+  // is almost nothing but a reference back.
+  std::string frames;
+  for (int i = 0; frames.size() < 20000; ++i)
+    frames += " Frame F" + std::to_string(i % 50) + " {\n }\n";
+  const std::string body = "\nFrame Root {\n" + frames + frames + "}\n";
+  const std::size_t cut = body.size() - frames.size() - 2;
+  std::string file = "xof 0303tzip0032";
+  auto put = [&](std::size_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) file += static_cast<char>(v >> (8 * i));
+  };
+  put(16 + body.size(), 4);
+  for (int block = 0; block < 2; ++block) {
+    std::string plain = block == 0 ? body.substr(0, cut) : body.substr(cut);
+    std::vector<std::uint8_t> packed(compressBound(static_cast<uLong>(plain.size())) + 16);
+    z_stream z{};
+    deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+    if (block == 1) {
+      deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(cut));
+    }
+    z.next_in = reinterpret_cast<Bytef*>(plain.data());
+    z.avail_in = static_cast<uInt>(plain.size());
+    z.next_out = packed.data();
+    z.avail_out = static_cast<uInt>(packed.size());
+    deflate(&z, Z_FINISH);
+    std::size_t size = packed.size() - z.avail_out;
+    deflateEnd(&z);
+    put(plain.size(), 2);
+    put(size + 2, 2);
+    file += "CK";
+    file.append(reinterpret_cast<const char*>(packed.data()), size);
+  }
+  auto referring = MustRead(file);
+  auto independent = MustRead("xof 0303txt 0032" + body);
+  ASSERT_TRUE(referring && independent);
+  ASSERT_EQ(referring->objects.size(), 1u);
+  EXPECT_EQ(referring->objects[0]->children.size(), independent->objects[0]->children.size());
+
+  // A referring block that is broken (a reserved block type) is reported at that block.
+  std::string broken = file;
+  std::size_t secondBlock =
+      20 + 4 + (static_cast<std::uint8_t>(file[22]) | static_cast<std::uint8_t>(file[23]) << 8);
+  broken[secondBlock + 6] = static_cast<char>(0xFF);
+  broken[secondBlock + 7] = static_cast<char>(0xFF);
+  ReadResult result = ReadXFile(broken);
+  EXPECT_FALSE(result.ok());
+  EXPECT_EQ(result.errorOffset, secondBlock) << result.Describe();
+}
+
 // Binary faces are taken row by row straight out of their integer lists; a writer may cut its
 // lists anywhere, put separators between them or give each value its own, and the block is the
 // same as the text file's.
