@@ -32,7 +32,10 @@ void AddConvertCommand(CLI::App& app, int& exitStatus) {
       ->required()
       ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case));
   command->callback([&exitStatus, arguments] {
-    xof::ReadResult result = xof::ReadXFileAt(arguments->input);
+    // The save scans every block as it takes it, so the reader's own scan would be done twice.
+    xof::ReadOptions options;
+    options.segments = false;
+    xof::ReadResult result = xof::ReadXFileAt(arguments->input, options);
     if (!result.ok()) {
       std::cerr << "ruvx convert: " << arguments->input << ": " << result.Describe() << '\n';
       exitStatus = kExitBadInput;

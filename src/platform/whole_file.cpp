@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -14,7 +15,17 @@ WholeFileBuffer::~WholeFileBuffer() { Release(); }
 void WholeFileBuffer::Release() {
   FreeLargeBlock(data_);
   data_ = nullptr;
-  size_ = capacity_ = 0;
+  size_ = capacity_ = released_ = 0;
+}
+
+void WholeFileBuffer::ReleaseBefore(std::size_t offset) {
+  constexpr std::size_t kStep = 2 * kHugePage;  // not a system call for every small object
+  if (capacity_ < kHugePage) return;            // not on pages of its own
+  std::size_t end = std::min(offset, capacity_) / kHugePage * kHugePage;
+  if (end < released_ + kStep) return;
+  // The buffer is aligned to huge pages (Grow): only pages wholly inside it are given back.
+  ::madvise(data_ + released_, end - released_, MADV_DONTNEED);
+  released_ = end;
 }
 
 void WholeFileBuffer::Grow(std::size_t capacity) {
@@ -26,7 +37,7 @@ void WholeFileBuffer::Grow(std::size_t capacity) {
 }
 
 bool WholeFileBuffer::ReadToEnd(int fd, std::size_t expectedSize) {
-  size_ = 0;
+  size_ = released_ = 0;
   // One byte more than expected: a read that fills it shows a file that grew.
   if (capacity_ < expectedSize + 1) Grow(expectedSize + 1);
   for (;;) {

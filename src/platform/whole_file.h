@@ -18,6 +18,11 @@ class WholeFileBuffer {
   std::size_t Size() const { return size_; }
   // Gives the memory back at once, before the buffer goes.
   void Release();
+  // Gives back the whole huge pages before `offset`, which the caller will not read again (they
+  // would read as zeros), a few megabytes at a time; a buffer too small for huge pages keeps all.
+  // A reader that decodes a large file into blocks of its own calls this as it goes, so that the
+  // blocks do not sit beside the whole file.
+  void ReleaseBefore(std::size_t offset);
 
   // Reads the open file `fd` from where it stands to its end, into a buffer first sized for
   // `expectedSize` bytes (a file that grew meanwhile is read whole all the same). Returns false
@@ -30,6 +35,7 @@ class WholeFileBuffer {
   char* data_ = nullptr;
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;
+  std::size_t released_ = 0;
 };
 
 }  // namespace platform

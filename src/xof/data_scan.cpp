@@ -24,15 +24,20 @@ class ScanVisitor : public DataVisitorBase {
     } else if (type == PrimitiveType::Double) {
       CheckFinite<double>(m, values, count);
     }
-    std::size_t offset = values - base_;
-    if (!segments.empty()) {
-      DataSegment& last = segments.back();
-      if (last.type == type && last.offset + last.count * PrimitiveSize(type) == offset) {
-        last.count += count;
-        return;
-      }
+    Append(type, values, count);
+  }
+
+  // The values of many elements of one type at once; declined when a float among them is not
+  // finite, so that the walk member by member names the member and value.
+  bool ValuesRun(const Member&, PrimitiveType type, const std::uint8_t* values, std::size_t count,
+                 int) {
+    if (count == 0) return true;
+    if (forWriting_ && ((type == PrimitiveType::Float && !AllFinite<float>(values, count)) ||
+                        (type == PrimitiveType::Double && !AllFinite<double>(values, count)))) {
+      return false;
     }
-    segments.push_back(DataSegment{type, false, offset, count, 0});
+    Append(type, values, count);
+    return true;
   }
 
   void String(const Member& m, const char* text, std::size_t length, std::uint64_t index,
@@ -47,10 +52,22 @@ class ScanVisitor : public DataVisitorBase {
   }
 
  private:
+  void Append(PrimitiveType type, const std::uint8_t* values, std::size_t count) {
+    std::size_t offset = values - base_;
+    if (!segments.empty()) {
+      DataSegment& last = segments.back();
+      if (last.type == type && last.offset + last.count * PrimitiveSize(type) == offset) {
+        last.count += count;
+        return;
+      }
+    }
+    segments.push_back(DataSegment{type, false, offset, count, 0});
+  }
+
   // An exponent of all ones marks NaN and infinity; adding one exponent step carries it into the
   // sign bit, so a run is tested with integer operations the compiler vectorises.
   template <class T>
-  void CheckFinite(const Member& m, const std::uint8_t* values, std::size_t count) {
+  static bool AllFinite(const std::uint8_t* values, std::size_t count) {
     using Bits = std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>;
     constexpr Bits kExponent = sizeof(T) == 4 ? Bits(0x7F800000u) : Bits(0x7FF0000000000000ull);
     constexpr Bits kStep = sizeof(T) == 4 ? Bits(0x00800000u) : Bits(0x0010000000000000ull);
@@ -61,7 +78,12 @@ class ScanVisitor : public DataVisitorBase {
       std::memcpy(&bits, values + i * sizeof(T), sizeof(T));
       flags |= (bits & kExponent) + kStep;
     }
-    if (!(flags & kSign)) return;
+    return !(flags & kSign);
+  }
+
+  template <class T>
+  void CheckFinite(const Member& m, const std::uint8_t* values, std::size_t count) {
+    if (AllFinite<T>(values, count)) return;
     for (std::size_t i = 0; i < count; ++i) {
       T v;
       std::memcpy(&v, values + i * sizeof(T), sizeof(T));

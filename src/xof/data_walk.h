@@ -12,6 +12,7 @@
 //   void EndElement(const Member&, std::uint64_t index, std::uint64_t count, int depth);
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -129,7 +130,11 @@ class DataWalker {
                std::to_string(count) + " elements cannot fit in the " +
                    std::to_string(size_ - pos_) + " bytes that remain");
         }
-        for (std::uint64_t e = 0; e < count; ++e) {
+        std::uint64_t e = 0;
+        if constexpr (requires { &Visitor::ValuesRun; }) {
+          if (m.isArray && depth < kMaxDepth) e = WalkUniformRun(m, count, depth);
+        }
+        for (; e < count; ++e) {
           visitor_.BeginElement(m, e, count, depth);
           WalkTemplate(*m.type, depth + 1);
           visitor_.EndElement(m, e, count, depth);
@@ -137,6 +142,70 @@ class DataWalker {
       }
       visitor_.EndMember(m, depth, count);
     }
+  }
+
+  // Elements of a template whose members are all of one primitive type (a mesh's faces: a count
+  // and that many indices) form one run of values. A visitor with ValuesRun takes such a run whole
+  // instead of member by member; it may decline (returning false), and any element that does not
+  // fit is left to the member-by-member walk, which reports what is wrong with it. Returns how many
+  // elements were taken.
+  std::uint64_t WalkUniformRun(const Member& array, std::uint64_t count, int depth) {
+    const Template& t = *array.type;
+    constexpr std::size_t kMaxMembers = 16;
+    if (t.members.empty() || t.members.size() > kMaxMembers || !t.members[0].primitive) return 0;
+    PrimitiveType type = *t.members[0].primitive;
+    if (IsStringType(type)) return 0;
+    for (const Member& m : t.members) {
+      if (!m.primitive || *m.primitive != type) return 0;
+    }
+    const std::size_t width = PrimitiveSize(type);
+    const bool integers = IsIntegerType(type);
+    const std::size_t start = pos_;
+    bool fixed = true;  // no arrays: every element has the same size (a vector, a colour)
+    for (const Member& m : t.members) fixed = fixed && !m.isArray;
+    std::int64_t counts[kMaxMembers] = {};
+    std::uint64_t e = 0;
+    if (fixed) {
+      std::size_t element = t.members.size() * width;
+      e = std::min<std::uint64_t>(count, (size_ - pos_) / element);
+      pos_ += static_cast<std::size_t>(e) * element;
+    }
+    for (; !fixed && e < count; ++e) {
+      std::size_t at = pos_;
+      bool whole = true;
+      for (std::size_t i = 0; whole && i < t.members.size(); ++i) {
+        const Member& m = t.members[i];
+        std::uint64_t n = 1;
+        if (m.isArray) {
+          for (const ArrayDimension& d : m.dimensions) {
+            std::int64_t dimension = d.member >= 0 ? counts[d.member] : d.size;
+            if (dimension < 0) {
+              whole = false;
+              break;
+            }
+            n *= static_cast<std::uint64_t>(dimension);
+            if (n > size_) {
+              whole = false;
+              break;
+            }
+          }
+        }
+        if (!whole || n > (size_ - at) / width) {
+          whole = false;
+          break;
+        }
+        if (!m.isArray && integers) counts[i] = ReadIntegerValue(type, data_ + at);
+        at += static_cast<std::size_t>(n) * width;
+      }
+      if (!whole) break;
+      pos_ = at;
+    }
+    if (e == 0) return 0;
+    if (!visitor_.ValuesRun(array, type, data_ + start, (pos_ - start) / width, depth)) {
+      pos_ = start;
+      return 0;
+    }
+    return e;
   }
 
   const std::uint8_t* data_;

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <new>
 
 #include "platform/whole_file.h"
@@ -29,8 +31,11 @@ constexpr int kMaxObjectDepth = 2048;
 
 class ObjectParser {
  public:
-  ObjectParser(Lexer& lexer, XFileDocument& document, const ReadOptions& options)
-      : lexer_(lexer), document_(document), options_(options) {}
+  // `release`, when given, is told after each object's values how far the input has been read
+  // for good: nothing before that offset is looked at again.
+  ObjectParser(Lexer& lexer, XFileDocument& document, const ReadOptions& options,
+               const std::function<void(std::size_t)>* release = nullptr)
+      : lexer_(lexer), document_(document), options_(options), release_(release) {}
 
   void ParseFile() {
     for (;;) {
@@ -97,6 +102,8 @@ class ObjectParser {
     }
     if (lexer_.Peek().kind == TokenKind::Guid) object->id = lexer_.Next().guid;
     DecodeObjectData(lexer_, *type, object->data);
+    // The values are copied out and the next token is not yet read (or is held whole by the lexer).
+    if (release_) (*release_)(lexer_.Taken());
     ParseChildren(*object, depth);
     try {
       if (options_.segments) {
@@ -157,7 +164,46 @@ class ObjectParser {
   Lexer& lexer_;
   XFileDocument& document_;
   ReadOptions options_;
+  const std::function<void(std::size_t)>* release_;
 };
+
+ReadResult Read(std::string_view bytes, const TemplateRegistry& knownTemplates,
+                const ReadOptions& options,
+                const std::function<void(std::size_t)>* release = nullptr) {
+  ReadResult result;
+  try {
+    auto document = std::make_unique<XFileDocument>();
+    document->header = ParseFileHeader(bytes);
+    document->templates = knownTemplates;
+    std::string decompressed;
+    std::string_view input = bytes;
+    if (document->header.compressed) {
+      decompressed = InflateMszip(bytes, /*withHeader=*/true);
+      input = decompressed;
+      // The lexer reads the inflated copy: the file itself is done with.
+      if (release) (*release)(bytes.size());
+      release = nullptr;
+      result.errorInDecompressedData = true;
+    }
+    std::unique_ptr<Lexer> lexer;
+    if (document->header.binary) {
+      lexer = std::make_unique<BinaryLexer>(input, kFileHeaderSize, document->header.floatSize);
+    } else {
+      lexer = std::make_unique<TextLexer>(input, kFileHeaderSize);
+    }
+    ObjectParser parser(*lexer, *document, options, release);
+    parser.ParseFile();
+    result.document = std::move(document);
+    result.errorInDecompressedData = false;
+  } catch (const FormatError& error) {
+    result.error = error.what();
+    result.errorOffset = error.offset();
+  } catch (const std::bad_alloc&) {
+    result.error = "out of memory";
+    result.errorHasOffset = false;
+  }
+  return result;
+}
 
 }  // namespace
 
@@ -175,36 +221,7 @@ ReadResult ReadXFile(std::string_view bytes, const TemplateRegistry& knownTempla
 
 ReadResult ReadXFile(std::string_view bytes, const TemplateRegistry& knownTemplates,
                      const ReadOptions& options) {
-  ReadResult result;
-  try {
-    auto document = std::make_unique<XFileDocument>();
-    document->header = ParseFileHeader(bytes);
-    document->templates = knownTemplates;
-    std::string decompressed;
-    std::string_view input = bytes;
-    if (document->header.compressed) {
-      decompressed = std::string(bytes.substr(0, kFileHeaderSize)) + InflateMszip(bytes);
-      input = decompressed;
-      result.errorInDecompressedData = true;
-    }
-    std::unique_ptr<Lexer> lexer;
-    if (document->header.binary) {
-      lexer = std::make_unique<BinaryLexer>(input, kFileHeaderSize, document->header.floatSize);
-    } else {
-      lexer = std::make_unique<TextLexer>(input, kFileHeaderSize);
-    }
-    ObjectParser parser(*lexer, *document, options);
-    parser.ParseFile();
-    result.document = std::move(document);
-    result.errorInDecompressedData = false;
-  } catch (const FormatError& error) {
-    result.error = error.what();
-    result.errorOffset = error.offset();
-  } catch (const std::bad_alloc&) {
-    result.error = "out of memory";
-    result.errorHasOffset = false;
-  }
-  return result;
+  return Read(bytes, knownTemplates, options);
 }
 
 ReadResult ReadXFileAt(const std::filesystem::path& path) { return ReadXFileAt(path, {}); }
@@ -241,7 +258,12 @@ ReadResult ReadXFileAt(const std::filesystem::path& path, const ReadOptions& opt
     failure.error = std::string("cannot read the file: ") + std::strerror(readErrno);
     return failure;
   }
-  return ReadXFile(std::string_view(bytes.Data(), bytes.Size()), BuiltInTemplates(), options);
+  // The pages read through are given back as the reading goes, so that the blocks decoded from a
+  // large file do not sit beside the whole file.
+  std::function<void(std::size_t)> release = [&bytes](std::size_t offset) {
+    bytes.ReleaseBefore(offset);
+  };
+  return Read(std::string_view(bytes.Data(), bytes.Size()), BuiltInTemplates(), options, &release);
 }
 
 }  // namespace xof

@@ -48,7 +48,9 @@ class MszipSink : public Sink {
 
 // Inflates the blocks of a compressed file (`file` is the whole file, header included) into the
 // uncompressed body that follows the header. Each block may refer back into the previous block's
-// output. Throws FormatError with offsets into `file`.
-std::string InflateMszip(std::string_view file);
+// output. Throws FormatError with offsets into `file`. With `withHeader`, the result starts with
+// the file's 16 header bytes (the whole uncompressed file but for its format name), so that a
+// reader need not copy the body behind them.
+std::string InflateMszip(std::string_view file, bool withHeader = false);
 
 }  // namespace xof

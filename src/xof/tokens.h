@@ -86,7 +86,10 @@ class Lexer {
   }
   // Bytes of input not yet taken (a peeked token counts as not taken): every value still to come
   // takes at least one.
-  std::size_t Remaining() const { return Size() - (peeked_ ? peek_.offset : Position()); }
+  std::size_t Remaining() const { return Size() - Taken(); }
+  // Offset of the first byte not yet taken: no token handed out reaches back before it unless it is
+  // still held.
+  std::size_t Taken() const { return peeked_ ? peek_.offset : Position(); }
   virtual bool IsBinary() const = 0;
 
  protected:

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 
@@ -79,6 +80,65 @@ TEST(ReaderInputs, ASpentDocumentWritesTheSameFile) {
     EXPECT_EQ(written, sink.bytes());
     EXPECT_TRUE(spent->objects[0]->data.empty()) << "the block was handed over, not copied";
   }
+  std::filesystem::remove(path);
+}
+
+// A file read from disk gives back the pages it has been read through while the rest is read:
+// every later object, and every name after a large block, must still read as it does from memory.
+TEST(ReaderInputs, AFileReadFromDiskReadsAsFromMemoryWhileItsPagesAreGivenBack) {
+  XFile* raw = NewRegisteredFile();
+  const std::filesystem::path path =
+      std::filesystem::path(testing::TempDir()) / ("released_" + std::to_string(getpid()) + ".x");
+  for (DWORD format : {kFileFormatBinary, kFileFormatText, kFileFormatCompressed}) {
+    SCOPED_TRACE(format);
+    XofPtr<SaveObject> save;
+    ASSERT_EQ(raw->CreateMemorySaveObject(format, &save), S_OK);
+    SaveData* frame = nullptr;
+    ASSERT_EQ(save->AddDataObject(tid::Frame, "Root", nullptr, 0, nullptr, &frame), S_OK);
+    // Three meshes of some megabytes each, every one with a named child after its block.
+    for (std::uint32_t m = 0; m < 3; ++m) {
+      const std::uint32_t vertices = 150000 + m * 1000;
+      Block mesh;
+      mesh.Dword(vertices);
+      for (std::uint32_t v = 0; v < vertices; ++v)
+        mesh.Floats({v * 0.5f, static_cast<float>(m), -1.0f * v});
+      mesh.Dword(vertices - 2);
+      for (std::uint32_t f = 0; f + 2 < vertices; ++f)
+        mesh.Dword(3).Dword(f).Dword(f + 1).Dword(f + 2);
+      SaveData* added = nullptr;
+      std::string name = "Mesh" + std::to_string(m);
+      ASSERT_EQ(
+          frame->AddDataObject(tid::Mesh, name.c_str(), nullptr, mesh.size(), mesh.data(), &added),
+          S_OK);
+      Block texture;
+      texture.String("after_" + name + ".png");
+      ASSERT_EQ(added->AddDataObject(tid::TextureFilename, ("Tex" + name).c_str(), nullptr,
+                                     texture.size(), texture.data(), nullptr),
+                S_OK);
+      added->Release();
+    }
+    frame->Release();
+    ASSERT_EQ(save->Save(), S_OK) << save->LastError();
+    {
+      std::ofstream out(path, std::ios::binary);
+      out << save->savedBytes();
+    }
+    auto fromMemory = MustRead(save->savedBytes());
+    ReadResult fromDisk = ReadXFileAt(path);
+    ASSERT_TRUE(fromMemory && fromDisk.ok()) << fromDisk.Describe();
+    std::function<void(const DataObject&, const DataObject&)> same = [&](const DataObject& a,
+                                                                         const DataObject& b) {
+      EXPECT_EQ(a.name, b.name);
+      EXPECT_TRUE(a.data == b.data) << a.name;
+      ASSERT_EQ(a.children.size(), b.children.size());
+      for (std::size_t i = 0; i < a.children.size(); ++i)
+        same(*a.children[i].object, *b.children[i].object);
+    };
+    same(*fromMemory->objects[0], *fromDisk.document->objects[0]);
+    const DataObject& last = *fromDisk.document->objects[0]->children[2].object;
+    EXPECT_EQ(last.children[0].object->name, "TexMesh2");
+  }
+  raw->Release();
   std::filesystem::remove(path);
 }
 
@@ -182,6 +242,58 @@ TEST(ReaderInputs, CompressedFilesMayNotClaimMoreThanTheirBlocksHold) {
   EXPECT_FALSE(claims.ok());
   EXPECT_NE(claims.error.find("more than the blocks hold"), std::string::npos) << claims.Describe();
   EXPECT_EQ(claims.errorOffset, 16u);
+}
+
+// Other writers may let a block refer back into the previous block's bytes (the MSZIP history);
+// such blocks read the same as independent ones, and a broken one is still named.
+TEST(ReaderInputs, CompressedBlocksMayReferBackIntoThePreviousBlock) {
+  // Two blocks of the same text: the second deflated with the first as its dictionary, so that it
+  // is almost nothing but a reference back.
+  std::string frames;
+  for (int i = 0; frames.size() < 20000; ++i)
+    frames += " Frame F" + std::to_string(i % 50) + " {\n }\n";
+  const std::string body = "\nFrame Root {\n" + frames + frames + "}\n";
+  const std::size_t cut = body.size() - frames.size() - 2;
+  std::string file = "xof 0303tzip0032";
+  auto put = [&](std::size_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) file += static_cast<char>(v >> (8 * i));
+  };
+  put(16 + body.size(), 4);
+  for (int block = 0; block < 2; ++block) {
+    std::string plain = block == 0 ? body.substr(0, cut) : body.substr(cut);
+    std::vector<std::uint8_t> packed(compressBound(static_cast<uLong>(plain.size())) + 16);
+    z_stream z{};
+    deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+    if (block == 1) {
+      deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(cut));
+    }
+    z.next_in = reinterpret_cast<Bytef*>(plain.data());
+    z.avail_in = static_cast<uInt>(plain.size());
+    z.next_out = packed.data();
+    z.avail_out = static_cast<uInt>(packed.size());
+    deflate(&z, Z_FINISH);
+    std::size_t size = packed.size() - z.avail_out;
+    deflateEnd(&z);
+    put(plain.size(), 2);
+    put(size + 2, 2);
+    file += "CK";
+    file.append(reinterpret_cast<const char*>(packed.data()), size);
+  }
+  auto referring = MustRead(file);
+  auto independent = MustRead("xof 0303txt 0032" + body);
+  ASSERT_TRUE(referring && independent);
+  ASSERT_EQ(referring->objects.size(), 1u);
+  EXPECT_EQ(referring->objects[0]->children.size(), independent->objects[0]->children.size());
+
+  // A referring block that is broken (a reserved block type) is reported at that block.
+  std::string broken = file;
+  std::size_t secondBlock =
+      20 + 4 + (static_cast<std::uint8_t>(file[22]) | static_cast<std::uint8_t>(file[23]) << 8);
+  broken[secondBlock + 6] = static_cast<char>(0xFF);
+  broken[secondBlock + 7] = static_cast<char>(0xFF);
+  ReadResult result = ReadXFile(broken);
+  EXPECT_FALSE(result.ok());
+  EXPECT_EQ(result.errorOffset, secondBlock) << result.Describe();
 }
 
 // Binary faces are taken row by row straight out of their integer lists; a writer may cut its

@@ -1,15 +1,22 @@
 // Layout details of the writers that readers depend on and that the samples do not show.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <random>
 
 #include "test_support.h"
 #include "xof/binary_writer.h"
 #include "xof/data_scan.h"
+#include "xof/document_writer.h"
 #include "xof/file_writer.h"
 #include "xof/mszip.h"
 #include "xof/number_format.h"
@@ -316,6 +323,56 @@ TEST(CompressedWriter, AWriteFailureWhileBlocksAreDeflatingEndsTheSave) {
         compressor.Finish();
       },
       WriteError);
+}
+
+// The same through a real file that fills up while blocks are deflating on several threads: the
+// failure is reported, the earlier file stays as it was and nothing is left beside it.
+TEST(CompressedWriter, AFileThatFillsMidSaveKeepsTheEarlierFile) {
+  const std::filesystem::path folder =
+      std::filesystem::path(testing::TempDir()) / ("full_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path target = folder / "scene.x";
+  { std::ofstream(target, std::ios::binary) << "earlier"; }
+
+  // A mesh of some megabytes, noisy enough that its compressed form passes the size limit.
+  std::mt19937 random(11);
+  const std::uint32_t vertices = 400000;
+  Block mesh;
+  mesh.Dword(vertices);
+  for (std::uint32_t v = 0; v < 3 * vertices; ++v)
+    mesh.Float(static_cast<float>(random() % 100000) * 0.01f);
+  mesh.Dword(0);
+  XFileDocument document;
+  document.templates = BuiltInTemplates();
+  auto object = std::make_unique<DataObject>();
+  object->type = document.templates.FindById(tid::Mesh);
+  object->name = "Noise";
+  object->data = mesh.bytes();
+  document.objects.push_back(std::move(object));
+
+  rlimit old{};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  sighandler_t oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limited = old;
+  limited.rlim_cur = 256 * 1024;
+  ::setrlimit(RLIMIT_FSIZE, &limited);
+  std::string error;
+  bool written = WriteDocumentToFile(document, FileFormat::Compressed, target, error);
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+
+  EXPECT_FALSE(written);
+  EXPECT_FALSE(error.empty());
+  std::ifstream in(target, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "earlier");
+  std::size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++entries;
+  EXPECT_EQ(entries, 1u);
+
+  // With room, the same document is written whole.
+  ASSERT_TRUE(WriteDocumentToFile(document, FileFormat::Compressed, target, error)) << error;
+  EXPECT_GT(std::filesystem::file_size(target), 256u * 1024);
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
