@@ -7,6 +7,9 @@
 
 namespace platform {
 
+// The size of a huge page, to which large blocks are aligned.
+constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
+
 // At least `bytes` bytes, uninitialised; `bytes` is rounded up to whole huge pages when large
 // enough for them. Throws std::bad_alloc. Given back with FreeLargeBlock.
 void* AllocateLargeBlock(std::size_t& bytes);

@@ -1,5 +1,6 @@
 #include "platform/whole_file.h"
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,9 +20,9 @@ void WholeFileBuffer::Release() {
 }
 
 void WholeFileBuffer::ReleaseBefore(std::size_t offset) {
-  constexpr std::size_t kStep = 2 * kHugePage;  // not a system call for every small object
-  if (capacity_ < kHugePage) return;            // not on pages of its own
-  std::size_t end = std::min(offset, capacity_) / kHugePage * kHugePage;
+  constexpr std::size_t kStep = 2 * kHugePageBytes;  // not a system call for every small object
+  if (capacity_ < kHugePageBytes) return;            // not on pages of its own
+  std::size_t end = std::min(offset, capacity_) / kHugePageBytes * kHugePageBytes;
   if (end < released_ + kStep) return;
   // The buffer is aligned to huge pages (Grow): only pages wholly inside it are given back.
   ::madvise(data_ + released_, end - released_, MADV_DONTNEED);
