@@ -23,6 +23,44 @@ void BinaryLexer::Need(std::size_t bytes, std::size_t tokenStart, const char* wh
   }
 }
 
+std::size_t BinaryLexer::DataBytesFrom(std::size_t at) const {
+  std::size_t bytes = 0;
+  while (data_.size() - at >= 6) {
+    std::uint16_t code = ReadWord(at);
+    at += 2;
+    switch (code) {
+      case kIntegerList:
+      case kFloatList: {
+        std::uint32_t count = ReadDword(at);
+        at += 4;
+        std::size_t size = code == kFloatList && floatSize_ == 64 ? 8 : 4;
+        if (count > (data_.size() - at) / size) return bytes;
+        bytes += 4 * std::size_t{count};
+        at += count * size;
+        break;
+      }
+      case kInteger:
+        bytes += 4;
+        at += 4;
+        break;
+      case kString: {
+        std::uint32_t length = ReadDword(at);
+        // The length, the text and its terminator must all lie in the file.
+        if (data_.size() - at < 6 || length > data_.size() - at - 6) return bytes;
+        bytes += std::size_t{length} + 1;
+        at += 4 + std::size_t{length} + 2;
+        break;
+      }
+      case kSemicolon:
+      case kComma:
+        break;
+      default:
+        return bytes;  // a child object, a reference or the closing brace
+    }
+  }
+  return bytes;
+}
+
 Token BinaryLexer::Read() {
   Token token;
   token.offset = pos_;

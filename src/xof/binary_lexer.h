@@ -16,6 +16,7 @@ class BinaryLexer : public Lexer {
   Token Read() override;
   std::size_t Position() const override { return pos_; }
   std::size_t Size() const override { return data_.size(); }
+  std::size_t DataBytesFrom(std::size_t at) const override;
 
  private:
   std::uint32_t ReadDword(std::size_t at) const;

@@ -91,8 +91,13 @@ class Lexer {
   // still held.
   std::size_t Taken() const { return peeked_ ? peek_.offset : Position(); }
   virtual bool IsBinary() const = 0;
+  // How many bytes the values from here to the next object or brace decode to, as far as the
+  // encoding tells it cheaply (binary lists hold their counts); 0 when it does not. A hint for
+  // sizing a block once: the decoding itself checks everything.
+  std::size_t DataBytesAhead() const { return DataBytesFrom(Taken()); }
 
  protected:
+  virtual std::size_t DataBytesFrom(std::size_t) const { return 0; }
   virtual Token Read() = 0;
   virtual std::size_t Position() const = 0;
   virtual std::size_t Size() const = 0;

@@ -366,6 +366,8 @@ class Decoder {
 }  // namespace
 
 void DecodeObjectData(Lexer& lexer, const Template& definition, std::vector<std::uint8_t>& out) {
+  // Sized once where the encoding tells the size: a mesh's block is never grown and copied.
+  if (std::size_t hint = lexer.DataBytesAhead()) out.reserve(out.size() + hint);
   Decoder decoder(lexer, out);
   decoder.Decode(definition);
 }
