@@ -18,10 +18,9 @@ inline constexpr std::size_t kThreadedWork = 16384;
 
 // Runs produce(chunk, slot) and then consume(chunk, slot) for every chunk 0 .. count - 1; the
 // consumes run in chunk order on the calling thread. With a second thread (and `threaded`) the
-// produces run on it,
-// up to `slots` chunks ahead of the consumes; `slot` (below `slots`) names the buffer a chunk
-// uses, free again once its consume has returned. An exception of either side ends both and is
-// thrown here.
+// produces run on it, up to `slots` chunks ahead of the consumes; `slot` (below `slots`) names the
+// buffer a chunk uses, free again once its consume has returned. An exception of either side ends
+// both and is thrown here.
 void RunPipelined(std::size_t count, std::size_t slots,
                   const std::function<void(std::size_t chunk, std::size_t slot)>& produce,
                   const std::function<void(std::size_t chunk, std::size_t slot)>& consume,
