@@ -115,7 +115,7 @@ std::string EncodeDds(const Image& image) {
   return out;
 }
 
-std::optional<Image> DecodeDds(std::string_view bytes, std::string* problem) {
+std::optional<Image> DecodeDds(std::string_view bytes, std::string* problem, long long maxPixels) {
   auto fail = [problem](std::string why) -> std::optional<Image> {
     if (problem) *problem = std::move(why);
     return std::nullopt;
@@ -127,7 +127,7 @@ std::optional<Image> DecodeDds(std::string_view bytes, std::string* problem) {
   const std::uint32_t width = DwordAt(bytes, kAtWidth), height = DwordAt(bytes, kAtHeight);
   // In 64 bits unsigned: two sides of 2^32 - 1 overflow a signed product.
   if (width == 0 || height == 0 ||
-      static_cast<std::uint64_t>(width) * height > static_cast<std::uint64_t>(kMaxPixels)) {
+      static_cast<std::uint64_t>(width) * height > static_cast<std::uint64_t>(maxPixels)) {
     return fail("its size " + std::to_string(width) + "x" + std::to_string(height) +
                 " is not one that can be decoded");
   }

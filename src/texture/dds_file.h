@@ -15,6 +15,7 @@ std::string EncodeDds(const Image& image);
 
 // The top level of a DXT1, DXT3 or DXT5 DDS file, with or without mips. Nothing when the file is
 // not one, or is cut short, with why in `problem`.
-std::optional<Image> DecodeDds(std::string_view bytes, std::string* problem = nullptr);
+std::optional<Image> DecodeDds(std::string_view bytes, std::string* problem = nullptr,
+                               long long maxPixels = kMaxPixels);
 
 }  // namespace texture

@@ -37,14 +37,14 @@ std::vector<std::uint8_t> Rgb(const Image& image) {
 
 // PNG through libpng, which decodes a large texture about a sixth faster than stb_image and
 // into the image's own buffer.
-std::optional<Image> DecodePng(std::string_view bytes, std::string* problem) {
+std::optional<Image> DecodePng(std::string_view bytes, std::string* problem, long long maxPixels) {
   png_image png{};
   png.version = PNG_IMAGE_VERSION;
   if (!png_image_begin_read_from_memory(&png, bytes.data(), bytes.size())) {
     if (problem) *problem = std::string("it cannot be decoded (") + png.message + ")";
     return std::nullopt;
   }
-  if (static_cast<std::uint64_t>(png.width) * png.height > static_cast<std::uint64_t>(kMaxPixels)) {
+  if (static_cast<std::uint64_t>(png.width) * png.height > static_cast<std::uint64_t>(maxPixels)) {
     if (problem) {
       *problem = "it is " + std::to_string(png.width) + "x" + std::to_string(png.height) +
                  " pixels, too large to decode";
@@ -63,9 +63,10 @@ std::optional<Image> DecodePng(std::string_view bytes, std::string* problem) {
 
 }  // namespace
 
-std::optional<Image> DecodeImage(std::string_view bytes, std::string* problem) {
-  if (StartsWith(bytes, "DDS ")) return DecodeDds(bytes, problem);
-  if (FormatOf(bytes, L"") == Format::kPng) return DecodePng(bytes, problem);
+std::optional<Image> DecodeImage(std::string_view bytes, std::string* problem,
+                                 long long maxPixels) {
+  if (StartsWith(bytes, "DDS ")) return DecodeDds(bytes, problem, maxPixels);
+  if (FormatOf(bytes, L"") == Format::kPng) return DecodePng(bytes, problem, maxPixels);
   if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
     if (problem) *problem = "the file is too large";
     return std::nullopt;
@@ -75,7 +76,7 @@ std::optional<Image> DecodeImage(std::string_view bytes, std::string* problem) {
   int width = 0, height = 0, channels = 0;
   // The header first: a small file can claim a picture too large to decode into memory.
   if (stbi_info_from_memory(data, size, &width, &height, &channels) &&
-      static_cast<long long>(width) * height > kMaxPixels) {
+      static_cast<long long>(width) * height > maxPixels) {
     if (problem) {
       *problem = "it is " + std::to_string(width) + "x" + std::to_string(height) +
                  " pixels, too large to decode";
