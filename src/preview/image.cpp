@@ -1,14 +1,12 @@
 #include "preview/image.h"
 
-#include <stb_image.h>
 #include <stb_image_write.h>
 
-#include <algorithm>
 #include <optional>
 #include <utility>
 
 #include "platform/file_system.h"
-#include "texture/dds_file.h"
+#include "texture/image_codec.h"
 
 namespace preview {
 namespace {
@@ -43,40 +41,17 @@ Image ReadImageFile(const std::filesystem::path& path, std::string* error) {
     if (error) *error = "cannot be read";
     return {};
   }
-  if (bytes->compare(0, 4, "DDS ") == 0) {
-    std::string problem;
-    std::optional<texture::Image> dds = texture::DecodeDds(*bytes, &problem);
-    if (!dds) {
-      if (error) *error = "cannot be decoded (" + problem + ")";
-      return {};
-    }
-    Image image;
-    image.width = dds->width;
-    image.height = dds->height;
-    image.rgba = std::move(dds->rgba);
-    return image;
-  }
-  int width = 0, height = 0, channels = 0;
-  // The header first: a small file can claim a picture too large to decode into memory.
-  if (stbi_info_from_memory(reinterpret_cast<const stbi_uc*>(bytes->data()),
-                            static_cast<int>(bytes->size()), &width, &height, &channels) &&
-      static_cast<long long>(width) * height > kMaxImagePixels) {
+  std::string problem;
+  std::optional<Image> image = texture::DecodeImage(*bytes, &problem, kMaxImagePixels);
+  if (!image) {
+    // The library says "it is ...", "it cannot be decoded (...)": the caller names the file.
     if (error) {
-      *error = "is " + std::to_string(width) + "x" + std::to_string(height) + ", too large to read";
+      *error =
+          problem.rfind("it ", 0) == 0 ? problem.substr(3) : "cannot be decoded (" + problem + ")";
     }
     return {};
   }
-  stbi_uc* pixels =
-      stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes->data()),
-                            static_cast<int>(bytes->size()), &width, &height, &channels, 4);
-  if (!pixels) {
-    if (error) *error = std::string("cannot be decoded (") + stbi_failure_reason() + ")";
-    return {};
-  }
-  Image image(width, height);
-  std::copy(pixels, pixels + image.rgba.size(), image.rgba.begin());
-  stbi_image_free(pixels);
-  return image;
+  return std::move(*image);
 }
 
 }  // namespace preview

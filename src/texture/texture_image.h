@@ -1,6 +1,7 @@
 // A decoded texture (8-bit RGBA, top row first) and the file formats a texture is converted to.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,6 +17,11 @@ struct Image {
 
   Image() = default;
   Image(int w, int h) : width(w), height(h), rgba(static_cast<std::size_t>(w) * h * 4, 0) {}
+  std::uint8_t* Pixel(int x, int y) { return &rgba[(static_cast<std::size_t>(y) * width + x) * 4]; }
+  std::array<std::uint8_t, 4> At(int x, int y) const {
+    const std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
+    return {p[0], p[1], p[2], p[3]};
+  }
   // Every pixel fully covering: DXT1 holds it, and PNG, TGA and BMP need no alpha channel.
   bool Opaque() const;
 };

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -60,6 +61,37 @@ TEST(PreviewCommand, WritesThePictureBesideTheFileAndNamesMissingTextures) {
                 folder.path());
   EXPECT_EQ(run.status, 0) << run.errors;
   EXPECT_EQ(ReadImageFile(folder.path() / "sheet.png").width, 800);
+}
+
+// Textures are decoded by the texture library; what it refuses comes back with its reason, worded
+// for "texture 'name' ...".
+TEST(PreviewCommand, TexturesThatCannotBeDrawnSayWhy) {
+  TempFolder folder;
+  WriteText(folder.path() / "junk.png", "\x89PNG\r\n\x1a\n not a picture");
+  std::string error;
+  EXPECT_EQ(ReadImageFile(folder.path() / "junk.png", &error).width, 0);
+  EXPECT_EQ(error.rfind("cannot be decoded (", 0), 0u) << error;
+
+  // A BMP header claiming 10000 x 10000 pixels, more than a preview decodes.
+  std::string bmp = "BM";
+  auto dword = [&bmp](std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) bmp.push_back(static_cast<char>(v >> (8 * i)));
+  };
+  dword(54 + 3);
+  dword(0);
+  dword(54);
+  dword(40);
+  dword(10000);
+  dword(10000);
+  bmp += std::string("\x01\x00\x18\x00", 4);  // one plane, 24 bits
+  for (int i = 0; i < 6; ++i) dword(0);
+  bmp += "abc";
+  WriteText(folder.path() / "huge.bmp", bmp);
+  EXPECT_EQ(ReadImageFile(folder.path() / "huge.bmp", &error).width, 0);
+  EXPECT_EQ(error, "is 10000x10000 pixels, too large to decode");
+
+  EXPECT_EQ(ReadImageFile(folder.path() / "absent.png", &error).width, 0);
+  EXPECT_EQ(error, "cannot be read");
 }
 
 TEST(PreviewCommand, RefusedInputGetsStatusThreeAndTheReadersMessage) {
