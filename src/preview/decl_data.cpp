@@ -31,7 +31,7 @@ std::uint32_t PackColor(const float* rgba) {
   return packed;
 }
 
-DeclVertexData ReadDeclData(const ObjectValues& values, std::size_t vertexCount,
+DeclVertexData ReadDeclData(const xof::ObjectValues& values, std::size_t vertexCount,
                             std::string& problem) {
   DeclVertexData out;
   const std::vector<std::uint32_t>& elements = values.Member(1).integers;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "preview/math3d.h"
-#include "preview/object_values.h"
+#include "xof/object_values.h"
 
 namespace preview {
 
@@ -22,7 +22,7 @@ struct DeclVertexData {
 std::uint32_t PackColor(const float* rgba);
 
 // `problem` says why nothing was taken (an unknown element type, data of the wrong size).
-DeclVertexData ReadDeclData(const ObjectValues& values, std::size_t vertexCount,
+DeclVertexData ReadDeclData(const xof::ObjectValues& values, std::size_t vertexCount,
                             std::string& problem);
 
 }  // namespace preview

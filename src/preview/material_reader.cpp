@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "preview/object_values.h"
+#include "xof/object_values.h"
 #include "xof/template_ids.h"
 
 namespace preview {
 namespace {
 
-void CopyFloats(const MemberNumbers& from, float* to, std::size_t count) {
+void CopyFloats(const xof::MemberValues& from, float* to, std::size_t count) {
   for (std::size_t i = 0; i < count && i < from.floats.size(); ++i) to[i] = from.floats[i];
 }
 
@@ -32,7 +32,7 @@ std::filesystem::path FindTexture(const std::string& name, const std::filesystem
 
 PreviewMaterial ReadMaterial(const xof::DataObject& material, const MeshReadContext& context) {
   PreviewMaterial result;
-  ObjectValues values(material);
+  xof::ObjectValues values(material);
   CopyFloats(values.Member(0), result.diffuse, 4);
   CopyFloats(values.Member(1), &result.power, 1);
   CopyFloats(values.Member(2), result.specular, 3);
@@ -40,7 +40,7 @@ PreviewMaterial ReadMaterial(const xof::DataObject& material, const MeshReadCont
   for (const xof::DataChild& child : material.children) {
     if (child.IsReference() || !child.object->type) continue;
     if (child.object->type->id != xof::tid::TextureFilename) continue;
-    ObjectValues texture(*child.object);
+    xof::ObjectValues texture(*child.object);
     if (texture.Member(0).strings.empty()) continue;
     result.textureName = texture.Member(0).strings.front();
     result.texturePath = FindTexture(result.textureName, context.textureFolder).string();
@@ -57,7 +57,7 @@ PreviewMaterial ReadMaterial(const xof::DataObject& material, const MeshReadCont
 void ReadMaterialList(const xof::DataObject& list, std::size_t faceCount, const std::string& mesh,
                       const MeshReadContext& context, std::vector<PreviewMaterial>& materials,
                       std::vector<std::uint32_t>& faceMaterial) {
-  ObjectValues values(list);
+  xof::ObjectValues values(list);
   std::size_t declared = values.Member(0).integers.empty() ? 0 : values.Member(0).integers[0];
   const std::vector<std::uint32_t>& indices = values.Member(2).integers;
   for (const xof::DataChild& child : list.children) {

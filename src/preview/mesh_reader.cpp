@@ -6,7 +6,7 @@
 
 #include "preview/decl_data.h"
 #include "preview/material_reader.h"
-#include "preview/object_values.h"
+#include "xof/object_values.h"
 #include "xof/template_ids.h"
 
 namespace preview {
@@ -22,7 +22,7 @@ struct FaceList {
 
 // At most `faceCount` faces, and no more than the member holds: a template defined again with
 // fixed-size arrays lets the count say anything, so it only bounds the walk.
-FaceList ReadFaces(const MemberNumbers& member, std::size_t faceCount) {
+FaceList ReadFaces(const xof::MemberValues& member, std::size_t faceCount) {
   FaceList faces;
   faces.flat = &member.integers;
   const std::vector<std::uint32_t>& flat = member.integers;
@@ -48,7 +48,7 @@ class MeshBuilder {
   }
 
   PreviewMesh Build() {
-    ObjectValues values(source_);
+    xof::ObjectValues values(source_);
     const std::vector<float>& xyz = values.Member(1).floats;
     for (std::size_t i = 0; i + 2 < xyz.size(); i += 3) {
       out_.positions.push_back({xyz[i], xyz[i + 1], xyz[i + 2]});
@@ -67,18 +67,18 @@ class MeshBuilder {
       if (!object || !object->type) continue;
       const xof::Guid& id = object->type->id;
       if (id == xof::tid::MeshNormals) {
-        normalValues_ = std::make_unique<ObjectValues>(*object);
+        normalValues_ = std::make_unique<xof::ObjectValues>(*object);
       } else if (id == xof::tid::MeshTextureCoords) {
-        ReadTexcoords(ObjectValues(*object));
+        ReadTexcoords(xof::ObjectValues(*object));
       } else if (id == xof::tid::MeshVertexColors) {
-        ReadColors(ObjectValues(*object));
+        ReadColors(xof::ObjectValues(*object));
       } else if (id == xof::tid::MeshMaterialList) {
         ReadMaterialList(*object, faces.starts.size(), out_.name, context_, out_.materials,
                          faceMaterial);
       } else if (id == xof::tid::SkinWeights) {
-        ReadSkin(ObjectValues(*object));
+        ReadSkin(xof::ObjectValues(*object));
       } else if (id == xof::tid::DeclData) {
-        ReadDecl(ObjectValues(*object));
+        ReadDecl(xof::ObjectValues(*object));
       }
     }
     if (out_.materials.empty()) out_.materials.emplace_back();
@@ -92,7 +92,7 @@ class MeshBuilder {
     if (context_.warnings) context_.warnings->push_back("mesh '" + out_.name + "': " + text);
   }
 
-  void ReadTexcoords(const ObjectValues& values) {
+  void ReadTexcoords(const xof::ObjectValues& values) {
     const std::vector<float>& uv = values.Member(1).floats;
     if (uv.size() / 2 != out_.positions.size()) {
       Warn(std::to_string(uv.size() / 2) + " texture coordinates for " +
@@ -104,7 +104,7 @@ class MeshBuilder {
     }
   }
 
-  void ReadColors(const ObjectValues& values) {
+  void ReadColors(const xof::ObjectValues& values) {
     const std::vector<std::uint32_t>& index = values.Member(1).integers;
     const std::vector<float>& rgba = values.Member(1).floats;
     out_.colors.assign(out_.positions.size(), 0xFFFFFFFFu);
@@ -119,7 +119,7 @@ class MeshBuilder {
     if (bad) Warn(std::to_string(bad) + " vertex colours name vertices the mesh does not have");
   }
 
-  void ReadSkin(const ObjectValues& values) {
+  void ReadSkin(const xof::ObjectValues& values) {
     SkinBone bone;
     if (!values.Member(0).strings.empty()) bone.frameName = values.Member(0).strings.front();
     bone.vertices = values.Member(2).integers;
@@ -137,7 +137,7 @@ class MeshBuilder {
 
   // A vertex declaration carries what the separate records would (the exporter writes one or the
   // other); its normals are per vertex, like the positions.
-  void ReadDecl(const ObjectValues& values) {
+  void ReadDecl(const xof::ObjectValues& values) {
     std::string problem;
     DeclVertexData decl = ReadDeclData(values, out_.positions.size(), problem);
     if (!problem.empty()) {
@@ -301,7 +301,7 @@ class MeshBuilder {
   const xof::DataObject& source_;
   const MeshReadContext& context_;
   PreviewMesh out_;
-  std::unique_ptr<ObjectValues> normalValues_;
+  std::unique_ptr<xof::ObjectValues> normalValues_;
   std::vector<Vec3> declNormals_;
   std::vector<std::uint32_t> normalOf_, sourceOf_;
 };

@@ -6,7 +6,7 @@
 #include <unordered_map>
 
 #include "preview/mesh_reader.h"
-#include "preview/object_values.h"
+#include "xof/object_values.h"
 #include "xof/template_ids.h"
 
 namespace preview {
@@ -87,7 +87,7 @@ class SceneBuilder {
         continue;
       }
       if (Is(target, xof::tid::FrameTransformMatrix)) {
-        ObjectValues values(*target);
+        xof::ObjectValues values(*target);
         const std::vector<float>& m = values.Member(0).floats;
         for (std::size_t i = 0; i < 16 && i < m.size(); ++i) scene_.frames[index].local.m[i] = m[i];
       } else if (Is(target, xof::tid::Frame)) {
@@ -126,7 +126,7 @@ class SceneBuilder {
 
   // keys: per key its time and value count (integers) and its values (floats).
   void ReadKeys(const xof::DataObject& object, FrameAnimation& animation) {
-    ObjectValues values(object);
+    xof::ObjectValues values(object);
     if (values.Member(0).integers.empty()) return;
     AnimationKeys keys;
     keys.type = static_cast<KeyType>(values.Member(0).integers[0]);

@@ -13,11 +13,11 @@
 #include "host/inode.h"
 #include "host/sim/import/model_repair.h"
 #include "host/sim/import/xfile_reader.h"
-#include "host/sim/import/xfile_values.h"
 #include "host/tri_object.h"
 #include "import_test_support.h"
 #include "platform/text_encoding.h"
 #include "xof/file_reader.h"
+#include "xof/object_values.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ class DocumentComparison {
       Differ(where, "is " + b.type->name + " " + b.name + " in the second file");
       return;
     }
-    sim::import::XObjectValues va(a), vb(b);
+    xof::ObjectValues va(a), vb(b);
     float scale = 1.0f;
     for (std::size_t m = 0; m < a.type->members.size(); ++m) {
       for (float v : va.Member(m).floats) scale = std::max(scale, std::fabs(v));

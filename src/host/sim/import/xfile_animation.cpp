@@ -7,8 +7,8 @@
 
 #include "host/decomp.h"
 #include "host/sim/import/xfile_parts.h"
-#include "host/sim/import/xfile_values.h"
 #include "platform/text_encoding.h"
+#include "xof/object_values.h"
 #include "xof/template_ids.h"
 
 namespace sim::import {
@@ -81,7 +81,7 @@ class SetReader {
   }
 
   void ReadKeys(const xof::DataObject& record, int node, ImportedAnimation& animation) {
-    XObjectValues values(record);
+    xof::ObjectValues values(record);
     std::uint32_t type = values.Integer(0);
     std::size_t width = type == kRotationKeys ? 4 : type <= kPositionKeys ? 3 : 16;
     if (type > 4) {

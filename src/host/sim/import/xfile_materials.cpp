@@ -8,8 +8,8 @@
 
 #include "host/sim/import/xfile_parts.h"
 #include "host/sim/import/xfile_preimage.h"
-#include "host/sim/import/xfile_values.h"
 #include "platform/text_encoding.h"
+#include "xof/object_values.h"
 #include "xof/template_ids.h"
 
 namespace sim::import {
@@ -38,7 +38,7 @@ class MaterialReader {
       : context_(context), record_(record) {}
 
   ImportedMaterial Read() {
-    XObjectValues values(record_);
+    xof::ObjectValues values(record_);
     material_.name = platform::Utf8ToWide(
         record_.name.empty() ? "Material" + std::to_string(context_.model.materials.size())
                              : record_.name);
@@ -74,7 +74,7 @@ class MaterialReader {
     for (const xof::DataChild& child : record_.children) {
       const xof::DataObject* object = context_.Resolve(child);
       if (IsA(object, xof::tid::TextureFilename)) {
-        ReadTexture(XObjectValues(*object).String(0));
+        ReadTexture(xof::ObjectValues(*object).String(0));
       } else if (IsA(object, xof::tid::EffectInstance)) {
         ReadEffect(*object);
       } else if (object && object->type) {
@@ -119,14 +119,14 @@ class MaterialReader {
       context_.Warn("effect instances after a material's first are dropped (" + Where() + ")");
       return;
     }
-    std::optional<std::wstring> file = Locate(XObjectValues(instance).String(0));
+    std::optional<std::wstring> file = Locate(xof::ObjectValues(instance).String(0));
     if (!file) return;
     ImportedEffect effect;
     effect.hostPath = *file;
     for (const xof::DataChild& child : instance.children) {
       const xof::DataObject* object = context_.Resolve(child);
       if (!object || !object->type) continue;
-      XObjectValues values(*object);
+      xof::ObjectValues values(*object);
       std::wstring name = platform::Utf8ToWide(values.String(0));
       const xof::Guid& id = object->type->id;
       if (id == xof::tid::EffectParamDWord) {

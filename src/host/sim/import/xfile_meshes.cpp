@@ -75,13 +75,13 @@ class MeshReader {
       } else if (id == xof::tid::MeshTextureCoords) {
         ReadTexcoords(*object);
       } else if (id == xof::tid::MeshVertexColors) {
-        ReadColors(XObjectValues(*object));
+        ReadColors(xof::ObjectValues(*object));
       } else if (id == xof::tid::MeshMaterialList) {
         ReadMaterialList(*object);
       } else if (id == xof::tid::SkinWeights) {
-        ReadSkinWeights(XObjectValues(*object));
+        ReadSkinWeights(xof::ObjectValues(*object));
       } else if (id == xof::tid::DeclData) {
-        ReadDecl(XObjectValues(*object));
+        ReadDecl(xof::ObjectValues(*object));
       } else if (id == xof::tid::VertexDuplicationIndices) {
         context_.Warn(
             "VertexDuplicationIndices records are dropped: the exporter splits vertices itself");
@@ -167,7 +167,7 @@ class MeshReader {
   static XMeshArrays MeshArrays(const xof::DataObject& object) {
     XMeshArrays arrays;
     if (ReadStandardMeshArrays(object, arrays)) return arrays;
-    XObjectValues values(object);
+    xof::ObjectValues values(object);
     arrays.ownedPoints = values.Member(1).floats;
     arrays.faceCount = values.Integer(2);
     arrays.ownedFaces = values.Member(3).integers;
@@ -277,7 +277,7 @@ class MeshReader {
     XPackedArray<float> uv;
     std::vector<float> walked;
     if (!ReadStandardTexcoords(object, uv)) {
-      walked = XObjectValues(object).Member(1).floats;
+      walked = xof::ObjectValues(object).Member(1).floats;
       uv = XPackedArray<float>(walked);
     }
     if (uv.size() != 2 * vertexCount_) {
@@ -309,7 +309,7 @@ class MeshReader {
       part_.alpha = alpha_;
   }
 
-  void ReadColors(const XObjectValues& values) {
+  void ReadColors(const xof::ObjectValues& values) {
     const std::vector<std::uint32_t>& index = values.Member(1).integers;
     const std::vector<float>& rgba = values.Member(1).floats;
     StartColors();
@@ -333,7 +333,7 @@ class MeshReader {
         !material->children.empty()) {
       return std::nullopt;
     }
-    XObjectValues values(*material);
+    xof::ObjectValues values(*material);
     const std::vector<float>& face = values.Member(0).floats;
     std::vector<float> rest = values.Member(1).floats;
     rest.insert(rest.end(), values.Member(2).floats.begin(), values.Member(2).floats.end());
@@ -360,7 +360,7 @@ class MeshReader {
         return;
       }
     }
-    XObjectValues values(list);
+    xof::ObjectValues values(list);
     const std::vector<std::uint32_t>& indices = values.Member(2).integers;
     std::vector<int> materials;
     for (const xof::DataChild& child : list.children) {
@@ -405,7 +405,7 @@ class MeshReader {
     part_.slotMaterials = std::move(materials);
   }
 
-  void ReadSkinWeights(const XObjectValues& values) {
+  void ReadSkinWeights(const xof::ObjectValues& values) {
     std::string name = values.String(0);
     const std::vector<std::uint32_t>& vertices = values.Member(2).integers;
     const std::vector<float>& weights = values.Member(3).floats;
@@ -441,7 +441,7 @@ class MeshReader {
 
   // A vertex declaration's normals, texture coordinates and colour, where the separate records
   // did not give them; tangents and binormals the exporter builds itself.
-  void ReadDecl(const XObjectValues& values) {
+  void ReadDecl(const xof::ObjectValues& values) {
     const std::vector<std::uint32_t>& elements = values.Member(1).integers;
     const std::vector<std::uint32_t>& data = values.Member(3).integers;
     struct Use {

@@ -6,11 +6,11 @@
 #include <cmath>
 
 #include "host/sim/import/xfile_parts.h"
-#include "host/sim/import/xfile_values.h"
 #include "host/sim/scene_file/scene_file_error.h"
 #include "host/sim/scene_file/scene_limits.h"
 #include "platform/text_encoding.h"
 #include "xof/file_reader.h"
+#include "xof/object_values.h"
 #include "xof/template_ids.h"
 #include "xof/tokens.h"
 
@@ -135,7 +135,7 @@ class DocumentReader {
     Matrix3 local;
     for (const xof::DataChild& child : frame.children) {
       if (IsA(child.object.get(), xof::tid::FrameTransformMatrix)) {
-        XObjectValues values(*child.object);
+        xof::ObjectValues values(*child.object);
         const std::vector<float>& m = values.Member(0).floats;
         if (m.size() < 16) continue;
         for (float v : m) {
@@ -287,7 +287,7 @@ class DocumentReader {
   }
 
   double Rate(const xof::DataObject& object, double before) {
-    std::uint32_t rate = XObjectValues(object).Integer(0);
+    std::uint32_t rate = xof::ObjectValues(object).Integer(0);
     if (rate == 0) {
       context_.Warn("an AnimTicksPerSecond of 0 is ignored");
       return before;

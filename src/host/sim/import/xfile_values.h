@@ -1,7 +1,5 @@
-// The values of one `.x` data object, gathered per top-level member of its template: every number
-// inside the member (nested templates and arrays flattened in order) and its strings. Members are
-// taken by position, so a file that defines a standard template again with other member names
-// still reads.
+// The arrays of a `.x` Mesh record read in place, and the packed view they are read through; other
+// records are read through xof::ObjectValues.
 #pragma once
 
 #include <cstdint>
@@ -10,30 +8,9 @@
 #include <vector>
 
 #include "xof/data_object.h"
+#include "xof/object_values.h"
 
 namespace sim::import {
-
-struct XMemberValues {
-  std::vector<float> floats;
-  std::vector<std::uint32_t> integers;
-  std::vector<std::string> strings;
-};
-
-class XObjectValues {
- public:
-  // Throws xof::FormatError when the block does not fit its template (the reader checked it, so
-  // only a hand-made document can fail).
-  explicit XObjectValues(const xof::DataObject& object);
-  // An empty set for a member the template does not have.
-  const XMemberValues& Member(std::size_t index) const;
-  // The first integer of a member, or `fallback`.
-  std::uint32_t Integer(std::size_t index, std::uint32_t fallback = 0) const;
-  // The first string of a member, or empty.
-  std::string String(std::size_t index) const;
-
- private:
-  std::vector<XMemberValues> members_;
-};
 
 // Four-byte values as they lie in a packed block (or in a vector of them), read without copying
 // the array: blocks are packed without alignment, so each value is loaded by memcpy.
@@ -66,7 +43,7 @@ class XPackedArray {
 };
 
 // The two arrays of a Mesh or MeshNormals record: points (x, y, z each) and faces (each its corner
-// count, then its corners), as XObjectValues gives members 1 and 3. They lie in the record's block
+// count, then its corners), as ObjectValues gives members 1 and 3. They lie in the record's block
 // when its template has the standard layout, else in the vectors here; either way the record (and
 // this value, which is not copied) must outlive them.
 struct XMeshArrays {
@@ -86,7 +63,7 @@ struct XMeshArrays {
 // Points the arrays straight into the packed block when the record's template has the standard
 // layout (DWORD, array of 3 FLOATs, DWORD, array of DWORD count and DWORD corners): a mesh of a
 // million faces is read without a walk through every face or a copy. False for another layout,
-// which XObjectValues reads.
+// which ObjectValues reads.
 bool ReadStandardMeshArrays(const xof::DataObject& object, XMeshArrays& out);
 
 // The coordinates of a MeshTextureCoords record of the standard layout (DWORD, array of 2 FLOATs),
