@@ -16,8 +16,8 @@ class Collector : public DataVisitorBase {
   }
   // Meshes call this twice per face (the corner count, then the corners): small runs are
   // appended value by value, long ones copied whole.
-  void Values(const Member&, PrimitiveType type, const std::uint8_t* values,
-              std::size_t count, int) {
+  void Values(const Member&, PrimitiveType type, const std::uint8_t* values, std::size_t count,
+              int) {
     if (count == 0) return;  // an empty array has no values to copy, and may have no pointer
     MemberValues& into = members_[current_];
     if (type == PrimitiveType::Float) {
@@ -55,8 +55,8 @@ class Collector : public DataVisitorBase {
     to.resize(at + count);
     std::memcpy(to.data() + at, values, count * 4);
   }
-  void String(const Member&, const char* text, std::size_t length, std::uint64_t,
-              std::uint64_t, int) {
+  void String(const Member&, const char* text, std::size_t length, std::uint64_t, std::uint64_t,
+              int) {
     members_[current_].strings.emplace_back(text, length);
   }
 
