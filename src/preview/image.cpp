@@ -11,7 +11,8 @@
 namespace preview {
 namespace {
 
-constexpr long long kMaxImagePixels = 1ll << 26;  // 64M pixels, 256 MB decoded
+// Other formats: a small file can claim a large picture (64M pixels, 256 MB decoded).
+constexpr long long kMaxImagePixels = 1ll << 26;
 
 void AppendBytes(void* context, void* data, int size) {
   static_cast<std::string*>(context)->append(static_cast<const char*>(data),
@@ -42,7 +43,10 @@ Image ReadImageFile(const std::filesystem::path& path, std::string* error) {
     return {};
   }
   std::string problem;
-  std::optional<Image> image = texture::DecodeImage(*bytes, &problem, kMaxImagePixels);
+  // DDS levels are decoded as the exporter decodes them, at its own limit: their size is checked
+  // against the bytes the file holds, so a large one is a real one.
+  const long long maxPixels = bytes->rfind("DDS ", 0) == 0 ? texture::kMaxPixels : kMaxImagePixels;
+  std::optional<Image> image = texture::DecodeImage(*bytes, &problem, maxPixels);
   if (!image) {
     // The library says "it is ...", "it cannot be decoded (...)": the caller names the file.
     if (error) {
