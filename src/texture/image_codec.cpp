@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <cstdlib>
 
 #include "texture/dds_file.h"
 
@@ -74,11 +75,18 @@ std::optional<Image> DecodeImage(std::string_view bytes, std::string* problem,
   const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
   const int size = static_cast<int>(bytes.size());
   int width = 0, height = 0, channels = 0;
-  // The header first: a small file can claim a picture too large to decode into memory.
-  if (stbi_info_from_memory(data, size, &width, &height, &channels) &&
-      static_cast<long long>(width) * height > maxPixels) {
+  // The header first: a small file can claim a picture too large to decode into memory. A header
+  // that says nothing is not decoded blind, and a top-down BMP gives its height negative.
+  if (!stbi_info_from_memory(data, size, &width, &height, &channels)) {
+    if (problem) *problem = std::string("it cannot be decoded (") + stbi_failure_reason() + ")";
+    return std::nullopt;
+  }
+  const long long area =
+      std::llabs(static_cast<long long>(width)) * std::llabs(static_cast<long long>(height));
+  if (area > maxPixels) {
     if (problem) {
-      *problem = "it is " + std::to_string(width) + "x" + std::to_string(height) +
+      *problem = "it is " + std::to_string(std::llabs(static_cast<long long>(width))) + "x" +
+                 std::to_string(std::llabs(static_cast<long long>(height))) +
                  " pixels, too large to decode";
     }
     return std::nullopt;

@@ -94,6 +94,17 @@ TEST(TextureFormats, WhatCannotBeDecodedSaysWhy) {
   problem.clear();
   EXPECT_FALSE(DecodeImage(bmp, &problem));
   EXPECT_NE(problem.find("too large"), std::string::npos) << problem;
+  // A top-down BMP gives its height negative: 2308 x -196608 claims 453M pixels, which stb_image
+  // itself would allocate.
+  bmp[18] = 0x04;
+  bmp[19] = 0x09;
+  bmp[20] = 0;
+  bmp[22] = bmp[23] = 0;
+  bmp[24] = static_cast<char>(0xFD);
+  bmp[25] = static_cast<char>(0xFF);
+  problem.clear();
+  EXPECT_FALSE(DecodeImage(bmp, &problem));
+  EXPECT_EQ(problem, "it is 2308x196608 pixels, too large to decode");
 }
 
 }  // namespace
