@@ -15,10 +15,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/heap_array.h"
 #include "xof/guid.h"
 #include "xof/template_model.h"
 
 namespace xof {
+
+// A data block. Its storage can be handed on without a copy, to and from arrays of other plain
+// values (a record made in place from a generated array).
+using DataBlock = platform::HeapArray<std::uint8_t>;
 
 // A run of values of one primitive type in a data block. Scanning a block against its template
 // yields these; writers emit them without walking the template again.
@@ -50,7 +55,7 @@ struct DataObject {
   std::string typeSpelling;
   std::string name;
   std::optional<Guid> id;
-  std::vector<std::uint8_t> data;
+  DataBlock data;
   std::vector<DataSegment> segments;
   std::vector<DataChild> children;
   std::size_t fileOffset = 0;  // set by the reader: where the object starts in the decoded file

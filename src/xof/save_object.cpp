@@ -14,7 +14,7 @@ HRESULT SaveData::AddDataObject(const Guid& templateId, const char* name, const 
 }
 
 HRESULT SaveData::AddDataObject(const Guid& templateId, const char* name, const Guid* id,
-                                std::vector<std::uint8_t>&& data, SaveData** child) {
+                                DataBlock&& data, SaveData** child) {
   return owner_.AddObject(this, templateId, name, id, data.size(), data.data(), child, &data);
 }
 
@@ -33,13 +33,13 @@ HRESULT SaveObject::AddDataObject(const Guid& templateId, const char* name, cons
 }
 
 HRESULT SaveObject::AddDataObject(const Guid& templateId, const char* name, const Guid* id,
-                                  std::vector<std::uint8_t>&& data, SaveData** child) {
+                                  DataBlock&& data, SaveData** child) {
   return AddObject(nullptr, templateId, name, id, data.size(), data.data(), child, &data);
 }
 
 HRESULT SaveObject::AddObject(const SaveData* parent, const Guid& templateId, const char* name,
                               const Guid* id, std::size_t size, const void* data, SaveData** child,
-                              std::vector<std::uint8_t>* owned) {
+                              DataBlock* owned) {
   const Template* type = nullptr;
   HRESULT result = TryAddObject(parent, type, templateId, name, id, size, data, child, owned);
   if (Failed(result)) {
@@ -53,7 +53,7 @@ HRESULT SaveObject::AddObject(const SaveData* parent, const Guid& templateId, co
 HRESULT SaveObject::TryAddObject(const SaveData* parentData, const Template*& type,
                                  const Guid& templateId, const char* name, const Guid* id,
                                  std::size_t size, const void* data, SaveData** child,
-                                 std::vector<std::uint8_t>* owned) {
+                                 DataBlock* owned) {
   if (child) *child = nullptr;
   DataObject* parent = parentData ? parentData->object_ : nullptr;
   type = registry_->FindById(templateId);

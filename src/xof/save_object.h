@@ -66,8 +66,8 @@ class SaveData {
                         const void* data, SaveData** child);
   // The same, taking the data block over instead of copying it, so that a large block is never
   // held twice; `data` is left empty when the object is added, untouched when it is refused.
-  HRESULT AddDataObject(const Guid& templateId, const char* name, const Guid* id,
-                        std::vector<std::uint8_t>&& data, SaveData** child);
+  HRESULT AddDataObject(const Guid& templateId, const char* name, const Guid* id, DataBlock&& data,
+                        SaveData** child);
   // Adds a reference to another object by name (and/or GUID).
   HRESULT AddDataReference(const char* name, const Guid* id);
   DWORD AddRef() { return ++references_; }
@@ -89,8 +89,8 @@ class SaveObject {
  public:
   HRESULT AddDataObject(const Guid& templateId, const char* name, const Guid* id, std::size_t size,
                         const void* data, SaveData** child);
-  HRESULT AddDataObject(const Guid& templateId, const char* name, const Guid* id,
-                        std::vector<std::uint8_t>&& data, SaveData** child);
+  HRESULT AddDataObject(const Guid& templateId, const char* name, const Guid* id, DataBlock&& data,
+                        SaveData** child);
   // Writes the file given at creation: a temporary file beside it, renamed over it when complete.
   // A failed save leaves any earlier file in place. A memory save object keeps the bytes instead.
   HRESULT Save();
@@ -118,10 +118,10 @@ class SaveObject {
   // `owned`, when given, holds the block at `data` and is moved into the object.
   HRESULT AddObject(const SaveData* parent, const Guid& templateId, const char* name,
                     const Guid* id, std::size_t size, const void* data, SaveData** child,
-                    std::vector<std::uint8_t>* owned = nullptr);
+                    DataBlock* owned = nullptr);
   HRESULT TryAddObject(const SaveData* parent, const Template*& type, const Guid& templateId,
                        const char* name, const Guid* id, std::size_t size, const void* data,
-                       SaveData** child, std::vector<std::uint8_t>* owned);
+                       SaveData** child, DataBlock* owned);
   HRESULT AddReference(const SaveData& parent, const char* name, const Guid* id);
   HRESULT TryAddReference(DataObject& parent, const char* name, const Guid* id);
   HRESULT Fail(HRESULT result, std::string message);

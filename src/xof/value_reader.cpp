@@ -156,8 +156,8 @@ class ValueReader {
   std::uint32_t index_ = 0;
 };
 
-std::int64_t AppendInteger(std::vector<std::uint8_t>& out, PrimitiveType type, std::int64_t value,
-                           bool binary, const Template& t, const Member& m, std::size_t offset) {
+std::int64_t AppendInteger(DataBlock& out, PrimitiveType type, std::int64_t value, bool binary,
+                           const Template& t, const Member& m, std::size_t offset) {
   // Binary lists hold 32-bit patterns: a signed member reads them as two's complement.
   if (binary && (type == PrimitiveType::Sdword || type == PrimitiveType::Sword ||
                  type == PrimitiveType::Char)) {
@@ -202,7 +202,7 @@ std::int64_t AppendInteger(std::vector<std::uint8_t>& out, PrimitiveType type, s
   return value;
 }
 
-void AppendReal(std::vector<std::uint8_t>& out, PrimitiveType type, double value) {
+void AppendReal(DataBlock& out, PrimitiveType type, double value) {
   if (type == PrimitiveType::Double) {
     std::uint8_t bytes[8];
     std::memcpy(bytes, &value, 8);
@@ -217,7 +217,7 @@ void AppendReal(std::vector<std::uint8_t>& out, PrimitiveType type, double value
 
 class Decoder {
  public:
-  Decoder(Lexer& lexer, std::vector<std::uint8_t>& out) : lexer_(lexer), in_(lexer), out_(out) {}
+  Decoder(Lexer& lexer, DataBlock& out) : lexer_(lexer), in_(lexer), out_(out) {}
 
   void Decode(const Template& t) {
     DecodeTemplate(t, 0);
@@ -360,12 +360,12 @@ class Decoder {
 
   Lexer& lexer_;
   ValueReader in_;
-  std::vector<std::uint8_t>& out_;
+  DataBlock& out_;
 };
 
 }  // namespace
 
-void DecodeObjectData(Lexer& lexer, const Template& definition, std::vector<std::uint8_t>& out) {
+void DecodeObjectData(Lexer& lexer, const Template& definition, DataBlock& out) {
   // Sized once where the encoding tells the size: a mesh's block is never grown and copied.
   if (std::size_t hint = lexer.DataBytesAhead()) out.reserve(out.size() + hint);
   Decoder decoder(lexer, out);

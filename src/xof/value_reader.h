@@ -6,11 +6,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "xof/data_object.h"
 #include "xof/tokens.h"
 
 namespace xof {
 
 // Reads the values of one object of `definition` and appends them to `out`. Throws FormatError.
-void DecodeObjectData(Lexer& lexer, const Template& definition, std::vector<std::uint8_t>& out);
+void DecodeObjectData(Lexer& lexer, const Template& definition, DataBlock& out);
 
 }  // namespace xof

@@ -24,14 +24,14 @@ struct OurMesh {
   std::vector<float> colors;  // r g b a per vertex
 };
 
-std::uint32_t Dword(const std::vector<std::uint8_t>& data, std::size_t& at) {
+std::uint32_t Dword(const xof::DataBlock& data, std::size_t& at) {
   std::uint32_t v;
   std::memcpy(&v, data.data() + at, 4);
   at += 4;
   return v;
 }
 
-float Float(const std::vector<std::uint8_t>& data, std::size_t& at) {
+float Float(const xof::DataBlock& data, std::size_t& at) {
   float v;
   std::memcpy(&v, data.data() + at, 4);
   at += 4;

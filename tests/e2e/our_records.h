@@ -18,7 +18,7 @@
 namespace e2e {
 
 template <class T>
-T At(const std::vector<std::uint8_t>& data, std::size_t offset) {
+T At(const xof::DataBlock& data, std::size_t offset) {
   T value;
   std::memcpy(&value, data.data() + offset, sizeof value);
   return value;
@@ -33,7 +33,7 @@ struct OurKeys {
 // Per set name, per frame name, per record name ("S", "R", "T").
 using OurAnimations = std::map<std::string, std::map<std::string, std::map<std::string, OurKeys>>>;
 
-inline OurKeys ReadKeys(const std::vector<std::uint8_t>& data) {
+inline OurKeys ReadKeys(const xof::DataBlock& data) {
   OurKeys keys;
   std::size_t at = 8;
   for (std::uint32_t i = 0; i < At<std::uint32_t>(data, 4); ++i) {

@@ -142,7 +142,7 @@ TEST_F(AnimationWriterTest, MatrixKeysInOneUnnamedRecordWithOptions) {
   ASSERT_EQ(animation.children.size(), 3u);
   const xof::DataObject& options = *animation.children[1].object;
   EXPECT_EQ(options.type->name, "AnimationOptions");
-  EXPECT_EQ(options.data, (std::vector<std::uint8_t>{1, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(options.data, (xof::DataBlock{1, 0, 0, 0, 0, 0, 0, 0}));
   const xof::DataObject& key = *animation.children[2].object;
   EXPECT_EQ(key.name, "");
   EXPECT_EQ(At<std::uint32_t>(key, 0), 4u);

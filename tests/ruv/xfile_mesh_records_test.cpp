@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <filesystem>
+#include <random>
 
 #include "host/sim/mesh_builder.h"
 #include "host/sim/mesh_primitives.h"
@@ -15,6 +17,7 @@
 #include "ruv/core/xnode.h"
 #include "ruv/mesh/mesh_generation.h"
 #include "ruv/options/export_options.h"
+#include "ruv/xfile/mesh_records.h"
 #include "ruv/xfile/x_file_writer.h"
 #include "xof/file_reader.h"
 #include "xof/template_model.h"
@@ -193,4 +196,47 @@ TEST_F(MeshRecordTest, NormalsRepeatTheMeshFacesAndTheWrittenMeshLetsGoOfItsArra
   EXPECT_TRUE(node->meshData->vertices.empty());
   EXPECT_TRUE(node->meshData->texCoords.empty());
   EXPECT_FALSE(node->meshData->mapChannels.empty());
+}
+
+// Made in place from the faces and vertices they take, the Mesh and MeshNormals blocks are the
+// bytes of the copying path, with more vertices than faces (the normals block is smaller than the
+// vertices it is made in) and fewer.
+TEST(MeshRecordsInPlaceTest, AreTheBytesOfTheCopyingPath) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<float> value(-10, 10);
+  for (auto [positionCount, vertexCount, faceCount] :
+       {std::array<int, 3>{4, 5, 100}, std::array<int, 3>{200, 300, 10},
+        std::array<int, 3>{1, 1, 0}}) {
+    XMeshData data;
+    data.positions.resize(static_cast<std::size_t>(positionCount));
+    for (XPosition& p : data.positions) p.position = Point3(value(random), value(random), 1);
+    for (int v = 0; v < vertexCount; ++v) {
+      XVertex vertex;
+      vertex.positionIndex = static_cast<std::int32_t>(random() % positionCount);
+      vertex.materialSlot = v % 3;
+      vertex.normal = Point3(value(random), value(random), value(random));
+      data.vertices.push_back(vertex);
+    }
+    for (int f = 0; f < faceCount; ++f) {
+      XFace face;
+      for (std::int32_t& corner : face.vertex)
+        corner = static_cast<std::int32_t>(random() % vertexCount);
+      face.materialSlot = f % 2;
+      data.faces.push_back(face);
+    }
+    const XMeshData original = data;
+    RecordBuffer copied = MeshRecord(original);
+    RecordBuffer copiedNormals = MeshNormalsRecord(original, MeshRecordFaces(copied));
+
+    RecordBuffer made = MeshRecordInPlace(data);
+    EXPECT_TRUE(data.faces.empty());
+    ASSERT_EQ(made.size(), copied.size());
+    EXPECT_EQ(std::memcmp(made.data(), copied.data(), made.size()), 0) << vertexCount;
+    RecordBuffer normals = TakeVerticesForNormals(data, MeshRecordFaces(made));
+    EXPECT_TRUE(data.vertices.empty());
+    FillNormalsInPlace(normals, original.vertices.size(), MeshRecordFaces(made));
+    normals.Trim();
+    ASSERT_EQ(normals.size(), copiedNormals.size());
+    EXPECT_EQ(std::memcmp(normals.data(), copiedNormals.data(), normals.size()), 0) << vertexCount;
+  }
 }

@@ -26,8 +26,7 @@ using Matrix16 = std::vector<float>;
 const Matrix16 kIdentity{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 const Matrix16 kHalfTurn{-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1};
 
-std::vector<float> Floats(const std::vector<std::uint8_t>& data, std::size_t from,
-                          std::size_t count) {
+std::vector<float> Floats(const xof::DataBlock& data, std::size_t from, std::size_t count) {
   std::vector<float> values(count);
   std::memcpy(values.data(), data.data() + from, count * sizeof(float));
   return values;

@@ -333,7 +333,7 @@ TEST(ReaderInputs, BinaryFacesReadTheSameWhereverTheirListsAreCut) {
       "xof 0303txt 0032\nMesh M { 4; 0;1;2;, 3;4;5;, 6;7;8;, 9;10;11;; "
       "3; 3;0,1,2;, 4;0,2,3,1;, 0;;; }\n");
   ASSERT_TRUE(text);
-  const std::vector<std::uint8_t>& expected = text->objects.at(0)->data;
+  const DataBlock& expected = text->objects.at(0)->data;
   const std::vector<std::vector<std::size_t>> cutsOfEachFile = {
       {11},                                  // one list
       {1, 11},                               // the count apart

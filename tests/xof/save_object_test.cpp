@@ -102,7 +102,7 @@ TEST_F(SaveObjectTest, AHandedOverBlockIsTakenOnlyWhenAdded) {
   SaveData* mesh = nullptr;
   Block quad;
   quad.Dword(3).Floats({0, 0, 0, 1, 0, 0, 0, 1, 0}).Dword(1).Dword(3).Dword(0).Dword(1).Dword(2);
-  std::vector<std::uint8_t> given(quad.bytes().begin(), quad.bytes().end());
+  DataBlock given(quad.bytes().begin(), quad.bytes().end());
   ASSERT_EQ(save_->AddDataObject(tid::Mesh, "M", nullptr, std::move(given), &mesh), S_OK);
   EXPECT_TRUE(given.empty());
   EXPECT_EQ(mesh->object().data.size(), quad.size());
@@ -110,7 +110,7 @@ TEST_F(SaveObjectTest, AHandedOverBlockIsTakenOnlyWhenAdded) {
   Block nan = SkinWeights("Bone", 1);
   float notANumber = std::numeric_limits<float>::quiet_NaN();
   std::memcpy(nan.bytes().data() + 5 + 4 + 4, &notANumber, 4);
-  std::vector<std::uint8_t> refused(nan.bytes().begin(), nan.bytes().end());
+  DataBlock refused(nan.bytes().begin(), nan.bytes().end());
   EXPECT_EQ(mesh->AddDataObject(tid::SkinWeights, "", nullptr, std::move(refused), nullptr),
             XOF_E_NONFINITE);
   EXPECT_EQ(refused.size(), nan.size());

@@ -218,7 +218,7 @@ TEST(BinaryWriter, BlocksOfManyShortRunsAreScannedAgainAsTheyAreWritten) {
   auto object = [](const Template* type, Block& block) {
     auto made = std::make_unique<DataObject>();
     made->type = type;
-    made->data = block.bytes();
+    made->data.assign(block.bytes().begin(), block.bytes().end());
     made->segments = ScanDataBlock(*type, made->data.data(), made->data.size());
     return made;
   };
@@ -347,7 +347,7 @@ TEST(CompressedWriter, AFileThatFillsMidSaveKeepsTheEarlierFile) {
   auto object = std::make_unique<DataObject>();
   object->type = document.templates.FindById(tid::Mesh);
   object->name = "Noise";
-  object->data = mesh.bytes();
+  object->data.assign(mesh.bytes().begin(), mesh.bytes().end());
   document.objects.push_back(std::move(object));
 
   rlimit old{};

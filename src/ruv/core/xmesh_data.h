@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/point3.h"
+#include "platform/heap_array.h"
 
 // One corner's attributes while the vertices are generated, and a vertex's as AttributesOf gives
 // them.
@@ -45,9 +46,10 @@ struct XMeshData {
   std::uint32_t wireColor = 0;  // 0x00BBGGRR
   std::int32_t positionCount = 0;
   std::int32_t faceCount = 0;
-  std::vector<XFace> faces;
+  // Faces and vertices can become the blocks of the Mesh and MeshNormals records in place.
+  platform::HeapArray<XFace> faces;
   std::vector<XPosition> positions;
-  std::vector<XVertex> vertices;
+  platform::HeapArray<XVertex> vertices;
   std::uint32_t hasVertexColors = 0;
   std::uint32_t hasVertexAlpha = 0;
   std::vector<std::int32_t> channelAliases;  // per used channel: the first equal channel's index

@@ -261,8 +261,8 @@ void ReserveVertices(XMeshData& data) {
   }
 }
 
-template <class T>
-void ShrinkIfSlack(std::vector<T>& values) {
+template <class Array>
+void ShrinkIfSlack(Array& values) {
   if (values.capacity() - values.size() > values.size() / 8) values.shrink_to_fit();
 }
 

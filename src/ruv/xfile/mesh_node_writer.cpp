@@ -112,9 +112,9 @@ void WriteSkinRecords(ExportContext* context, xof::SaveData* mesh, XRenderableNo
 }
 
 // Gives an array's memory back.
-template <class T>
-void Release(std::vector<T>& values) {
-  std::vector<T>().swap(values);
+template <class Array>
+void Release(Array& values) {
+  values = Array{};
 }
 
 void WriteMeshRecords(ExportContext* context, xof::SaveData* where, XRenderableNode& node) {
@@ -154,7 +154,9 @@ void WriteMeshRecords(ExportContext* context, xof::SaveData* where, XRenderableN
     Release(data.binormals);
   }
 
-  RecordBuffer block = MeshRecord(data);
+  // Once nothing else reads them, the faces become the Mesh block and the vertices the MeshNormals
+  // block where they lie, so that neither array is held beside the block made from it.
+  RecordBuffer block = release ? MeshRecordInPlace(data) : MeshRecord(data);
   if (release) {
     Release(data.positions);
     Release(data.faces);
@@ -162,12 +164,22 @@ void WriteMeshRecords(ExportContext* context, xof::SaveData* where, XRenderableN
   // MeshNormals repeats the mesh's faces: they are copied from its block while this thread hands
   // that block to the save object, which checks it against its template.
   const bool normals = o.Normal && !o.DeclData;
+  const bool normalsInPlace = normals && release && !skinned;
+  const std::size_t vertexCount = data.vertices.size();
   RecordBuffer normalsBlock;
   const std::uint8_t* faceBytes = MeshRecordFaces(block);
-  if (normals) ReserveMeshNormals(normalsBlock, data, faceBytes);
+  if (normalsInPlace) {
+    normalsBlock = TakeVerticesForNormals(data, faceBytes);
+  } else if (normals) {
+    ReserveMeshNormals(normalsBlock, data, faceBytes);
+  }
   SideJob normalsJob(
       [&] {
-        if (normals) normalsBlock = MeshNormalsRecord(data, faceBytes, std::move(normalsBlock));
+        if (normalsInPlace) {
+          FillNormalsInPlace(normalsBlock, vertexCount, faceBytes);
+        } else if (normals) {
+          normalsBlock = MeshNormalsRecord(data, faceBytes, std::move(normalsBlock));
+        }
       },
       threaded);
   xof::SaveData* mesh = nullptr;
@@ -176,6 +188,7 @@ void WriteMeshRecords(ExportContext* context, xof::SaveData* where, XRenderableN
             : context->saveObject->AddDataObject(xof::tid::Mesh, name.c_str(), nullptr,
                                                  block.Take(), &mesh);
   normalsJob.Wait();
+  if (normalsInPlace) normalsBlock.Trim();
   if (release && !skinned) Release(data.vertices);
   ProgressStep(context);
   if (xof::Failed(added)) return;

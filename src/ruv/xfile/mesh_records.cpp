@@ -1,5 +1,7 @@
 #include "ruv/xfile/mesh_records.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "ruv/core/work_threads.h"
@@ -58,6 +60,30 @@ RecordBuffer MeshRecord(const XMeshData& data) {
   return out;
 }
 
+RecordBuffer MeshRecordInPlace(XMeshData& data) {
+  static_assert(sizeof(XFace) == 16, "a face and its row in the Mesh block have the same size");
+  const std::size_t vertexCount = data.vertices.size(), faceCount = data.faces.size();
+  const std::size_t rowsAt = 4 + 12 * vertexCount + 4;
+  RecordBuffer out(std::move(data.faces).Reinterpret<std::uint8_t>());
+  std::uint8_t* bytes = out.Resize(rowsAt + 16 * faceCount);
+  // Each face moves up to its row, the last first, so that no face is overwritten before it is
+  // read: a row lies at or above its face.
+  for (std::size_t f = faceCount; f-- > 0;) {
+    XFace face;
+    std::memcpy(&face, bytes + 16 * f, sizeof face);
+    const std::uint32_t row[4] = {3, static_cast<std::uint32_t>(face.vertex[0]),
+                                  static_cast<std::uint32_t>(face.vertex[1]),
+                                  static_cast<std::uint32_t>(face.vertex[2])};
+    std::memcpy(bytes + rowsAt + 16 * f, row, sizeof row);
+  }
+  RecordFill fill(bytes);
+  fill.Dword(static_cast<std::uint32_t>(vertexCount));
+  for (const XVertex& vertex : data.vertices)
+    PutPoint(fill, data.positions[vertex.positionIndex].position);
+  fill.Dword(static_cast<std::uint32_t>(faceCount));
+  return out;
+}
+
 const std::uint8_t* MeshRecordFaces(const RecordBuffer& meshRecord) {
   std::uint32_t vertices = 0;
   std::memcpy(&vertices, meshRecord.data(), 4);
@@ -92,6 +118,32 @@ RecordBuffer MeshNormalsRecord(const XMeshData& data, const std::uint8_t* meshFa
     PutFaces(stage, data);
   }
   return out;
+}
+
+RecordBuffer TakeVerticesForNormals(XMeshData& data, const std::uint8_t* meshFaces) {
+  const std::size_t vertexBytes = sizeof(XVertex) * data.vertices.size();
+  const std::size_t size = 4 + 12 * data.vertices.size() + MeshFacesSize(meshFaces);
+  RecordBuffer out(std::move(data.vertices).Reinterpret<std::uint8_t>());
+  // The block keeps the vertices' size until they are packed, when it is the larger.
+  out.Resize(std::max(size, vertexBytes));
+  return out;
+}
+
+void FillNormalsInPlace(RecordBuffer& block, std::size_t vertexCount,
+                        const std::uint8_t* meshFaces) {
+  auto* bytes = static_cast<std::uint8_t*>(const_cast<void*>(block.data()));
+  // Each normal moves down to its place, the first first: a normal's place ends below the next
+  // vertex, so no vertex is overwritten before it is read.
+  static_assert(sizeof(XVertex) >= 16, "a vertex is larger than the normal that replaces it");
+  for (std::size_t v = 0; v < vertexCount; ++v) {
+    Point3 normal;
+    std::memcpy(&normal, bytes + sizeof(XVertex) * v + offsetof(XVertex, normal), sizeof normal);
+    std::memcpy(bytes + 4 + 12 * v, &normal, 12);
+  }
+  const auto count = static_cast<std::uint32_t>(vertexCount);
+  std::memcpy(bytes, &count, 4);
+  std::memcpy(bytes + 4 + 12 * vertexCount, meshFaces, MeshFacesSize(meshFaces));
+  block.Resize(4 + 12 * vertexCount + MeshFacesSize(meshFaces));
 }
 
 void ReserveMaterialList(RecordBuffer& out, const XMeshData& data) {

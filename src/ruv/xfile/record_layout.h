@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/matrix3.h"
+#include "xof/data_object.h"
 
 // The 16 floats of a matrix record: each axis row followed by 0, the translation row followed by 1.
 using MatrixRecord = std::array<float, 16>;
@@ -27,6 +28,10 @@ inline MatrixRecord MatrixLayout(const Matrix3& m) {
 // Appends values to a record's data block.
 class RecordBuffer {
  public:
+  RecordBuffer() = default;
+  // A block made elsewhere (a generated array taken over), to be filled in place.
+  explicit RecordBuffer(xof::DataBlock bytes) : bytes_(std::move(bytes)) {}
+
   void Dword(std::uint32_t value) { Raw(&value, sizeof value); }
   void Word(std::uint16_t value) { Raw(&value, sizeof value); }
   void Float(float value) { Raw(&value, sizeof value); }
@@ -48,13 +53,23 @@ class RecordBuffer {
   // doubling, which would hold up to twice its size at the export's peak.
   void Reserve(std::size_t size) { bytes_.reserve(size); }
 
+  // Sets the size without clearing new bytes, for a block the caller rewrites whole; growing
+  // reserves exactly.
+  std::uint8_t* Resize(std::size_t size) {
+    bytes_.reserve(size);
+    bytes_.resize_for_overwrite(size);
+    return bytes_.data();
+  }
+  // Gives back what the block holds beyond its size.
+  void Trim() { bytes_.shrink_to_fit(); }
+
   const void* data() const { return bytes_.data(); }
   std::size_t size() const { return bytes_.size(); }
   // The block itself, for a save object to take over rather than copy.
-  std::vector<std::uint8_t>&& Take() { return std::move(bytes_); }
+  xof::DataBlock&& Take() { return std::move(bytes_); }
 
  private:
-  std::vector<std::uint8_t> bytes_;
+  xof::DataBlock bytes_;
 };
 
 // Writes 4-byte values into a part of a block made by RecordBuffer::Extend.

@@ -40,7 +40,7 @@ bool ReadStandardMeshArrays(const xof::DataObject& object, XMeshArrays& out) {
       !IsDword(m[2]) || !IsCountedArray(m[3], 2) || !IsFace(*m[3].type)) {
     return false;
   }
-  const std::vector<std::uint8_t>& data = object.data;
+  const xof::DataBlock& data = object.data;
   std::uint32_t points = 0;
   if (data.size() < 4) return false;
   std::memcpy(&points, data.data(), 4);
@@ -61,7 +61,7 @@ bool ReadStandardTexcoords(const xof::DataObject& object, XPackedArray<float>& o
   if (m.size() != 2 || !IsDword(m[0]) || !IsCountedArray(m[1], 0) || !IsFloatRow(*m[1].type, 2)) {
     return false;
   }
-  const std::vector<std::uint8_t>& data = object.data;
+  const xof::DataBlock& data = object.data;
   std::uint32_t count = 0;
   if (data.size() < 4) return false;
   std::memcpy(&count, data.data(), 4);
