@@ -173,6 +173,8 @@ TEST_F(NodeTreeTest, SkinnedMeshIsReadBelowTheSkin) {
       .AddChild(L"SkinOff")
       .TriMesh(base)
       .Modifier(sim::kSkinModifierClass, false, {0, 0, 50});
+  builder_.Root().AddChild(L"Plain").TriMesh(base);
+  gExportOptions.Skin = 1;
   Build();
   auto* skinned = AsRenderable(Find(L"Skinned"));
   ASSERT_NE(skinned, nullptr);
@@ -185,6 +187,12 @@ TEST_F(NodeTreeTest, SkinnedMeshIsReadBelowTheSkin) {
   EXPECT_FALSE(skinned->ownsTriObject) << "an editable mesh converts to itself";
   EXPECT_EQ(skinned->objectPoints.size(), 8u);
   EXPECT_FALSE(skinned->pointOrderDiffers);
+  // A node without a skin keeps the count of its points, not the points.
+  auto* plain = AsRenderable(Find(L"Plain"));
+  ASSERT_NE(plain, nullptr);
+  EXPECT_TRUE(plain->objectPoints.empty());
+  EXPECT_EQ(plain->objectPointCount, 8u);
+  EXPECT_FALSE(plain->pointOrderDiffers);
 }
 
 // A large mesh is read where the host keeps it, not copied; the host's object stays locked while

@@ -46,3 +46,5 @@ bool HasWorldSpaceModifier(INode* node) {
   }
   return false;
 }
+
+bool HasSkinModifier(INode* node) { return FindSkinModifier(node) || FindPhysiqueModifier(node); }

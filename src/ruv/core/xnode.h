@@ -115,7 +115,9 @@ struct XRenderableNode : XNode {
   std::shared_ptr<XMeshData> meshData;
   std::shared_ptr<XSkinInfo> rawSkin;
   std::shared_ptr<XSkinInfo> skin;
+  // The evaluated object's points, as the skin numbers them; kept only for a node with a skin.
   std::vector<Point3> objectPoints;
+  std::size_t objectPointCount = 0;
   bool hasSkin = false;
   bool pointOrderDiffers = false;
 };

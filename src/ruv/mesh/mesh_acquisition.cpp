@@ -1,5 +1,6 @@
 #include "ruv/mesh/mesh_acquisition.h"
 
+#include <algorithm>
 #include <string>
 
 #include "host/iskin.h"
@@ -8,7 +9,9 @@
 #include "host/super_class_ids.h"
 #include "host/tri_object.h"
 #include "platform/loaded_module.h"
+#include "ruv/core/modifier_queries.h"
 #include "ruv/core/xnode.h"
+#include "ruv/options/export_options.h"
 
 namespace {
 
@@ -37,10 +40,19 @@ Object* ObjectToEvaluate(INode* node) {
   return top;
 }
 
-void CollectPoints(Object* object, std::vector<Point3>& points) {
+// The skin numbers its points as the object does. Only a node that the skin will read keeps them:
+// the others need their count alone, and a large mesh's points are then not held through its
+// generation.
+void CollectPoints(Object* object, XRenderableNode* node) {
+  std::vector<Point3>& points = node->objectPoints;
   points.clear();
-  int count = object->NumPoints();
-  points.reserve(count > 0 ? count : 0);
+  const int count = std::max(object->NumPoints(), 0);
+  node->objectPointCount = static_cast<std::size_t>(count);
+  if (!gExportOptions.Skin || !HasSkinModifier(node->hostNode)) {
+    points.shrink_to_fit();
+    return;
+  }
+  points.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) points.push_back(object->GetPoint(i));
 }
 
@@ -107,12 +119,12 @@ bool AcquireMesh(XRenderableNode* node, TimeValue t) {
   if (!chosen) return false;
   Object* evaluated = chosen->Eval(t).obj;
   if (!evaluated) return false;
-  CollectPoints(evaluated, node->objectPoints);
+  CollectPoints(evaluated, node);
 
   if (node->kind == KindPatch) {
     if (ConvertPatches(node, evaluated)) {
       if (ValidMesh(*node->mesh)) {
-        if (static_cast<int>(node->objectPoints.size()) != node->mesh->getNumVerts())
+        if (node->objectPointCount != static_cast<std::size_t>(node->mesh->getNumVerts()))
           node->pointOrderDiffers = true;
         return true;
       }
@@ -135,11 +147,10 @@ bool AcquireMesh(XRenderableNode* node, TimeValue t) {
     node->lockedTriObject = true;
   }
   node->mesh = &static_cast<TriObject*>(converted)->GetMesh();
-  // The skin numbers its points as the converted object does.
-  CollectPoints(converted, node->objectPoints);
+  CollectPoints(converted, node);
 
   if (ValidMesh(*node->mesh)) {
-    if (static_cast<int>(node->objectPoints.size()) != node->mesh->getNumVerts())
+    if (node->objectPointCount != static_cast<std::size_t>(node->mesh->getNumVerts()))
       node->pointOrderDiffers = true;
     return true;
   }

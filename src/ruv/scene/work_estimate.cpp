@@ -17,8 +17,6 @@ std::uint32_t AnimationWork(const ExportContext& context, const XNode& node) {
   return AnimationSampleCount(context);
 }
 
-bool HasSkinModifier(INode* node) { return FindSkinModifier(node) || FindPhysiqueModifier(node); }
-
 std::uint32_t GeometryWork(const ExportContext& context, XNode& node) {
   auto* renderable = AsRenderable(&node);
   std::uint32_t faces = 0, vertices = 0;
@@ -32,7 +30,7 @@ std::uint32_t GeometryWork(const ExportContext& context, XNode& node) {
     if (node.kind == KindPatch) {
       work += faces + vertices;
     } else if (node.kind == KindSurface) {
-      work += static_cast<std::uint32_t>(renderable->objectPoints.size()) + 2 * vertices;
+      work += static_cast<std::uint32_t>(renderable->objectPointCount) + 2 * vertices;
     } else {
       work += 2 * vertices;
     }
