@@ -25,8 +25,8 @@ LoadedDialog Load() {
     loaded.problem = "the options dialog " + loaded.problem;
     return loaded;
   }
-  auto entry = reinterpret_cast<DialogModuleEntry>(
-      platform::FindModuleFunction(module, kDialogModuleEntry));
+  auto entry =
+      reinterpret_cast<DialogModuleEntry>(platform::FindModuleFunction(module, kDialogModuleEntry));
   const DialogModuleCalls* calls = entry ? entry() : nullptr;
   if (!calls) {
     loaded.problem = std::string("the options dialog's module ") + kDialogModuleFile +
