@@ -41,10 +41,10 @@ class LoadedLibraries : public ::testing::Test {
                             int& status) {
     fs::remove_all(folder_ / "debug");
     fs::create_directories(folder_ / "debug");
-    const std::string command = "env LD_DEBUG=files LD_DEBUG_OUTPUT=" +
-                                (folder_ / "debug" / "ld").string() + " " + environment + " " +
-                                kRuvx.string() + " " + arguments + " >" +
-                                (folder_ / "log").string() + " 2>&1";
+    const std::string command =
+        "env LD_DEBUG=files LD_DEBUG_OUTPUT=" + (folder_ / "debug" / "ld").string() + " " +
+        environment + " " + kRuvx.string() + " " + arguments + " >" + (folder_ / "log").string() +
+        " 2>&1";
     const int result = std::system(command.c_str());
     status = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
     std::set<std::string> loaded;
@@ -98,20 +98,60 @@ TEST_F(LoadedLibraries, EachComesInForWhatNeedsIt) {
   EXPECT_EQ(Run(dialog, "demo " + (folder_ / "demo.x").string() + " --dialog" + Config(), status),
             std::set<std::string>{kQt});
   EXPECT_EQ(status, 0) << Log();
-  EXPECT_EQ(Run("", "preview " + (folder_ / "demo.x").string() + " -o " +
-                        (folder_ / "demo.png").string(),
-                status),
-            std::set<std::string>{kOsmesa});
+  EXPECT_EQ(
+      Run("", "preview " + (folder_ / "demo.x").string() + " -o " + (folder_ / "demo.png").string(),
+          status),
+      std::set<std::string>{kOsmesa});
   EXPECT_EQ(status, 0) << Log();
 #ifdef RUV_HAVE_ASSIMP
   // A triangle in a format only Assimp reads.
   std::ofstream(folder_ / "triangle.obj") << "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
-  EXPECT_EQ(Run("", "export " + (folder_ / "triangle.obj").string() + " " +
-                        (folder_ / "triangle.x").string() + Config(),
+  EXPECT_EQ(Run("",
+                "export " + (folder_ / "triangle.obj").string() + " " +
+                    (folder_ / "triangle.x").string() + Config(),
                 status),
             std::set<std::string>{kAssimp});
   EXPECT_EQ(status, 0) << Log();
 #endif
 }
+
+#ifdef RUV_HAVE_ASSIMP
+// Assimp's readers are loaded from beside the program: a ruvx without them still exports glTF,
+// and refuses what needs them with the module's path and the loader's reason, as a module that
+// cannot be loaded (4), writing nothing.
+TEST_F(LoadedLibraries, WithoutAssimpsModuleWhatNeedsItIsRefusedByName) {
+  const fs::path bin = folder_ / "bin";
+  fs::create_directories(bin);
+  for (const char* file : {"ruvx", "ruv.dle"})
+    fs::copy_file(fs::path(RUV_BIN_DIR) / file, bin / file);
+  std::ofstream(folder_ / "triangle.obj") << "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+  std::ofstream(folder_ / "old.gltf") << R"({ "asset": { "version": "1.0" } })";
+  const std::string missing =
+      "cannot load " + (bin / "ruv_import_assimp.so").string() + ": cannot open shared object file";
+  auto ruvx = [&](const std::string& arguments) {
+    const std::string command = (bin / "ruvx").string() + " " + arguments + Config() + " >" +
+                                (folder_ / "log").string() + " 2>&1";
+    const int result = std::system(command.c_str());
+    return WIFEXITED(result) ? WEXITSTATUS(result) : -1;
+  };
+
+  for (const char* model : {"triangle.obj", "old.gltf"}) {
+    const fs::path out = folder_ / (std::string(model) + ".x");
+    EXPECT_EQ(ruvx("export " + (folder_ / model).string() + " " + out.string()), 4) << model;
+    EXPECT_NE(Log().find(model + std::string(": Assimp's readers cannot be used: ") + missing),
+              std::string::npos)
+        << Log();
+    EXPECT_FALSE(fs::exists(out)) << model;
+  }
+  EXPECT_EQ(ruvx("batch " + folder_.string() + " -o " + (folder_ / "batch").string()), 4);
+  EXPECT_NE(Log().find("cannot tell which files are models"), std::string::npos) << Log();
+  EXPECT_NE(Log().find(missing), std::string::npos) << Log();
+
+  EXPECT_EQ(ruvx("export " + (kExamples / "models" / "textured-box.gltf").string() + " " +
+                 (folder_ / "box.x").string()),
+            0)
+      << Log();
+}
+#endif
 
 }  // namespace

@@ -26,12 +26,12 @@ LoadedReaders Load() {
   LoadedReaders loaded;
   void* module = platform::LoadModuleBeside(&kThisProgram, kAssimpModuleFile, loaded.problem);
   if (!module) return loaded;
-  auto entry = reinterpret_cast<AssimpModuleEntry>(
-      platform::FindModuleFunction(module, kAssimpModuleEntry));
+  auto entry =
+      reinterpret_cast<AssimpModuleEntry>(platform::FindModuleFunction(module, kAssimpModuleEntry));
   const AssimpModuleCalls* calls = entry ? entry() : nullptr;
   if (!calls) {
-    loaded.problem = std::string(kAssimpModuleFile) + " is no Assimp module: it has no " +
-                     kAssimpModuleEntry;
+    loaded.problem =
+        std::string(kAssimpModuleFile) + " is no Assimp module: it has no " + kAssimpModuleEntry;
   } else if (std::string_view(calls->version) != RUV_VERSION) {
     loaded.problem = std::string(kAssimpModuleFile) + " is of release " + calls->version +
                      ", not " + RUV_VERSION;
