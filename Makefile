@@ -41,7 +41,8 @@ configure: $(BUILD)/CMakeCache.txt
 build: deps configure
 	cmake --build $(BUILD) -j$(JOBS)
 
-# ruvx builds the module it loads (ruv.dle) first; the tests and benchmarks are not needed here.
+# ruvx builds the modules it loads (ruv.dle, ruv_dialog.so, ruv_import_assimp.so) first; the tests
+# and benchmarks are not needed here.
 demo: deps configure
 	cmake --build $(BUILD) -j$(JOBS) --target ruvx ruv
 	@mkdir -p $(dir $(DEMO_OUT))

@@ -1,106 +1,81 @@
+// The dialog's entry points for its users, over the dialog's module: no Qt here.
 #include "ui/run_options_dialog.h"
 
-#include <QApplication>
-#include <QTimer>
-#include <array>
-#include <cstdio>
-#include <cstdlib>
-#include <memory>
+#include <string_view>
 
-#include "ui/options_dialog_window.h"
+#include "platform/loaded_module.h"
+#include "ruv_version.h"
+#include "ui/dialog_module.h"
 
 namespace {
 
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
+struct LoadedDialog {
+  const DialogModuleCalls* calls = nullptr;
+  std::string problem;  // why calls is null
+};
 
-// Platforms that draw into memory: nobody sees the dialog, so only a script can answer it. The
-// platform may carry options after ':' ("offscreen:enable_fonts").
-bool ShowsNoWindow(const std::string& platform) {
-  const std::string name = platform.substr(0, platform.find(':'));
-  return name == "offscreen" || name == "minimal";
-}
+// Its address names the program or module this code is linked into, which the dialog's module
+// lies beside.
+const char kThisModule = 0;
 
-QtMessageHandler gQtMessages = nullptr;
-
-// Two notes every memory-drawn dialog prints, which say nothing to the person exporting.
-void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (message.contains("propagateSizeHints") || message.contains("XDG_RUNTIME_DIR")) return;
-  if (gQtMessages) {
-    gQtMessages(type, context, message);
-  } else {
-    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+LoadedDialog Load() {
+  LoadedDialog loaded;
+  void* module = platform::LoadModuleBeside(&kThisModule, kDialogModuleFile, loaded.problem);
+  if (!module) {
+    loaded.problem = "the options dialog " + loaded.problem;
+    return loaded;
   }
+  auto entry =
+      reinterpret_cast<DialogModuleEntry>(platform::FindModuleFunction(module, kDialogModuleEntry));
+  const DialogModuleCalls* calls = entry ? entry() : nullptr;
+  if (!calls) {
+    loaded.problem = std::string("the options dialog's module ") + kDialogModuleFile +
+                     " is not one: it has no " + kDialogModuleEntry;
+  } else if (std::string_view(calls->version) != RUV_VERSION) {
+    loaded.problem = std::string("the options dialog's module ") + kDialogModuleFile +
+                     " is of release " + calls->version + ", not " + RUV_VERSION;
+  } else {
+    loaded.calls = calls;
+  }
+  return loaded;
+}
+
+const LoadedDialog& Dialog() {
+  static const LoadedDialog loaded = Load();
+  return loaded;
 }
 
 }  // namespace
 
-// When the platform is not chosen, or one platform is chosen, memory-drawing is the fallback: using
-// it means the display could not be opened (where Qt alone would end the process).
 DialogApplication::DialogApplication() {
-  if (QApplication::instance()) return;
-  static const bool quiet = (gQtMessages = qInstallMessageHandler(QuietMessages), true);
-  (void)quiet;
-  const std::string chosen = Environment("QT_QPA_PLATFORM");
-  const bool waylandOnly =
-      Environment("DISPLAY").empty() && !Environment("WAYLAND_DISPLAY").empty();
-  std::string platforms;
-  if (chosen.empty()) {
-    platforms = waylandOnly ? "wayland;offscreen" : "xcb;offscreen";
-  } else if (!ShowsNoWindow(chosen) && chosen.find(';') == std::string::npos) {
-    platforms = chosen + ";offscreen";
-  }
-  // The application keeps pointers to its arguments: they live in this object.
-  arguments_ = {"ruv", "-platform", platforms};
-  argv_ = {arguments_[0].data(), arguments_[1].data(), arguments_[2].data(), nullptr};
-  argc_ = platforms.empty() ? 1 : 3;
-  if (platforms.empty()) argv_[1] = nullptr;
-  owned_ = std::make_unique<QApplication>(argc_, argv_.data());
-  if (!platforms.empty() && ShowsNoWindow(QGuiApplication::platformName().toStdString())) {
-    const bool wayland = chosen.empty() ? waylandOnly : chosen.rfind("wayland", 0) == 0;
-    problem_ =
-        "cannot open the display \"" + Environment(wayland ? "WAYLAND_DISPLAY" : "DISPLAY") + "\"";
+  const LoadedDialog& dialog = Dialog();
+  if (dialog.calls) {
+    application_ = dialog.calls->startApplication(problem_);
+  } else {
+    problem_ = dialog.problem;
   }
 }
 
-DialogApplication::~DialogApplication() = default;
+DialogApplication::~DialogApplication() {
+  if (application_) Dialog().calls->endApplication(application_);
+}
+
+std::optional<std::string> DialogModuleProblem() {
+  const LoadedDialog& dialog = Dialog();
+  if (dialog.calls) return std::nullopt;
+  return dialog.problem;
+}
 
 std::optional<std::string> DialogUnavailableReason() {
-  if (QApplication::instance()) return std::nullopt;
-  const std::string platform = Environment("QT_QPA_PLATFORM");
-  if (platform.empty() && Environment("DISPLAY").empty() &&
-      Environment("WAYLAND_DISPLAY").empty()) {
-    return "no display to show the options dialog on (set DISPLAY, or QT_QPA_PLATFORM=offscreen "
-           "with RUV_DIALOG_SCRIPT)";
-  }
-  if (ShowsNoWindow(platform) && Environment(kDialogScriptVariable).empty()) {
-    return "the \"" + platform +
-           "\" platform shows no window; give RUV_DIALOG_SCRIPT to answer "
-           "the options dialog";
-  }
+  const LoadedDialog& dialog = Dialog();
+  if (!dialog.calls) return dialog.problem;
+  std::string reason;
+  if (dialog.calls->unavailableReason(reason)) return reason;
   return std::nullopt;
 }
 
 DialogRun RunOptionsDialog(const OptionsDialogFacts& facts) {
-  if (auto reason = DialogUnavailableReason()) return {DialogOutcome::Unavailable, *reason};
-  DialogApplication application;
-  if (!application.Problem().empty()) return {DialogOutcome::Unavailable, application.Problem()};
-
-  OptionsDialogModel model(gExportOptions, gAnimationClips, facts);
-  OptionsDialogWindow window(model);
-  DialogRun run;
-  const QString script = QString::fromStdString(Environment(kDialogScriptVariable));
-  if (!script.isEmpty()) {
-    QTimer::singleShot(0, &window, [&window, &run, script] {
-      QString problem = window.RunScript(script);
-      if (problem.isEmpty()) return;
-      run.problem = "options dialog script: " + problem.toStdString();
-      window.reject();
-    });
-  }
-  const bool accepted = window.exec() == QDialog::Accepted;
-  run.outcome = accepted ? DialogOutcome::Accepted : DialogOutcome::Cancelled;
-  return run;
+  const LoadedDialog& dialog = Dialog();
+  if (!dialog.calls) return {DialogOutcome::Unavailable, dialog.problem};
+  return dialog.calls->run(gExportOptions, gAnimationClips, facts);
 }

@@ -1,9 +1,9 @@
 // Shows the options dialog modally over the process-wide options and clips, with a Qt application
-// of its own when the process has none.
+// of its own when the process has none. The dialog and Qt live in a module of their own
+// (ruv_dialog.so, beside the program or module that links this), loaded the first time one of
+// these is called, so that a process that shows no dialog never maps Qt.
 #pragma once
 
-#include <array>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -21,11 +21,10 @@ struct DialogRun {
 // OptionsDialogWindow::RunScript) run as soon as the dialog opens.
 inline constexpr const char* kDialogScriptVariable = "RUV_DIALOG_SCRIPT";
 
-class QApplication;
-
 // The process's Qt application while this object lives: the one it already has, or one made here.
 // Made on the display where there is one; Problem() says when that display could not be opened
-// (the application then draws into memory, and no dialog should be shown).
+// (the application then draws into memory, and no dialog should be shown), or when the dialog's
+// module could not be loaded.
 class DialogApplication {
  public:
   DialogApplication();
@@ -36,16 +35,18 @@ class DialogApplication {
   const std::string& Problem() const { return problem_; }
 
  private:
-  std::array<std::string, 3> arguments_;
-  int argc_ = 1;
-  std::array<char*, 4> argv_{};
   std::string problem_;
-  std::unique_ptr<QApplication> owned_;  // declared last: gone before its arguments
+  void* application_ = nullptr;  // the module's, ended by it
 };
 
-// Why the dialog cannot be shown here (no display, or a platform that shows no window and no script
-// to answer it), or nothing when it can.
+// Why the dialog's module cannot be loaded (naming the file and the loader's reason), or nothing
+// when it is loaded. Loads it.
+std::optional<std::string> DialogModuleProblem();
+
+// Why the dialog cannot be shown here (its module cannot be loaded, no display, or a platform that
+// shows no window and no script to answer it), or nothing when it can.
 std::optional<std::string> DialogUnavailableReason();
 
-// Shows the dialog over gExportOptions and gAnimationClips; OK writes the controls back into them.
+// Shows the dialog over gExportOptions and gAnimationClips (the caller's); OK writes the controls
+// back into them.
 DialogRun RunOptionsDialog(const OptionsDialogFacts& facts);

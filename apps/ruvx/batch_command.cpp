@@ -20,6 +20,7 @@
 #include "commands.h"
 #include "exit_status.h"
 #include "host/sim/import/model_formats.h"
+#include "host/sim/import/model_import.h"
 #include "job_runner.h"
 #include "model_record.h"
 #include "platform/file_system.h"
@@ -279,8 +280,15 @@ int RunBatch(const BatchArguments& arguments) {
   const std::filesystem::path report = Absolute(arguments.report);
   std::vector<std::filesystem::path> excluded{output};
   if (!report.empty()) excluded.push_back(report);
-  BatchInputs inputs =
-      FindBatchInputs(arguments.inputs, sim::import::ModelFileExtensions(), excluded);
+  std::vector<std::string> extensions;
+  try {
+    extensions = sim::import::ModelFileExtensions();
+  } catch (const sim::import::ReaderModuleError& failure) {
+    std::cerr << "ruvx batch: cannot tell which files are models: " << failure.Problem()
+              << "; nothing exported\n";
+    return kExitModule;
+  }
+  BatchInputs inputs = FindBatchInputs(arguments.inputs, extensions, excluded);
   for (const BatchInput& model : inputs.models) {
     // A .x source exported into its own folder would be written over while it is read.
     std::error_code same;

@@ -144,6 +144,10 @@ int RunExportCommand(const ExportArguments& arguments) {
   } catch (const std::bad_alloc&) {
     // Not a fault of the file: the run ends as out of memory (main), not as bad input.
     throw;
+  } catch (const sim::import::ReaderModuleError& failure) {
+    // Nor is a reader that cannot be loaded.
+    std::cerr << "ruvx: " << failure.what() << "\n";
+    return kExitModule;
   } catch (const std::exception& failure) {
     std::cerr << "ruvx: " << failure.what() << "\n";
     return kExitBadInput;

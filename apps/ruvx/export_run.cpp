@@ -113,6 +113,10 @@ int RunExport(sim::SimScene& scene, const std::filesystem::path& output, const E
   // cannot be opened is found now; the module's dialog then uses it.
   std::optional<DialogApplication> dialogApplication;
   if (flags.dialog) {
+    if (std::optional<std::string> problem = DialogModuleProblem()) {
+      std::cerr << "ruvx: --dialog: " << *problem << "\n";
+      return kExitModule;
+    }
     std::optional<std::string> reason = DialogUnavailableReason();
     if (!reason) reason = dialogApplication.emplace().Problem();
     if (!reason->empty()) {

@@ -84,6 +84,10 @@ int RunOptions(const OptionsArguments& arguments) {
   // Made now, so that a display that cannot be opened stops the command before anything is read.
   std::optional<DialogApplication> dialogApplication;
   if (arguments.dialog) {
+    if (std::optional<std::string> problem = DialogModuleProblem()) {
+      std::cerr << "ruvx options: --dialog: " << *problem << "\n";
+      return kExitModule;
+    }
     std::optional<std::string> reason = DialogUnavailableReason();
     if (!reason) reason = dialogApplication.emplace().Problem();
     if (!reason->empty()) {

@@ -1,5 +1,8 @@
-// Modules already loaded in the process, and the functions they export by name.
+// Modules loaded in the process, and the functions they export by name.
 #pragma once
+
+#include <filesystem>
+#include <string>
 
 namespace platform {
 
@@ -9,5 +12,17 @@ void* FindLoadedModule(const char* fileName);
 
 // The function `module` exports under `name`, or null. Stands in for GetProcAddress.
 void* FindModuleFunction(void* module, const char* name);
+
+// The file of the loaded module (the executable or a shared library) that holds `address`, as the
+// process named it when it loaded it; empty when no module holds it. Stands in for
+// GetModuleFileNameW.
+std::filesystem::path ModuleFileOf(const void* address);
+
+// Loads the module `fileName` from the folder of the module that holds `address` (pass one of the
+// caller's own objects: its module's neighbour is loaded, whichever program the caller is linked
+// into). It stays loaded for the life of the process, as the libraries it brings keep state in
+// their globals. Null, with `problem` naming the file and the loader's reason, when it cannot be
+// loaded. Stands in for LoadLibraryW.
+void* LoadModuleBeside(const void* address, const char* fileName, std::string& problem);
 
 }  // namespace platform

@@ -27,9 +27,9 @@ class RuvxDialog : public ::testing::Test {
   fs::path Output() const { return folder_ / "demo.x"; }
 
   // Runs ruvx with the environment given first ("A=1 B=2"); returns its exit status.
-  int Ruvx(const std::string& environment, const std::string& arguments) {
-    const std::string command = "env " + environment + " " +
-                                (fs::path(RUV_BIN_DIR) / "ruvx").string() + " " + arguments +
+  int Ruvx(const std::string& environment, const std::string& arguments,
+           const fs::path& program = fs::path(RUV_BIN_DIR) / "ruvx") {
+    const std::string command = "env " + environment + " " + program.string() + " " + arguments +
                                 " --config-dir " + (folder_ / "config").string() + " >" +
                                 (folder_ / "log").string() + " 2>&1";
     const int status = std::system(command.c_str());
@@ -135,6 +135,37 @@ TEST_F(RuvxDialog, OptionsDialogEditsTheFileWithoutExporting) {
   EXPECT_NE(saved.find("XFileType=2"), std::string::npos) << saved;
   EXPECT_NE(saved.find("Animation0_Name=Run"), std::string::npos) << saved;
   EXPECT_NE(saved.find("Animation0_EndKey=999999"), std::string::npos) << "no scene clamps it";
+}
+
+// The dialog's module is loaded from beside whoever asks for the dialog: ruvx for its own check,
+// ruv.dle for the export's prompt. Without it there, each says which file it could not load.
+TEST_F(RuvxDialog, ADialogModuleThatCannotBeLoadedIsNamed) {
+  const fs::path bin = folder_ / "bin";
+  fs::create_directories(bin);
+  for (const char* file : {"ruvx", "ruv.dle"})
+    fs::copy_file(fs::path(RUV_BIN_DIR) / file, bin / file);
+  const std::string before = Read(Config());
+  const std::string script = "QT_QPA_PLATFORM=offscreen RUV_DIALOG_SCRIPT=1004,1035";
+  const std::string missing = (bin / "ruv_dialog.so").string() + ": ";
+
+  for (const std::string& command : {"demo " + Output().string(), std::string("options")}) {
+    EXPECT_EQ(Ruvx(script, command + " --dialog", bin / "ruvx"), 4) << command;
+    const std::string log = Read(folder_ / "log");
+    EXPECT_NE(log.find("cannot load " + missing + "cannot open shared object file"),
+              std::string::npos)
+        << log;
+  }
+  // This ruvx can show the dialog; the module it loads cannot, so the export ends as cancelled.
+  EXPECT_EQ(Ruvx(script,
+                 "demo " + Output().string() + " --dialog --module " + (bin / "ruv.dle").string()),
+            1);
+  const std::string log = Read(folder_ / "log");
+  EXPECT_NE(
+      log.find("The options dialog cannot be shown: the options dialog cannot load " + missing),
+      std::string::npos)
+      << log;
+  EXPECT_FALSE(fs::exists(Output()));
+  EXPECT_EQ(Read(Config()), before);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Every format Assimp reads (FBX, COLLADA, OBJ, 3DS, PLY, STL, Blender and the rest) into the
-// neutral model. Assimp only triangulates and joins identical vertices; nothing else changes the
-// data.
+// neutral model, through the Assimp module (assimp_module.h), loaded the first time one is read.
+// Assimp only triangulates and joins identical vertices; nothing else changes the data.
 #pragma once
 
 #include <filesystem>
@@ -12,7 +12,7 @@
 
 namespace sim::import {
 
-// Throws SceneFileError naming `fileName`.
+// Throws SceneFileError naming `fileName`: ReaderModuleError when the module cannot be loaded.
 ImportedModel ReadAssimpFile(const std::filesystem::path& path, const std::string& fileName,
                              const ImportSettings& settings);
 

@@ -8,6 +8,8 @@
 namespace sim::import {
 
 // Lower case with the dot (".fbx"), sorted, each once. Scene files (".json") are not models.
+// Asks the Assimp module, loading it: throws ReaderModuleError (model_import.h) when it cannot be
+// loaded.
 std::vector<std::string> ModelFileExtensions();
 
 // The extensions Assimp reads, lower case with the dot; none without Assimp.

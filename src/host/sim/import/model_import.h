@@ -19,6 +19,13 @@
 
 namespace sim::import {
 
+// The readers a model's format needs are in a module that cannot be loaded: a fault of the
+// installation rather than of the file. The problem names the module's file and the reason.
+class ReaderModuleError : public SceneFileError {
+ public:
+  using SceneFileError::SceneFileError;
+};
+
 struct ImportedScene {
   std::unique_ptr<SimScene> scene;
   // Images held inside the model, to be written into ImportSettings::imageFolder.
@@ -35,8 +42,9 @@ struct ImportedScene {
 // .json).
 bool IsModelFile(const std::filesystem::path& path);
 
-// Reads the model at `path` (glTF 2.0 .gltf/.glb through tinygltf, anything else through
-// Assimp). Throws SceneFileError naming the file and the problem; nothing is written.
+// Reads the model at `path` (glTF 2.0 .gltf/.glb through tinygltf, .x through our own reader,
+// anything else through Assimp). Throws SceneFileError naming the file and the problem
+// (ReaderModuleError when Assimp's module cannot be loaded); nothing is written.
 ImportedScene ImportModelFile(const std::filesystem::path& path, const ImportSettings& settings);
 
 }  // namespace sim::import

@@ -1,12 +1,13 @@
+// The extensions Assimp reads, as the importer lists them.
 #include <assimp/Importer.hpp>
 #include <cctype>
 #include <sstream>
 
-#include "host/sim/import/model_formats.h"
+#include "host/sim/import/assimp/assimp_scene_reader.h"
 
 namespace sim::import {
 
-std::vector<std::string> AssimpFileExtensions() {
+std::vector<std::string> AssimpExtensionList() {
   // Assimp lists them as "*.3ds;*.obj;...".
   std::string list;
   Assimp::Importer().GetExtensionList(list);

@@ -1,4 +1,4 @@
-#include "host/sim/import/assimp_files.h"
+#include "host/sim/import/assimp/assimp_files.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

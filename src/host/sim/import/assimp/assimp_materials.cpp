@@ -1,4 +1,4 @@
-#include "host/sim/import/assimp_materials.h"
+#include "host/sim/import/assimp/assimp_materials.h"
 
 #include <assimp/material.h>
 #include <assimp/scene.h>

@@ -1,7 +1,7 @@
 // Assimp's bones and animations into the neutral model: the bones of every mesh as the joints of
 // one skin (a bone names its node; its offset matrix is the inverse bind matrix), and the position,
 // rotation and scale keys of each animation's node channels, read as linear keys.
-#include "host/sim/import/assimp_animation.h"
+#include "host/sim/import/assimp/assimp_animation.h"
 
 #include <assimp/scene.h>
 

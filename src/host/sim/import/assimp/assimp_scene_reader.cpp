@@ -1,6 +1,6 @@
 // Assimp's scene into the neutral model: nodes with their transforms, one part per Assimp mesh,
 // materials through assimp_materials.cpp.
-#include "host/sim/import/assimp_reader.h"
+#include "host/sim/import/assimp/assimp_scene_reader.h"
 
 #include <assimp/config.h>
 #include <assimp/postprocess.h>
@@ -11,9 +11,9 @@
 #include <cmath>
 #include <set>
 
-#include "host/sim/import/assimp_animation.h"
-#include "host/sim/import/assimp_files.h"
-#include "host/sim/import/assimp_materials.h"
+#include "host/sim/import/assimp/assimp_animation.h"
+#include "host/sim/import/assimp/assimp_files.h"
+#include "host/sim/import/assimp/assimp_materials.h"
 #include "host/sim/scene_file/scene_file_error.h"
 #include "host/sim/scene_file/scene_limits.h"
 #include "platform/text_encoding.h"
@@ -198,7 +198,7 @@ bool IsZUp(const aiScene& scene, const std::filesystem::path& path) {
 
 }  // namespace
 
-ImportedModel ReadAssimpFile(const std::filesystem::path& path, const std::string& fileName,
+ImportedModel ReadWithAssimp(const std::filesystem::path& path, const std::string& fileName,
                              const ImportSettings& settings) {
   Assimp::Importer importer;
   // Every file Assimp opens passes the import's checks; the importer owns the file system.
@@ -229,19 +229,6 @@ ImportedModel ReadAssimpFile(const std::filesystem::path& path, const std::strin
   reader.ReadNodes();
   reader.ReadSkinsAndAnimations();
   return model;
-}
-
-ImportedModel ReadGltf1File(const std::filesystem::path& path, const std::string& fileName,
-                            const ImportSettings& settings, const GltfVersion1Error&) {
-  ImportSettings yUp = settings;
-  yUp.up = UpAxis::kY;
-  try {
-    return ReadAssimpFile(path, fileName, yUp);
-  } catch (const SceneFileError& failure) {
-    throw SceneFileError(
-        fileName, failure.Place(),
-        "the file is glTF 1.0, and Assimp's reader of it refused it: " + failure.Problem());
-  }
 }
 
 }  // namespace sim::import

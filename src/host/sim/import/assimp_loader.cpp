@@ -1,0 +1,96 @@
+// The Assimp readers, through the module that holds them (assimp_module.h), loaded on first use.
+#include <new>
+#include <stdexcept>
+#include <string_view>
+
+#include "host/sim/import/assimp_module.h"
+#include "host/sim/import/assimp_reader.h"
+#include "host/sim/import/model_formats.h"
+#include "host/sim/import/model_import.h"
+#include "platform/loaded_module.h"
+#include "ruv_version.h"
+
+namespace sim::import {
+
+namespace {
+
+struct LoadedReaders {
+  const AssimpModuleCalls* calls = nullptr;
+  std::string problem;  // why calls is null
+};
+
+// Its address names the program this code is linked into, which the module lies beside.
+const char kThisProgram = 0;
+
+LoadedReaders Load() {
+  LoadedReaders loaded;
+  void* module = platform::LoadModuleBeside(&kThisProgram, kAssimpModuleFile, loaded.problem);
+  if (!module) return loaded;
+  auto entry =
+      reinterpret_cast<AssimpModuleEntry>(platform::FindModuleFunction(module, kAssimpModuleEntry));
+  const AssimpModuleCalls* calls = entry ? entry() : nullptr;
+  if (!calls) {
+    loaded.problem =
+        std::string(kAssimpModuleFile) + " is no Assimp module: it has no " + kAssimpModuleEntry;
+  } else if (std::string_view(calls->version) != RUV_VERSION) {
+    loaded.problem = std::string(kAssimpModuleFile) + " is of release " + calls->version +
+                     ", not " + RUV_VERSION;
+  } else {
+    loaded.calls = calls;
+  }
+  return loaded;
+}
+
+// The module's calls; throws ReaderModuleError naming `file` when it cannot be loaded.
+const AssimpModuleCalls& Readers(const std::string& file) {
+  static const LoadedReaders loaded = Load();
+  if (!loaded.calls) {
+    throw ReaderModuleError(file, "", "Assimp's readers cannot be used: " + loaded.problem);
+  }
+  return *loaded.calls;
+}
+
+void ThrowFailure(const AssimpCallResult& result) {
+  switch (result.outcome) {
+    case AssimpCallResult::Outcome::kDone:
+      return;
+    case AssimpCallResult::Outcome::kOutOfMemory:
+      throw std::bad_alloc();
+    case AssimpCallResult::Outcome::kSceneFileError:
+      throw SceneFileError(result.file, result.place, result.problem);
+    case AssimpCallResult::Outcome::kOtherError:
+      throw std::runtime_error(result.problem);
+  }
+}
+
+}  // namespace
+
+ImportedModel ReadAssimpFile(const std::filesystem::path& path, const std::string& fileName,
+                             const ImportSettings& settings) {
+  ImportedModel model;
+  ThrowFailure(Readers(fileName).read(path, fileName, settings, model));
+  return model;
+}
+
+ImportedModel ReadGltf1File(const std::filesystem::path& path, const std::string& fileName,
+                            const ImportSettings& settings, const GltfVersion1Error&) {
+  ImportSettings yUp = settings;
+  yUp.up = UpAxis::kY;
+  try {
+    return ReadAssimpFile(path, fileName, yUp);
+  } catch (const ReaderModuleError&) {
+    throw;
+  } catch (const SceneFileError& failure) {
+    throw SceneFileError(
+        fileName, failure.Place(),
+        "the file is glTF 1.0, and Assimp's reader of it refused it: " + failure.Problem());
+  }
+}
+
+std::vector<std::string> AssimpFileExtensions() {
+  std::vector<std::string> extensions;
+  ThrowFailure(Readers(kAssimpModuleFile).extensions(extensions));
+  return extensions;
+}
+
+}  // namespace sim::import
