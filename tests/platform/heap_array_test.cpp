@@ -1,10 +1,10 @@
 // The plain-value array behind data blocks and a mesh's generated faces and vertices.
+#include "platform/heap_array.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
-
-#include "platform/heap_array.h"
 
 namespace {
 
