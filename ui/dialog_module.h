@@ -26,5 +26,3 @@ struct DialogModuleCalls {
   // Shows the dialog over `options` and `clips`; OK writes the controls back into them.
   DialogRun (*run)(ExportOptions& options, AnimationClips& clips, const OptionsDialogFacts& facts);
 };
-
-using DialogModuleEntry = const DialogModuleCalls* (*)();

@@ -1,8 +1,6 @@
 // The dialog's entry points for its users, over the dialog's module: no Qt here.
 #include "ui/run_options_dialog.h"
 
-#include <string_view>
-
 #include "platform/loaded_module.h"
 #include "ruv_version.h"
 #include "ui/dialog_module.h"
@@ -20,23 +18,9 @@ const char kThisModule = 0;
 
 LoadedDialog Load() {
   LoadedDialog loaded;
-  void* module = platform::LoadModuleBeside(&kThisModule, kDialogModuleFile, loaded.problem);
-  if (!module) {
-    loaded.problem = "the options dialog " + loaded.problem;
-    return loaded;
-  }
-  auto entry =
-      reinterpret_cast<DialogModuleEntry>(platform::FindModuleFunction(module, kDialogModuleEntry));
-  const DialogModuleCalls* calls = entry ? entry() : nullptr;
-  if (!calls) {
-    loaded.problem = std::string("the options dialog's module ") + kDialogModuleFile +
-                     " is not one: it has no " + kDialogModuleEntry;
-  } else if (std::string_view(calls->version) != RUV_VERSION) {
-    loaded.problem = std::string("the options dialog's module ") + kDialogModuleFile +
-                     " is of release " + calls->version + ", not " + RUV_VERSION;
-  } else {
-    loaded.calls = calls;
-  }
+  loaded.calls = platform::LoadModuleCalls<DialogModuleCalls>(
+      &kThisModule, kDialogModuleFile, kDialogModuleEntry, RUV_VERSION, loaded.problem);
+  if (!loaded.calls) loaded.problem = "the options dialog " + loaded.problem;
   return loaded;
 }
 

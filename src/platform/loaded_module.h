@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -24,5 +25,28 @@ std::filesystem::path ModuleFileOf(const void* address);
 // their globals. Null, with `problem` naming the file and the loader's reason, when it cannot be
 // loaded. Stands in for LoadLibraryW.
 void* LoadModuleBeside(const void* address, const char* fileName, std::string& problem);
+
+// The table of calls a module beside the caller gives through its one exported function `entry`
+// (LoadModuleBeside, then that function). The table's first member, `version`, names the release
+// the module was built for: one of another release is refused, as the types its calls take may
+// differ. Null, with `problem` saying why, when the module cannot be loaded, exports no `entry` or
+// is of another release.
+template <class Calls>
+const Calls* LoadModuleCalls(const void* address, const char* fileName, const char* entry,
+                             std::string_view release, std::string& problem) {
+  void* module = LoadModuleBeside(address, fileName, problem);
+  if (!module) return nullptr;
+  using Entry = const Calls* (*)();
+  auto function = reinterpret_cast<Entry>(FindModuleFunction(module, entry));
+  const Calls* calls = function ? function() : nullptr;
+  if (!calls) {
+    problem = std::string(fileName) + " is not a module of this program: it has no " + entry;
+  } else if (std::string_view(calls->version) != release) {
+    problem = std::string(fileName) + " is of release " + calls->version + ", not " +
+              std::string(release);
+    calls = nullptr;
+  }
+  return calls;
+}
 
 }  // namespace platform

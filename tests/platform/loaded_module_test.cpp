@@ -30,6 +30,15 @@ TEST(LoadedModule, LoadsFromBesideTheCallerOrSaysWhyNot) {
   EXPECT_EQ(platform::LoadModuleBeside(&kInThisProgram, "no-such-module.so", problem), nullptr);
   EXPECT_EQ(problem, "cannot load " + (folder / "no-such-module.so").string() +
                          ": cannot open shared object file: No such file or directory");
+
+  // A module that loads but gives no table of calls is refused by name.
+  struct Calls {
+    const char* version;
+  };
+  EXPECT_EQ(
+      platform::LoadModuleCalls<Calls>(&kInThisProgram, "core.so", "NoSuchEntry", "1.0", problem),
+      nullptr);
+  EXPECT_EQ(problem, "core.so is not a module of this program: it has no NoSuchEntry");
 }
 
 }  // namespace

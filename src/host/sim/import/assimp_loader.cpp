@@ -1,7 +1,6 @@
 // The Assimp readers, through the module that holds them (assimp_module.h), loaded on first use.
 #include <new>
 #include <stdexcept>
-#include <string_view>
 
 #include "host/sim/import/assimp_module.h"
 #include "host/sim/import/assimp_reader.h"
@@ -24,20 +23,8 @@ const char kThisProgram = 0;
 
 LoadedReaders Load() {
   LoadedReaders loaded;
-  void* module = platform::LoadModuleBeside(&kThisProgram, kAssimpModuleFile, loaded.problem);
-  if (!module) return loaded;
-  auto entry =
-      reinterpret_cast<AssimpModuleEntry>(platform::FindModuleFunction(module, kAssimpModuleEntry));
-  const AssimpModuleCalls* calls = entry ? entry() : nullptr;
-  if (!calls) {
-    loaded.problem =
-        std::string(kAssimpModuleFile) + " is no Assimp module: it has no " + kAssimpModuleEntry;
-  } else if (std::string_view(calls->version) != RUV_VERSION) {
-    loaded.problem = std::string(kAssimpModuleFile) + " is of release " + calls->version +
-                     ", not " + RUV_VERSION;
-  } else {
-    loaded.calls = calls;
-  }
+  loaded.calls = platform::LoadModuleCalls<AssimpModuleCalls>(
+      &kThisProgram, kAssimpModuleFile, kAssimpModuleEntry, RUV_VERSION, loaded.problem);
   return loaded;
 }
 

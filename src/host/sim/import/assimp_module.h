@@ -40,6 +40,4 @@ struct AssimpModuleCalls {
   AssimpCallResult (*extensions)(std::vector<std::string>& extensions);
 };
 
-using AssimpModuleEntry = const AssimpModuleCalls* (*)();
-
 }  // namespace sim::import
