@@ -131,7 +131,7 @@ RecordBuffer TakeVerticesForNormals(XMeshData& data, const std::uint8_t* meshFac
 
 void FillNormalsInPlace(RecordBuffer& block, std::size_t vertexCount,
                         const std::uint8_t* meshFaces) {
-  auto* bytes = static_cast<std::uint8_t*>(const_cast<void*>(block.data()));
+  std::uint8_t* bytes = block.bytes();
   // Each normal moves down to its place, the first first: a normal's place ends below the next
   // vertex, so no vertex is overwritten before it is read.
   static_assert(sizeof(XVertex) >= 16, "a vertex is larger than the normal that replaces it");

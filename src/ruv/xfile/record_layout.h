@@ -64,6 +64,7 @@ class RecordBuffer {
   void Trim() { bytes_.shrink_to_fit(); }
 
   const void* data() const { return bytes_.data(); }
+  std::uint8_t* bytes() { return bytes_.data(); }
   std::size_t size() const { return bytes_.size(); }
   // The block itself, for a save object to take over rather than copy.
   xof::DataBlock&& Take() { return std::move(bytes_); }
