@@ -1,4 +1,4 @@
-// A build without Assimp reads glTF only; every other format is refused by name.
+// A build without Assimp reads glTF and .x models only; every other format is refused by name.
 #include "host/sim/import/assimp_reader.h"
 #include "host/sim/import/model_formats.h"
 #include "host/sim/scene_file/scene_file_error.h"
@@ -7,8 +7,9 @@ namespace sim::import {
 
 ImportedModel ReadAssimpFile(const std::filesystem::path&, const std::string& fileName,
                              const ImportSettings&) {
-  throw SceneFileError(
-      fileName, "", "this build of ruvx reads glTF models only (.gltf, .glb): Assimp is missing");
+  throw SceneFileError(fileName, "",
+                       "this build of ruvx reads glTF and .x models only (.gltf, .glb, .x): "
+                       "Assimp is missing");
 }
 
 ImportedModel ReadGltf1File(const std::filesystem::path&, const std::string&, const ImportSettings&,
