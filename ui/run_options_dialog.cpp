@@ -7,19 +7,15 @@
 
 namespace {
 
-struct LoadedDialog {
-  const DialogModuleCalls* calls = nullptr;
-  std::string problem;  // why calls is null
-};
+using LoadedDialog = platform::ModuleCalls<DialogModuleCalls>;
 
 // Its address names the program or module this code is linked into, which the dialog's module
 // lies beside.
 const char kThisModule = 0;
 
 LoadedDialog Load() {
-  LoadedDialog loaded;
-  loaded.calls = platform::LoadModuleCalls<DialogModuleCalls>(
-      &kThisModule, kDialogModuleFile, kDialogModuleEntry, RUV_VERSION, loaded.problem);
+  LoadedDialog loaded = platform::LoadModuleCalls<DialogModuleCalls>(
+      &kThisModule, kDialogModuleFile, kDialogModuleEntry, RUV_VERSION);
   if (!loaded.calls) loaded.problem = "the options dialog " + loaded.problem;
   return loaded;
 }

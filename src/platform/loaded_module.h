@@ -26,27 +26,36 @@ std::filesystem::path ModuleFileOf(const void* address);
 // loaded. Stands in for LoadLibraryW.
 void* LoadModuleBeside(const void* address, const char* fileName, std::string& problem);
 
+// A module's table of calls, or why there is none.
+template <class Calls>
+struct ModuleCalls {
+  const Calls* calls = nullptr;
+  std::string problem;  // why calls is null
+};
+
 // The table of calls a module beside the caller gives through its one exported function `entry`
 // (LoadModuleBeside, then that function). The table's first member, `version`, names the release
 // the module was built for: one of another release is refused, as the types its calls take may
-// differ. Null, with `problem` saying why, when the module cannot be loaded, exports no `entry` or
-// is of another release.
+// differ. No calls, and the problem saying why, when the module cannot be loaded, exports no
+// `entry` or is of another release.
 template <class Calls>
-const Calls* LoadModuleCalls(const void* address, const char* fileName, const char* entry,
-                             std::string_view release, std::string& problem) {
-  void* module = LoadModuleBeside(address, fileName, problem);
-  if (!module) return nullptr;
+ModuleCalls<Calls> LoadModuleCalls(const void* address, const char* fileName, const char* entry,
+                                   std::string_view release) {
+  ModuleCalls<Calls> loaded;
+  void* module = LoadModuleBeside(address, fileName, loaded.problem);
+  if (!module) return loaded;
   using Entry = const Calls* (*)();
   auto function = reinterpret_cast<Entry>(FindModuleFunction(module, entry));
   const Calls* calls = function ? function() : nullptr;
   if (!calls) {
-    problem = std::string(fileName) + " is not a module of this program: it has no " + entry;
+    loaded.problem = std::string(fileName) + " is not a module of this program: it has no " + entry;
   } else if (std::string_view(calls->version) != release) {
-    problem = std::string(fileName) + " is of release " + calls->version + ", not " +
-              std::string(release);
-    calls = nullptr;
+    loaded.problem = std::string(fileName) + " is of release " + calls->version + ", not " +
+                     std::string(release);
+  } else {
+    loaded.calls = calls;
   }
-  return calls;
+  return loaded;
 }
 
 }  // namespace platform

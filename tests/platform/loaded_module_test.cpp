@@ -35,10 +35,10 @@ TEST(LoadedModule, LoadsFromBesideTheCallerOrSaysWhyNot) {
   struct Calls {
     const char* version;
   };
-  EXPECT_EQ(
-      platform::LoadModuleCalls<Calls>(&kInThisProgram, "core.so", "NoSuchEntry", "1.0", problem),
-      nullptr);
-  EXPECT_EQ(problem, "core.so is not a module of this program: it has no NoSuchEntry");
+  const auto loaded =
+      platform::LoadModuleCalls<Calls>(&kInThisProgram, "core.so", "NoSuchEntry", "1.0");
+  EXPECT_EQ(loaded.calls, nullptr);
+  EXPECT_EQ(loaded.problem, "core.so is not a module of this program: it has no NoSuchEntry");
 }
 
 }  // namespace

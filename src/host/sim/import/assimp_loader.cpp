@@ -13,24 +13,14 @@ namespace sim::import {
 
 namespace {
 
-struct LoadedReaders {
-  const AssimpModuleCalls* calls = nullptr;
-  std::string problem;  // why calls is null
-};
-
 // Its address names the program this code is linked into, which the module lies beside.
 const char kThisProgram = 0;
 
-LoadedReaders Load() {
-  LoadedReaders loaded;
-  loaded.calls = platform::LoadModuleCalls<AssimpModuleCalls>(
-      &kThisProgram, kAssimpModuleFile, kAssimpModuleEntry, RUV_VERSION, loaded.problem);
-  return loaded;
-}
-
 // The module's calls; throws ReaderModuleError naming `file` when it cannot be loaded.
 const AssimpModuleCalls& Readers(const std::string& file) {
-  static const LoadedReaders loaded = Load();
+  static const platform::ModuleCalls<AssimpModuleCalls> loaded =
+      platform::LoadModuleCalls<AssimpModuleCalls>(&kThisProgram, kAssimpModuleFile,
+                                                   kAssimpModuleEntry, RUV_VERSION);
   if (!loaded.calls) {
     throw ReaderModuleError(file, "", "Assimp's readers cannot be used: " + loaded.problem);
   }
