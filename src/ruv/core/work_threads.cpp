@@ -37,49 +37,39 @@ void RunPipelined(std::size_t count, std::size_t slots,
   std::size_t produced = 0, consumed = 0;  // chunks finished by each side
   bool stop = false;
   std::exception_ptr failure;
+  // One side's turn at each chunk, in order: it waits until `ready` lets it at the chunk, works,
+  // and says how far it got in `done`. A stop from either side ends both; the first failure is the
+  // one that reaches the caller.
+  auto side = [&](auto ready, const std::function<void(std::size_t, std::size_t)>& work,
+                  std::size_t& done) {
+    try {
+      for (std::size_t chunk = 0; chunk < count; ++chunk) {
+        {
+          std::unique_lock lock(mutex);
+          changed.wait(lock, [&] { return stop || ready(chunk); });
+          if (stop) return;
+        }
+        work(chunk, chunk % slots);
+        std::lock_guard lock(mutex);
+        done = chunk + 1;
+        changed.notify_all();
+      }
+    } catch (...) {
+      std::lock_guard lock(mutex);
+      if (!failure) failure = std::current_exception();
+      stop = true;
+      changed.notify_all();
+    }
+  };
   std::thread producer;
   try {
     producer = std::thread([&] {
-      try {
-        for (std::size_t chunk = 0; chunk < count; ++chunk) {
-          {
-            std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return stop || chunk < consumed + slots; });
-            if (stop) return;
-          }
-          produce(chunk, chunk % slots);
-          std::lock_guard lock(mutex);
-          produced = chunk + 1;
-          changed.notify_all();
-        }
-      } catch (...) {
-        std::lock_guard lock(mutex);
-        failure = std::current_exception();
-        stop = true;
-        changed.notify_all();
-      }
+      side([&](std::size_t chunk) { return chunk < consumed + slots; }, produce, produced);
     });
   } catch (const std::system_error&) {
     return alone();  // no thread to be had: one does it all
   }
-  try {
-    for (std::size_t chunk = 0; chunk < count; ++chunk) {
-      {
-        std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return stop || chunk < produced; });
-        if (stop) break;
-      }
-      consume(chunk, chunk % slots);
-      std::lock_guard lock(mutex);
-      consumed = chunk + 1;
-      changed.notify_all();
-    }
-  } catch (...) {
-    std::lock_guard lock(mutex);
-    if (!failure) failure = std::current_exception();
-    stop = true;
-    changed.notify_all();
-  }
+  side([&](std::size_t chunk) { return chunk < produced; }, consume, consumed);
   producer.join();
   if (failure) std::rethrow_exception(failure);
 }
