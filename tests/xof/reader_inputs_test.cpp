@@ -11,6 +11,8 @@
 #include <functional>
 #include <iterator>
 #include <sstream>
+#include <string>
+#include <string_view>
 
 #include "test_support.h"
 #include "xof/binary_tokens.h"
@@ -200,28 +202,39 @@ TEST(ReaderInputs, ReadsTheDeepestHierarchiesTheWriterWrites) {
   file->Release();
 }
 
-// A tzip file of one block holding `body` (text after the header), declaring `declared` bytes.
-std::string CompressedText(const std::string& body, std::uint32_t declared) {
-  std::vector<std::uint8_t> packed(compressBound(static_cast<uLong>(body.size())) + 16);
+// `plain` as raw deflate data, as a compressed file's block holds it after its "CK"; a block may
+// refer back into `history`, the bytes before it.
+std::string RawDeflate(const std::string& plain, std::string_view history = {}) {
+  std::string packed(compressBound(static_cast<uLong>(plain.size())) + 16, '\0');
   z_stream z{};
   deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.data()));
-  z.avail_in = static_cast<uInt>(body.size());
-  z.next_out = packed.data();
+  if (!history.empty()) {
+    deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(history.data()),
+                         static_cast<uInt>(history.size()));
+  }
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
+  z.avail_in = static_cast<uInt>(plain.size());
+  z.next_out = reinterpret_cast<Bytef*>(packed.data());
   z.avail_out = static_cast<uInt>(packed.size());
   deflate(&z, Z_FINISH);
-  std::size_t size = packed.size() - z.avail_out;
+  packed.resize(packed.size() - z.avail_out);
   deflateEnd(&z);
+  return packed;
+}
+
+// Appends `v` to `file` in `bytes` little-endian bytes.
+void Put(std::string& file, std::size_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) file += static_cast<char>(v >> (8 * i));
+}
+
+// A tzip file of one block holding `body` (text after the header), declaring `declared` bytes.
+std::string CompressedText(const std::string& body, std::uint32_t declared) {
+  const std::string packed = RawDeflate(body);
   std::string file = "xof 0303tzip0032";
-  auto put = [&](std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) file += static_cast<char>(v >> (8 * i));
-  };
-  put(declared, 4);
-  put(static_cast<std::uint32_t>(body.size()), 2);
-  put(static_cast<std::uint32_t>(size + 2), 2);
-  file += "CK";
-  file.append(reinterpret_cast<const char*>(packed.data()), size);
-  return file;
+  Put(file, declared, 4);
+  Put(file, body.size(), 2);
+  Put(file, packed.size() + 2, 2);
+  return file + "CK" + packed;
 }
 
 TEST(ReaderInputs, CompressedFilesMayNotClaimMoreThanTheirBlocksHold) {
@@ -255,29 +268,14 @@ TEST(ReaderInputs, CompressedBlocksMayReferBackIntoThePreviousBlock) {
   const std::string body = "\nFrame Root {\n" + frames + frames + "}\n";
   const std::size_t cut = body.size() - frames.size() - 2;
   std::string file = "xof 0303tzip0032";
-  auto put = [&](std::size_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) file += static_cast<char>(v >> (8 * i));
-  };
-  put(16 + body.size(), 4);
+  Put(file, 16 + body.size(), 4);
   for (int block = 0; block < 2; ++block) {
-    std::string plain = block == 0 ? body.substr(0, cut) : body.substr(cut);
-    std::vector<std::uint8_t> packed(compressBound(static_cast<uLong>(plain.size())) + 16);
-    z_stream z{};
-    deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-    if (block == 1) {
-      deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(cut));
-    }
-    z.next_in = reinterpret_cast<Bytef*>(plain.data());
-    z.avail_in = static_cast<uInt>(plain.size());
-    z.next_out = packed.data();
-    z.avail_out = static_cast<uInt>(packed.size());
-    deflate(&z, Z_FINISH);
-    std::size_t size = packed.size() - z.avail_out;
-    deflateEnd(&z);
-    put(plain.size(), 2);
-    put(size + 2, 2);
-    file += "CK";
-    file.append(reinterpret_cast<const char*>(packed.data()), size);
+    const std::string plain = block == 0 ? body.substr(0, cut) : body.substr(cut);
+    const std::string packed =
+        RawDeflate(plain, block == 1 ? std::string_view(body).substr(0, cut) : std::string_view());
+    Put(file, plain.size(), 2);
+    Put(file, packed.size() + 2, 2);
+    file += "CK" + packed;
   }
   auto referring = MustRead(file);
   auto independent = MustRead("xof 0303txt 0032" + body);
