@@ -31,7 +31,6 @@ class HeapArray {
 
   HeapArray() noexcept = default;
   explicit HeapArray(std::size_t count) { resize(count); }
-  HeapArray(std::size_t count, const T& value) { resize(count, value); }
   HeapArray(std::initializer_list<T> values) { assign(values.begin(), values.end()); }
   template <class It, class = typename std::iterator_traits<It>::iterator_category>
   HeapArray(It first, It last) {
@@ -68,10 +67,6 @@ class HeapArray {
   T* end() { return data_ + size_; }
   const T* begin() const { return data_; }
   const T* end() const { return data_ + size_; }
-  T& front() { return data_[0]; }
-  const T& front() const { return data_[0]; }
-  T& back() { return data_[size_ - 1]; }
-  const T& back() const { return data_[size_ - 1]; }
 
   void reserve(std::size_t count) {
     if (count > capacity_) Reallocate(count);
@@ -86,11 +81,6 @@ class HeapArray {
     resize_for_overwrite(count);
     for (std::size_t i = old; i < count; ++i) new (data_ + i) T();
   }
-  void resize(std::size_t count, const T& value) {
-    std::size_t old = size_;
-    resize_for_overwrite(count);
-    for (std::size_t i = old; i < count; ++i) new (data_ + i) T(value);
-  }
   // Grows or shrinks to exactly `count` values, leaving new ones unset, for a caller that fills
   // them at once: a large block is then touched once, not cleared first.
   void resize_for_overwrite(std::size_t count) {
@@ -102,14 +92,6 @@ class HeapArray {
     if (size_ == capacity_) Grow(size_ + 1);
     data_[size_++] = value;
   }
-  template <class... Args>
-  T& emplace_back(Args&&... args) {
-    if (size_ == capacity_) Grow(size_ + 1);
-    T* at = new (data_ + size_) T{std::forward<Args>(args)...};
-    ++size_;
-    return *at;
-  }
-  void pop_back() { --size_; }
 
   template <class It>
   void assign(It first, It last) {
@@ -125,13 +107,6 @@ class HeapArray {
     std::memmove(data_ + at + count, data_ + at, (size_ - at) * sizeof(T));
     std::copy(first, last, data_ + at);
     size_ += count;
-    return data_ + at;
-  }
-  T* erase(const T* first, const T* last) {
-    const auto at = static_cast<std::size_t>(first - data_);
-    const auto count = static_cast<std::size_t>(last - first);
-    std::memmove(data_ + at, data_ + at + count, (size_ - at - count) * sizeof(T));
-    size_ -= count;
     return data_ + at;
   }
 

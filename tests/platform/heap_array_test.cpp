@@ -15,33 +15,31 @@ struct Row {
   float b = 0.5f;
 };
 
-TEST(HeapArrayTest, KeepsItsValuesThroughGrowthInsertionAndErasure) {
+TEST(HeapArrayTest, KeepsItsValuesThroughGrowthAndInsertion) {
   HeapArray<Row> rows;
   for (int i = 0; i < 1000; ++i) rows.push_back({i, static_cast<float>(i) * 2});
   rows.resize(1002);  // new values take their defaults
   EXPECT_EQ(rows[1001].a, -1);
   EXPECT_EQ(rows[1001].b, 0.5f);
   rows.resize(3);
-  rows.emplace_back(Row{7, 8});
+  rows.push_back({7, 8});
   ASSERT_EQ(rows.size(), 4u);
   EXPECT_EQ(rows[2].a, 2);
-  EXPECT_EQ(rows.back().a, 7);
+  EXPECT_EQ(rows[3].a, 7);
 
   HeapArray<std::uint8_t> bytes{1, 2, 3};
   const std::vector<std::uint8_t> more{9, 9};
   bytes.insert(bytes.begin() + 1, more.begin(), more.end());
   EXPECT_EQ(bytes, (HeapArray<std::uint8_t>{1, 9, 9, 2, 3}));
-  bytes.erase(bytes.begin(), bytes.begin() + 2);
-  EXPECT_EQ(bytes, (HeapArray<std::uint8_t>{9, 2, 3}));
 
   // Growing for overwrite keeps what is there; shrinking keeps the block until asked.
   bytes.resize_for_overwrite(100);
-  EXPECT_EQ(bytes[2], 3);
+  EXPECT_EQ(bytes[4], 3);
   bytes.resize_for_overwrite(2);
   EXPECT_GE(bytes.capacity(), 100u);
   bytes.shrink_to_fit();
   EXPECT_EQ(bytes.capacity(), 2u);
-  EXPECT_EQ(bytes, (HeapArray<std::uint8_t>{9, 2}));
+  EXPECT_EQ(bytes, (HeapArray<std::uint8_t>{1, 9}));
 }
 
 TEST(HeapArrayTest, CopiesAreDeepAndMovesAndReinterpretationsHandTheBlockOn) {
