@@ -376,7 +376,7 @@ TEST(JsonParser, DamagedTextsAreReadAlike) {
   }
 }
 
-// A document of more values than one chunk holds (points and a flat list, 700k values) reads as
+// A document of more values than one chunk holds (points and a flat list of 300k numbers) reads as
 // the library reads it, across every chunk boundary.
 TEST(JsonParser, DocumentsLargerThanAChunkReadAlike) {
   std::string text = "{\"points\": [";
@@ -388,6 +388,67 @@ TEST(JsonParser, DocumentsLargerThanAChunkReadAlike) {
   for (int i = 0; i < 300000; ++i) text += (i ? ", " : "") + std::to_string(i * 3);
   text += "], \"last\": \"end\"}";
   ExpectSameReading(text);
+}
+
+// Long arrays of number rows are held packed, four bytes a number while each fits: they read as
+// the library reads them, every number exactly, whether they stay packed, widen to eight bytes
+// when a number needs it, or turn back into plain values when an element is not a row like the
+// others, at the first row, at the threshold and late.
+TEST(JsonParser, LongArraysOfRowsReadAlike) {
+  auto rows = [](std::size_t count, const std::string& row) {
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i) text += (i ? ", " : "") + row;
+    return text;
+  };
+  // Decimals of up to six significant digits at every power a float gives back exactly, in
+  // every spelling; the last one is a float's tie, whose plain digits would not read back.
+  std::string compact = "[";
+  std::uint64_t state = 12345;
+  for (int i = 0; i < 3000; ++i) {
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    auto digits = static_cast<long>((state >> 20) % 1000000);
+    int power = static_cast<int>((state >> 50) % 45) - 22;
+    std::string number = (i % 2 ? "-" : "") + std::to_string(digits);
+    const std::string spellings[] = {number + "e" + std::to_string(power),
+                                     number + ".000E" + std::to_string(power),
+                                     "0." + std::to_string(digits) + "0"};
+    compact += (i ? ", [" : "[") + spellings[i % 3] + ", " + spellings[(i + 1) % 3] + ", -0.0]";
+  }
+  ExpectSameReading(compact + ", [671089e2, 67108900.0, 0.000001]]");
+
+  const std::string plain = "[1, -2.5, 0.25]";
+  const std::string others[] = {
+      "[4294967295, -2147483648, 999999e22]",  // the largest that fit four bytes
+      "[4294967296, 1, 2]",                    // widen: an integer beyond 32 bits
+      "[-2147483649, 1, 2]",
+      "[1.2345678, 1, 2]",  // widen: seven significant digits
+      "[1e-23, 1, 2]",
+      "[18446744073709551615, 123456789012345678901234567890, 1e308]",
+      "[1, 2]",  // other widths: back to plain values
+      "[1, 2, 3, 4]",
+      "[]",
+      "[[1, 2, 3]]",
+      "{\"a\": [1, 2, 3]}",
+      "\"row\"",
+      "7",
+      "null",
+  };
+  for (const std::string& other : others) {
+    SCOPED_TRACE(other);
+    for (std::size_t before : {0, 1, 63, 64, 65, 200}) {
+      ExpectSameReading("{\"a\": [" + rows(before, plain) + (before ? ", " : "") + other + ", " +
+                        rows(70, plain) + "], \"b\": [" + rows(before, "[7, 8]") + "]}");
+    }
+  }
+  // Rows of one to four numbers, arrays of them nested, and a broken row deep in a packed array.
+  for (const std::string& row :
+       {std::string("[5]"), std::string("[1, 2]"), plain, std::string("[1, -2, 3.5, 4e1]")}) {
+    ExpectSameReading("[[" + rows(100, row) + "], [" + rows(65, row) + "], [" + rows(64, row) +
+                      "]]");
+  }
+  ExpectSameReading("[" + rows(100, plain) + ", [1, 2,]]");
+  ExpectSameReading("[" + rows(100, plain) + ", [1, 2, 3]");
+  ExpectSameReading("[" + rows(100, plain) + ", [1, 2, 1e999]]");
 }
 
 // Where the new reading deliberately differs from the old one.

@@ -210,6 +210,77 @@ TEST(SceneMeshesLoader, EveryFormOfPointsAndFacesReadsAsBefore) {
   for (const BadScene& bad : cases) ExpectRefused(bad.text, bad.place, bad.problem);
 }
 
+// Long arrays of rows are held packed: they read into the same mesh, the forms that are not plain
+// rows (-1 normal ids, null) read as before, and a fault deep in one is named at its element.
+TEST(SceneMeshesLoader, LongArraysOfRowsReadAsShortOnes) {
+  auto rows = [](const std::string& row) {
+    std::string text;
+    for (int i = 0; i < 100; ++i) text += ", " + row;
+    return text;
+  };
+  std::string text = Scene(R"(, "nodes": [{"name": "A", "object": {"type": "mesh",
+      "vertices": [[0, 0, 0], [1.5, -0, 0], [0.25, 1, 2e0], [1, 1, 0])" +
+                               rows("[0.125, -7.5, 1234567.8]") + R"(],
+      "faces": [[0, 1, 2], [1, 2, 3], [-0, 3, 2])" +
+                               rows("[3, 2, 1]") + R"(],
+      "maps": {"1": {"vertices": [[0, 0], [1, 0], [0.5, 1], [1, 1])" +
+                               rows("[0.5, 0.25]") +
+                               R"(]},
+               "2": {"vertices": [[0, 0], [1, 0], [0, 1]],
+                     "faces": [[0, 1, 2], [2, 1, 0], [-0, 1, 2])" +
+                               rows("[2, 1, 0]") + R"(]}},
+      "specifiedNormals": {"normals": [[0, 0, 1], [0, 1, 0]],
+                           "faces": [[0, 1, 0], null, [-1, 1, 0])" +
+                               rows("[1, -1, 0]") + R"(]}}}])",
+                           3);
+  auto scene = sim::LoadSceneText(text, "long.json", "/tmp");
+  Mesh mesh = MeshOf(scene->FindNode(L"A"));
+  ASSERT_EQ(mesh.getNumVerts(), 104);
+  ASSERT_EQ(mesh.getNumFaces(), 103);
+  EXPECT_EQ(mesh.verts[1], Point3(1.5f, 0, 0));
+  EXPECT_EQ(mesh.verts[2], Point3(0.25f, 1, 2));
+  EXPECT_EQ(mesh.verts[103], Point3(0.125f, -7.5f, 1234567.8f));
+  EXPECT_EQ(mesh.faces[1].v[2], 3u);
+  EXPECT_EQ(mesh.faces[102].v[0], 3u);
+  EXPECT_EQ(mesh.mapVerts(1)[2], Point3(0.5f, 1, 0));
+  EXPECT_EQ(mesh.mapVerts(1)[103], Point3(0.5f, 0.25f, 0));
+  EXPECT_EQ(mesh.mapFaces(2)[102].t[0], 2u);
+  MeshNormalSpec* normals = mesh.GetSpecifiedNormals();
+  ASSERT_NE(normals, nullptr);
+  EXPECT_EQ(normals->GetNormalIndex(0, 1), 1);
+  EXPECT_EQ(normals->GetNormalIndex(1, 0), -1);
+  EXPECT_EQ(normals->GetNormalIndex(2, 0), -1);
+  EXPECT_EQ(normals->GetNormalIndex(102, 0), 1);
+  EXPECT_EQ(normals->GetNormalIndex(102, 1), -1);
+
+  // The fault is the 101st element of an array of plain rows.
+  auto mesh2 = [&](const std::string& vertex, const std::string& face, const std::string& ids) {
+    return Scene(R"(, "nodes": [{"name": "A", "object": {"type": "mesh",
+        "vertices": [[0, 0, 0], [1, 0, 0], [0, 1, 0])" +
+                     rows("[0.5, 0.5, 0]") + ", " + vertex + R"(], "faces": [[0, 1, 2])" +
+                     rows("[0, 1, 2]") + ", " + face +
+                     R"(], "specifiedNormals": {"normals": [[0, 0, 1]], "faces": [[0, 0, 0])" +
+                     rows("[0, 0, 0]") + ", " + ids + "]}}}]",
+                 3);
+  };
+  const std::string vertex = "[1, 1, 0]", face = "[0, 1, 2]", ids = "[0, 0, 0]";
+  const BadScene cases[] = {
+      {mesh2(R"([1, "x", 0])", face, ids), "/nodes/0/object/vertices/103/1", "expected a number"},
+      {mesh2("[1, 0]", face, ids), "/nodes/0/object/vertices/103", "expected 3 elements, found 2"},
+      {mesh2("[1, 0, 1e39]", face, ids), "/nodes/0/object/vertices/103/2",
+       "the number 1e+39 does not fit a finite float"},
+      {mesh2(vertex, "[0, 1.5, 2]", ids), "/nodes/0/object/faces/101/1", "expected an integer"},
+      {mesh2(vertex, "[0, -1, 2]", ids), "/nodes/0/object/faces/101/1", "outside 0 to"},
+      {mesh2(vertex, "[0, 1, 4294967296]", ids), "/nodes/0/object/faces/101/2",
+       "the value 4294967296 is outside 0 to"},
+      {mesh2(vertex, "[0, 1, 104]", ids), "/nodes/0/object/faces/101/2",
+       "vertex 104 does not exist: the mesh has 104 vertices"},
+      {mesh2(vertex, face, "[0, 1, 0]"), "/nodes/0/object/specifiedNormals/faces/101/1",
+       "normal 1 does not exist: the mesh has 1 specified normals"},
+  };
+  for (const BadScene& bad : cases) ExpectRefused(bad.text, bad.place, bad.problem);
+}
+
 TEST(SceneMeshesLoader, MapDataHasItsOwnSceneBudget) {
   nlohmann::json value;
   std::string file = "budget.json";

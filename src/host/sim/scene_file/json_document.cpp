@@ -1,6 +1,8 @@
 #include "host/sim/scene_file/json_document.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -32,6 +34,36 @@ std::string JsonDocument::NumberText(Index value) const {
       // As messages have always printed them: the library's shortest form of the double.
       return nlohmann::json(Float(value)).dump();
   }
+}
+
+bool JsonDocument::FiniteFloat(Index value, float& out) const {
+  if ((value & kPackedNumber) &&
+      rows_[RowsOf(value)].CompactFloat(value & UINT32_MAX, (value >> kColumnShift) & 3, out)) {
+    return true;
+  }
+  Kind kind = KindOf(value);
+  if (kind != Kind::kUnsigned && kind != Kind::kSigned && kind != Kind::kFloat) return false;
+  double number = Number(value);
+  if (!std::isfinite(number) || std::fabs(number) > FLT_MAX) return false;
+  out = static_cast<float>(number);
+  return true;
+}
+
+JsonDocument::Kind JsonDocument::PackedKind(Index packed) const {
+  if (!(packed & kPackedNumber)) return Kind::kArray;
+  switch (rows_[RowsOf(packed)].KindAt(packed & UINT32_MAX, (packed >> kColumnShift) & 3)) {
+    case JsonRows::kUnsigned:
+      return Kind::kUnsigned;
+    case JsonRows::kSigned:
+      return Kind::kSigned;
+    default:
+      return Kind::kFloat;
+  }
+}
+
+std::uint64_t JsonDocument::PackedPayload(Index packed) const {
+  if (!(packed & kPackedNumber)) return rows_[RowsOf(packed)].Width();
+  return rows_[RowsOf(packed)].PayloadAt(packed & UINT32_MAX, (packed >> kColumnShift) & 3);
 }
 
 std::string_view JsonDocument::String(Index value) const {
@@ -69,6 +101,14 @@ JsonDocument::Slots::Slots(bool first) : payloads(nullptr), kinds(nullptr) {
 JsonDocument::Slots::~Slots() {
   platform::FreeLargeBlock(payloads);
   std::free(kinds);
+}
+
+std::uint64_t JsonDocumentWriter::AddRows(JsonRows rows) {
+  auto number = static_cast<std::uint64_t>(document_.rows_.size());
+  auto count = static_cast<std::uint64_t>(rows.Count());
+  rows.Trim();
+  document_.rows_.push_back(std::move(rows));
+  return number << 32 | count;
 }
 
 void JsonDocumentWriter::AddChunk() { document_.chunks_.emplace_back(document_.chunks_.empty()); }

@@ -1,7 +1,9 @@
 // A parsed scene file, compact enough for files of hundreds of megabytes: every value is one byte
 // of kind and eight bytes of payload, held in chunks so that the document grows without copying.
 // The values of one array or object sit side by side, so an element is found in constant time; an
-// object's keys are sorted, so a member is found by binary search. Internal to the loader.
+// object's keys are sorted, so a member is found by binary search. A large array of number rows
+// (the bulk of a mesh) is held packed apart, and its rows and numbers are values all the same,
+// with indices of their own. Internal to the loader.
 #pragma once
 
 #include <bit>
@@ -12,6 +14,8 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "host/sim/scene_file/json_rows.h"
 
 namespace sim {
 
@@ -28,12 +32,18 @@ class JsonDocument {
     kArray,
     kObject,
   };
-  using Index = std::uint32_t;
-  static constexpr Index kNotFound = UINT32_MAX;
+  using Index = std::uint64_t;
+  static constexpr Index kNotFound = UINT64_MAX;
 
   Index Root() const { return static_cast<Index>(size_ - 1); }
-  Kind KindOf(Index value) const { return static_cast<Kind>(Chunk(value).kinds[value & kMask]); }
-  std::uint64_t Payload(Index value) const { return Chunk(value).payloads[value & kMask]; }
+  Kind KindOf(Index value) const {
+    if (value & kPacked) return PackedKind(value);
+    std::uint8_t kind = RawKind(value);
+    return kind == kRowsKind ? Kind::kArray : static_cast<Kind>(kind);
+  }
+  std::uint64_t Payload(Index value) const {
+    return value & kPacked ? PackedPayload(value) : Chunk(value).payloads[value & kMask];
+  }
 
   std::uint64_t Unsigned(Index value) const { return Payload(value); }
   std::int64_t Signed(Index value) const { return static_cast<std::int64_t>(Payload(value)); }
@@ -45,8 +55,22 @@ class JsonDocument {
   std::string_view String(Index value) const;
 
   // Arrays hold Size() elements, objects Size() members in key order.
-  std::size_t Size(Index container) const { return static_cast<std::uint32_t>(Payload(container)); }
-  Index Element(Index array, std::size_t i) const { return First(array) + static_cast<Index>(i); }
+  std::size_t Size(Index container) const {
+    if (container & kPacked) return rows_[RowsOf(container)].Width();
+    return static_cast<std::uint32_t>(Payload(container));
+  }
+  Index Element(Index array, std::size_t i) const {
+    if (array & kPacked) return array | kPackedNumber | Index{i} << kColumnShift;
+    if (RawKind(array) == kRowsKind) return kPacked | (Payload(array) >> 32 << 32) | Index{i};
+    return First(array) + static_cast<Index>(i);
+  }
+  // The packed rows an array holds, or null for any other value.
+  const JsonRows* Rows(Index array) const {
+    if ((array & kPacked) || RawKind(array) != kRowsKind) return nullptr;
+    return &rows_[Payload(array) >> 32];
+  }
+  // A number that fits a finite float, as one: what every reader of floats turns it into.
+  bool FiniteFloat(Index value, float& out) const;
   std::string_view Key(Index object, std::size_t i) const {
     return String(First(object) + static_cast<Index>(i));
   }
@@ -78,12 +102,25 @@ class JsonDocument {
     std::uint8_t* kinds;
   };
 
+  // An array of packed rows: its payload is the rows' number << 32 | their count.
+  static constexpr std::uint8_t kRowsKind = static_cast<std::uint8_t>(Kind::kObject) + 1;
+  // A packed row is kPacked | rows << 32 | row, a number in it kPacked | kPackedNumber | its
+  // column << kColumnShift | the same.
+  static constexpr Index kPacked = Index{1} << 63;
+  static constexpr Index kPackedNumber = Index{1} << 62;
+  static constexpr unsigned kColumnShift = 60;
+  static std::size_t RowsOf(Index packed) { return (packed >> 32) & 0x0FFFFFFF; }
+  Kind PackedKind(Index packed) const;
+  std::uint64_t PackedPayload(Index packed) const;
+
+  std::uint8_t RawKind(Index value) const { return Chunk(value).kinds[value & kMask]; }
   const Slots& Chunk(Index value) const { return chunks_[value >> kShift]; }
   // An array's elements (an object's keys, then its values) start at First.
   Index First(Index container) const { return static_cast<Index>(Payload(container) >> 32); }
 
   std::vector<Slots> chunks_;
   std::size_t size_ = 0;
+  std::vector<JsonRows> rows_;
   // Every string and key, decoded, one after another; a string's payload is offset << 32 | length.
   std::string strings_;
 };
@@ -104,6 +141,12 @@ class JsonDocumentWriter {
   }
   // `count` values at once, kinds as JsonDocument::Kind bytes.
   void Append(const std::uint8_t* kinds, const std::uint64_t* payloads, std::size_t count);
+  // Keeps an array of packed rows; the array's value is then of RowsKind() with the payload
+  // returned.
+  std::uint64_t AddRows(JsonRows rows);
+  static JsonDocument::Kind RowsKind() {
+    return static_cast<JsonDocument::Kind>(JsonDocument::kRowsKind);
+  }
   std::size_t Size() const { return document_.size_; }
   std::string& Strings() { return document_.strings_; }
   std::string_view String(std::uint64_t payload) const {

@@ -67,11 +67,10 @@ class JsonLexer {
   }
 
   // Just after a '[': its numbers, up to `max`, and the ']' that closes them (a point, a face),
-  // read at once into `kinds` and `payloads`. Returns how many; 0, with the lexer where it was, for
-  // an array that is empty, longer, or holds anything else, or a number that is malformed or
-  // overflows: the general path then reads it and reports what is wrong.
-  [[gnu::always_inline]] std::size_t ScanNumberRow(std::size_t max, std::uint8_t* kinds,
-                                                   std::uint64_t* payloads) {
+  // read at once into `row`. Returns how many; 0, with the lexer where it was, for an array that is
+  // empty, longer, or holds anything else, or a number that is malformed or overflows: the general
+  // path then reads it and reports what is wrong.
+  [[gnu::always_inline]] std::size_t ScanNumberRow(std::size_t max, JsonRows::Number* row) {
     const char* start = p_;
     std::size_t count = 0;
     for (;;) {
@@ -80,8 +79,10 @@ class JsonLexer {
       if (ScanNumber(static_cast<std::size_t>(p_ - begin_)) != JsonToken::kNumber || overflow_) {
         break;
       }
-      kinds[count] = static_cast<std::uint8_t>(kind_);
-      payloads[count++] = payload_;
+      row[count++] = {static_cast<JsonRows::NumberKind>(
+                          static_cast<std::uint8_t>(kind_) -
+                          static_cast<std::uint8_t>(JsonDocument::Kind::kUnsigned)),
+                      compact_, payload_};
       SkipSpace();
       if (p_ == end_) break;
       if (*p_ == ',') {
@@ -162,6 +163,7 @@ class JsonLexer {
   JsonDocument::Kind kind_ = JsonDocument::Kind::kNull;
   std::uint64_t payload_ = 0;
   bool overflow_ = false;
+  bool compact_ = false;  // as JsonRows::Number::compact
 };
 
 // Inline: the bulk of a mesh is numbers.
@@ -223,6 +225,7 @@ inline JsonToken JsonLexer::ScanNumber(std::size_t at) {
   if (!isFloat && fits && (!negative || value <= kLowestMagnitude)) {
     kind_ = negative ? JsonDocument::Kind::kSigned : JsonDocument::Kind::kUnsigned;
     payload_ = negative ? 0 - value : value;
+    compact_ = value <= (negative ? std::uint64_t{1} << 31 : UINT32_MAX);
     return JsonToken::kNumber;
   }
   kind_ = JsonDocument::Kind::kFloat;
@@ -235,8 +238,15 @@ inline JsonToken JsonLexer::ScanNumber(std::size_t at) {
     double number = static_cast<double>(value);
     number = power < 0 ? number / kPowersOfTen[-power] : number * kPowersOfTen[power];
     payload_ = std::bit_cast<std::uint64_t>(negative ? -number : number);
+    // Six significant digits at most, once trailing zeros ("0.250000") are set aside.
+    while (value >= 1000000 && value % 10 == 0 && power < 22) {
+      value /= 10;
+      ++power;
+    }
+    compact_ = value < 1000000;
     return JsonToken::kNumber;
   }
+  compact_ = false;
   // The rest, integers beyond 64 bits among them, go the long way.
   ConvertNumber(start, q);
   return JsonToken::kNumber;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -24,6 +25,9 @@ using Token = JsonToken;
 constexpr std::size_t kKeysScannedInPlace = 16;
 // Arrays of up to this many numbers (points, faces, colours, matrix rows) are read in one step.
 constexpr std::size_t kRowLength = 4;
+// An array of at least this many rows of one width is packed; shorter ones (a matrix, a few keys)
+// are held as values, as packing would cost them more than it saves.
+constexpr std::size_t kPackedRowsFrom = 64;
 
 // Containers are read into scratch_ and, once closed, moved into the document in one piece: so an
 // array's elements and an object's members end side by side there, whatever nests inside them.
@@ -69,11 +73,21 @@ class Parser {
   };
   struct Frame {
     bool isObject = false;
+    // An array whose every element so far is a number row of rowWidth_ numbers: its rows are in
+    // heldRows_ and then packedRows_, not in scratch_.
+    bool rows = false;
     std::size_t base = 0;   // its first entry in scratch_
     std::uint64_t key = 0;  // the key read last, for messages
     std::unique_ptr<std::unordered_set<std::string>> keys;
   };
 
+  void AddRow(const JsonRows::Number* row, std::size_t width);
+  void AppendRow(const JsonRows::Number* row, std::size_t width);
+  // The innermost array holds something other than its rows: they become values like any other.
+  void EndRows() {
+    if (!frames_.empty() && frames_.back().rows) UnpackRows();
+  }
+  void UnpackRows();
   Token ExpectKey(Token token);
   void AddKey(std::uint64_t key, std::size_t at);
   void Open(bool isObject);
@@ -89,7 +103,59 @@ class Parser {
   Scratch scratch_;
   std::vector<Frame> frames_;
   std::vector<std::uint32_t> order_;
+  // The rows of the innermost array while it holds nothing else: the first ones as read, then,
+  // from kPackedRowsFrom on, all of them packed.
+  std::size_t rowWidth_ = 0;
+  std::size_t heldRows_ = 0;
+  JsonRows::Number held_[kPackedRowsFrom * kRowLength];
+  std::optional<JsonRows> packedRows_;
 };
+
+// A row as a value: its numbers into the document, the row into its container's values.
+void Parser::AppendRow(const JsonRows::Number* row, std::size_t width) {
+  auto first = static_cast<std::uint64_t>(writer_.Size());
+  for (std::size_t i = 0; i < width; ++i) {
+    writer_.Append(static_cast<Kind>(static_cast<std::uint8_t>(Kind::kUnsigned) + row[i].kind),
+                   row[i].payload);
+  }
+  scratch_.Push(Kind::kArray, first << 32 | width);
+}
+
+void Parser::AddRow(const JsonRows::Number* row, std::size_t width) {
+  if (frames_.empty() || !frames_.back().rows) {
+    AppendRow(row, width);
+    return;
+  }
+  if (heldRows_ == 0 && !packedRows_) rowWidth_ = width;
+  if (width != rowWidth_) {
+    UnpackRows();
+    AppendRow(row, width);
+  } else if (packedRows_) {
+    packedRows_->Add(row);
+  } else if (heldRows_ < kPackedRowsFrom) {
+    std::copy_n(row, width, held_ + heldRows_++ * width);
+  } else {
+    packedRows_.emplace(width);
+    for (std::size_t i = 0; i < heldRows_; ++i) packedRows_->Add(held_ + i * width);
+    heldRows_ = 0;
+    packedRows_->Add(row);
+  }
+}
+
+void Parser::UnpackRows() {
+  frames_.back().rows = false;
+  for (std::size_t i = 0; i < heldRows_; ++i) AppendRow(held_ + i * rowWidth_, rowWidth_);
+  heldRows_ = 0;
+  if (!packedRows_) return;
+  JsonRows::Number row[kRowLength];
+  for (std::size_t r = 0; r < packedRows_->Count(); ++r) {
+    for (std::size_t c = 0; c < rowWidth_; ++c) {
+      row[c] = {packedRows_->KindAt(r, c), false, packedRows_->PayloadAt(r, c)};
+    }
+    AppendRow(row, rowWidth_);
+  }
+  packedRows_.reset();
+}
 
 void Parser::Throw(std::size_t offset, std::string problem) const {
   // The text quoted may be a whole long string.
@@ -165,6 +231,7 @@ void Parser::Open(bool isObject) {
   }
   Frame& frame = frames_.emplace_back();
   frame.isObject = isObject;
+  frame.rows = !isObject;
   frame.base = scratch_.Size();
 }
 
@@ -172,6 +239,14 @@ void Parser::Open(bool isObject) {
 // leaves the container in their place.
 void Parser::Close() {
   Frame& frame = frames_.back();
+  if (frame.rows && packedRows_) {
+    std::uint64_t payload = writer_.AddRows(std::move(*packedRows_));
+    packedRows_.reset();
+    frames_.pop_back();
+    scratch_.Push(JsonDocumentWriter::RowsKind(), payload);
+    return;
+  }
+  EndRows();
   std::size_t count = scratch_.Size() - frame.base;
   auto first = static_cast<std::uint64_t>(writer_.Size());
   Kind kind = Kind::kArray;
@@ -203,6 +278,7 @@ void Parser::Run() {
   Token token = lexer_.Scan();
   for (;;) {
     // `token` starts a value.
+    if (token != Token::kBeginArray) EndRows();
     switch (token) {
       case Token::kBeginObject:
         Open(true);
@@ -214,17 +290,15 @@ void Parser::Run() {
         token = ExpectKey(token);
         continue;
       case Token::kBeginArray:
-        // A point or a face: its numbers straight into the document, without a frame.
+        // A point or a face: read without a frame.
         if (frames_.size() < static_cast<std::size_t>(SceneLimits::kMaxJsonDepth)) {
-          std::uint8_t kinds[kRowLength];
-          std::uint64_t payloads[kRowLength];
-          if (std::size_t count = lexer_.ScanNumberRow(kRowLength, kinds, payloads)) {
-            auto first = static_cast<std::uint64_t>(writer_.Size());
-            writer_.Append(kinds, payloads, count);
-            scratch_.Push(Kind::kArray, first << 32 | count);
+          JsonRows::Number row[kRowLength];
+          if (std::size_t count = lexer_.ScanNumberRow(kRowLength, row)) {
+            AddRow(row, count);
             break;
           }
         }
+        EndRows();
         Open(false);
         token = lexer_.Scan();
         if (token == Token::kEndArray) {
@@ -259,7 +333,7 @@ void Parser::Run() {
       if (!frames_.empty() && !frames_.back().isObject) {
         // The numbers of an array, the bulk of a mesh, read without the general step.
         if (lexer_.Comma(token)) {
-          if (token == Token::kNumber && !lexer_.Overflow()) {
+          if (token == Token::kNumber && !lexer_.Overflow() && !frames_.back().rows) {
             scratch_.Push(lexer_.Kind(), lexer_.Payload());
             continue;
           }

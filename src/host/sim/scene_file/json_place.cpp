@@ -155,15 +155,6 @@ bool IntegerInRange(const JsonDocument& document, JsonDocument::Index value, lon
   return out >= min && out <= max;
 }
 
-bool FiniteFloat(const JsonDocument& document, JsonDocument::Index value, float& out) {
-  Kind kind = document.KindOf(value);
-  if (!IsNumberKind(kind)) return false;
-  double d = kind == Kind::kFloat ? document.Float(value) : document.Number(value);
-  if (!std::isfinite(d) || std::fabs(d) > FLT_MAX) return false;
-  out = static_cast<float>(d);
-  return true;
-}
-
 }  // namespace
 
 std::string JsonPlace::String() const {
@@ -198,7 +189,7 @@ long long JsonPlace::Integer(long long min, long long max) const {
 float JsonPlace::Float() const {
   if (!IsNumber()) FailType("a number");
   float value = 0;
-  if (!FiniteFloat(*document_, value_, value)) {
+  if (!document_->FiniteFloat(value_, value)) {
     Fail("the number " + document_->NumberText(value_) + " does not fit a finite float");
   }
   return value;

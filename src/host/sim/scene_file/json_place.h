@@ -80,21 +80,8 @@ class JsonPlace {
     return Element(index).Integer(min, max);
   }
   float ElementFloat(std::size_t index) const {
-    JsonDocument::Index element = document_->Element(value_, index);
-    switch (document_->KindOf(element)) {
-      case JsonDocument::Kind::kFloat: {
-        // Never infinite nor NaN: the parser refuses numbers that overflow a double.
-        double value = document_->Float(element);
-        if (std::fabs(value) <= FLT_MAX) return static_cast<float>(value);
-        break;
-      }
-      case JsonDocument::Kind::kUnsigned:
-        return static_cast<float>(document_->Unsigned(element));
-      case JsonDocument::Kind::kSigned:
-        return static_cast<float>(document_->Signed(element));
-      default:
-        break;
-    }
+    float value = 0;
+    if (document_->FiniteFloat(document_->Element(value_, index), value)) return value;
     return Element(index).Float();
   }
 
@@ -104,6 +91,10 @@ class JsonPlace {
   // which says what is wrong.
   bool TryElementFloats(std::size_t index, std::size_t minSize, std::size_t maxSize, float* out,
                         std::size_t& size) const {
+    if (const JsonRows* rows = document_->Rows(value_)) {
+      size = rows->Width();
+      return size >= minSize && size <= maxSize && rows->Floats(index, out);
+    }
     JsonDocument::Index element = document_->Element(value_, index);
     if (document_->KindOf(element) != JsonDocument::Kind::kArray) return false;
     size = document_->Size(element);
@@ -131,6 +122,9 @@ class JsonPlace {
   }
   // Element `index` as three whole numbers below `limit`, the same way (a mesh's faces).
   bool TryElementIndices(std::size_t index, std::uint64_t limit, std::uint32_t out[3]) const {
+    if (const JsonRows* rows = document_->Rows(value_)) {
+      return rows->Width() == 3 && rows->Indices(index, limit, out);
+    }
     JsonDocument::Index element = document_->Element(value_, index);
     if (document_->KindOf(element) != JsonDocument::Kind::kArray || document_->Size(element) != 3) {
       return false;
