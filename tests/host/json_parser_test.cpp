@@ -446,6 +446,7 @@ TEST(JsonParser, LongArraysOfRowsReadAlike) {
     ExpectSameReading("[[" + rows(100, row) + "], [" + rows(65, row) + "], [" + rows(64, row) +
                       "]]");
   }
+  ExpectSameReading("[" + rows(100, plain) + "]");
   ExpectSameReading("[" + rows(100, plain) + ", [1, 2,]]");
   ExpectSameReading("[" + rows(100, plain) + ", [1, 2, 3]");
   ExpectSameReading("[" + rows(100, plain) + ", [1, 2, 1e999]]");
