@@ -4,6 +4,8 @@
 // peak memory against the file size. The peak is the growth of the process's peak resident size
 // over the first load: the file's text, the parsed document, the scene's descriptions and the
 // built host scene, whichever of them are held at once (the text goes before the scene is built).
+// It runs with the memory settings `ruvx export` loads scene files with, so that every load, of
+// any size, starts on fresh memory as a real one does.
 //
 //   bench_scene_load [COLUMNS ROWS]    default 600 x 600 quads, then the growth from 10k to 1M
 //                                      triangles; 1000 x 500 is a million triangles
@@ -19,6 +21,7 @@
 #include "host/sim/scene_file/scene_file_error.h"
 #include "host/sim/scene_file/scene_loader.h"
 #include "host/sim/sim_scene.h"
+#include "platform/process_memory.h"
 
 namespace {
 
@@ -95,6 +98,8 @@ bool ReportGrowth(const std::filesystem::path& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  platform::RestartWithHugePages(argv);
+  platform::MapLargeBlocksApart();
   int columns = argc == 3 ? std::atoi(argv[1]) : 600;
   int rows = argc == 3 ? std::atoi(argv[2]) : 600;
   std::filesystem::path folder =
