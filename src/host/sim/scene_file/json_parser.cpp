@@ -25,7 +25,7 @@ using Token = JsonToken;
 constexpr std::size_t kKeysScannedInPlace = 16;
 // Arrays of up to this many numbers (points, faces, colours, matrix rows) are read in one step.
 constexpr std::size_t kRowLength = 4;
-// An array of at least this many rows of one width is packed; shorter ones (a matrix, a few keys)
+// An array of more than this many rows of one width is packed; shorter ones (a matrix, a few keys)
 // are held as values, as packing would cost them more than it saves.
 constexpr std::size_t kPackedRowsFrom = 64;
 
@@ -74,7 +74,7 @@ class Parser {
   struct Frame {
     bool isObject = false;
     // An array whose every element so far is a number row of rowWidth_ numbers: its rows are in
-    // heldRows_ and then packedRows_, not in scratch_.
+    // held_ and then packedRows_, not in scratch_.
     bool rows = false;
     std::size_t base = 0;   // its first entry in scratch_
     std::uint64_t key = 0;  // the key read last, for messages

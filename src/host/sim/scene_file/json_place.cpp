@@ -1,8 +1,6 @@
 #include "host/sim/scene_file/json_place.h"
 
 #include <algorithm>
-#include <cfloat>
-#include <cmath>
 
 #include "host/sim/scene_file/json_text.h"
 #include "host/sim/scene_file/scene_file_error.h"

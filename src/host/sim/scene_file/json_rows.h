@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "platform/heap_array.h"
 
@@ -44,40 +45,8 @@ class JsonRows {
 
   // The row as floats, as the readers convert numbers; false when one does not fit a finite float.
   bool Floats(std::size_t row, float* out) const {
-    std::uint8_t kinds = kinds_[row];
-    if (!wide_) {
-      const std::uint32_t* values = narrow_.data() + row * width_;
-      for (std::size_t c = 0; c < width_; ++c, kinds >>= 2) {
-        switch (kinds & 3) {
-          case kUnsigned:
-            out[c] = static_cast<float>(values[c]);
-            break;
-          case kSigned:
-            out[c] = static_cast<float>(static_cast<std::int32_t>(values[c]));
-            break;
-          default:
-            out[c] = std::bit_cast<float>(values[c]);
-        }
-      }
-      return true;
-    }
-    const std::uint64_t* values = wideValues_.data() + row * width_;
-    for (std::size_t c = 0; c < width_; ++c, kinds >>= 2) {
-      switch (kinds & 3) {
-        case kUnsigned:
-          out[c] = static_cast<float>(values[c]);
-          break;
-        case kSigned:
-          out[c] = static_cast<float>(static_cast<std::int64_t>(values[c]));
-          break;
-        default: {
-          double value = std::bit_cast<double>(values[c]);
-          if (!(std::fabs(value) <= FLT_MAX)) return false;
-          out[c] = static_cast<float>(value);
-        }
-      }
-    }
-    return true;
+    return wide_ ? RowFloats(wideValues_.data() + row * width_, kinds_[row], out)
+                 : RowFloats(narrow_.data() + row * width_, kinds_[row], out);
   }
   // The row as whole numbers below `limit` that fit 32 bits; false for anything else.
   bool Indices(std::size_t row, std::uint64_t limit, std::uint32_t* out) const {
@@ -99,6 +68,30 @@ class JsonRows {
 
  private:
   void Widen();
+  // A row's numbers, four or eight bytes each, as floats.
+  template <class Value>
+  bool RowFloats(const Value* values, std::uint8_t kinds, float* out) const {
+    using Signed = std::make_signed_t<Value>;
+    for (std::size_t c = 0; c < width_; ++c, kinds >>= 2) {
+      switch (kinds & 3) {
+        case kUnsigned:
+          out[c] = static_cast<float>(values[c]);
+          break;
+        case kSigned:
+          out[c] = static_cast<float>(static_cast<Signed>(values[c]));
+          break;
+        default:
+          if constexpr (sizeof(Value) == 4) {
+            out[c] = std::bit_cast<float>(values[c]);  // a compact float, held as one
+          } else {
+            double value = std::bit_cast<double>(values[c]);
+            if (!(std::fabs(value) <= FLT_MAX)) return false;
+            out[c] = static_cast<float>(value);
+          }
+      }
+    }
+    return true;
+  }
 
   std::size_t width_;
   // Four bytes a number until one does not fit them; from then on eight, and narrow_ is empty.
