@@ -1,10 +1,8 @@
 // ruvx: the stand-alone host through which people run the exporter on this platform.
 #include <CLI/CLI.hpp>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <new>
-#include <string>
 
 #include "commands.h"
 #include "exit_status.h"

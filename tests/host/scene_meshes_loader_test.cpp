@@ -3,6 +3,7 @@
 // refused with the place and the problem.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
@@ -253,7 +254,7 @@ TEST(SceneMeshesLoader, LongArraysOfRowsReadAsShortOnes) {
   EXPECT_EQ(normals->GetNormalIndex(102, 0), 1);
   EXPECT_EQ(normals->GetNormalIndex(102, 1), -1);
 
-  // The fault is the 101st element of an array of plain rows.
+  // Each fault comes after a hundred plain rows.
   auto mesh2 = [&](const std::string& vertex, const std::string& face, const std::string& ids) {
     return Scene(R"(, "nodes": [{"name": "A", "object": {"type": "mesh",
         "vertices": [[0, 0, 0], [1, 0, 0], [0, 1, 0])" +
@@ -279,6 +280,22 @@ TEST(SceneMeshesLoader, LongArraysOfRowsReadAsShortOnes) {
        "normal 1 does not exist: the mesh has 1 specified normals"},
   };
   for (const BadScene& bad : cases) ExpectRefused(bad.text, bad.place, bad.problem);
+}
+
+// An integer past a double's precision becomes the float nearest it on every path: rounded once,
+// not to a double first (2^60 + 2^36 + 1 lies just past a tie between two floats).
+TEST(SceneMeshesLoader, LargeIntegersBecomeTheNearestFloatWhicheverWayTheyAreRead) {
+  const std::string big = "1152921573326323713";
+  std::string text = Scene(R"(, "nodes": [{"name": "A", "object": {"type": "mesh",
+      "vertices": [[)" + big + R"(, 0, 0], [1, 0, 0], [0, 1, 0]], "faces": [[0, 1, 2]],
+      "maps": {"alpha": {"vertices": [)" +
+                               big + ", 1, [" + big + R"(, 1, 1]]}}}}])",
+                           3);
+  Mesh mesh = MeshOf(sim::LoadSceneText(text, "big.json", "/tmp")->FindNode(L"A"));
+  const float nearest = std::ldexp(1.0f, 60) + std::ldexp(1.0f, 37);
+  EXPECT_EQ(mesh.verts[0].x, nearest);
+  EXPECT_EQ(mesh.mapVerts(MAP_ALPHA)[0].x, nearest);  // a number, read the checked way
+  EXPECT_EQ(mesh.mapVerts(MAP_ALPHA)[2].x, nearest);  // a row
 }
 
 TEST(SceneMeshesLoader, MapDataHasItsOwnSceneBudget) {

@@ -41,12 +41,23 @@ bool JsonDocument::FiniteFloat(Index value, float& out) const {
       rows_[RowsOf(value)].CompactFloat(value & UINT32_MAX, (value >> kColumnShift) & 3, out)) {
     return true;
   }
-  Kind kind = KindOf(value);
-  if (kind != Kind::kUnsigned && kind != Kind::kSigned && kind != Kind::kFloat) return false;
-  double number = Number(value);
-  if (!std::isfinite(number) || std::fabs(number) > FLT_MAX) return false;
-  out = static_cast<float>(number);
-  return true;
+  // Integers straight to a float, rounded once, as the packed rows convert theirs.
+  switch (KindOf(value)) {
+    case Kind::kUnsigned:
+      out = static_cast<float>(Unsigned(value));
+      return true;
+    case Kind::kSigned:
+      out = static_cast<float>(Signed(value));
+      return true;
+    case Kind::kFloat: {
+      double number = Float(value);
+      if (!(std::fabs(number) <= FLT_MAX)) return false;
+      out = static_cast<float>(number);
+      return true;
+    }
+    default:
+      return false;
+  }
 }
 
 JsonDocument::Kind JsonDocument::PackedKind(Index packed) const {

@@ -2,8 +2,6 @@
 // range or keys fails with the file name, the JSON pointer and the problem. Internal to the loader.
 #pragma once
 
-#include <cfloat>
-#include <cmath>
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
@@ -100,23 +98,7 @@ class JsonPlace {
     size = document_->Size(element);
     if (size < minSize || size > maxSize) return false;
     for (std::size_t i = 0; i < size; ++i) {
-      JsonDocument::Index number = document_->Element(element, i);
-      switch (document_->KindOf(number)) {
-        case JsonDocument::Kind::kFloat: {
-          double value = document_->Float(number);
-          if (!(std::fabs(value) <= FLT_MAX)) return false;
-          out[i] = static_cast<float>(value);
-          break;
-        }
-        case JsonDocument::Kind::kUnsigned:
-          out[i] = static_cast<float>(document_->Unsigned(number));
-          break;
-        case JsonDocument::Kind::kSigned:
-          out[i] = static_cast<float>(document_->Signed(number));
-          break;
-        default:
-          return false;
-      }
+      if (!document_->FiniteFloat(document_->Element(element, i), out[i])) return false;
     }
     return true;
   }
